@@ -1,0 +1,60 @@
+#pragma once
+// Everything one run of the game owns. The program has exactly one; tests make their own.
+#include <cstdint>
+#include <string>
+
+#include "console/commandline.h"
+#include "render/framebuffer.h"
+#include "render/text.h"
+#include "shell/platform.h"
+#include "shell/runstate.h"
+#include "units/pathsearch.h"
+#include "units/units.h"
+#include "views/blockview.h"
+#include "world/bitmap.h"
+#include "world/items.h"
+#include "world/population.h"
+#include "world/rng.h"
+#include "world/world.h"
+
+// What start-up read, kept for the state dump and the stderr report.
+struct LoadReport {
+  int32_t bitmaps_loaded = 0;  // catalogue loads that succeeded
+  int64_t map_loaded = 0;      // bytes read from the map file (-1: not opened)
+};
+
+struct Game {
+  RunState run;
+  Framebuffer fb;
+  TextBuffer text;
+  World world;
+  BitmapStore bitmaps;
+  UnitTable units;
+  ItemTable items;
+  PathSearch path;
+  TrigTables trig;
+  CommandLine console;
+  BlockViewState block;
+  Rng rng;
+  LoadReport loaded;
+  char status[3][kTextBufferSize] = {};  // the status lines as last printed, top first
+  Platform platform;
+  bool gl_ready = false;     // a window with a current GL context exists
+  bool window_failed = false;  // creating the window failed: shut down (status 1)
+  bool keep_presented = false;  // keep a copy of each presented frame (screenshots)
+  Framebuffer presented;        // pixels only; the last presented frame
+};
+
+struct StartOptions {
+  std::string data_dir;         // holds bmp_*/ and map/
+  bool seeded = false;          // --seed given
+  uint32_t seed = 0;
+  bool report_missing = true;   // one stderr line when assets fail to load
+};
+
+// Start-up steps 1..11. Returns false when the window could not be created.
+bool start_game(Game& g, const StartOptions& opt);
+// One pass of the loop (steps 1..21).
+void run_pass(Game& g);
+// Releases every store in order.
+void shutdown_game(Game& g);

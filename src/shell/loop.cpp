@@ -1,0 +1,180 @@
+#include <csignal>
+#include <cstdio>
+
+#include "console/commandline.h"
+#include "render/line.h"
+#include "render/present.h"
+#include "shell/game.h"
+#include "shell/loop.h"
+#include "shell/pointer.h"
+#include "shell/window.h"
+#include "units/orders.h"
+#include "views/minimap.h"
+#include "views/overworld.h"
+#include "views/screensaver.h"
+#include "world/items.h"
+#include "world/mapfile.h"
+
+namespace {
+
+constexpr uint8_t kYellow[3] = {255, 255, 0};
+
+void set_resolution_and_window(Game& g, int32_t w, int32_t h, int32_t zoom) {
+  set_resolution(g.fb, w, h);
+  g.run.zoom = zoom;
+  destroy_game_window(g);
+  create_game_window(g);
+}
+
+}  // namespace
+
+void view_navigation(RunState& run, Platform& p, const Framebuffer& fb, int32_t side) {
+  if (key_down(p, kVkUp)) run.SY += 1;
+  if (key_down(p, kVkDown)) run.SY -= 1;
+  if (key_down(p, kVkRight)) run.SX += 1;
+  if (key_down(p, kVkLeft)) run.SX -= 1;
+  if (key_down(p, kVkAdd)) {
+    run.SZ += 1;
+    pause_ms(p, 380);
+  }
+  if (key_down(p, kVkSubtract)) {
+    run.SZ -= 1;
+    pause_ms(p, 380);
+  }
+  if (run.SY > side - fb.height / 16) run.SY = side - fb.height / 16;
+  if (run.SY < 0) run.SY = 0;
+  if (run.SX > side - fb.width / 16) run.SX = side - fb.width / 16;
+  if (run.SX < 0) run.SX = 0;
+  if (run.SZ > kLevelCount - 1) run.SZ = kLevelCount - 1;
+  if (run.SZ < 0) run.SZ = 0;
+}
+
+void selection_keys(Game& g) {
+  RunState& run = g.run;
+  auto look_at_selected = [&] {
+    const UnitRecord& u = unit(g.units, run.selected_unit);
+    run.SX = u.x;
+    run.SY = u.y;
+    run.SZ = u.level;
+    pause_ms(g.platform, 60);
+  };
+  if (key_down(g.platform, kVkLBracket)) {
+    if (run.selected_unit > 0) run.selected_unit -= 1;
+    look_at_selected();
+  }
+  if (key_down(g.platform, kVkRBracket)) {
+    if (run.selected_unit < kUnitTableSize - 1) run.selected_unit += 1;
+    look_at_selected();
+  }
+}
+
+void mouse_orders(Game& g) {
+  RunState& run = g.run;
+  const int32_t px = pointer_x(g.platform, g.fb);
+  const int32_t py = pointer_y(g.platform, g.fb);
+  if (pointer_strictly_inside_minimap(run, px, py)) return;
+  if (key_down(g.platform, kVkRButton) && g.fb.width == 640) {
+    give_order(g.units, g.path, run.selected_unit, pointer_x(g.platform, g.fb) / 16 + run.SX,
+               pointer_y(g.platform, g.fb) / 16 + run.SY);
+  }
+  if (key_down(g.platform, kVkLButton) && g.fb.width == 640) {
+    const int32_t cx = pointer_x(g.platform, g.fb) / 16 + run.SX;
+    const int32_t cy = pointer_y(g.platform, g.fb) / 16 + run.SY;
+    for (int32_t i = 0; i < kUnitTableSize; ++i) {
+      const UnitRecord& u = unit(g.units, i);
+      if (u.x == cx && u.y == cy) {
+        run.selected_unit = i;
+        break;
+      }
+    }
+  }
+}
+
+void draw_banner_and_status(Game& g) {
+  Framebuffer& fb = g.fb;
+  TextBuffer& t = g.text;
+  const RunState& run = g.run;
+  const uint8_t r = kYellow[0], gr = kYellow[1], b = kYellow[2];
+
+  text_print(t, "KELVAROT 1.0 - a tile world of 255 wanderers");
+  draw_small_text(fb, t, 12, fb.height - 14, r, gr, b);
+  text_print(t, "F1-F4 zoom, F5 walk, F6 map, Tab command line; kelvarot --help");
+  draw_small_text(fb, t, 12, fb.height - 27, r, gr, b);
+  text_print(t, "Right click orders, left click selects, Escape quits");
+  draw_small_text(fb, t, 12, 14, r, gr, b);
+
+  text_print(t, "SX=%d,SY=%d,SZ=%d mx=%d my=%d su%d", run.SX, run.SY, run.SZ,
+             pointer_x(g.platform, fb), pointer_y(g.platform, fb), run.selected_unit);
+  draw_large_text(fb, t, 12, 58, r, gr, b);
+  snprintf(g.status[0], sizeof g.status[0], "%s", t.s);
+
+  if (run.selected_unit >= 0 && run.selected_unit < kUnitTableSize) {
+    const UnitRecord& u = unit(g.units, run.selected_unit);
+    text_print(t, "movex%d movey%d rendu%d ux%d uy%d", u.target_x, u.target_y,
+               g.path.path_cursor[run.selected_unit], u.waypoint_x, u.waypoint_y);
+  }
+  draw_large_text(fb, t, 12, 45, r, gr, b);
+  snprintf(g.status[1], sizeof g.status[1], "%s", t.s);
+
+  const UnitRecord& plan = unit(g.units, kPlanningRecord);
+  const UnitRecord& sel =
+      unit(g.units, run.selected_unit >= 0 && run.selected_unit < kUnitTableSize ? run.selected_unit : 0);
+  text_print(t, "x%d y%d mx%d my%d us%d ux%d uy%d", plan.x, plan.y, plan.target_x, plan.target_y,
+             sel.order_state, sel.x, sel.y);
+  draw_large_text(fb, t, 12, 32, r, gr, b);
+  snprintf(g.status[2], sizeof g.status[2], "%s", t.s);
+}
+
+void run_pass(Game& g) {
+  RunState& run = g.run;
+  Platform& p = g.platform;
+  p.input->begin_pass(run.frame);
+
+  clear_frame(g.fb, g.gl_ready);                                          // 1
+  if (run.screensaver == 1) {                                             // 2
+    draw_screensaver_view(g.fb, run.frame, g.trig, g.rng);
+  } else {
+    if (g.fb.width == 640)
+      draw_overworld_view(g.fb, run, g.world, g.bitmaps, g.units, g.path, g.text);
+    if (g.fb.width == 320) draw_block_view(g.fb, run, g.world, g.units, g.block, p);
+  }
+  draw_banner_and_status(g);                                              // 3, 4
+  command_line_step(g.console, p, run, g.fb, g.world, g.units, g.text);   // 5
+  selection_keys(g);                                                      // 6
+  mouse_orders(g);                                                        // 7
+  if (key_down(p, vk_letter('N'))) {                                      // 8
+    run.minimap_shown = !run.minimap_shown;
+    run.minimap_x = pointer_x(p, g.fb);
+    run.minimap_y = pointer_y(p, g.fb);
+    pause_ms(p, 350);
+  }
+  if (run.minimap_shown) {                                                // 9
+    minimap_jump(run, key_down(p, kVkRButton), pointer_x(p, g.fb), pointer_y(p, g.fb));
+    draw_minimap(g.fb, run, g.world, g.units);
+  }
+  const int32_t divisor = int32_t(run.tick_divisor);                      // 10
+  if (divisor != 0 && run.frame % divisor == 0) movement_tick(g.world, g.units, g.path, g.rng);
+  if (key_down(p, vk_letter('A'))) {                                      // 11
+    order_unit1_random(g.world, g.units, g.path, g.rng);
+    pause_ms(p, 400);
+  }
+  if (run.frame % 100 == 0) wander_orders(g.world, g.units, g.path, g.rng);  // 12
+  draw_cursor(g.fb, pointer_x(p, g.fb), pointer_y(p, g.fb));              // 13
+  present(g.fb, run.zoom, *p.display, g.gl_ready);                        // 14
+  if (g.keep_presented) {
+    g.presented.width = g.fb.width;
+    g.presented.height = g.fb.height;
+    g.presented.pixels = g.fb.pixels;
+  }
+  window_key_step(g);                                                     // 15
+  view_navigation(run, p, g.fb, g.world.side);                            // 16
+  if (key_down(p, kVkEscape)) run.quit = 1;                               // 17
+  if (key_down(p, vk_f(5))) set_resolution_and_window(g, 320, 240, 2);    // 18
+  if (key_down(p, vk_f(6))) set_resolution_and_window(g, 640, 480, 1);
+  if (key_down(p, vk_digit(1))) run.tick_divisor = 10.0f;                 // 19
+  if (key_down(p, vk_digit(2))) run.tick_divisor = 30.0f;
+  if (key_down(p, vk_digit(3))) run.tick_divisor = 60.0f;
+  while (p.display->pump_message(&run.quit)) {                            // 20
+  }
+  run.frame += 1;                                                         // 21
+}

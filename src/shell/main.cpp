@@ -1,0 +1,120 @@
+// Entry: options, start-up, the frame loop, and what a run leaves behind.
+#include <SDL2/SDL.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "shell/dump.h"
+#include "shell/game.h"
+#include "shell/options.h"
+#include "shell/platform_sdl.h"
+#include "shell/screenshot.h"
+#include "shell/script.h"
+
+namespace {
+
+volatile std::sig_atomic_t g_signalled = 0;
+
+void on_signal(int) { g_signalled = 1; }
+
+bool is_dir(const std::string& p) {
+  struct stat st;
+  return stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Beside the executable, or where an install put the data.
+std::string default_data_dir() {
+  std::string base = ".";
+  if (char* b = SDL_GetBasePath()) {
+    base = b;
+    SDL_free(b);
+  }
+  if (!base.empty() && base.back() == '/') base.pop_back();
+  if (is_dir(base + "/bmp_land") || is_dir(base + "/map")) return base;
+  const std::string installed = base + "/../share/kelvarot";
+  if (is_dir(installed)) return installed;
+  return base;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options opt;
+  std::string error;
+  if (!parse_options(argc, argv, &opt, &error)) {
+    std::fprintf(stderr, "kelvarot: %s\n", error.c_str());
+    return 2;
+  }
+  if (opt.help) {
+    std::fputs(usage_text(), stdout);
+    return 0;
+  }
+  if (opt.version) {
+    std::printf("kelvarot %s\n", kVersion);
+    return 0;
+  }
+  std::vector<ScriptEvent> events;
+  if (!opt.script.empty()) {
+    std::ifstream in(opt.script, std::ios::binary);
+    if (!in) {
+      std::fprintf(stderr, "kelvarot: cannot read script %s\n", opt.script.c_str());
+      return 2;
+    }
+    std::stringstream ss;
+    ss << in.rdbuf();
+    if (!parse_script(ss.str(), &events, &error)) {
+      std::fprintf(stderr, "kelvarot: %s: %s\n", opt.script.c_str(), error.c_str());
+      return 2;
+    }
+  }
+
+  auto display = std::make_unique<SdlDisplay>(opt.headless, opt.vsync);
+  std::unique_ptr<InputSource> input;
+  if (!opt.script.empty())
+    input = std::make_unique<ScriptInput>(std::move(events));
+  else
+    input = std::make_unique<SdlInput>(*display);
+
+  auto game = std::make_unique<Game>();
+  Game& g = *game;
+  g.platform.input = input.get();
+  g.platform.display = display.get();
+  g.keep_presented = !opt.screenshot.empty();
+
+  std::signal(SIGINT, on_signal);
+  std::signal(SIGTERM, on_signal);
+
+  StartOptions start;
+  start.data_dir = opt.data_dir.empty() ? default_data_dir() : opt.data_dir;
+  start.seeded = opt.seeded;
+  start.seed = opt.seed;
+  if (!start_game(g, start)) {
+    shutdown_game(g);
+    return 1;
+  }
+  while (!g.run.quit) {
+    run_pass(g);
+    if (g_signalled) g.run.quit = 1;
+    if (opt.frames > 0 && g.run.frame >= opt.frames) g.run.quit = 1;
+    if (g.window_failed) break;
+  }
+  int status = g.window_failed ? 1 : 0;
+  if (!opt.screenshot.empty()) {
+    if (!write_png(opt.screenshot, g.presented)) {
+      std::fprintf(stderr, "kelvarot: cannot write screenshot %s\n", opt.screenshot.c_str());
+      status = status ? status : 1;
+    } else if (opt.headless) {
+      std::fprintf(stderr, "kelvarot: screenshot written to %s\n", opt.screenshot.c_str());
+    }
+  }
+  if (!opt.dump_state.empty() && !write_text_file(opt.dump_state, state_json(g, opt.probes))) {
+    std::fprintf(stderr, "kelvarot: cannot write state dump %s\n", opt.dump_state.c_str());
+    status = status ? status : 1;
+  }
+  shutdown_game(g);
+  return status;
+}

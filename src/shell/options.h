@@ -1,0 +1,29 @@
+#pragma once
+// Command-line options of the game.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct Probe {
+  int32_t x = 0, y = 0, z = 0;
+};
+
+struct Options {
+  bool headless = false;
+  int64_t frames = -1;  // -1: run until quit
+  bool seeded = false;
+  uint32_t seed = 0;
+  std::string script;
+  std::string screenshot;
+  std::string dump_state;
+  std::vector<Probe> probes;
+  std::string data_dir;  // empty: beside the executable
+  bool vsync = true;
+  bool help = false;
+  bool version = false;
+};
+
+// False with a one-line reason in *error for bad options.
+bool parse_options(int argc, const char* const* argv, Options* o, std::string* error);
+const char* usage_text();
+constexpr const char* kVersion = "1.0.0";

@@ -1,0 +1,226 @@
+#include "shell/platform_sdl.h"
+
+#include <SDL2/SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+
+#include "shell/pointer.h"
+
+namespace {
+
+struct KeyMapRow {
+  int32_t vk;
+  SDL_Scancode scancode;
+};
+
+// Windows virtual-key numbers the game polls, and the key that stands for each.
+const KeyMapRow kKeyMap[] = {
+    {8, SDL_SCANCODE_BACKSPACE},
+    {9, SDL_SCANCODE_TAB},
+    {13, SDL_SCANCODE_RETURN},
+    {27, SDL_SCANCODE_ESCAPE},
+    {32, SDL_SCANCODE_SPACE},
+    {37, SDL_SCANCODE_LEFT},
+    {38, SDL_SCANCODE_UP},
+    {39, SDL_SCANCODE_RIGHT},
+    {40, SDL_SCANCODE_DOWN},
+    {48, SDL_SCANCODE_0},
+    {49, SDL_SCANCODE_1},
+    {50, SDL_SCANCODE_2},
+    {51, SDL_SCANCODE_3},
+    {52, SDL_SCANCODE_4},
+    {53, SDL_SCANCODE_5},
+    {54, SDL_SCANCODE_6},
+    {55, SDL_SCANCODE_7},
+    {56, SDL_SCANCODE_8},
+    {57, SDL_SCANCODE_9},
+    {107, SDL_SCANCODE_KP_PLUS},
+    {109, SDL_SCANCODE_KP_MINUS},
+    {112, SDL_SCANCODE_F1},
+    {113, SDL_SCANCODE_F2},
+    {114, SDL_SCANCODE_F3},
+    {115, SDL_SCANCODE_F4},
+    {116, SDL_SCANCODE_F5},
+    {117, SDL_SCANCODE_F6},
+    {118, SDL_SCANCODE_F7},
+    {119, SDL_SCANCODE_F8},
+    {120, SDL_SCANCODE_F9},
+    {121, SDL_SCANCODE_F10},
+    {122, SDL_SCANCODE_F11},
+    {123, SDL_SCANCODE_F12},
+    {219, SDL_SCANCODE_LEFTBRACKET},
+    {221, SDL_SCANCODE_RIGHTBRACKET},
+};
+
+}  // namespace
+
+int sdl_scancode_for_vk(int32_t vk) {
+  if (vk >= 'A' && vk <= 'Z') return SDL_SCANCODE_A + (vk - 'A');
+  for (const KeyMapRow& row : kKeyMap)
+    if (row.vk == vk) return row.scancode;
+  return 0;
+}
+
+SdlDisplay::SdlDisplay(bool headless, bool vsync) : headless_(headless), vsync_(vsync) {}
+
+SdlDisplay::~SdlDisplay() {
+  destroy_window();
+  if (video_) SDL_Quit();
+}
+
+bool SdlDisplay::create_window(const char* title, int32_t w, int32_t h, std::string* error) {
+  if (!video_) {
+    // a window run must not fall back to an invisible driver and run blind
+    if (headless_) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+      *error = "Failed To Register The Window Class.";
+      std::fprintf(stderr, "kelvarot: %s\n", SDL_GetError());
+      return false;
+    }
+    video_ = true;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!headless_ && driver &&
+        (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+      *error = "Failed To Register The Window Class.";
+      std::fprintf(stderr, "kelvarot: no display to open a window on (try --headless)\n");
+      SDL_Quit();
+      video_ = false;
+      return false;
+    }
+  }
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+  window_ = SDL_CreateWindow(title, 0, 0, w, h,
+                             SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+  if (!window_) {
+    std::fprintf(stderr, "kelvarot: %s\n", SDL_GetError());
+    *error = "Window Creation Error.";
+    return false;
+  }
+  context_ = SDL_GL_CreateContext(window_);
+  if (!context_) {
+    std::fprintf(stderr, "kelvarot: %s\n", SDL_GetError());
+    destroy_window();
+    *error = "Can't Create A GL Rendering Context.";
+    return false;
+  }
+  if (SDL_GL_MakeCurrent(window_, context_) != 0) {
+    std::fprintf(stderr, "kelvarot: %s\n", SDL_GetError());
+    destroy_window();
+    *error = "Can't Activate The GL Rendering Context.";
+    return false;
+  }
+  if (headless_ || !vsync_) {
+    SDL_GL_SetSwapInterval(0);
+  } else if (SDL_GL_SetSwapInterval(1) != 0) {
+    SDL_GL_SetSwapInterval(-1);
+  }
+  SDL_RaiseWindow(window_);
+  SDL_ShowCursor(SDL_DISABLE);
+  SDL_DisableScreenSaver();
+  return true;
+}
+
+void SdlDisplay::destroy_window() {
+  if (context_) {
+    SDL_GL_MakeCurrent(window_, nullptr);
+    SDL_GL_DeleteContext(context_);
+    context_ = nullptr;
+  }
+  if (window_) {
+    SDL_DestroyWindow(window_);
+    window_ = nullptr;
+  }
+}
+
+void SdlDisplay::swap() {
+  if (window_) SDL_GL_SwapWindow(window_);
+}
+
+bool SdlDisplay::pump_message(int32_t* quit) {
+  if (!video_) return false;
+  SDL_Event e;
+  if (!SDL_PollEvent(&e)) return false;
+  if (e.type == SDL_QUIT) *quit = 1;
+  if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) *quit = 1;
+  return true;
+}
+
+void SdlDisplay::move_window_to_pointer(int32_t w, int32_t h) {
+  if (!window_) return;
+  int x = 0, y = 0;
+  SDL_GetGlobalMouseState(&x, &y);
+  SDL_SetWindowPosition(window_, x, y);
+  SDL_SetWindowSize(window_, w, h);
+  SDL_ShowCursor(SDL_DISABLE);
+}
+
+void SdlDisplay::show_message(const char* caption, const char* text) {
+  std::fprintf(stderr, "kelvarot: %s: %s\n", caption, text);
+  if (!headless_ && video_) SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption, text, nullptr);
+}
+
+void SdlDisplay::pause(int32_t ms) {
+  if (headless_) {
+    paused_ms_ += ms;
+    return;
+  }
+  paused_ms_ += ms;
+  SDL_Delay(Uint32(ms));
+  if (video_) SDL_PumpEvents();
+}
+
+ScreenRect SdlDisplay::window_rect() const {
+  ScreenRect r;
+  if (!window_) return r;
+  int x = 0, y = 0, w = 0, h = 0;
+  SDL_GetWindowPosition(window_, &x, &y);
+  SDL_GetWindowSize(window_, &w, &h);
+  r.left = x;
+  r.top = y;
+  r.right = x + w;
+  r.bottom = y + h;
+  return r;
+}
+
+void SdlInput::begin_pass(int32_t) {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_PumpEvents();
+}
+
+bool SdlInput::key_down(int32_t vk) {
+  if (!SDL_WasInit(SDL_INIT_VIDEO) || !display_.window()) return false;
+  if (vk == 1 || vk == 2 || vk == 4) {
+    // buttons as the game window sees them
+    const Uint32 b = SDL_GetMouseState(nullptr, nullptr);
+    if (vk == 1) return b & SDL_BUTTON(SDL_BUTTON_LEFT);
+    if (vk == 2) return b & SDL_BUTTON(SDL_BUTTON_RIGHT);
+    return b & SDL_BUTTON(SDL_BUTTON_MIDDLE);
+  }
+  // keys typed into other windows never reach the game's keyboard state
+  if (SDL_GetKeyboardFocus() != display_.window()) return false;
+  const Uint8* keys = SDL_GetKeyboardState(nullptr);
+  if (vk == 16) return keys[SDL_SCANCODE_LSHIFT] || keys[SDL_SCANCODE_RSHIFT];
+  const int sc = sdl_scancode_for_vk(vk);
+  return sc != 0 && keys[sc];
+}
+
+void SdlInput::pointer(int32_t width, int32_t height, int32_t* x, int32_t* y) {
+  *x = 0;
+  *y = 0;
+  if (!display_.window()) return;
+  const ScreenRect r = display_.window_rect();
+  int sx = 0, sy = 0;
+  SDL_GetGlobalMouseState(&sx, &sy);
+  if (std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") == 0) {
+    // no global pointer there: the window-relative one gives the same offset
+    SDL_GetMouseState(&sx, &sy);
+    sx += r.left;
+    sy += r.top;
+  }
+  *x = pointer_x_from_screen(sx, r, width);
+  *y = pointer_y_from_screen(sy, r, height);
+}

@@ -1,0 +1,47 @@
+#pragma once
+// SDL2 implementations of the platform seam.
+#include "shell/platform.h"
+
+struct SDL_Window;
+
+class SdlDisplay : public Display {
+ public:
+  // headless: SDL's offscreen driver (GL through EGL) and pauses counted, not slept.
+  SdlDisplay(bool headless, bool vsync);
+  ~SdlDisplay() override;
+  bool create_window(const char* title, int32_t w, int32_t h, std::string* error) override;
+  void destroy_window() override;
+  bool has_context() const override { return context_ != nullptr; }
+  void swap() override;
+  bool pump_message(int32_t* quit) override;
+  void move_window_to_pointer(int32_t w, int32_t h) override;
+  void show_message(const char* caption, const char* text) override;
+  void pause(int32_t ms) override;
+  ScreenRect window_rect() const override;
+  int64_t paused_ms() const override { return paused_ms_; }
+  SDL_Window* window() const { return window_; }
+  bool headless() const { return headless_; }
+
+ private:
+  bool headless_;
+  bool vsync_;
+  bool video_ = false;
+  SDL_Window* window_ = nullptr;
+  void* context_ = nullptr;
+  int64_t paused_ms_ = 0;
+};
+
+// The keyboard and mouse of the game window.
+class SdlInput : public InputSource {
+ public:
+  explicit SdlInput(const SdlDisplay& d) : display_(d) {}
+  void begin_pass(int32_t frame) override;
+  bool key_down(int32_t vk) override;
+  void pointer(int32_t width, int32_t height, int32_t* x, int32_t* y) override;
+
+ private:
+  const SdlDisplay& display_;
+};
+
+// Maps a Windows virtual-key number to an SDL scancode; 0 when unmapped.
+int sdl_scancode_for_vk(int32_t vk);

@@ -1,0 +1,182 @@
+#include "shell/script.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstdlib>
+#include <iterator>
+#include <sstream>
+
+namespace {
+
+struct NamedKey {
+  const char* name;
+  int32_t vk;
+};
+
+const NamedKey kNamedKeys[] = {
+    {"TAB", 9},       {"ENTER", 13},    {"ESCAPE", 27},    {"SPACE", 32},
+    {"BACKSPACE", 8}, {"SHIFT", 16},    {"LEFT", 37},      {"RIGHT", 39},
+    {"UP", 38},       {"DOWN", 40},     {"ADD", 107},      {"SUBTRACT", 109},
+    {"LBRACKET", 219}, {"RBRACKET", 221},
+};
+
+bool parse_int(const std::string& s, int64_t lo, int64_t hi, int32_t* out) {
+  if (s.empty() || s.size() > 11) return false;
+  size_t i = 0;
+  if (s[0] == '-') i = 1;
+  if (i == s.size()) return false;
+  for (size_t k = i; k < s.size(); ++k)
+    if (!std::isdigit(static_cast<unsigned char>(s[k]))) return false;
+  const long long v = std::strtoll(s.c_str(), nullptr, 10);
+  if (v < lo || v > hi) return false;
+  *out = int32_t(v);
+  return true;
+}
+
+int32_t button_number(const std::string& s) {
+  if (s == "left") return 1;
+  if (s == "right") return 2;
+  if (s == "middle") return 4;
+  return -1;
+}
+
+}  // namespace
+
+int32_t script_key_number(const std::string& name) {
+  if (name.size() == 1) {
+    const char c = name[0];
+    if (c >= 'A' && c <= 'Z') return c;
+    if (c >= '0' && c <= '9') return c;
+  }
+  for (const NamedKey& k : kNamedKeys)
+    if (name == k.name) return k.vk;
+  if (name.size() >= 2 && name[0] == 'F' && std::isdigit(static_cast<unsigned char>(name[1]))) {
+    int32_t n = 0;
+    if (parse_int(name.substr(1), 1, 12, &n)) return 111 + n;
+  }
+  int32_t vk = 0;
+  if (parse_int(name, 0, 255, &vk)) return vk;
+  return -1;
+}
+
+bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std::string* error) {
+  events->clear();
+  std::istringstream in(text);
+  std::string raw;
+  int line_no = 0;
+  int32_t order = 1;
+  auto fail = [&](const std::string& why) {
+    *error = "line " + std::to_string(line_no) + ": " + why;
+    return false;
+  };
+  auto add = [&](int32_t pass, ScriptEvent::Kind kind, int32_t a, int32_t b, bool release) {
+    ScriptEvent e;
+    e.pass = pass;
+    e.kind = kind;
+    e.a = a;
+    e.b = b;
+    e.order = release ? 0 : order++;
+    events->push_back(e);
+  };
+  while (std::getline(in, raw)) {
+    ++line_no;
+    std::string line = raw.substr(0, raw.find('#'));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::istringstream words(line);
+    std::string pass_word, verb;
+    if (!(words >> pass_word)) continue;  // blank or comment
+    int32_t pass = 0;
+    if (!parse_int(pass_word, 0, INT32_MAX / 2 - 1024, &pass))
+      return fail("'" + pass_word + "' is not a pass number");
+    if (!(words >> verb)) return fail("missing event after the pass number");
+    std::vector<std::string> args;
+    if (verb == "type") {
+      // the rest of the line after one separating space, as typed
+      const size_t at = line.find("type") + 4;
+      std::string typed = at < line.size() ? line.substr(at + 1) : "";
+      for (size_t i = 0; i < typed.size(); ++i) {
+        const char c = typed[i];
+        const int32_t p = pass + int32_t(2 * i);
+        int32_t vk = -1;
+        bool shift = false;
+        if (c >= 'a' && c <= 'z') vk = c - 'a' + 'A';
+        else if (c >= 'A' && c <= 'Z') { vk = c; shift = true; }
+        else if (c >= '0' && c <= '9') vk = c;
+        else if (c == ' ') vk = 32;
+        else return fail(std::string("cannot type '") + c + "'");
+        if (shift) add(p, ScriptEvent::kKeyDown, 16, 0, false);
+        add(p, ScriptEvent::kKeyDown, vk, 0, false);
+        add(p + 1, ScriptEvent::kKeyUp, vk, 0, true);
+        if (shift) add(p + 1, ScriptEvent::kKeyUp, 16, 0, true);
+      }
+      continue;
+    }
+    for (std::string w; words >> w;) args.push_back(w);
+    if (verb == "key" || verb == "tap") {
+      const size_t want = verb == "key" ? 2 : 1;
+      if (args.size() != want) return fail("'" + verb + "' takes " + std::to_string(want) + (want == 1 ? " argument" : " arguments"));
+      const int32_t vk = script_key_number(args[0]);
+      if (vk < 0) return fail("unknown key '" + args[0] + "'");
+      if (verb == "tap") {
+        add(pass, ScriptEvent::kKeyDown, vk, 0, false);
+        add(pass + 1, ScriptEvent::kKeyUp, vk, 0, true);
+      } else if (args[1] == "down") {
+        add(pass, ScriptEvent::kKeyDown, vk, 0, false);
+      } else if (args[1] == "up") {
+        add(pass, ScriptEvent::kKeyUp, vk, 0, false);
+      } else {
+        return fail("key state must be 'down' or 'up', not '" + args[1] + "'");
+      }
+    } else if (verb == "button" || verb == "click") {
+      const size_t want = verb == "button" ? 2 : 1;
+      if (args.size() != want) return fail("'" + verb + "' takes " + std::to_string(want) + (want == 1 ? " argument" : " arguments"));
+      const int32_t vk = button_number(args[0]);
+      if (vk < 0) return fail("unknown button '" + args[0] + "' (left, right or middle)");
+      if (verb == "click") {
+        add(pass, ScriptEvent::kKeyDown, vk, 0, false);
+        add(pass + 1, ScriptEvent::kKeyUp, vk, 0, true);
+      } else if (args[1] == "down") {
+        add(pass, ScriptEvent::kKeyDown, vk, 0, false);
+      } else if (args[1] == "up") {
+        add(pass, ScriptEvent::kKeyUp, vk, 0, false);
+      } else {
+        return fail("button state must be 'down' or 'up', not '" + args[1] + "'");
+      }
+    } else if (verb == "pointer") {
+      int32_t x = 0, y = 0;
+      if (args.size() != 2 || !parse_int(args[0], -100000, 100000, &x) ||
+          !parse_int(args[1], -100000, 100000, &y))
+        return fail("'pointer' takes two whole numbers X Y");
+      add(pass, ScriptEvent::kPointer, x, y, false);
+    } else {
+      return fail("unknown event '" + verb + "'");
+    }
+  }
+  std::stable_sort(events->begin(), events->end(), [](const ScriptEvent& a, const ScriptEvent& b) {
+    if (a.pass != b.pass) return a.pass < b.pass;
+    return a.order < b.order;
+  });
+  return true;
+}
+
+ScriptInput::ScriptInput(std::vector<ScriptEvent> events) : events_(std::move(events)) {}
+
+void ScriptInput::begin_pass(int32_t frame) {
+  while (next_ < events_.size() && events_[next_].pass <= frame) {
+    const ScriptEvent& e = events_[next_++];
+    if (e.kind == ScriptEvent::kPointer) {
+      px_ = e.a;
+      py_ = e.b;
+    } else {
+      down_[e.a & 255] = e.kind == ScriptEvent::kKeyDown;
+    }
+  }
+}
+
+bool ScriptInput::key_down(int32_t vk) { return vk >= 0 && vk < 256 && down_[vk]; }
+
+void ScriptInput::pointer(int32_t width, int32_t height, int32_t* x, int32_t* y) {
+  *x = std::clamp(px_, 0, width > 0 ? width - 1 : 0);
+  *y = std::clamp(py_, 0, height > 0 ? height - 1 : 0);
+}

@@ -1,0 +1,36 @@
+#pragma once
+// Input scripts: one event per line, replayed pass by pass.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "shell/platform.h"
+
+struct ScriptEvent {
+  enum Kind : uint8_t { kKeyDown, kKeyUp, kPointer };
+  int32_t pass = 0;
+  Kind kind = kKeyDown;
+  int32_t a = 0;  // virtual-key number, or pointer x
+  int32_t b = 0;  // pointer y
+  int32_t order = 0;  // releases made by tap/type/click first, then the file's order
+};
+
+// Parses the whole text; on failure returns false with "line N: why" in *error.
+bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std::string* error);
+// Key name or decimal number to a virtual-key number; -1 when unknown.
+int32_t script_key_number(const std::string& name);
+
+// Replays parsed events: those of pass F take effect before pass F polls.
+class ScriptInput : public InputSource {
+ public:
+  explicit ScriptInput(std::vector<ScriptEvent> events);
+  void begin_pass(int32_t frame) override;
+  bool key_down(int32_t vk) override;
+  void pointer(int32_t width, int32_t height, int32_t* x, int32_t* y) override;
+
+ private:
+  std::vector<ScriptEvent> events_;
+  size_t next_ = 0;
+  bool down_[256] = {};
+  int32_t px_ = 0, py_ = 0;
+};

@@ -1,0 +1,9 @@
+#pragma once
+// Noise and circles that replace the world views.
+#include <cstdint>
+
+struct Framebuffer;
+struct TrigTables;
+struct Rng;
+
+void draw_screensaver_view(Framebuffer& fb, int32_t frame, const TrigTables& trig, Rng& rng);

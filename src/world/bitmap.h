@@ -1,0 +1,33 @@
+#pragma once
+// The bitmap store: numbered slots of RGB pixels, bottom row first.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+constexpr int32_t kBitmapSlots = 3100;
+
+struct Bitmap {
+  std::unique_ptr<uint8_t[]> pixels;  // width * height * 3, R G B; null while empty
+  uint32_t width = 0;                 // pixels
+  uint32_t height = 0;                // pixels
+  uint32_t bytes_per_pixel = 0;       // 3 after every successful load
+};
+
+// Created zero-filled during start-up loading; filled once, read until exit.
+struct BitmapStore {
+  std::unique_ptr<Bitmap[]> slots;  // kBitmapSlots
+};
+
+void create_bitmap_store(BitmapStore& s);
+void release_bitmap_store(BitmapStore& s);
+
+// True when the slot holds pixels; readers must not touch an empty slot.
+inline bool slot_loaded(const BitmapStore& s, int32_t slot) {
+  return s.slots && slot >= 0 && slot < kBitmapSlots && s.slots[slot].pixels != nullptr;
+}
+
+// Parses a BMP held in memory into the slot; false leaves the slot as the
+// rules say (untouched after a bad header, size kept after short pixels).
+bool load_bitmap_from_memory(BitmapStore& s, int32_t slot, const uint8_t* data, size_t size);
+// Reads the file (read-only; never creates it) and parses it.
+bool load_bitmap(BitmapStore& s, const char* path, int32_t slot);

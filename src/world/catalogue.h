@@ -1,0 +1,27 @@
+#pragma once
+// The asset catalogue: which picture file goes into which bitmap slot.
+#include <cstdint>
+#include <string>
+
+struct BitmapStore;
+
+struct CatalogueEntry {
+  const char* group;   // loader group, in loading order
+  int32_t slot;        // bitmap slot
+  const char* folder;  // e.g. "bmp_land"
+  const char* file;    // file name without ".bmp"
+};
+
+extern const CatalogueEntry kCatalogue[];
+extern const int32_t kCatalogueSize;  // 217
+
+struct CatalogueLoad {
+  int32_t loaded = 0;        // entries whose load succeeded
+  int32_t failed = 0;
+  std::string first_failed;  // a few failed paths, comma-separated
+};
+
+// "<data>/<folder>/<file>.bmp"
+std::string catalogue_path(const std::string& data_dir, const CatalogueEntry& e);
+// Runs the eight group loaders in order.
+CatalogueLoad load_catalogue(BitmapStore& s, const std::string& data_dir);

@@ -1,0 +1,94 @@
+#pragma once
+// The world grid, tile codes, terrain costs and the placed-object table.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+constexpr int32_t kWorldSide = 1024;  // cells per row and column
+constexpr int32_t kLevelCount = 180;  // levels 0..179
+constexpr int32_t kCoarseLevelBase = 10;  // coarse map of level z lives on level 10 + z
+constexpr int32_t kObjectCapacity = 1000;
+
+// Tile codes the game tests or writes.
+enum TileCode : uint8_t {
+  kTileEmpty = 0,
+  kTileBlock = 1,
+  kTileGrass = 2,
+  kTileDirt = 3,
+  kTileCorner = 4,
+  kTilePlain = 10,
+  kTileForest = 11,
+  kTileWater = 14,
+  kTileHills = 18,
+  kTileMountain = 19,
+  kTileMountainHigh = 20,
+  kTileRoad = 22,
+  kTileFloor = 60,    // '<'
+  kTileWall = 61,     // '='
+};
+
+struct PlacedObject {
+  uint16_t x = 0;      // cells
+  uint16_t y = 0;      // cells
+  uint16_t level = 0;  // 0..2 for objects placed at start
+  uint8_t flag = 0;    // 1 = filled
+  uint16_t code = 0;   // tile code written into the object's cell
+  int32_t value = 0;   // always 0; nothing reads it
+};
+
+// Created once during start-up loading, lives until shutdown.
+struct World {
+  int32_t side = 0;    // cells; set to 1024 first thing at start
+  int32_t stride = 0;  // cells from one level to the next (side * side)
+  std::unique_ptr<uint8_t[]> grid;  // side * side * kLevelCount tile codes
+  float cost[256] = {};             // terrain cost of entering a cell, by tile code
+  std::unique_ptr<PlacedObject[]> objects;  // kObjectCapacity records, 0 never filled
+  int32_t object_count = 0;  // index of the next free record
+};
+
+// Sets the side and the stride; allocates nothing.
+void set_world_side(World& w, int32_t side);
+// Allocates the grid zero-filled (188,743,680 bytes at side 1024).
+void create_world_grid(World& w);
+void create_object_table(World& w);
+void release_world_grid(World& w);
+void release_object_table(World& w);
+
+inline size_t world_grid_bytes(const World& w) {
+  return size_t(w.stride) * size_t(kLevelCount);
+}
+
+// The addressing rule; callers take care of bounds.
+inline size_t cell_index(const World& w, int32_t x, int32_t y, int32_t z) {
+  return size_t(z) * size_t(w.stride) + size_t(y) * size_t(w.side) + size_t(x);
+}
+
+// Bounds-tested read: 0 outside the grid.
+uint8_t cell_at(const World& w, int32_t x, int32_t y, int32_t z);
+bool cell_inside(const World& w, int32_t x, int32_t y, int32_t z);
+
+inline uint8_t coarse_cell(const World& w, int32_t bx, int32_t by, int32_t z) {
+  return w.grid[cell_index(w, bx, by, kCoarseLevelBase + z)];
+}
+
+void fill_terrain_costs(World& w);
+inline float terrain_cost(const World& w, uint8_t code) { return w.cost[code]; }
+
+// Writes the code into the cell and fills the next object record.
+void add_object(World& w, int32_t x, int32_t y, int32_t level, uint16_t code);
+
+// Code classes used by the path search.
+inline bool tile_enterable(uint8_t code) { return code > 5 && code != kTileWall; }
+inline bool tile_open_ground(uint8_t code) {
+  return code == kTilePlain || code == kTileForest || code == kTileHills || code == kTileFloor;
+}
+
+struct TileInfo {
+  uint8_t code;
+  const char* name;  // name of its picture
+  float cost;        // terrain cost when it differs from 3
+};
+// Every named tile code, in code order.
+extern const TileInfo kTileTable[];
+extern const size_t kTileTableSize;
+const char* tile_name(uint8_t code);  // nullptr for unnamed codes
