@@ -23,15 +23,6 @@
 
 WEAK bool load_bitmap_from_memory(BitmapStore&, int32_t, const uint8_t*, size_t) { return false; }
 WEAK bool load_bitmap(BitmapStore&, const char*, int32_t) { return false; }
-WEAK std::string catalogue_path(const std::string& d, const CatalogueEntry& e) {
-  return d + "/" + e.folder + "/" + e.file + ".bmp";
-}
-WEAK CatalogueLoad load_catalogue(BitmapStore&, const std::string&) {
-  CatalogueLoad l;
-  l.failed = 217;
-  l.first_failed = "catalogue not built yet";
-  return l;
-}
 WEAK void create_item_table(ItemTable& t) { t.items = std::make_unique<ItemType[]>(kItemTypeCount); }
 WEAK void release_item_table(ItemTable& t) { t.items.reset(); }
 WEAK void fill_item_types(ItemTable&) {}
