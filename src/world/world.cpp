@@ -1,5 +1,7 @@
 #include "world/world.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
@@ -82,8 +84,11 @@ void set_world_side(World& w, int32_t side) {
 }
 
 void create_world_grid(World& w) {
-  // value-initialised: zero-filled
-  w.grid = std::make_unique<uint8_t[]>(world_grid_bytes(w));
+  w.grid.reset(static_cast<uint8_t*>(std::calloc(world_grid_bytes(w), 1)));
+  if (!w.grid) {
+    std::fprintf(stderr, "kelvarot: cannot allocate the %zu-byte world grid\n", world_grid_bytes(w));
+    std::exit(1);
+  }
 }
 
 void create_object_table(World& w) {

@@ -2,6 +2,7 @@
 // The world grid, tile codes, terrain costs and the placed-object table.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 constexpr int32_t kWorldSide = 1024;  // cells per row and column
@@ -36,11 +37,16 @@ struct PlacedObject {
   int32_t value = 0;   // always 0; nothing reads it
 };
 
+// calloc'd so the 180 MB grid costs nothing until a level is touched
+struct FreeDeleter {
+  void operator()(void* p) const { std::free(p); }
+};
+
 // Created once during start-up loading, lives until shutdown.
 struct World {
   int32_t side = 0;    // cells; set to 1024 first thing at start
   int32_t stride = 0;  // cells from one level to the next (side * side)
-  std::unique_ptr<uint8_t[]> grid;  // side * side * kLevelCount tile codes
+  std::unique_ptr<uint8_t[], FreeDeleter> grid;  // side * side * kLevelCount tile codes
   float cost[256] = {};             // terrain cost of entering a cell, by tile code
   std::unique_ptr<PlacedObject[]> objects;  // kObjectCapacity records, 0 never filled
   int32_t object_count = 0;  // index of the next free record
