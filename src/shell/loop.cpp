@@ -136,7 +136,7 @@ void run_pass(Game& g) {
   } else {
     if (g.fb.width == 640)
       draw_overworld_view(g.fb, run, g.world, g.bitmaps, g.units, g.path, g.text);
-    if (g.fb.width == 320) draw_block_view(g.fb, run, g.world, g.units, g.block, p);
+    if (g.fb.width == 320) draw_block_view(g.fb, run, g.world, g.units, g.block, p, g.gl_ready);
   }
   draw_banner_and_status(g);                                              // 3, 4
   command_line_step(g.console, p, run, g.fb, g.world, g.units, g.text);   // 5

@@ -78,6 +78,6 @@ WEAK void minimap_jump(RunState&, bool, int32_t, int32_t) {}
 WEAK void draw_minimap(Framebuffer&, const RunState&, const World&, const UnitTable&) {}
 WEAK void draw_screensaver_view(Framebuffer&, int32_t, const TrigTables&, Rng&) {}
 WEAK void draw_block_view(Framebuffer&, RunState&, const World&, UnitTable&, BlockViewState&,
-                          Platform&) {}
+                          Platform&, bool) {}
 WEAK void command_line_step(CommandLine&, Platform&, RunState&, Framebuffer&, World&, UnitTable&,
                             TextBuffer&) {}

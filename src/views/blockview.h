@@ -1,12 +1,20 @@
 #pragma once
 // First-person OpenGL view of the wall cubes, 320 x 240.
+#include <algorithm>
 #include <cstdint>
+#include <vector>
+
+#include "world/world.h"
 
 struct Framebuffer;
 struct RunState;
-struct World;
 struct UnitTable;
 struct Platform;
+
+constexpr int32_t kBlockViewWidth = 320;   // pixels read back
+constexpr int32_t kBlockViewHeight = 240;  // pixels read back
+constexpr int32_t kBlockViewPixels = kBlockViewWidth * kBlockViewHeight;
+constexpr int32_t kBlockRadius = 14;  // the field runs from camera - 14 to camera + 13 per axis
 
 // Created at start-up, lives for the whole run.
 struct BlockViewState {
@@ -14,7 +22,51 @@ struct BlockViewState {
   float pitch = 0;  // degrees
   int32_t ground_x = 1, ground_y = 1, ground_z = 28;  // last ground view origin
   uint32_t textures[32] = {};  // GL texture names; entry 1 walls, from slot 1201
+  // Depth read back with the picture: 1.0 where nothing was drawn.
+  std::vector<float> depth = std::vector<float>(kBlockViewPixels);
 };
 
+// One pass of the view: the wall cubes around the selected unit, unit 1's
+// walking, the read-back into the framebuffer and the mouse look. Without a
+// GL context only the walking and the mouse look run.
 void draw_block_view(Framebuffer& fb, RunState& run, const World& w, UnitTable& units,
-                     BlockViewState& bv, Platform& p);
+                     BlockViewState& bv, Platform& p, bool gl_ready);
+
+// Faces of a wall cube in drawing order; bit i set = face i is drawn.
+enum CubeFace : uint8_t {
+  kFaceLevelUp = 1 << 0,      // toward level + 1
+  kFaceLevelDown = 1 << 1,    // toward level - 1
+  kFaceRowDown = 1 << 2,      // toward row - 1 (GL y+)
+  kFaceRowUp = 1 << 3,        // toward row + 1 (GL y-)
+  kFaceColumnUp = 1 << 4,     // toward column + 1
+  kFaceColumnDown = 1 << 5,   // toward column - 1
+};
+constexpr uint8_t kAllCubeFaces = 0x3f;
+
+// The faces cell (x, y, z) draws: none unless it holds a wall, and none on a
+// side whose neighbour is a wall too.
+uint8_t wall_cube_faces(const World& w, int32_t x, int32_t y, int32_t z);
+
+// Calls fn(x, y, z, faces) for every wall cube of the field around the camera
+// cell that draws at least one face, levels outermost, columns innermost.
+// Cells on the grid's outermost rows, columns and levels are never drawn.
+template <class Fn>
+void visit_block_field(const World& w, int32_t cx, int32_t cy, int32_t cz, Fn&& fn) {
+  const int32_t x0 = std::max(cx - kBlockRadius, 1), x1 = std::min(cx + kBlockRadius - 1, w.side - 2);
+  const int32_t y0 = std::max(cy - kBlockRadius, 1), y1 = std::min(cy + kBlockRadius - 1, w.side - 2);
+  const int32_t z0 = std::max(cz - kBlockRadius, 1), z1 = std::min(cz + kBlockRadius - 1, kLevelCount - 2);
+  for (int32_t z = z0; z <= z1; ++z)
+    for (int32_t y = y0; y <= y1; ++y) {
+      const uint8_t* row = &w.grid[cell_index(w, 0, y, z)];
+      for (int32_t x = x0; x <= x1; ++x) {
+        if (row[x] != kTileWall) continue;
+        const uint8_t faces = wall_cube_faces(w, x, y, z);
+        if (faces) fn(x, y, z, faces);
+      }
+    }
+}
+
+// Copies the read-back picture (packed RGB at the start of the secondary
+// buffer) into a 320 x 240 framebuffer, skipping pixels whose depth says
+// nothing was drawn there; those keep what the framebuffer held.
+void copy_read_back(Framebuffer& fb, const float* depth);
