@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "render/framebuffer.h"
+#include "shell/game_fixture.h"
+#include "shell/runstate.h"
+#include "units/units.h"
+#include "views/minimap.h"
+#include "world/world.h"
+
+namespace {
+
+constexpr Rgba kGrey{128, 128, 128, 255};
+constexpr Rgba kDarkGreen{0, 128, 0, 255};
+constexpr Rgba kRed{255, 0, 0, 255};
+constexpr Rgba kWhite{255, 255, 255, 255};
+constexpr Rgba kMarker{1, 2, 3, 255};  // painted under the minimap beforehand
+
+TEST(MinimapSquare, StrictlyInsideExcludesAllFourBordersShownOrNot) {
+  RunState run;  // origin (518, 338)
+  for (int32_t shown : {1, 0}) {
+    run.minimap_shown = shown;
+    EXPECT_FALSE(pointer_strictly_inside_minimap(run, 518, 350));
+    EXPECT_TRUE(pointer_strictly_inside_minimap(run, 519, 350));
+    EXPECT_TRUE(pointer_strictly_inside_minimap(run, 581, 350));
+    EXPECT_FALSE(pointer_strictly_inside_minimap(run, 582, 350));
+    EXPECT_FALSE(pointer_strictly_inside_minimap(run, 550, 338));
+    EXPECT_TRUE(pointer_strictly_inside_minimap(run, 550, 339));
+    EXPECT_TRUE(pointer_strictly_inside_minimap(run, 550, 401));
+    EXPECT_FALSE(pointer_strictly_inside_minimap(run, 550, 402));
+    EXPECT_FALSE(pointer_strictly_inside_minimap(run, 0, 0));
+  }
+  run.minimap_x = 0;
+  run.minimap_y = 0;
+  EXPECT_TRUE(pointer_strictly_inside_minimap(run, 1, 1));
+  EXPECT_FALSE(pointer_strictly_inside_minimap(run, 0, 1));
+}
+
+TEST(MinimapJump, HalfOpenSquareSixteenCellsPerPixelUnclamped) {
+  RunState run;
+  run.SX = 500;
+  run.SY = 400;
+  minimap_jump(run, false, 530, 350);  // button up: nothing
+  EXPECT_EQ(run.SX, 500);
+  EXPECT_EQ(run.SY, 400);
+  minimap_jump(run, true, 518, 338);  // bottom-left corner acts
+  EXPECT_EQ(run.SX, 0);
+  EXPECT_EQ(run.SY, 0);
+  minimap_jump(run, true, 581, 401);  // top-right pixel: beyond the view's range, kept
+  EXPECT_EQ(run.SX, 63 * 16);
+  EXPECT_EQ(run.SY, 63 * 16);
+  minimap_jump(run, true, 530, 360);
+  EXPECT_EQ(run.SX, 12 * 16);
+  EXPECT_EQ(run.SY, 22 * 16);
+  for (auto [x, y] : {std::pair{582, 350}, std::pair{517, 350}, std::pair{530, 402},
+                      std::pair{530, 337}}) {
+    minimap_jump(run, true, x, y);
+    EXPECT_EQ(run.SX, 12 * 16) << x << "," << y;
+    EXPECT_EQ(run.SY, 22 * 16) << x << "," << y;
+  }
+}
+
+struct MapRig {
+  Framebuffer fb;
+  World w;
+  UnitTable units;
+  RunState run;
+  explicit MapRig(int32_t side) {
+    set_resolution(fb, 640, 480);
+    set_world_side(w, side);
+    create_world_grid(w);
+    create_unit_table(units);
+    run.SZ = 1;
+  }
+  void paint_marker() {
+    for (int32_t y = 0; y < 480; ++y)
+      for (int32_t x = 0; x < 640; ++x) put_pixel(fb, x, y, kMarker.r, kMarker.g, kMarker.b);
+  }
+  UnitRecord& live(int32_t i, int32_t x, int32_t y, int32_t level) {
+    UnitRecord& u = unit(units, i);
+    u.in_use = 1;
+    u.x = uint16_t(x);
+    u.y = uint16_t(y);
+    u.level = uint16_t(level);
+    return u;
+  }
+};
+
+TEST(MinimapDraw, CoarseBlocksGreyAndGreenOtherCodesLeaveThePixel) {
+  MapRig rig(128);
+  // Level 1's coarse map lives on level 11; level 10 differs to catch a wrong level.
+  for (int32_t j = 0; j < 64; ++j)
+    for (int32_t i = 0; i < 64; ++i) {
+      const int32_t k = (i + 2 * j) % 3;
+      rig.w.grid[cell_index(rig.w, i, j, 11)] = k == 0 ? 19 : k == 1 ? 10 : 7;
+      rig.w.grid[cell_index(rig.w, i, j, 10)] = 19;
+    }
+  rig.w.grid[cell_index(rig.w, 64, 0, 11)] = 19;  // outside the 64 x 64 corner: never shown
+  rig.run.SX = 2000;  // view dot off the picture for this test
+  rig.paint_marker();
+  draw_minimap(rig.fb, rig.run, rig.w, rig.units);
+  for (int32_t j = 0; j < 64; ++j)
+    for (int32_t i = 0; i < 64; ++i) {
+      const int32_t k = (i + 2 * j) % 3;
+      ASSERT_EQ(pixel_at(rig.fb, 518 + i, 338 + j), k == 0 ? kGrey : k == 1 ? kDarkGreen : kMarker)
+          << i << "," << j;
+    }
+  EXPECT_EQ(pixel_at(rig.fb, 582, 338), kMarker);
+  EXPECT_EQ(pixel_at(rig.fb, 517, 338), kMarker);
+  EXPECT_EQ(pixel_at(rig.fb, 518, 402), kMarker);
+}
+
+TEST(MinimapDraw, RedDotsForLiveUnitsOnTheLevelInsideTheBorderWhiteViewDotLast) {
+  MapRig rig(128);
+  rig.run.SX = 40;
+  rig.run.SY = 70;
+  rig.live(3, 100, 20, 1);              // dot at (6, 1)
+  rig.live(4, 50, 50, 2);               // other level
+  rig.live(5, 60, 60, 1).in_use = 2;    // not in use
+  rig.live(6, 0, 30, 1);                // outermost column
+  rig.live(7, 127, 30, 1);              // outermost column on the other side
+  rig.live(8, 30, 0, 1);                // outermost row
+  rig.live(9, 30, 127, 1);              // outermost row
+  rig.live(10, 126, 126, 1);            // last inner cell: dot at (7, 7)
+  rig.live(2999, 45, 75, 1);            // same block as the view dot
+  draw_minimap(rig.fb, rig.run, rig.w, rig.units);
+  EXPECT_EQ(pixel_at(rig.fb, 518 + 6, 338 + 1), kRed);
+  EXPECT_EQ(pixel_at(rig.fb, 518 + 7, 338 + 7), kRed);
+  EXPECT_EQ(pixel_at(rig.fb, 518 + 2, 338 + 4), kWhite);
+  int32_t lit = 0;
+  for (int32_t y = 0; y < 480; ++y)
+    for (int32_t x = 0; x < 640; ++x) lit += pixel_at(rig.fb, x, y).a != 0;
+  EXPECT_EQ(lit, 3);  // the coarse map is all zero: nothing else
+}
+
+TEST(MinimapDraw, ViewLevelsWithoutACoarseLevelReadNothingOutsideTheGrid) {
+  // Side 32: rows of the 64 x 64 square past the side would reach beyond the
+  // last level's storage; the sanitizer run catches any such read.
+  MapRig rig(32);
+  for (int32_t z = 10; z < kLevelCount; ++z)
+    for (int32_t j = 0; j < 32; ++j)
+      for (int32_t i = 0; i < 32; ++i) rig.w.grid[cell_index(rig.w, i, j, z)] = 10;
+  rig.run.SX = rig.run.SY = 0;
+  for (int32_t z : {169, 170, 179, 500, -11}) {
+    rig.run.SZ = z;
+    clear_pixels(rig.fb);
+    draw_minimap(rig.fb, rig.run, rig.w, rig.units);
+    const bool has_coarse = z + 10 >= 0 && z + 10 < kLevelCount;
+    EXPECT_EQ(pixel_at(rig.fb, 518 + 5, 338 + 5), has_coarse ? kDarkGreen : (Rgba{0, 0, 0, 0}))
+        << z;
+    EXPECT_EQ(pixel_at(rig.fb, 518 + 40, 338 + 5), (Rgba{0, 0, 0, 0})) << z;  // past the side
+    EXPECT_EQ(pixel_at(rig.fb, 518, 338), kWhite) << z;
+  }
+}
+
+TEST(MinimapDraw, ClippedAtThePictureEdge) {
+  MapRig rig(128);
+  for (int32_t j = 0; j < 64; ++j)
+    for (int32_t i = 0; i < 64; ++i) rig.w.grid[cell_index(rig.w, i, j, 11)] = 10;
+  rig.run.minimap_x = 600;
+  rig.run.minimap_y = 450;
+  draw_minimap(rig.fb, rig.run, rig.w, rig.units);
+  EXPECT_EQ(pixel_at(rig.fb, 639, 479), kDarkGreen);
+  EXPECT_EQ(pixel_at(rig.fb, 599, 479), (Rgba{0, 0, 0, 0}));
+  // At 320 x 240 the starting origin lies wholly outside.
+  set_resolution(rig.fb, 320, 240);
+  rig.run.minimap_x = 518;
+  rig.run.minimap_y = 338;
+  draw_minimap(rig.fb, rig.run, rig.w, rig.units);
+  for (uint8_t b : rig.fb.pixels) ASSERT_EQ(b, 0);
+}
+
+// Through the frame loop: pointer at (530, 350), twelve pixels right of and
+// above the origin; Right arrow held so each pass also moves the view by one.
+constexpr const char* kHeldJump =
+    "0 pointer 530 350\n"
+    "0 button right down\n"
+    "0 key RIGHT down\n"
+    "3 button right up\n";
+
+TEST(MinimapLoop, JumpRepeatsOnEveryPassWhileHeld) {
+  ScriptedGame sg(kHeldJump);
+  for (int pass = 0; pass < 3; ++pass) {
+    sg.run(1);
+    EXPECT_EQ(sg.run_state().SX, 12 * 16 + 1) << pass;  // jumped again, then stepped
+    EXPECT_EQ(sg.run_state().SY, 12 * 16) << pass;
+  }
+  sg.run(2);  // released: only the arrow acts
+  EXPECT_EQ(sg.run_state().SX, 12 * 16 + 3);
+}
+
+TEST(MinimapLoop, HiddenMinimapDoesNotJump) {
+  ScriptedGame sg(kHeldJump);
+  sg.run_state().minimap_shown = 0;
+  const int32_t sx = sg.run_state().SX, sy = sg.run_state().SY;
+  sg.run(2);
+  EXPECT_EQ(sg.run_state().SX, std::min(sx + 2, kWorldSide - 40));
+  EXPECT_EQ(sg.run_state().SY, sy);
+}
+
+TEST(MinimapLoop, BottomAndLeftBordersJumpWhenShown) {
+  ScriptedGame sg(
+      "0 pointer 518 360\n"
+      "0 button right down\n"
+      "2 pointer 540 338\n");
+  sg.run(1);
+  EXPECT_EQ(sg.run_state().SX, 0);
+  EXPECT_EQ(sg.run_state().SY, 22 * 16);
+  sg.run(2);
+  EXPECT_EQ(sg.run_state().SX, 22 * 16);
+  EXPECT_EQ(sg.run_state().SY, 0);
+}
+
+}  // namespace
