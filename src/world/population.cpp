@@ -1,0 +1,184 @@
+#include "world/population.h"
+
+#include <bit>
+#include <cmath>
+#include <cstdlib>
+#include <iterator>
+#include <limits>
+
+#include "units/units.h"
+#include "world/rng.h"
+#include "world/world.h"
+
+namespace {
+
+constexpr int32_t kCoarseBlocks = 64;        // blocks per row and column of a coarse level
+constexpr int32_t kObstructedAbove = 50;     // mountain cells a block may hold and stay open
+constexpr int32_t kObjectsPerLevel = 256;
+constexpr int32_t kScatterSeed = 96;
+constexpr int32_t kPlacementAttempts = 1000;
+
+// Tile code written by each scattered object kind (index = kind - 1).
+constexpr uint8_t kObjectKindCode[] = {
+    188,  // 1 ruin_a
+    189,  // 2 castle_a
+    190,  // 3 grottus
+    196,  // 4 dungeon_a
+    197,  // 5 lighttower_a
+    198,  // 6 rift_a
+};
+constexpr int32_t kObjectKinds = int32_t(std::size(kObjectKindCode));
+
+bool is_mountain(uint8_t code) { return code == kTileMountain || code == kTileMountainHigh; }
+
+// Start cells refused at placement: walls, both mountains and forest.
+bool acceptable_start(uint8_t code) {
+  return code != kTileWall && !is_mountain(code) && code != kTileForest;
+}
+
+int32_t draw_mod(Rng& rng, int32_t n) { return rng_next(rng) % n; }
+
+// The trig tables are built at every start, and the C library's sine and
+// cosine cost most of it. A short series is far more accurate than the float
+// entries need, so its result is kept only where it rounds to a float that no
+// error of either computation could change; the rest go to the library.
+// Either way every entry equals float(std::sin(radians)).
+constexpr int32_t kFirmMarginExponent = -40;  // 9e-13, far above both errors (~1e-16)
+
+// Angles are split as x = j / kStepsPerRadian + d with |d| <= 1/256: the
+// sine and cosine of each grid point come from the library, those of d from
+// a short series, and the angle-sum rule joins them.
+constexpr int32_t kStepsPerRadian = 128;
+
+struct GridPoint {
+  double s, c;  // sine and cosine of j / kStepsPerRadian
+};
+
+// Series for |d| <= 1/256: the first left-out terms are below 1e-17.
+void quick_sincos(const GridPoint* grid, double x, double* s, double* c) {
+  const int32_t j = int32_t(x * kStepsPerRadian + 0.5);
+  const double d = x - double(j) / kStepsPerRadian;
+  const double d2 = d * d;
+  const double sin_d = d - d * d2 * (1.0 / 6.0) + d * d2 * d2 * (1.0 / 120.0);
+  const double cos_d = 1.0 - d2 * 0.5 + d2 * d2 * (1.0 / 24.0);
+  *s = grid[j].s * cos_d + grid[j].c * sin_d;
+  *c = grid[j].c * cos_d - grid[j].s * sin_d;
+}
+
+// True when every value within 2^kFirmMarginExponent of v rounds to the same
+// float as v. A double rounds to float by its low 29 mantissa bits, so the
+// test is their distance from the rounding midpoint, in units of v's last bit.
+// Values near zero, where floats are dense, always go to the library.
+bool rounds_firmly(double v) {
+  const uint64_t bits = std::bit_cast<uint64_t>(std::fabs(v));
+  const int32_t exponent = int32_t(bits >> 52) - 1023;  // |v| in [2^e, 2^(e+1))
+  if (exponent < -10) return false;
+  const int64_t from_midpoint = std::abs(int64_t(bits & 0x1FFFFFFF) - 0x10000000);
+  return from_midpoint > (int64_t(1) << (52 - exponent + kFirmMarginExponent));
+}
+
+}  // namespace
+
+void build_coarse_map(World& w) {
+  const int32_t block = w.side / kCoarseBlocks;  // cells
+  if (block < 1) return;
+  for (int32_t z = 0; z < 3; ++z) {
+    for (int32_t by = 0; by + block <= w.side; by += block) {
+      for (int32_t bx = 0; bx + block <= w.side; bx += block) {
+        int32_t mountains = 0;
+        for (int32_t dy = 0; dy < block && mountains <= kObstructedAbove; ++dy) {
+          const uint8_t* row = &w.grid[cell_index(w, bx, by + dy, z)];
+          for (int32_t dx = 0; dx < block; ++dx) mountains += is_mountain(row[dx]);
+        }
+        const uint8_t code = mountains > kObstructedAbove ? kTileMountain : kTilePlain;
+        w.grid[cell_index(w, bx / block, by / block, kCoarseLevelBase + z)] = code;
+      }
+    }
+  }
+}
+
+void scatter_objects(World& w, Rng& rng) {
+  rng_seed(rng, kScatterSeed);
+  w.object_count = 1;  // record 0 stays empty
+  for (int32_t z = 0; z < 3; ++z) {
+    for (int32_t i = 0; i < kObjectsPerLevel; ++i) {
+      const int32_t x = draw_mod(rng, 1022) + 1;
+      const int32_t y = draw_mod(rng, 1022) + 1;
+      const int32_t kind = draw_mod(rng, kObjectKinds) + 1;
+      // no test of the cell: an object may land on anything, even another object
+      add_object(w, x, y, z, kObjectKindCode[kind - 1]);
+    }
+  }
+}
+
+void place_units(const World& w, UnitTable& units, Rng& rng) {
+  const int32_t span = w.side - 2;  // never the outermost rows or columns
+  for (int32_t u = kFirstPlacedUnit; u <= kLastPlacedUnit; ++u) {
+    for (int32_t attempt = 0; attempt < kPlacementAttempts; ++attempt) {
+      const int32_t x = draw_mod(rng, span) + 1;
+      const int32_t y = draw_mod(rng, span) + 1;
+      int32_t level = draw_mod(rng, 3);
+      if (u == 1) level = 1;  // drawn all the same, so the sequence stays in step
+      if (!acceptable_start(w.grid[cell_index(w, x, y, level)])) continue;
+      UnitRecord& r = unit(units, u);
+      r.in_use = 1;
+      r.kind = 1;
+      r.inactive = 0;
+      r.order_flag = 0;
+      r.order_state = 0;
+      r.sprite = kPlacedUnitSprite;
+      r.bar_max = 24.0f;
+      r.bar_value = 24.0f;
+      r.x = uint16_t(x);
+      r.y = uint16_t(y);
+      r.level = uint16_t(level);
+      r.target_x = uint16_t(x);
+      r.target_y = uint16_t(y);
+      r.fx = r.fy = r.fz = 0.5f;
+      r.bar_state = 0;
+      break;
+    }
+  }
+}
+
+void build_trig_tables(TrigTables& t) {
+  if (t.sine || t.cosine) return;
+  // No fill: every entry is written below.
+  t.sine.reset(new float[kTrigEntries]);
+  t.cosine.reset(new float[kTrigEntries]);
+  float* sine = t.sine.get();
+  float* cosine = t.cosine.get();
+
+  const double last = double(kTrigEntries) * kDegreeFactor / 1000.0;  // radians
+  const int32_t grid_points = int32_t(last * kStepsPerRadian) + 2;
+  const std::unique_ptr<GridPoint[]> grid(new GridPoint[size_t(grid_points)]);
+  for (int32_t j = 0; j < grid_points; ++j) {
+    const double x = double(j) / kStepsPerRadian;
+    grid[j] = {std::sin(x), std::cos(x)};
+  }
+
+  // The float counter is exact up to 2^24, far beyond the last entry.
+  // First pass: the quick values, NaN where the library must decide. No call
+  // in this loop, so it stays in registers.
+  const float unsettled = std::numeric_limits<float>::quiet_NaN();
+  for (float a = 0.0f; a < float(kTrigEntries); a += 1.0f) {
+    const double radians = double(a) * kDegreeFactor / 1000.0;
+    const int32_t i = int32_t(a);
+    double s, c;
+    quick_sincos(grid.get(), radians, &s, &c);
+    sine[i] = rounds_firmly(s) ? float(s) : unsettled;
+    cosine[i] = rounds_firmly(c) ? float(c) : unsettled;
+  }
+  for (float a = 0.0f; a < float(kTrigEntries); a += 1.0f) {
+    const int32_t i = int32_t(a);
+    if (!std::isnan(sine[i]) && !std::isnan(cosine[i])) continue;
+    const double radians = double(a) * kDegreeFactor / 1000.0;
+    if (std::isnan(sine[i])) sine[i] = float(std::sin(radians));
+    if (std::isnan(cosine[i])) cosine[i] = float(std::cos(radians));
+  }
+}
+
+void release_trig_tables(TrigTables& t) {
+  t.sine.reset();
+  t.cosine.reset();
+}
