@@ -1,0 +1,97 @@
+// Writes hand-made BMP edge cases into a folder, as seeds for bitmap_fuzz:
+// the shapes the reader must accept and the near-misses it must refuse.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct Shape {
+  const char* name;
+  int32_t width;
+  int32_t height;         // negative: top row first
+  uint16_t bits;          // bits per pixel
+  uint32_t compression;   // 0 = none
+  uint32_t info_size;     // 40, 108 or 124; 12 for an OS/2 header
+  uint32_t palette;       // colour-table bytes after the header
+  int64_t offset;         // stated pixel offset; -1: right after header and palette
+  int64_t cut;            // bytes dropped from the end
+};
+
+// One seed per row.
+const Shape kShapes[] = {
+    {"tiny_1x1", 1, 1, 24, 0, 40, 0, -1, 0},
+    {"padded_5x3", 5, 3, 24, 0, 40, 0, -1, 0},
+    {"unpadded_last_row", 5, 3, 24, 0, 40, 0, -1, 1},   // filler of the last row left off
+    {"top_down_7x4", 7, -4, 24, 0, 40, 0, -1, 0},
+    {"v4_header", 6, 6, 24, 0, 108, 0, -1, 0},
+    {"v5_header", 6, 6, 24, 0, 124, 0, -1, 0},
+    {"gap_before_pixels", 4, 4, 24, 0, 40, 0, 91, 0},
+    {"offset_inside_header", 4, 4, 24, 0, 40, 0, 20, 0},
+    {"offset_past_end", 4, 4, 24, 0, 40, 0, 100000, 0},
+    {"short_pixels", 16, 16, 24, 0, 40, 0, -1, 40},
+    {"header_only", 16, 16, 24, 0, 40, 0, -1, 16 * 16 * 3},
+    {"bits32", 8, 8, 32, 0, 40, 0, -1, 0},
+    {"palette8", 8, 8, 8, 0, 40, 1024, -1, 0},
+    {"rle8", 8, 8, 24, 1, 40, 0, -1, 0},
+    {"bitfields", 8, 8, 24, 3, 40, 0, -1, 0},
+    {"os2_header", 8, 8, 24, 0, 12, 0, -1, 0},
+    {"widest_4096x1", 4096, 1, 24, 0, 40, 0, -1, 0},
+    {"too_wide_4097x1", 4097, 1, 24, 0, 40, 0, -1, 0},
+    {"zero_height", 8, 0, 24, 0, 40, 0, -1, 0},
+    {"most_negative_height", 8, INT32_MIN, 24, 0, 40, 0, -1, 0},
+};
+
+void put(Bytes& b, size_t at, uint32_t v, int n) {
+  for (int i = 0; i < n; ++i) b[at + i] = uint8_t(v >> (8 * i));
+}
+
+Bytes make(const Shape& s) {
+  const uint32_t header = 14 + s.info_size;
+  const uint32_t offset = s.offset >= 0 ? uint32_t(s.offset) : header + s.palette;
+  const uint64_t rows = s.height < 0 ? -int64_t(s.height) : s.height;
+  const uint64_t row = (uint64_t(s.width) * (s.bits / 8) + 3) / 4 * 4;
+  // Stay small even for the shapes that claim huge sizes.
+  const uint64_t pixels = rows <= 4096 ? row * rows : 64;
+  // Pixels go where the header says, unless that is inside the header or far away.
+  const uint64_t body = offset >= header && offset <= 4096 ? offset : header;
+  Bytes b(body + pixels, 0);
+  b[0] = 'B';
+  b[1] = 'M';
+  put(b, 2, uint32_t(b.size()), 4);
+  put(b, 10, offset, 4);
+  put(b, 14, s.info_size, 4);
+  put(b, 18, uint32_t(s.width), 4);
+  put(b, 22, uint32_t(s.height), 4);
+  put(b, 26, 1, 2);
+  put(b, 28, s.bits, 2);
+  put(b, 30, s.compression, 4);
+  // Any colours, leaving the 54 bytes of fields above alone.
+  for (size_t i = body > 54 ? body : 54; i < b.size(); ++i) b[i] = uint8_t(i * 37 + 11);
+  b.resize(b.size() - size_t(s.cut));
+  return b;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
+    return 2;
+  }
+  for (const Shape& s : kShapes) {
+    const std::string path = std::string(argv[1]) + "/" + s.name + ".bmp";
+    const Bytes b = make(s);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr || std::fwrite(b.data(), 1, b.size(), f) != b.size()) {
+      std::fprintf(stderr, "cannot write %s\n", path.c_str());
+      if (f) std::fclose(f);
+      return 1;
+    }
+    std::fclose(f);
+  }
+  return 0;
+}
