@@ -1,0 +1,500 @@
+// The block view: wall cubes, read-back and mouse look. The GL cases draw
+// through a real offscreen context (SDL's offscreen driver).
+#include "views/blockview.h"
+
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "render/framebuffer.h"
+#include "shell/platform.h"
+#include "shell/platform_sdl.h"
+#include "shell/runstate.h"
+#include "shell/window.h"
+#include "units/units.h"
+#include "views/walk.h"
+#include "world/bitmap.h"
+#include "world/world.h"
+
+namespace {
+
+class FakeInput : public InputSource {
+ public:
+  bool keys[256] = {};
+  int32_t px = 0, py = 0;  // framebuffer pixels
+  void begin_pass(int32_t) override {}
+  bool key_down(int32_t vk) override { return vk >= 0 && vk < 256 && keys[vk]; }
+  void pointer(int32_t w, int32_t h, int32_t* x, int32_t* y) override {
+    *x = std::clamp(px, 0, w - 1);
+    *y = std::clamp(py, 0, h - 1);
+  }
+};
+
+struct Scene {
+  World world;
+  UnitTable units;
+  RunState run;
+  BlockViewState bv;
+  Framebuffer fb;
+  FakeInput input;
+  Platform platform;
+  Scene() {
+    set_world_side(world, kWorldSide);
+    create_world_grid(world);
+    create_unit_table(units);
+    set_resolution(fb, 320, 240);
+    platform.input = &input;
+  }
+  void wall(int32_t x, int32_t y, int32_t z) { world.grid[cell_index(world, x, y, z)] = kTileWall; }
+  void put_unit(int32_t i, int32_t x, int32_t y, int32_t z) {
+    UnitRecord& u = unit(units, i);
+    u.in_use = 1;
+    u.x = uint16_t(x);
+    u.y = uint16_t(y);
+    u.level = uint16_t(z);
+    u.fx = u.fy = u.fz = 0.5f;
+  }
+};
+
+// ---- without GL --------------------------------------------------------
+
+TEST(BlockCubes, FacesAreLeftOutWhereTheNeighbourIsAWall) {
+  Scene s;
+  EXPECT_EQ(wall_cube_faces(s.world, 300, 300, 5), 0);  // not a wall
+  s.wall(300, 300, 5);
+  EXPECT_EQ(wall_cube_faces(s.world, 300, 300, 5), kAllCubeFaces);
+  // each neighbour hides exactly the face on its side
+  struct Side {
+    int dx, dy, dz;
+    uint8_t face;
+  };
+  const Side sides[] = {
+      {0, 0, 1, kFaceLevelUp},  {0, 0, -1, kFaceLevelDown}, {0, -1, 0, kFaceRowDown},
+      {0, 1, 0, kFaceRowUp},    {1, 0, 0, kFaceColumnUp},   {-1, 0, 0, kFaceColumnDown},
+  };
+  for (const Side& n : sides) {
+    s.wall(300 + n.dx, 300 + n.dy, 5 + n.dz);
+    EXPECT_EQ(wall_cube_faces(s.world, 300, 300, 5), kAllCubeFaces & ~n.face)
+        << n.dx << "," << n.dy << "," << n.dz;
+    s.world.grid[cell_index(s.world, 300 + n.dx, 300 + n.dy, 5 + n.dz)] = 0;
+  }
+  // other codes do not hide faces
+  s.world.grid[cell_index(s.world, 301, 300, 5)] = 19;
+  EXPECT_EQ(wall_cube_faces(s.world, 300, 300, 5), kAllCubeFaces);
+  // walled in on all six sides: nothing; diagonal walls do not matter
+  for (const Side& n : sides) s.wall(300 + n.dx, 300 + n.dy, 5 + n.dz);
+  EXPECT_EQ(wall_cube_faces(s.world, 300, 300, 5), 0);
+  // at the grid's corner the outside counts as open
+  s.wall(0, 0, 0);
+  EXPECT_EQ(wall_cube_faces(s.world, 0, 0, 0), kAllCubeFaces);
+}
+
+TEST(BlockCubes, FieldDrawsTheSurfaceOfASolidBlockOnly) {
+  Scene s;
+  for (int z = 49; z <= 51; ++z)
+    for (int y = 499; y <= 501; ++y)
+      for (int x = 499; x <= 501; ++x) s.wall(x, y, z);
+  int cubes = 0, faces = 0;
+  bool centre = false;
+  visit_block_field(s.world, 500, 500, 50, [&](int32_t x, int32_t y, int32_t z, uint8_t f) {
+    ++cubes;
+    faces += std::popcount(unsigned(f));
+    centre |= x == 500 && y == 500 && z == 50;
+  });
+  EXPECT_EQ(cubes, 26);       // every cube but the buried one
+  EXPECT_EQ(faces, 6 * 3 * 3);  // the block's six 3 x 3 sides
+  EXPECT_FALSE(centre);
+}
+
+TEST(BlockCubes, FieldSpansFourteenBelowToThirteenAboveInsideTheBounds) {
+  Scene s;
+  const int cx = 500, cy = 600, cz = 40;
+  auto visited = [&](int x, int y, int z) {
+    bool hit = false;
+    visit_block_field(s.world, cx, cy, cz, [&](int32_t a, int32_t b, int32_t c, uint8_t) {
+      hit |= a == x && b == y && c == z;
+    });
+    return hit;
+  };
+  for (int d : {-14, 13}) {
+    s.wall(cx + d, cy, cz);
+    s.wall(cx, cy + d, cz);
+    s.wall(cx, cy, cz + d);
+    EXPECT_TRUE(visited(cx + d, cy, cz)) << d;
+    EXPECT_TRUE(visited(cx, cy + d, cz)) << d;
+    EXPECT_TRUE(visited(cx, cy, cz + d)) << d;
+  }
+  for (int d : {-15, 14}) {
+    s.wall(cx + d, cy, cz);
+    s.wall(cx, cy + d, cz);
+    s.wall(cx, cy, cz + d);
+    EXPECT_FALSE(visited(cx + d, cy, cz)) << d;
+    EXPECT_FALSE(visited(cx, cy + d, cz)) << d;
+    EXPECT_FALSE(visited(cx, cy, cz + d)) << d;
+  }
+  // near the grid's corners only cells 1..1022 and levels 1..178 are drawn
+  Scene e;
+  for (int v : {0, 1, 1022, 1023}) {
+    e.wall(v, 5, 5);
+    e.wall(5, v, 5);
+  }
+  for (int z : {0, 1, 178, 179}) e.wall(5, 5, z);
+  std::set<std::vector<int>> seen;
+  for (int c : {0, 1023})
+    for (int z : {0, 179}) {
+      visit_block_field(e.world, c, 5, z, [&](int32_t x, int32_t y, int32_t lz, uint8_t) {
+        seen.insert({x, y, lz});
+      });
+      visit_block_field(e.world, 5, c, z, [&](int32_t x, int32_t y, int32_t lz, uint8_t) {
+        seen.insert({x, y, lz});
+      });
+    }
+  visit_block_field(e.world, 5, 5, 0, [&](int32_t x, int32_t y, int32_t z, uint8_t) {
+    seen.insert({x, y, z});
+  });
+  visit_block_field(e.world, 5, 5, 179, [&](int32_t x, int32_t y, int32_t z, uint8_t) {
+    seen.insert({x, y, z});
+  });
+  const std::set<std::vector<int>> expected = {{1, 5, 5},    {1022, 5, 5}, {5, 1, 5},
+                                               {5, 1022, 5}, {5, 5, 1},    {5, 5, 178}};
+  EXPECT_EQ(seen, expected);
+}
+
+TEST(BlockReadBack, DrawnPixelsAreCopiedAndBackgroundKeepsTheFramebuffer) {
+  Framebuffer fb;
+  set_resolution(fb, 320, 240);
+  std::vector<float> depth(kBlockViewPixels, 1.0f);
+  std::fill(fb.pixels.begin(), fb.pixels.end(), uint8_t(9));
+  auto put_read = [&](int x, int y, uint8_t r, uint8_t g, uint8_t b, float d) {
+    uint8_t* p = &fb.secondary[size_t(y * 320 + x) * 3];
+    p[0] = r;
+    p[1] = g;
+    p[2] = b;
+    depth[size_t(y * 320 + x)] = d;
+  };
+  put_read(0, 0, 10, 20, 30, 0.5f);
+  put_read(319, 239, 255, 0, 229, 0.99f);  // the old clear-colour key, but drawn
+  put_read(100, 50, 1, 2, 3, 1.0f);        // background
+  put_read(101, 50, 255, 0, 230, 1.0f);    // background as Mesa reads it
+  copy_read_back(fb, depth.data());
+  EXPECT_EQ(pixel_at(fb, 0, 0), (Rgba{10, 20, 30, 255}));
+  EXPECT_EQ(pixel_at(fb, 319, 239), (Rgba{255, 0, 229, 255}));
+  EXPECT_EQ(pixel_at(fb, 100, 50), (Rgba{9, 9, 9, 9}));
+  EXPECT_EQ(pixel_at(fb, 101, 50), (Rgba{9, 9, 9, 9}));
+  int untouched = 0;
+  for (size_t i = 0; i < fb.pixels.size(); ++i) untouched += fb.pixels[i] == 9;
+  EXPECT_EQ(untouched, (320 * 240 - 2) * 4);
+
+  // only a 320 x 240 framebuffer is written
+  Framebuffer big;
+  set_resolution(big, 640, 480);
+  std::fill(big.secondary.begin(), big.secondary.end(), uint8_t(77));
+  std::vector<float> near(kBlockViewPixels, 0.1f);
+  copy_read_back(big, near.data());
+  EXPECT_TRUE(std::all_of(big.pixels.begin(), big.pixels.end(), [](uint8_t v) { return v == 0; }));
+}
+
+TEST(BlockViewNoGl, WalksAndLooksButDrawsNothing) {
+  Scene s;
+  s.put_unit(1, 100, 100, 1);
+  s.run.SX = 100;
+  s.run.SY = 100;
+  s.run.SZ = 1;
+  s.wall(100, 100, 2);  // rock under the view origin
+  s.bv.pitch = -90.0f;  // level, toward lower rows
+  s.run.tick_divisor = 10.0f;
+  std::fill(s.fb.pixels.begin(), s.fb.pixels.end(), uint8_t(5));
+  s.input.keys[kVkLButton] = true;
+  s.input.px = 160;
+  s.input.py = 0;  // looks straight along the levels from the next frame
+  draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, false);
+  // this frame's step used the old pitch
+  const UnitRecord& u = unit(s.units, 1);
+  EXPECT_NEAR(u.fy, 0.4f, 1e-6);
+  EXPECT_FLOAT_EQ(u.walk_phase, 1.0f);
+  EXPECT_FLOAT_EQ(s.bv.yaw, 20.0f - 320.0f);
+  EXPECT_FLOAT_EQ(s.bv.pitch, 0.0f);
+  // the new pitch walks nowhere
+  s.run.frame = 1;
+  draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, false);
+  EXPECT_NEAR(u.fy, 0.4f, 1e-6);
+  EXPECT_FLOAT_EQ(u.walk_phase, 2.0f);
+  EXPECT_TRUE(std::all_of(s.fb.pixels.begin(), s.fb.pixels.end(), [](uint8_t v) { return v == 5; }));
+
+  // middle or right button alone also looks; no button leaves the camera
+  s.input.keys[kVkLButton] = false;
+  s.input.keys[kVkMButton] = true;
+  s.input.px = 10;
+  s.input.py = 239;
+  draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, false);
+  EXPECT_FLOAT_EQ(s.bv.yaw, 0.0f);
+  EXPECT_FLOAT_EQ(s.bv.pitch, -239.0f);
+  s.input.keys[kVkMButton] = false;
+  s.input.keys[kVkRButton] = true;
+  s.input.px = 319;
+  s.input.py = 90;
+  draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, false);
+  EXPECT_FLOAT_EQ(s.bv.yaw, 20.0f - 638.0f);
+  EXPECT_FLOAT_EQ(s.bv.pitch, -90.0f);
+  s.input.keys[kVkRButton] = false;
+  s.input.px = 0;
+  draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, false);
+  EXPECT_FLOAT_EQ(s.bv.yaw, 20.0f - 638.0f);
+  // 'Z' walks back on every frame, here toward higher rows
+  s.bv.yaw = 0.0f;
+  s.bv.pitch = -90.0f;
+  s.input.keys[int('Z')] = true;
+  const float fy = u.fy;
+  s.run.frame = 7;
+  draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, false);
+  EXPECT_NEAR(u.fy, fy + 0.1f, 1e-6);
+}
+
+// ---- with an offscreen GL context ------------------------------------
+
+// 64 x 64 texture in four quadrants of distinct colours.
+constexpr uint8_t kQuadrant[4][3] = {{200, 40, 40}, {40, 200, 40}, {40, 40, 200}, {220, 220, 60}};
+
+class BlockViewGl : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    display_ = new SdlDisplay(/*headless=*/true, /*vsync=*/false);
+    // the size of the 320 x 240 view at zoom 2
+    ok_ = display_->create_window("KELVAROT", 640, 480, &error_) && display_->has_context();
+  }
+  static void TearDownTestSuite() {
+    delete display_;
+    display_ = nullptr;
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(ok_) << "no offscreen GL context (SDL offscreen driver, EGL): " << error_;
+    s.platform.display = display_;
+    create_bitmap_store(bitmaps);
+    texture([](int x, int y, uint8_t* rgb) {
+      const uint8_t* c = kQuadrant[(x >= 32 ? 1 : 0) + (y >= 32 ? 2 : 0)];
+      std::copy(c, c + 3, rgb);
+    });
+  }
+  void TearDown() override {
+    if (ok_) glDeleteTextures(32, s.bv.textures);
+  }
+
+  // Fills slot 1201 and uploads the textures as window creation does.
+  template <class Fn>
+  void texture(Fn fill) {
+    Bitmap& b = bitmaps.slots[1201];
+    b.width = b.height = 64;
+    b.bytes_per_pixel = 3;
+    b.pixels = std::make_unique<uint8_t[]>(64 * 64 * 3);
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x) fill(x, y, &b.pixels[size_t(y * 64 + x) * 3]);
+    if (s.bv.textures[0]) glDeleteTextures(32, s.bv.textures);
+    resize_gl();
+    init_gl(s.bv, bitmaps);
+  }
+
+  // One frame with the camera unit in the middle of its cell.
+  void render(float yaw, float pitch, int32_t camera_unit = 1) {
+    UnitRecord& u = unit(s.units, camera_unit);
+    u.fx = u.fy = u.fz = 0.5f;
+    s.run.selected_unit = camera_unit;
+    s.bv.yaw = yaw;
+    s.bv.pitch = pitch;
+    clear_pixels(s.fb);
+    draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, true);
+  }
+
+  int drawn_pixels() const {
+    int n = 0;
+    for (int y = 0; y < 240; ++y)
+      for (int x = 0; x < 320; ++x) n += pixel_at(s.fb, x, y).a == 255;
+    return n;
+  }
+  bool drawn(int x, int y) const { return pixel_at(s.fb, x, y).a == 255; }
+  static bool is_quadrant_colour(const Rgba& p) {
+    for (const auto& c : kQuadrant)
+      if (p.r == c[0] && p.g == c[1] && p.b == c[2]) return true;
+    return false;
+  }
+
+  // Window depth of a surface at eye distance z through the view's projection.
+  static double window_depth(double z) {
+    const double n = double(0.1f), f = 100.0;
+    return 0.5 * ((f + n) / (f - n) - 2.0 * f * n / ((f - n) * z)) + 0.5;
+  }
+
+  static SdlDisplay* display_;
+  static bool ok_;
+  static std::string error_;
+  Scene s;
+  BitmapStore bitmaps;
+};
+SdlDisplay* BlockViewGl::display_ = nullptr;
+bool BlockViewGl::ok_ = false;
+std::string BlockViewGl::error_;
+
+// From inside a lone wall cube each of the six directions sees one whole face.
+TEST_F(BlockViewGl, LoneWallShowsAllSixTexturedFaces) {
+  s.wall(500, 500, 50);
+  s.put_unit(1, 500, 500, 50);
+  struct Look {
+    float yaw, pitch;
+  };
+  const Look looks[] = {{0, 0}, {0, -180}, {0, -90}, {180, -90}, {-90, -90}, {90, -90}};
+  for (const Look& l : looks) {
+    render(l.yaw, l.pitch);
+    EXPECT_EQ(drawn_pixels(), 320 * 240) << l.yaw << " " << l.pitch;
+    std::set<int> colours;
+    bool all_texture = true;
+    for (int y = 0; y < 240; ++y)
+      for (int x = 0; x < 320; ++x) {
+        const Rgba p = pixel_at(s.fb, x, y);
+        all_texture &= is_quadrant_colour(p);
+        colours.insert(p.r << 16 | p.g << 8 | p.b);
+      }
+    EXPECT_TRUE(all_texture) << l.yaw << " " << l.pitch;
+    EXPECT_EQ(colours.size(), 4u) << l.yaw << " " << l.pitch;  // the face's middle
+    // a face square to the view lies at one depth: half a cell away
+    const auto [lo, hi] = std::minmax_element(s.bv.depth.begin(), s.bv.depth.end());
+    EXPECT_NEAR(*lo, window_depth(0.5), 2e-3);
+    EXPECT_NEAR(*hi, window_depth(0.5), 2e-3);
+  }
+}
+
+// Inside a solid 3 x 3 x 3 block: the buried middle cube draws nothing, nor do
+// its neighbours' sides facing it, so the view sees the block's outside faces.
+TEST_F(BlockViewGl, WallEnclosedOnAllSidesDrawsNothing) {
+  for (int z = 49; z <= 51; ++z)
+    for (int y = 499; y <= 501; ++y)
+      for (int x = 499; x <= 501; ++x) s.wall(x, y, z);
+  s.put_unit(1, 500, 500, 50);
+  for (float pitch : {0.0f, -90.0f}) {
+    render(0.0f, pitch);
+    EXPECT_EQ(drawn_pixels(), 320 * 240);
+    const auto [lo, hi] = std::minmax_element(s.bv.depth.begin(), s.bv.depth.end());
+    EXPECT_NEAR(*lo, window_depth(1.5), 2e-3) << pitch;
+    EXPECT_NEAR(*hi, window_depth(1.5), 2e-3) << pitch;
+  }
+}
+
+TEST_F(BlockViewGl, BackgroundStaysUnwrittenAndTheCubeHasItsProjectedSize) {
+  s.put_unit(1, 500, 500, 50);
+  s.wall(500, 500, 53);  // three levels on, straight ahead at pitch 0
+  render(0.0f, 0.0f);
+  EXPECT_EQ(pixel_at(s.fb, 0, 0), (Rgba{0, 0, 0, 0}));
+  EXPECT_EQ(pixel_at(s.fb, 319, 239), (Rgba{0, 0, 0, 0}));
+  EXPECT_TRUE(drawn(160, 120));
+  EXPECT_TRUE(is_quadrant_colour(pixel_at(s.fb, 160, 120)));
+  // the near face, 2.5 cells away and 1 wide, through a 45 degree field of 240 rows
+  const double side = 240.0 * (1.0 / 2.5) / (2.0 * std::tan(22.5 * M_PI / 180.0));
+  EXPECT_NEAR(drawn_pixels(), side * side, side * side * 0.04);
+  int black = 0;
+  for (int y = 0; y < 240; ++y)
+    for (int x = 0; x < 320; ++x) {
+      const Rgba p = pixel_at(s.fb, x, y);
+      if (p.a == 255) {
+        EXPECT_TRUE(is_quadrant_colour(p));
+      } else {
+        black += p == Rgba{0, 0, 0, 0};
+      }
+    }
+  EXPECT_EQ(black, 320 * 240 - drawn_pixels());
+  // the read-back went to the secondary buffer: the corner holds the clear colour
+  const uint8_t* corner = &s.fb.secondary[0];
+  EXPECT_EQ(corner[0], 255);
+  EXPECT_EQ(corner[1], 0);
+  EXPECT_NEAR(corner[2], 229.5, 1.0);  // 0.9 as a byte: 229 or 230 by driver
+
+  // what the framebuffer held where nothing was drawn is left alone
+  std::fill(s.fb.pixels.begin(), s.fb.pixels.end(), uint8_t(9));
+  draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, true);
+  EXPECT_EQ(pixel_at(s.fb, 0, 0), (Rgba{9, 9, 9, 9}));
+  EXPECT_TRUE(drawn(160, 120));
+}
+
+// A texture of exactly the old background key still shows.
+TEST_F(BlockViewGl, WallsInTheClearColourAreNotTakenForBackground) {
+  texture([](int, int, uint8_t* rgb) {
+    rgb[0] = 255;
+    rgb[1] = 0;
+    rgb[2] = 229;
+  });
+  s.put_unit(1, 500, 500, 50);
+  s.wall(500, 500, 53);
+  render(0.0f, 0.0f);
+  EXPECT_EQ(pixel_at(s.fb, 160, 120), (Rgba{255, 0, 229, 255}));
+  EXPECT_EQ(pixel_at(s.fb, 2, 2), (Rgba{0, 0, 0, 0}));
+}
+
+TEST_F(BlockViewGl, PitchZeroLooksTowardHigherLevelsAndYawTurnsOnTheLevel) {
+  s.put_unit(1, 500, 500, 50);
+  s.wall(500, 500, 53);
+  render(0.0f, 0.0f);
+  EXPECT_TRUE(drawn(160, 120));
+  render(0.0f, -180.0f);
+  EXPECT_FALSE(drawn(160, 120));
+
+  s.world.grid[cell_index(s.world, 500, 500, 53)] = 0;
+  s.wall(500, 500, 47);
+  render(0.0f, 0.0f);
+  EXPECT_FALSE(drawn(160, 120));
+  render(0.0f, -180.0f);
+  EXPECT_TRUE(drawn(160, 120));
+  s.world.grid[cell_index(s.world, 500, 500, 47)] = 0;
+
+  // looking level, yaw 0 faces lower rows and yaw -90 lower columns: the
+  // directions a forward step walks
+  s.wall(500, 497, 50);
+  render(0.0f, -90.0f);
+  EXPECT_TRUE(drawn(160, 120));
+  render(180.0f, -90.0f);
+  EXPECT_FALSE(drawn(160, 120));
+  s.world.grid[cell_index(s.world, 500, 497, 50)] = 0;
+  s.wall(497, 500, 50);
+  render(-90.0f, -90.0f);
+  EXPECT_TRUE(drawn(160, 120));
+  render(90.0f, -90.0f);
+  EXPECT_FALSE(drawn(160, 120));
+}
+
+TEST_F(BlockViewGl, CameraFollowsTheSelectedUnitWhileUnitOneWalks) {
+  s.put_unit(1, 100, 100, 1);
+  s.put_unit(2, 600, 600, 50);
+  s.wall(600, 597, 50);  // only in front of unit 2
+  s.run.SX = 100;
+  s.run.SY = 100;
+  s.run.SZ = 1;
+  s.wall(100, 100, 2);  // rock under the view origin
+  s.input.keys[kVkLButton] = true;
+  s.input.px = 160;
+  s.input.py = 90;
+  render(0.0f, -90.0f, 2);
+  EXPECT_TRUE(drawn(160, 120)) << drawn_pixels() << " pixels drawn";
+  EXPECT_FLOAT_EQ(unit(s.units, 1).walk_phase, 1.0f);
+  EXPECT_LT(unit(s.units, 1).fy, 0.5f);  // toward lower rows
+  EXPECT_FLOAT_EQ(unit(s.units, 2).fy, 0.5f);
+  EXPECT_FLOAT_EQ(unit(s.units, 2).walk_phase, 0.0f);
+}
+
+TEST_F(BlockViewGl, OtherFramebufferSizesAreNotWritten) {
+  s.put_unit(1, 500, 500, 50);
+  s.wall(500, 500, 53);
+  set_resolution(s.fb, 640, 480);
+  render(0.0f, 0.0f);
+  EXPECT_TRUE(std::all_of(s.fb.pixels.begin(), s.fb.pixels.end(), [](uint8_t v) { return v == 0; }));
+  // the picture was still read back
+  const size_t middle = size_t(120 * 320 + 160) * 3;
+  EXPECT_TRUE(is_quadrant_colour(
+      Rgba{s.fb.secondary[middle], s.fb.secondary[middle + 1], s.fb.secondary[middle + 2], 255}));
+}
+
+}  // namespace
