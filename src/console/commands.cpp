@@ -1,0 +1,174 @@
+// The entered line: tokenizer, command table and the commands themselves.
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <iterator>
+
+#include "console/commandline.h"
+#include "shell/platform.h"
+#include "shell/runstate.h"
+#include "units/units.h"
+#include "world/world.h"
+
+namespace {
+
+constexpr const char* kDelimiters = " -,\t\n";
+constexpr int32_t kScreensaverPauseMs = 400;
+constexpr int32_t kTeleportWords = 4;  // the command word and column, row, level
+
+// What a command may touch.
+struct CommandContext {
+  const CommandLine& line;
+  Platform& platform;
+  RunState& run;
+  World& world;
+  UnitTable& units;
+};
+
+char* slot(CommandLine& c, int32_t i) { return &c.tokens[size_t(i) * kLineBufferSize]; }
+
+bool is_delimiter(char ch) { return ch != '\0' && std::strchr(kDelimiters, ch) != nullptr; }
+
+char lower(char ch) { return ch >= 'A' && ch <= 'Z' ? char(ch - 'A' + 'a') : ch; }
+
+bool same_word_ignoring_case(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b)
+    if (lower(*a) != lower(*b)) return false;
+  return *a == *b;
+}
+
+// An edit that would reach outside the grid changes nothing: the flat index
+// would otherwise wrap onto another row or level, or past the end.
+void set_cell(World& w, int32_t x, int32_t y, int32_t z, uint8_t code) {
+  if (!cell_inside(w, x, y, z)) return;
+  w.grid[cell_index(w, x, y, z)] = code;
+}
+
+const UnitRecord& unit1(const CommandContext& ctx) { return unit(ctx.units, 1); }
+
+void corner1(CommandContext& ctx) {
+  const UnitRecord& u = unit1(ctx);
+  // Both cells or neither: a corner is two levels tall.
+  if (!cell_inside(ctx.world, u.x, u.y, u.level + 1)) return;
+  set_cell(ctx.world, u.x, u.y, u.level, kTileCorner);
+  set_cell(ctx.world, u.x, u.y, u.level + 1, kTileCorner);
+}
+
+void env4block(CommandContext& ctx) {
+  const UnitRecord& u = unit1(ctx);
+  set_cell(ctx.world, u.x, u.y, u.level, kTileBlock);
+}
+
+void env4grass(CommandContext& ctx) {
+  const UnitRecord& u = unit1(ctx);
+  set_cell(ctx.world, u.x, u.y, u.level, kTileGrass);
+}
+
+void env4dirt(CommandContext& ctx) {
+  const UnitRecord& u = unit1(ctx);
+  set_cell(ctx.world, u.x, u.y, u.level, kTileDirt);
+}
+
+void env4emptyx1(CommandContext& ctx) {
+  const UnitRecord& u = unit1(ctx);
+  set_cell(ctx.world, u.x + 1, u.y, u.level, kTileEmpty);
+}
+
+void env4emptyy1(CommandContext& ctx) {
+  const UnitRecord& u = unit1(ctx);
+  set_cell(ctx.world, u.x, u.y + 1, u.level, kTileEmpty);
+}
+
+void screensavertoggle(CommandContext& ctx) {
+  ctx.run.screensaver = ctx.run.screensaver == 0 ? 1 : 0;
+  pause_ms(ctx.platform, kScreensaverPauseMs);
+}
+
+// Clamped, never refused for range; refused only onto a wall.
+void env4teleport(CommandContext& ctx) {
+  if (ctx.line.words != kTeleportWords) return;
+  World& w = ctx.world;
+  const int32_t x = std::clamp(read_leading_decimal(token(ctx.line, 1)), 1, w.side - 2);
+  const int32_t y = std::clamp(read_leading_decimal(token(ctx.line, 2)), 1, w.side - 2);
+  const int32_t z = std::clamp(read_leading_decimal(token(ctx.line, 3)), 2, kLevelCount - 2);
+  if (w.grid[cell_index(w, x, y, z)] == kTileWall) return;
+  UnitRecord& u = unit(ctx.units, 1);
+  u.x = uint16_t(x);
+  u.y = uint16_t(y);
+  u.level = uint16_t(z);
+  ctx.run.SX = std::clamp<int32_t>(u.x, 1, w.side - 2);
+  ctx.run.SY = std::clamp<int32_t>(u.y, 1, w.side - 2);
+  ctx.run.SZ = std::clamp<int32_t>(u.level, 2, kLevelCount - 2);
+}
+
+struct Command {
+  const char* word;  // matched ignoring letter case
+  void (*run)(CommandContext&);
+};
+
+// Matched in this order; the words differ, so at most one runs.
+constexpr Command kCommands[] = {
+    {"corner1", corner1},                      // unit 1's cell and the one above: corner (4)
+    {"env4block", env4block},                  // unit 1's cell: block (1)
+    {"env4grass", env4grass},                  // unit 1's cell: grass (2)
+    {"env4dirt", env4dirt},                    // unit 1's cell: dirt (3)
+    {"env4emptyx1", env4emptyx1},              // the cell east of unit 1: empty (0)
+    {"env4emptyy1", env4emptyy1},              // the cell north of unit 1: empty (0)
+    {"screensavertoggle", screensavertoggle},  // flip the screensaver view
+    {"env4teleport", env4teleport},            // column row level: move unit 1 and the view
+};
+
+}  // namespace
+
+int32_t read_leading_decimal(const char* s) {
+  int64_t v = 0;
+  for (; *s >= '0' && *s <= '9'; ++s) {
+    v = v * 10 + (*s - '0');
+    if (v >= INT32_MAX) return INT32_MAX;
+  }
+  return int32_t(v);
+}
+
+const char* token(const CommandLine& c, int32_t i) {
+  if (!c.tokens || i < 0 || i >= kTokenSlots) return "";
+  return &c.tokens[size_t(i) * kLineBufferSize];
+}
+
+int32_t tokenize_line(CommandLine& c) {
+  c.words = 0;
+  if (!c.tokens) return 0;
+  for (int32_t i = 0; i < kTokenSlots; ++i) slot(c, i)[0] = '\0';
+  char work[kLineBufferSize];
+  std::memcpy(work, c.line, sizeof work);
+  work[kLineBufferSize - 1] = '\0';
+  int32_t words = 0;
+  for (const char* p = work; *p;) {
+    while (is_delimiter(*p)) ++p;
+    if (!*p) break;
+    const char* start = p;
+    while (*p && !is_delimiter(*p)) ++p;
+    // Past the slots a word is only counted: a long line cannot spill over them.
+    if (words < kTokenSlots) {
+      char* dst = slot(c, words);
+      const size_t n = size_t(p - start);  // below kLineBufferSize: it came from work
+      std::memcpy(dst, start, n);
+      dst[n] = '\0';
+    }
+    ++words;
+  }
+  c.words = words;
+  return words;
+}
+
+void run_entered_line(CommandLine& c, Platform& p, RunState& run, World& w, UnitTable& units) {
+  tokenize_line(c);
+  const char* first = token(c, 0);
+  if (!*first) return;
+  CommandContext ctx{c, p, run, w, units};
+  for (const Command& cmd : kCommands) {
+    if (same_word_ignoring_case(first, cmd.word)) {
+      cmd.run(ctx);
+      return;
+    }
+  }
+}

@@ -1,0 +1,296 @@
+// The entered line: splitting into words, matching the command words, and what each command does.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "console/console_rig.h"
+
+namespace {
+
+struct CellCode {
+  int32_t x, y, z;
+  uint8_t code;
+};
+
+// Fills the 3 x 3 x 3 cells around (x, y, z) with plain ground so writes of 0 show.
+void fill_box(ConsoleRig& r, int32_t x, int32_t y, int32_t z) {
+  for (int32_t dz = -1; dz <= 1; ++dz)
+    for (int32_t dy = -1; dy <= 1; ++dy)
+      for (int32_t dx = -1; dx <= 1; ++dx) r.cell(x + dx, y + dy, z + dz) = kTilePlain;
+}
+
+// Every cell of the box holds plain ground except the listed ones.
+void expect_box(ConsoleRig& r, int32_t x, int32_t y, int32_t z, const std::vector<CellCode>& changed,
+                const std::string& what) {
+  for (int32_t dz = -1; dz <= 1; ++dz)
+    for (int32_t dy = -1; dy <= 1; ++dy)
+      for (int32_t dx = -1; dx <= 1; ++dx) {
+        const int32_t cx = x + dx, cy = y + dy, cz = z + dz;
+        uint8_t want = kTilePlain;
+        for (const CellCode& c : changed)
+          if (c.x == cx && c.y == cy && c.z == cz) want = c.code;
+        EXPECT_EQ(r.cell(cx, cy, cz), want) << what << " at " << cx << "," << cy << "," << cz;
+      }
+}
+
+TEST(CommandLineWords, SplitAtDelimiterRunsWithNoEmptyWords) {
+  ConsoleRig r;
+  std::snprintf(r.console.line, sizeof r.console.line, "  env4teleport--5,,6\t7 -\n");
+  EXPECT_EQ(tokenize_line(r.console), 4);
+  EXPECT_STREQ(token(r.console, 0), "env4teleport");
+  EXPECT_STREQ(token(r.console, 1), "5");
+  EXPECT_STREQ(token(r.console, 2), "6");
+  EXPECT_STREQ(token(r.console, 3), "7");
+  for (int32_t i = 4; i < kTokenSlots; ++i) EXPECT_STREQ(token(r.console, i), "");
+
+  // a shorter line clears the words of the one before
+  std::snprintf(r.console.line, sizeof r.console.line, "corner1");
+  EXPECT_EQ(tokenize_line(r.console), 1);
+  EXPECT_STREQ(token(r.console, 1), "");
+
+  std::snprintf(r.console.line, sizeof r.console.line, "   , - ");
+  EXPECT_EQ(tokenize_line(r.console), 0);
+  EXPECT_STREQ(token(r.console, 0), "");
+}
+
+std::string numbered_word(int i) {
+  std::string w = std::to_string(i);
+  w.insert(w.begin(), 'w');
+  return w;
+}
+
+TEST(CommandLineWords, MoreWordsThanSlotsKeepTheFirstTwentyAndCountAll) {
+  ConsoleRig r;
+  std::string line;
+  for (int i = 0; i < 60; ++i) line += numbered_word(i) + ' ';
+  ASSERT_LT(line.size(), size_t(kLineBufferSize));
+  std::snprintf(r.console.line, sizeof r.console.line, "%s", line.c_str());
+  EXPECT_EQ(tokenize_line(r.console), 60);
+  for (int32_t i = 0; i < kTokenSlots; ++i)
+    EXPECT_EQ(std::string(token(r.console, i)), numbered_word(i));
+
+  // one word as long as the buffer allows still fits its slot
+  const std::string longest(255, 'q');
+  std::snprintf(r.console.line, sizeof r.console.line, "%s", longest.c_str());
+  EXPECT_EQ(tokenize_line(r.console), 1);
+  EXPECT_EQ(std::string(token(r.console, 0)), longest);
+}
+
+TEST(CommandLineWords, NumbersAreTheLeadingDigitsAndSaturate) {
+  EXPECT_EQ(read_leading_decimal("500"), 500);
+  EXPECT_EQ(read_leading_decimal("0042"), 42);
+  EXPECT_EQ(read_leading_decimal("12abc"), 12);
+  EXPECT_EQ(read_leading_decimal("abc"), 0);
+  EXPECT_EQ(read_leading_decimal("x12"), 0);
+  EXPECT_EQ(read_leading_decimal(""), 0);
+  EXPECT_EQ(read_leading_decimal("2147483647"), INT32_MAX);
+  EXPECT_EQ(read_leading_decimal("2147483648"), INT32_MAX);
+  EXPECT_EQ(read_leading_decimal("99999999999999999999999999"), INT32_MAX);
+}
+
+TEST(CommandLineCommands, EachWorldEditWritesItsCellsAndNothingElse) {
+  struct Case {
+    const char* line;
+    std::vector<CellCode> changed;
+  };
+  const int32_t x = 100, y = 200, l = 1;
+  const Case cases[] = {
+      {"corner1", {{x, y, l, 4}, {x, y, l + 1, 4}}},
+      {"env4block", {{x, y, l, 1}}},
+      {"env4grass", {{x, y, l, 2}}},
+      {"env4dirt", {{x, y, l, 3}}},
+      {"env4emptyx1", {{x + 1, y, l, 0}}},
+      {"env4emptyy1", {{x, y + 1, l, 0}}},
+  };
+  ConsoleRig r;
+  r.place_unit1(x, y, l);
+  r.run.SX = 7;
+  for (const Case& c : cases) {
+    fill_box(r, x, y, l);
+    r.run_line(c.line);
+    expect_box(r, x, y, l, c.changed, c.line);
+    const UnitRecord& u = unit(r.units, 1);
+    EXPECT_EQ(u.x, x);
+    EXPECT_EQ(u.y, y);
+    EXPECT_EQ(u.level, l);
+    EXPECT_EQ(r.run.SX, 7);
+    EXPECT_EQ(r.run.screensaver, 0);
+  }
+  EXPECT_EQ(r.paused(), 0);
+  EXPECT_STREQ(r.console.line, "env4emptyy1");  // running keeps the text
+}
+
+TEST(CommandLineCommands, WordsMatchIgnoringCaseAndExtraWordsAreIgnored) {
+  ConsoleRig r;
+  r.place_unit1(50, 60, 0);
+  for (const char* line : {"ENV4BLOCK", "Env4Block", "eNv4bLoCk", "env4block 1 2 3", "-env4block,"}) {
+    r.cell(50, 60, 0) = kTilePlain;
+    r.run_line(line);
+    EXPECT_EQ(r.cell(50, 60, 0), kTileBlock) << line;
+  }
+}
+
+TEST(CommandLineCommands, LinesNamingNoCommandChangeNothing) {
+  ConsoleRig r;
+  r.place_unit1(50, 60, 1);
+  fill_box(r, 50, 60, 1);
+  for (const char* line : {"", "   ", "env4blocks", "env4", "block", "teleport 5 5 5", "x corner1"}) {
+    r.run_line(line);
+    expect_box(r, 50, 60, 1, {}, line);
+  }
+  EXPECT_EQ(r.run.screensaver, 0);
+  EXPECT_EQ(unit(r.units, 1).x, 50);
+  EXPECT_EQ(r.paused(), 0);
+}
+
+TEST(CommandLineCommands, ScreensaverToggleFlipsThenRestoresWithAPause) {
+  ConsoleRig r;
+  r.run_line("screensavertoggle");
+  EXPECT_EQ(r.run.screensaver, 1);
+  EXPECT_EQ(r.paused(), 400);
+  r.run_line("SCREENSAVERTOGGLE");
+  EXPECT_EQ(r.run.screensaver, 0);
+  EXPECT_EQ(r.paused(), 800);
+  r.run.screensaver = 5;  // anything but 0 counts as on
+  r.run_line("screensavertoggle");
+  EXPECT_EQ(r.run.screensaver, 0);
+}
+
+struct Where {
+  int32_t x, y, z;
+};
+
+Where unit1_at(ConsoleRig& r) {
+  const UnitRecord& u = unit(r.units, 1);
+  return {u.x, u.y, u.level};
+}
+
+#define EXPECT_AT(r, X, Y, Z)                                   \
+  do {                                                          \
+    const Where w_ = unit1_at(r);                               \
+    EXPECT_EQ(w_.x, X);                                         \
+    EXPECT_EQ(w_.y, Y);                                         \
+    EXPECT_EQ(w_.z, Z);                                         \
+    EXPECT_EQ((r).run.SX, X);                                   \
+    EXPECT_EQ((r).run.SY, Y);                                   \
+    EXPECT_EQ((r).run.SZ, Z);                                   \
+  } while (0)
+
+TEST(CommandLineTeleport, MovesUnitOneAndTheViewToTheCell) {
+  ConsoleRig r;
+  r.place_unit1(10, 20, 1);
+  unit(r.units, 1).target_x = 33;
+  r.cell(501, 600, 7) = kTileWall;  // a wall beside the target does not matter
+  r.run_line("env4teleport 500 600 7");
+  EXPECT_AT(r, 500, 600, 7);
+  EXPECT_EQ(unit(r.units, 1).target_x, 33);
+  EXPECT_EQ(r.paused(), 0);
+  r.run_line("Env4Teleport,12-34,,56");
+  EXPECT_AT(r, 12, 34, 56);
+}
+
+TEST(CommandLineTeleport, AnyOtherNumberOfArgumentsDoesNothing) {
+  ConsoleRig r;
+  r.place_unit1(10, 20, 1);
+  r.run.SX = 3, r.run.SY = 4, r.run.SZ = 1;
+  for (const char* line : {"env4teleport", "env4teleport 500", "env4teleport 500 600",
+                           "env4teleport 500 600 7 8", "env4teleport 500 600 7 8 9"}) {
+    r.run_line(line);
+    EXPECT_EQ(unit1_at(r).x, 10) << line;
+    EXPECT_EQ(unit1_at(r).y, 20) << line;
+    EXPECT_EQ(unit1_at(r).z, 1) << line;
+    EXPECT_EQ(r.run.SX, 3) << line;
+    EXPECT_EQ(r.run.SY, 4) << line;
+    EXPECT_EQ(r.run.SZ, 1) << line;
+  }
+}
+
+TEST(CommandLineTeleport, OutOfRangeAndNonNumericArgumentsAreClamped) {
+  ConsoleRig r;
+  r.run_line("env4teleport 0 2000 999");
+  EXPECT_AT(r, 1, 1022, 178);
+  r.run_line("env4teleport 5 5 0");
+  EXPECT_AT(r, 5, 5, 2);
+  r.run_line("env4teleport abc 9 3");
+  EXPECT_AT(r, 1, 9, 3);
+  r.run_line("env4teleport 12abc 7x 3");
+  EXPECT_AT(r, 12, 7, 3);
+  r.run_line("env4teleport 99999999999999999999 4294967297 2147483648");
+  EXPECT_AT(r, 1022, 1022, 178);
+  r.run_line("env4teleport 1022 1 178");
+  EXPECT_AT(r, 1022, 1, 178);
+}
+
+TEST(CommandLineTeleport, AWallAtTheClampedTargetRefusesIt) {
+  ConsoleRig r;
+  r.place_unit1(10, 20, 1);
+  r.run.SX = 3, r.run.SY = 4, r.run.SZ = 1;
+  r.cell(1, 1022, 178) = kTileWall;
+  r.run_line("env4teleport 0 2000 999");
+  EXPECT_EQ(unit1_at(r).x, 10);
+  EXPECT_EQ(unit1_at(r).y, 20);
+  EXPECT_EQ(unit1_at(r).z, 1);
+  EXPECT_EQ(r.run.SX, 3);
+  EXPECT_EQ(r.run.SY, 4);
+  EXPECT_EQ(r.run.SZ, 1);
+  r.cell(1, 1022, 178) = kTileFloor;
+  r.run_line("env4teleport 0 2000 999");
+  EXPECT_AT(r, 1, 1022, 178);
+}
+
+// Unit 1 on the grid's edges: the flat index of a cell past an edge lands on
+// another row, another level or past the end. None of those may change.
+TEST(CommandLineEdges, EditsReachingOutsideTheGridDoNothing) {
+  ConsoleRig r;
+  const int32_t last = kWorldSide - 1, top = kLevelCount - 1;
+
+  r.place_unit1(last, 5, 1);
+  r.cell(0, 6, 1) = kTilePlain;  // where (1024, 5, 1) would land
+  r.cell(last, 5, 1) = kTilePlain;
+  r.run_line("env4emptyx1");
+  EXPECT_EQ(r.cell(0, 6, 1), kTilePlain);
+  EXPECT_EQ(r.cell(last, 5, 1), kTilePlain);
+
+  r.place_unit1(5, last, 1);
+  r.cell(5, 0, 2) = kTilePlain;  // where (5, 1024, 1) would land
+  r.run_line("env4emptyy1");
+  EXPECT_EQ(r.cell(5, 0, 2), kTilePlain);
+
+  r.place_unit1(7, 7, top);
+  r.cell(7, 7, top) = kTilePlain;
+  r.run_line("corner1");  // the upper half would be past the last level: neither is built
+  EXPECT_EQ(r.cell(7, 7, top), kTilePlain);
+
+  r.place_unit1(last, last, top);  // both neighbours lie past the grid's end (sanitizer build)
+  r.run_line("env4emptyx1");
+  r.run_line("env4emptyy1");
+
+  r.place_unit1(2000, 5, 1);  // off the grid altogether
+  r.cell(2000 - kWorldSide, 6, 1) = kTilePlain;  // where (2000, 5, 1) would land
+  r.run_line("env4block");
+  r.run_line("env4dirt");
+  EXPECT_EQ(r.cell(2000 - kWorldSide, 6, 1), kTilePlain);
+}
+
+TEST(CommandLineEdges, EditsOnTheEdgeItselfStillWork) {
+  ConsoleRig r;
+  const int32_t last = kWorldSide - 1, top = kLevelCount - 1;
+  r.place_unit1(last, last, top - 1);
+  r.run_line("corner1");
+  EXPECT_EQ(r.cell(last, last, top - 1), kTileCorner);
+  EXPECT_EQ(r.cell(last, last, top), kTileCorner);
+  r.place_unit1(last - 1, 0, 0);
+  r.cell(last, 0, 0) = kTilePlain;
+  r.cell(last - 1, 1, 0) = kTilePlain;
+  r.run_line("env4emptyx1");
+  r.run_line("env4emptyy1");
+  EXPECT_EQ(r.cell(last, 0, 0), 0);
+  EXPECT_EQ(r.cell(last - 1, 1, 0), 0);
+  r.place_unit1(0, 0, top);
+  r.run_line("env4grass");
+  EXPECT_EQ(r.cell(0, 0, top), kTileGrass);
+}
+
+}  // namespace
