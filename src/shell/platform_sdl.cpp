@@ -153,7 +153,7 @@ bool SdlDisplay::pump_message(int32_t* quit) {
 void SdlDisplay::move_window_to_pointer(int32_t w, int32_t h) {
   if (!window_) return;
   int x = 0, y = 0;
-  SDL_GetGlobalMouseState(&x, &y);
+  pointer_screen(&x, &y);
   SDL_SetWindowPosition(window_, x, y);
   SDL_SetWindowSize(window_, w, h);
   SDL_ShowCursor(SDL_DISABLE);
@@ -172,6 +172,23 @@ void SdlDisplay::pause(int32_t ms) {
   paused_ms_ += ms;
   SDL_Delay(Uint32(ms));
   if (video_) SDL_PumpEvents();
+}
+
+void SdlDisplay::pointer_screen(int* x, int* y) const {
+  *x = 0;
+  *y = 0;
+  if (!window_) return;
+  if (x11_pointer_position(window_, x, y)) return;
+  if (SDL_GetMouseFocus() == window_) {
+    // no global pointer (Wayland): the window-relative one gives the same offset
+    int wx = 0, wy = 0;
+    SDL_GetMouseState(x, y);
+    SDL_GetWindowPosition(window_, &wx, &wy);
+    *x += wx;
+    *y += wy;
+    return;
+  }
+  SDL_GetGlobalMouseState(x, y);
 }
 
 ScreenRect SdlDisplay::window_rect() const {
@@ -214,13 +231,7 @@ void SdlInput::pointer(int32_t width, int32_t height, int32_t* x, int32_t* y) {
   if (!display_.window()) return;
   const ScreenRect r = display_.window_rect();
   int sx = 0, sy = 0;
-  SDL_GetGlobalMouseState(&sx, &sy);
-  if (std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") == 0) {
-    // no global pointer there: the window-relative one gives the same offset
-    SDL_GetMouseState(&sx, &sy);
-    sx += r.left;
-    sy += r.top;
-  }
+  display_.pointer_screen(&sx, &sy);
   *x = pointer_x_from_screen(sx, r, width);
   *y = pointer_y_from_screen(sy, r, height);
 }

@@ -20,6 +20,8 @@ class SdlDisplay : public Display {
   ScreenRect window_rect() const override;
   int64_t paused_ms() const override { return paused_ms_; }
   SDL_Window* window() const { return window_; }
+  // The pointer's screen position.
+  void pointer_screen(int* x, int* y) const;
   bool headless() const { return headless_; }
 
  private:
@@ -42,6 +44,10 @@ class SdlInput : public InputSource {
  private:
   const SdlDisplay& display_;
 };
+
+// The pointer's root-window position straight from the X server; false when
+// the window is not on X11. (Kept apart: Xlib's Display clashes with ours.)
+bool x11_pointer_position(SDL_Window* w, int* x, int* y);
 
 // Maps a Windows virtual-key number to an SDL scancode; 0 when unmapped.
 int sdl_scancode_for_vk(int32_t vk);

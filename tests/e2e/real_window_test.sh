@@ -51,7 +51,7 @@ press F2
 wid=$(xdotool search --name '^KELVAROT$' | head -n 1); xdotool windowfocus --sync "$wid" 2>/dev/null || true
 read -r x y w h < <(geometry)
 [ "$w $h" = "1280 960" ] || fail "F2 gave $w x $h, not 1280 x 960"
-xdotool mousemove 200 150
+xdotool mousemove --sync 200 150; sleep 0.3
 press m
 read -r x y w h < <(geometry)
 [ "$x $y" = "200 150" ] || fail "M put the window at $x,$y, not 200,150"
