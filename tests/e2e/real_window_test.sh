@@ -33,6 +33,14 @@ start_game() {
   sleep 1.5   # the map load pauses a second before the loop starts
 }
 press() { xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"; sleep 0.5; }
+refocus() {  # the zoom keys replace the window: find the new one and give it the keyboard
+  for _ in $(seq 30); do
+    wid=$(xdotool search --onlyvisible --name '^KELVAROT$' 2>/dev/null | tail -n 1)
+    [ -n "$wid" ] && xdotool windowfocus --sync "$wid" 2>/dev/null && { sleep 0.3; return; }
+    sleep 0.1
+  done
+  fail "the re-created window could not be found and focused"
+}
 wait_exit() {
   for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$game" 2>/dev/null && fail "the game did not end"
@@ -44,11 +52,11 @@ start_game
 read -r x y w h < <(geometry)
 [ "$w $h" = "1280 960" ] || fail "start window is $w x $h, not 1280 x 960"
 press F1
-wid=$(xdotool search --name '^KELVAROT$' | head -n 1); xdotool windowfocus --sync "$wid" 2>/dev/null || true
+refocus
 read -r x y w h < <(geometry)
 [ "$w $h" = "640 480" ] || fail "F1 gave $w x $h, not 640 x 480"
 press F2
-wid=$(xdotool search --name '^KELVAROT$' | head -n 1); xdotool windowfocus --sync "$wid" 2>/dev/null || true
+refocus
 read -r x y w h < <(geometry)
 [ "$w $h" = "1280 960" ] || fail "F2 gave $w x $h, not 1280 x 960"
 xdotool mousemove --sync 200 150; sleep 0.3
