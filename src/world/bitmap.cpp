@@ -14,8 +14,8 @@ constexpr uint32_t kInfoHeaderMin = 40;   // BITMAPINFOHEADER; V4/V5 are longer
 constexpr size_t kHeaderBytes = kFileHeaderBytes + kInfoHeaderMin;  // 54
 constexpr int64_t kMaxSide = 4096;        // pixels
 constexpr uint32_t kCompressionNone = 0;  // BI_RGB
-// The largest picture we accept is 4096 x 4096 x 3 bytes (48 MiB); anything
-// past this is never pixel data we would use.
+// The largest picture we accept is 4096 x 4096 x 3 bytes (48 MiB); a file is
+// read no further than this, so pixels placed beyond it count as missing.
 constexpr size_t kMaxFileBytes = size_t(64) << 20;
 
 uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
