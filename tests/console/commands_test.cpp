@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -160,23 +161,17 @@ TEST(CommandLineCommands, ScreensaverToggleFlipsThenRestoresWithAPause) {
 
 struct Where {
   int32_t x, y, z;
+  bool operator==(const Where&) const = default;
 };
+std::ostream& operator<<(std::ostream& o, const Where& w) {
+  return o << "(" << w.x << ", " << w.y << ", " << w.z << ")";
+}
 
 Where unit1_at(ConsoleRig& r) {
   const UnitRecord& u = unit(r.units, 1);
   return {u.x, u.y, u.level};
 }
-
-#define EXPECT_AT(r, X, Y, Z)                                   \
-  do {                                                          \
-    const Where w_ = unit1_at(r);                               \
-    EXPECT_EQ(w_.x, X);                                         \
-    EXPECT_EQ(w_.y, Y);                                         \
-    EXPECT_EQ(w_.z, Z);                                         \
-    EXPECT_EQ((r).run.SX, X);                                   \
-    EXPECT_EQ((r).run.SY, Y);                                   \
-    EXPECT_EQ((r).run.SZ, Z);                                   \
-  } while (0)
+Where view_at(ConsoleRig& r) { return {r.run.SX, r.run.SY, r.run.SZ}; }
 
 TEST(CommandLineTeleport, MovesUnitOneAndTheViewToTheCell) {
   ConsoleRig r;
@@ -184,11 +179,13 @@ TEST(CommandLineTeleport, MovesUnitOneAndTheViewToTheCell) {
   unit(r.units, 1).target_x = 33;
   r.cell(501, 600, 7) = kTileWall;  // a wall beside the target does not matter
   r.run_line("env4teleport 500 600 7");
-  EXPECT_AT(r, 500, 600, 7);
+  EXPECT_EQ(unit1_at(r), (Where{500, 600, 7}));
+  EXPECT_EQ(view_at(r), (Where{500, 600, 7}));
   EXPECT_EQ(unit(r.units, 1).target_x, 33);
   EXPECT_EQ(r.paused(), 0);
   r.run_line("Env4Teleport,12-34,,56");
-  EXPECT_AT(r, 12, 34, 56);
+  EXPECT_EQ(unit1_at(r), (Where{12, 34, 56}));
+  EXPECT_EQ(view_at(r), (Where{12, 34, 56}));
 }
 
 TEST(CommandLineTeleport, AnyOtherNumberOfArgumentsDoesNothing) {
@@ -198,29 +195,29 @@ TEST(CommandLineTeleport, AnyOtherNumberOfArgumentsDoesNothing) {
   for (const char* line : {"env4teleport", "env4teleport 500", "env4teleport 500 600",
                            "env4teleport 500 600 7 8", "env4teleport 500 600 7 8 9"}) {
     r.run_line(line);
-    EXPECT_EQ(unit1_at(r).x, 10) << line;
-    EXPECT_EQ(unit1_at(r).y, 20) << line;
-    EXPECT_EQ(unit1_at(r).z, 1) << line;
-    EXPECT_EQ(r.run.SX, 3) << line;
-    EXPECT_EQ(r.run.SY, 4) << line;
-    EXPECT_EQ(r.run.SZ, 1) << line;
+    EXPECT_EQ(unit1_at(r), (Where{10, 20, 1})) << line;
+    EXPECT_EQ(view_at(r), (Where{3, 4, 1})) << line;
   }
 }
 
 TEST(CommandLineTeleport, OutOfRangeAndNonNumericArgumentsAreClamped) {
+  const struct {
+    const char* line;
+    Where to;
+  } cases[] = {
+      {"env4teleport 0 2000 999", {1, 1022, 178}},
+      {"env4teleport 5 5 0", {5, 5, 2}},
+      {"env4teleport abc 9 3", {1, 9, 3}},
+      {"env4teleport 12abc 7x 3", {12, 7, 3}},
+      {"env4teleport 99999999999999999999 4294967297 2147483648", {1022, 1022, 178}},
+      {"env4teleport 1022 1 178", {1022, 1, 178}},
+  };
   ConsoleRig r;
-  r.run_line("env4teleport 0 2000 999");
-  EXPECT_AT(r, 1, 1022, 178);
-  r.run_line("env4teleport 5 5 0");
-  EXPECT_AT(r, 5, 5, 2);
-  r.run_line("env4teleport abc 9 3");
-  EXPECT_AT(r, 1, 9, 3);
-  r.run_line("env4teleport 12abc 7x 3");
-  EXPECT_AT(r, 12, 7, 3);
-  r.run_line("env4teleport 99999999999999999999 4294967297 2147483648");
-  EXPECT_AT(r, 1022, 1022, 178);
-  r.run_line("env4teleport 1022 1 178");
-  EXPECT_AT(r, 1022, 1, 178);
+  for (const auto& c : cases) {
+    r.run_line(c.line);
+    EXPECT_EQ(unit1_at(r), c.to) << c.line;
+    EXPECT_EQ(view_at(r), c.to) << c.line;
+  }
 }
 
 TEST(CommandLineTeleport, AWallAtTheClampedTargetRefusesIt) {
@@ -229,15 +226,11 @@ TEST(CommandLineTeleport, AWallAtTheClampedTargetRefusesIt) {
   r.run.SX = 3, r.run.SY = 4, r.run.SZ = 1;
   r.cell(1, 1022, 178) = kTileWall;
   r.run_line("env4teleport 0 2000 999");
-  EXPECT_EQ(unit1_at(r).x, 10);
-  EXPECT_EQ(unit1_at(r).y, 20);
-  EXPECT_EQ(unit1_at(r).z, 1);
-  EXPECT_EQ(r.run.SX, 3);
-  EXPECT_EQ(r.run.SY, 4);
-  EXPECT_EQ(r.run.SZ, 1);
+  EXPECT_EQ(unit1_at(r), (Where{10, 20, 1}));
+  EXPECT_EQ(view_at(r), (Where{3, 4, 1}));
   r.cell(1, 1022, 178) = kTileFloor;
   r.run_line("env4teleport 0 2000 999");
-  EXPECT_AT(r, 1, 1022, 178);
+  EXPECT_EQ(unit1_at(r), (Where{1, 1022, 178}));
 }
 
 // Unit 1 on the grid's edges: the flat index of a cell past an edge lands on

@@ -1,9 +1,7 @@
-// The command line inside the whole frame loop: typed through scripts, pass after pass.
+// The command line inside the whole frame loop, typed through a script pass after pass.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -52,11 +50,6 @@ struct LoopRig {
     u.y = uint16_t(y);
     u.level = uint16_t(level);
   }
-  // As if typed earlier: the typing itself is covered above.
-  void set_line(const char* text) {
-    std::snprintf(game->console.line, sizeof game->console.line, "%s", text);
-    game->console.length = int32_t(std::strlen(text));
-  }
   uint8_t cell(int32_t x, int32_t y, int32_t z) const { return cell_at(game->world, x, y, z); }
 };
 
@@ -70,31 +63,6 @@ TEST(CommandLineInTheLoop, AWordTypedInCapitalsRunsLikeSmallLetters) {
   r.passes(1);
   EXPECT_EQ(r.cell(300, 300, 1), kTileBlock);
   EXPECT_STREQ(r.game->console.line, "ENV4BLOCK");
-}
-
-TEST(CommandLineInTheLoop, TwoScreensaverTogglesReturnToTheWorldView) {
-  LoopRig r("0 tap TAB\n2 tap ENTER\n6 tap ENTER\n");
-  r.set_line("screensavertoggle");
-  r.passes(3);
-  EXPECT_EQ(r.game->run.screensaver, 1);
-  r.passes(3);
-  EXPECT_EQ(r.game->run.screensaver, 1);
-  r.passes(1);
-  EXPECT_EQ(r.game->run.screensaver, 0);
-}
-
-TEST(CommandLineInTheLoop, TeleportMovesTheViewAndItStaysInRange) {
-  LoopRig r("0 tap TAB\n2 tap ENTER\n");
-  r.set_line("env4teleport 0 2000 999");
-  r.passes(3);
-  const UnitRecord& u = unit(r.game->units, 1);
-  EXPECT_EQ(u.x, 1);
-  EXPECT_EQ(u.y, 1022);
-  EXPECT_EQ(u.level, 178);
-  // view navigation later in the same pass pulls the origin into the 640 x 480 range
-  EXPECT_EQ(r.game->run.SX, 1);
-  EXPECT_EQ(r.game->run.SY, kWorldSide - 480 / 16);
-  EXPECT_EQ(r.game->run.SZ, 178);
 }
 
 }  // namespace
