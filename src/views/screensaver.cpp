@@ -1,6 +1,9 @@
 #include "views/screensaver.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 
 #include "render/framebuffer.h"
 #include "world/population.h"
@@ -16,9 +19,21 @@ constexpr double kMaxCentre = 1e9;  // pixels; keeps the truncations inside int3
 int32_t next_mod(Rng& rng, int32_t n) { return rng_next(rng) % n; }
 
 void renew(Framebuffer& fb, const TrigTables& trig, Rng& rng) {
-  for (int32_t y = 0; y < fb.height; ++y)
-    for (int32_t x = 0; x < fb.width; ++x)
-      put_secondary_pixel(fb, x, y, 0, 0, uint8_t(next_mod(rng, 255)));
+  // Every pixel of the picture once, in row order: no clipping to do.
+  uint8_t* p = fb.secondary.data();
+  const size_t n = size_t(fb.width) * size_t(fb.height);
+  int32_t values[256];
+  for (size_t done = 0; done < n;) {
+    const int32_t m = int32_t(std::min<size_t>(n - done, std::size(values)));
+    rng_fill(rng, values, m);
+    for (int32_t i = 0; i < m; ++i, p += 4) {
+      p[0] = 0;
+      p[1] = 0;
+      p[2] = uint8_t(values[i] % 255);
+      p[3] = 255;
+    }
+    done += size_t(m);
+  }
   for (int32_t k = 0; k < kCircles; ++k) {
     const uint8_t blue = uint8_t(next_mod(rng, 255));
     const uint8_t green = uint8_t(next_mod(rng, 255));
@@ -53,12 +68,21 @@ int32_t circle_outline(Framebuffer& fb, const TrigTables& trig, double cx, doubl
 }
 
 void draw_screensaver_view(Framebuffer& fb, int32_t frame, const TrigTables& trig, Rng& rng) {
-  if (fb.width <= 0 || fb.height <= 0) return;
+  const size_t bytes = size_t(fb.width) * size_t(fb.height) * 4;
+  if (fb.width <= 0 || fb.height <= 0 || fb.pixels.size() < bytes || fb.secondary.size() < bytes)
+    return;
   if (frame % kRenewalFrames == 0) renew(fb, trig, rng);
-  for (int32_t y = 0; y < fb.height; ++y) {
-    for (int32_t x = 0; x < fb.width; ++x) {
-      const uint8_t* s = &fb.secondary[(size_t(y) * size_t(fb.width) + size_t(x)) * 4];
-      put_pixel(fb, x, y, s[0], s[1], s[2]);
-    }
+  // The whole picture, pixel for pixel, alpha made opaque: four bytes at a
+  // time, the colour bytes kept and the alpha byte set.
+  uint32_t alpha = 0;
+  const uint8_t alpha_bytes[4] = {0, 0, 0, 255};
+  std::memcpy(&alpha, alpha_bytes, 4);
+  const uint8_t* s = fb.secondary.data();
+  uint8_t* d = fb.pixels.data();
+  for (size_t i = 0, n = bytes / 4; i < n; ++i) {
+    uint32_t v;
+    std::memcpy(&v, s + i * 4, 4);
+    v |= alpha;
+    std::memcpy(d + i * 4, &v, 4);
   }
 }

@@ -1,6 +1,8 @@
 #include "views/tiles.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "render/framebuffer.h"
 #include "world/bitmap.h"
@@ -11,6 +13,22 @@ inline bool colour_key(const uint8_t* p) {
   return (p[0] == 255 && p[1] == 0 && p[2] == 246) || (p[0] == 0 && p[1] == 0 && p[2] == 0);
 }
 
+// One pixel as put_pixel writes it: red, green, blue, then alpha 255. A
+// single word store where the byte order allows; byte by byte stores built
+// into a vector on the stack stall the copy.
+inline void store_rgba(uint8_t* dst, const uint8_t* src) {
+  if constexpr (std::endian::native == std::endian::little) {
+    const uint32_t v = uint32_t(src[0]) | uint32_t(src[1]) << 8 | uint32_t(src[2]) << 16 |
+                       uint32_t(255) << 24;
+    std::memcpy(dst, &v, 4);
+  } else {
+    dst[0] = src[0];
+    dst[1] = src[1];
+    dst[2] = src[2];
+    dst[3] = 255;
+  }
+}
+
 template <bool kKeyed>
 void blit(Framebuffer& fb, const BitmapStore& bm, int32_t x, int32_t y, int32_t slot) {
   if (!slot_loaded(bm, slot)) return;  // never loaded, or short pixel data
@@ -19,8 +37,20 @@ void blit(Framebuffer& fb, const BitmapStore& bm, int32_t x, int32_t y, int32_t 
   // Pictures are drawn square by their width; a slot shorter than it is wide
   // only holds `height` rows, and reading more would run past its pixels.
   const int32_t rows = int32_t(std::min(b.width, b.height));
+  const bool inside = x >= 0 && y >= 0 && int64_t(x) + side <= fb.width &&
+                      int64_t(y) + rows <= fb.height &&
+                      fb.pixels.size() >= size_t(fb.width) * size_t(fb.height) * 4;
   for (int32_t r = 0; r < rows; ++r) {
     const uint8_t* src = &b.pixels[size_t(r) * size_t(side) * 3];
+    if (inside) {
+      // Wholly inside the picture: the same writes put_pixel would make, a row at a time.
+      uint8_t* dst = &fb.pixels[(size_t(y + r) * size_t(fb.width) + size_t(x)) * 4];
+      for (int32_t c = 0; c < side; ++c, src += 3, dst += 4) {
+        if (kKeyed && colour_key(src)) continue;
+        store_rgba(dst, src);
+      }
+      continue;
+    }
     for (int32_t c = 0; c < side; ++c, src += 3) {
       if (kKeyed && colour_key(src)) continue;
       put_pixel(fb, x + c, y + r, src[0], src[1], src[2]);

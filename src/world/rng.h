@@ -41,3 +41,28 @@ inline int32_t rng_next(Rng& g) {
   if (g.pos >= 34 * 2) g.pos -= 34;
   return int32_t(v >> 1);
 }
+
+// The next n values of rng_next, the same sequence and the same state after,
+// for callers that draw one value per pixel: the ring is unrolled into a
+// straight run so the values are not serialised through the ring's indexing.
+inline void rng_fill(Rng& g, int32_t* out, int32_t n) {
+  constexpr int32_t kRun = 256;
+  uint32_t run[34 + kRun];  // the ring oldest first, then the new values
+  while (n > 0) {
+    const int32_t m = n < kRun ? n : kRun;
+    for (int k = 0; k < 34; ++k) run[k] = g.r[(g.pos + k) % 34];
+    uint32_t back3 = run[31], back2 = run[32], back1 = run[33];
+    for (int32_t i = 0; i < m; ++i) {
+      const uint32_t v = back3 + run[i + 3];  // 3 and 31 values back
+      run[34 + i] = v;
+      out[i] = int32_t(v >> 1);
+      back3 = back2;
+      back2 = back1;
+      back1 = v;
+    }
+    for (int k = 0; k < 34; ++k) g.r[(g.pos + m + k) % 34] = run[m + k];
+    g.pos = (g.pos + m) % 34 + 34;
+    out += m;
+    n -= m;
+  }
+}

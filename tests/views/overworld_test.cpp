@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
 
@@ -204,6 +205,56 @@ TEST(DrawSprite, SkipsTheColourKeyAndBlackOnly) {
   draw_tile(rig.fb, rig.bm, 0, 0, 20);
   EXPECT_EQ(pixel_at(rig.fb, 0, 0), (Rgba{255, 0, 246, 255}));
   EXPECT_EQ(pixel_at(rig.fb, 1, 0), (Rgba{0, 0, 0, 255}));
+}
+
+// Whole tiles inside the picture take a faster way; wherever a picture lands,
+// it must be exactly what one put_pixel per slot pixel gives.
+TEST(DrawTile, SamePictureAsPutPixelWhereverItLands) {
+  Rig rig(64, 48);
+  uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return uint8_t(seed >> 16);
+  };
+  // Random pixels, a quarter of them keyed or black.
+  auto fill = [&](int32_t slot, uint32_t w, uint32_t h) {
+    make_slot(rig.bm, slot, w, h, [&](int32_t, int32_t) {
+      switch (next() % 8) {
+        case 0: return Rgb{255, 0, 246};
+        case 1: return Rgb{0, 0, 0};
+        default: return Rgb{next(), next(), next()};
+      }
+    });
+  };
+  fill(30, 16, 16);
+  fill(31, 20, 20);
+  fill(32, 16, 9);
+  Framebuffer background;
+  set_resolution(background, 64, 48);
+  for (int32_t y = 0; y < 48; ++y)
+    for (int32_t x = 0; x < 64; ++x) put_pixel(background, x, y, next(), next(), next());
+
+  for (int32_t slot : {30, 31, 32})
+    for (bool keyed : {false, true})
+      for (int32_t y : {-21, -16, -1, 0, 5, 28, 31, 32, 47, 48})
+        for (int32_t x : {-21, -16, -1, 0, 7, 44, 47, 48, 63, 64}) {
+          rig.fb.pixels = background.pixels;
+          Framebuffer want = background;
+          const Bitmap& b = rig.bm.slots[slot];
+          for (uint32_t r = 0; r < std::min(b.width, b.height); ++r)
+            for (uint32_t c = 0; c < b.width; ++c) {
+              const uint8_t* p = &b.pixels[(r * b.width + c) * 3];
+              const bool key = (p[0] == 255 && p[1] == 0 && p[2] == 246) ||
+                               (p[0] == 0 && p[1] == 0 && p[2] == 0);
+              if (!(keyed && key)) put_pixel(want, x + int32_t(c), y + int32_t(r), p[0], p[1], p[2]);
+            }
+          if (keyed)
+            draw_sprite(rig.fb, rig.bm, x, y, slot);
+          else
+            draw_tile(rig.fb, rig.bm, x, y, slot);
+          ASSERT_EQ(rig.fb.pixels, want.pixels)
+              << "slot " << slot << " keyed " << keyed << " at " << x << "," << y;
+        }
 }
 
 // ---------------------------------------------------------------- terrain
