@@ -1,6 +1,216 @@
 #include "units/pathsearch.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <iterator>
+#include <limits>
+
 #include "world/world.h"
+
+namespace {
+
+// Neighbours in the order they are tried. The diagonal price is the float nearest
+// 1.4142, not sqrt(2): costs must come out bit for bit the same on every machine.
+constexpr Direction kDirections[] = {
+    {0, +1, 1.0f},      // up
+    {+1, +1, 1.4142f},  // up-right
+    {+1, 0, 1.0f},      // right
+    {+1, -1, 1.4142f},  // down-right
+    {0, -1, 1.0f},      // down
+    {-1, -1, 1.4142f},  // down-left
+    {-1, 0, 1.0f},      // left
+    {-1, +1, 1.4142f},  // up-left
+};
+static_assert(std::size(kDirections) == 8);
+
+constexpr uint8_t kOpen = 0;
+constexpr uint8_t kExpanded = 9;
+constexpr uint8_t kMapUnseen = 0;
+constexpr uint8_t kMapSeen = 1;  // also every border cell, so no node is placed there
+
+void fill_directions(PathSearch& ps) { std::copy(std::begin(kDirections), std::end(kDirections), ps.dirs); }
+
+// Orders floats like their values (no NaN here), so costs compare as integers.
+uint32_t ordered_bits(float f) {
+  const uint32_t b = std::bit_cast<uint32_t>(f);
+  return (b & 0x80000000u) ? ~b : (b | 0x80000000u);
+}
+
+uint32_t cost_bits(const PathSearch& ps, int32_t node) { return ordered_bits(ps.node_cost[node]); }
+
+void clear_open(PathSearch& ps) {
+  std::fill(std::begin(ps.open_head), std::end(ps.open_head), -1);
+  ps.open_mask = 0;
+  ps.open_floor = cost_bits(ps, 0);
+}
+
+// Terrain costs are never negative, so no node costs less than the one it came from.
+void push_open(PathSearch& ps, int32_t node) {
+  const int b = std::bit_width(cost_bits(ps, node) ^ ps.open_floor);
+  ps.open_link[node] = ps.open_head[b];
+  ps.open_head[b] = node;
+  if (b > 0) ps.open_mask |= uint64_t(1) << b;
+}
+
+// Finds the cheapest open node, the latest of equally cheap ones, and leaves it in the
+// queue with `link` pointing at the link that holds it; -1 when no node is open.
+// Expanded nodes met on the way are dropped.
+int32_t cheapest_open(PathSearch& ps, int32_t*& link) {
+  for (;;) {
+    int32_t latest = -1;
+    for (int32_t* at = &ps.open_head[0]; *at >= 0;) {
+      const int32_t n = *at;
+      if (ps.node_state[n] == kExpanded) {
+        *at = ps.open_link[n];
+        continue;
+      }
+      if (n > latest) {
+        latest = n;
+        link = at;
+      }
+      at = &ps.open_link[n];
+    }
+    if (latest >= 0) return latest;
+    if (ps.open_mask == 0) return -1;
+    // Raise the floor to the cheapest node of the lowest bucket and spread that bucket out.
+    const int b = std::countr_zero(ps.open_mask);
+    const int32_t list = ps.open_head[b];
+    ps.open_head[b] = -1;
+    ps.open_mask &= ~(uint64_t(1) << b);
+    uint32_t floor = std::numeric_limits<uint32_t>::max();
+    for (int32_t n = list; n >= 0; n = ps.open_link[n]) floor = std::min(floor, cost_bits(ps, n));
+    ps.open_floor = floor;
+    for (int32_t n = list; n >= 0;) {
+      const int32_t next = ps.open_link[n];
+      push_open(ps, n);
+      n = next;
+    }
+  }
+}
+
+// What a search may touch: a level of the grid and a window whose square fits the node store.
+bool search_fits(const PathSearch& ps, const World& w, int32_t level, int32_t window) {
+  return level >= 0 && level < kLevelCount && window >= 3 && window <= w.side &&
+         int64_t(window) * window <= ps.node_capacity && ps.open_link != nullptr;
+}
+
+int32_t clamp_to(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : (v > hi ? hi : v); }
+
+// The callers give a search window size squared expansions.
+int32_t window_budget(int32_t window) {
+  const int64_t b = int64_t(window) * window;
+  return b > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max() : int32_t(b);
+}
+
+// Set-up steps after the window origin is known.
+void prepare_window(PathSearch& ps, int32_t sx, int32_t sy, int32_t tx, int32_t ty) {
+  const int32_t n = ps.window_size;
+  const int32_t lo_x = ps.origin_x + 1, hi_x = ps.origin_x + n - 2;
+  const int32_t lo_y = ps.origin_y + 1, hi_y = ps.origin_y + n - 2;
+  ps.start_x = clamp_to(sx, lo_x, hi_x);
+  ps.start_y = clamp_to(sy, lo_y, hi_y);
+  ps.target_x = clamp_to(tx, lo_x, hi_x);
+  ps.target_y = clamp_to(ty, lo_y, hi_y);
+
+  const size_t used = size_t(n) * size_t(n);
+  std::fill_n(ps.node_x.get(), used, int16_t(0));
+  std::fill_n(ps.node_y.get(), used, int16_t(0));
+  std::fill_n(ps.node_parent.get(), used, 0);
+  std::fill_n(ps.node_state.get(), used, uint8_t(0));
+  std::fill_n(ps.node_cost.get(), used, 0.0f);
+  std::fill_n(ps.window_map.get(), used, kMapUnseen);
+  uint8_t* map = ps.window_map.get();
+  std::fill_n(map, n, kMapSeen);                        // first row
+  std::fill_n(map + size_t(n) * size_t(n - 1), n, kMapSeen);  // last row
+  for (int32_t r = 1; r < n - 1; ++r) {
+    map[size_t(r) * n] = kMapSeen;
+    map[size_t(r) * n + n - 1] = kMapSeen;
+  }
+
+  ps.node_x[0] = int16_t(ps.start_x);
+  ps.node_y[0] = int16_t(ps.start_y);
+  ps.node_parent[0] = 0;
+  ps.node_state[0] = kOpen;
+  ps.node_cost[0] = 1.0f;
+  ps.current = ps.last = ps.first_open = 0;
+  ps.best_cost = 0.0f;
+  ps.result = kNotFound;
+  ps.ready = 1;
+  clear_open(ps);
+  fill_directions(ps);
+}
+
+// A set-up that would read outside the grid or the node store: nothing to run.
+void refuse_search(PathSearch& ps, int32_t level) {
+  ps.level = level;
+  ps.result = kNotFound;
+  ps.ready = 0;
+  fill_directions(ps);
+}
+
+void expand(PathSearch& ps, const World& w, const uint8_t* cells) {
+  const int32_t cur = ps.current;
+  const int32_t cx = ps.node_x[cur], cy = ps.node_y[cur];
+  const int32_t n = ps.window_size;
+  const ptrdiff_t side = w.side;
+  const ptrdiff_t cell = ptrdiff_t(cy) * side + cx;
+  const int32_t slot = (cy - ps.origin_y) * n + (cx - ps.origin_x);
+  uint8_t* map = ps.window_map.get();
+  // Which neighbours can be entered, worked out for all eight before any is added (the
+  // tests only read, so the order does not matter) to spare unpredictable branches.
+  // A node is never on the border, so all eight neighbours are window cells.
+  uint32_t fresh = 0;
+#pragma GCC unroll 8
+  for (int d = 0; d < 8; ++d) {
+    const Direction& dir = kDirections[d];
+    bool ok = (map[slot + dir.dy * n + dir.dx] == kMapUnseen) &
+              tile_enterable(cells[cell + dir.dy * side + dir.dx]);
+    if (dir.dx != 0 && dir.dy != 0)
+      ok &= tile_open_ground(cells[cell + dir.dx]) & tile_open_ground(cells[cell + dir.dy * side]);
+    fresh |= uint32_t(ok) << d;
+  }
+  const float base_cost = ps.node_cost[cur];
+  for (; fresh != 0; fresh &= fresh - 1) {  // in table order
+    const Direction& dir = kDirections[std::countr_zero(fresh)];
+    const int32_t node = ++ps.last;
+    ps.node_x[node] = int16_t(cx + dir.dx);
+    ps.node_y[node] = int16_t(cy + dir.dy);
+    ps.node_parent[node] = cur;
+    ps.node_state[node] = kOpen;
+    ps.node_cost[node] = base_cost + dir.step + terrain_cost(w, cells[cell + dir.dy * side + dir.dx]);
+    map[slot + dir.dy * n + dir.dx] = kMapSeen;
+    push_open(ps, node);
+  }
+  ps.node_state[cur] = kExpanded;
+  map[slot] = kExpanded;
+}
+
+// Picks the node the full scan would: the cheapest open one, the later on ties, none
+// dearer than 2 x side squared; with nothing to pick, the last node again.
+void select_next(PathSearch& ps, const World& w) {
+  const float none_cheaper = float(2 * int64_t(w.side) * w.side);
+  int32_t* link = nullptr;
+  const int32_t top = cheapest_open(ps, link);
+  ps.best_cost = none_cheaper;
+  ps.best_node = ps.last;
+  if (top >= 0 && ps.node_cost[top] <= none_cheaper) {
+    ps.best_cost = ps.node_cost[top];
+    ps.best_node = top;
+    *link = ps.open_link[top];  // take it out of the queue
+  }
+  ps.current = ps.best_node;
+  // Every node below first_open is expanded; with no open node at all it stays put.
+  if (top >= 0) {
+    for (int32_t i = ps.first_open; i <= ps.last; ++i)
+      if (ps.node_state[i] != kExpanded) {
+        ps.first_open = i;
+        break;
+      }
+  }
+}
+
+}  // namespace
 
 void create_path_search(PathSearch& ps, int32_t world_side) {
   const size_t n = size_t(world_side) * size_t(world_side);
@@ -11,6 +221,10 @@ void create_path_search(PathSearch& ps, int32_t world_side) {
   ps.node_state = std::make_unique<uint8_t[]>(n);
   ps.node_cost = std::make_unique<float[]>(n);
   ps.window_map = std::make_unique<uint8_t[]>(n);
+  // Only ever written before it is read; untouched pages cost no memory.
+  ps.open_link = std::make_unique_for_overwrite<int32_t[]>(n);
+  std::fill(std::begin(ps.open_head), std::end(ps.open_head), -1);
+  ps.open_mask = 0;
   ps.path_target_x = std::make_unique<int32_t[]>(kUnitTableSize);
   ps.path_target_y = std::make_unique<int32_t[]>(kUnitTableSize);
   ps.path_x = std::make_unique<int32_t[]>(size_t(kUnitTableSize) * kUnitPathCapacity);
@@ -18,7 +232,141 @@ void create_path_search(PathSearch& ps, int32_t world_side) {
   ps.path_length = std::make_unique<int32_t[]>(kUnitTableSize);
   ps.path_cursor = std::make_unique<int32_t[]>(kUnitTableSize);
   for (int32_t i = 0; i < kUnitTableSize; ++i) ps.path_cursor[i] = kNoPath;
+  fill_directions(ps);
   ps.ready = 0;
 }
 
 void release_path_search(PathSearch& ps) { ps = PathSearch{}; }
+
+void setup_centred_search(PathSearch& ps, const World& w, int32_t sx, int32_t sy, int32_t tx,
+                          int32_t ty, int32_t level, int32_t window) {
+  if (!search_fits(ps, w, level, window)) return refuse_search(ps, level);
+  ps.level = level;
+  ps.window_size = window;
+  const int32_t edge = w.side - 1;
+  sx = clamp_to(sx, 0, edge);
+  sy = clamp_to(sy, 0, edge);
+  tx = clamp_to(tx, 0, edge);
+  ty = clamp_to(ty, 0, edge);
+  ps.origin_x = std::min(std::max(sx - window / 2, 0), w.side - window);
+  ps.origin_y = std::min(std::max(sy - window / 2, 0), w.side - window);
+  prepare_window(ps, sx, sy, tx, ty);
+}
+
+void setup_search_at_origin(PathSearch& ps, const World& w, int32_t ox, int32_t oy, int32_t sx,
+                            int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window) {
+  if (!search_fits(ps, w, level, window)) return refuse_search(ps, level);
+  ps.level = level;
+  ps.window_size = window;
+  const int32_t edge = w.side - 1;
+  sx = clamp_to(sx, 0, edge);
+  sy = clamp_to(sy, 0, edge);
+  tx = clamp_to(tx, 0, edge);
+  ty = clamp_to(ty, 0, edge);
+  // The window never reaches the last row or column unless it is as wide as the grid.
+  auto place = [&](int32_t o) {
+    o = std::min(std::max(o, 0), w.side - 1 - window);
+    return std::min(std::max(o, 0), w.side - window);
+  };
+  ps.origin_x = place(ox);
+  ps.origin_y = place(oy);
+  prepare_window(ps, sx, sy, tx, ty);
+}
+
+void run_search(PathSearch& ps, const World& w, int32_t budget) {
+  if (!ps.ready) return;
+  if (ps.start_x == ps.target_x && ps.start_y == ps.target_y) {
+    ps.result = kStartIsTarget;
+    return;
+  }
+  const int32_t limit = ps.window_size * ps.window_size - 9;
+  if (int64_t(ps.last) + budget >= limit) budget = limit - ps.last;
+  const uint8_t* cells = w.grid.get() + cell_index(w, 0, 0, ps.level);
+  for (int32_t i = 0; i < budget; ++i) {
+    expand(ps, w, cells);
+    select_next(ps, w);
+    if (ps.node_x[ps.current] == ps.target_x && ps.node_y[ps.current] == ps.target_y) {
+      ps.result = kFound;
+      ps.goal = ps.current;
+      return;
+    }
+  }
+}
+
+void store_unit_path(PathSearch& ps, int32_t unit) {
+  if (unit < 0 || unit >= kUnitTableSize) return;
+  // Parents always have lower indexes, so the walk ends at the start.
+  int32_t cells = 1;
+  for (int32_t k = ps.goal; ps.node_parent[k] != 0; k = ps.node_parent[k]) ++cells;
+  // A route longer than a unit path keeps the part nearest the start and ends there.
+  int32_t k = ps.goal;
+  for (int32_t skip = cells - kUnitPathCapacity; skip > 0; --skip) k = ps.node_parent[k];
+  const size_t row = size_t(unit) * kUnitPathCapacity;
+  int32_t len = 0;
+  for (;;) {
+    ps.path_x[row + len] = ps.node_x[k];
+    ps.path_y[row + len] = ps.node_y[k];
+    ++len;
+    if (ps.node_parent[k] == 0) break;
+    k = ps.node_parent[k];
+  }
+  ps.path_length[unit] = len;
+  ps.path_cursor[unit] = len - 1;
+  ps.first_step_x = ps.path_x[row + len - 1];
+  ps.first_step_y = ps.path_y[row + len - 1];
+  if (cells > kUnitPathCapacity) {
+    ps.path_target_x[unit] = ps.path_x[row];
+    ps.path_target_y[unit] = ps.path_y[row];
+  }
+}
+
+int32_t next_path_step(PathSearch& ps, const World& w, UnitTable& units, int32_t u, int32_t tx,
+                       int32_t ty, int32_t window, int32_t advance) {
+  if (u < 0 || u >= kUnitTableSize) return 0;
+  UnitRecord& r = unit(units, u);
+  int32_t& cursor = ps.path_cursor[u];
+  if (cursor == kNoPath) {
+    setup_centred_search(ps, w, r.x, r.y, tx, ty, r.level, window);
+    run_search(ps, w, window_budget(window));
+    if (ps.result != kFound) {
+      ps.path_length[u] = 0;
+      r.order_flag = 0;
+      return 0;
+    }
+    ps.path_target_x[u] = tx;
+    ps.path_target_y[u] = ty;
+    store_unit_path(ps, u);
+    r.next_x = uint16_t(path_cell_x(ps, u, cursor));
+    r.next_y = uint16_t(path_cell_y(ps, u, cursor));
+    if (advance) --cursor;
+    return 1;
+  }
+  // Used up (-1), or a cursor no stored path could have left: nothing to hand out.
+  if (cursor < 0 || cursor >= kUnitPathCapacity) return 0;
+  r.next_x = uint16_t(path_cell_x(ps, u, cursor));
+  r.next_y = uint16_t(path_cell_y(ps, u, cursor));
+  --cursor;
+  if (cursor != -1) return 1;
+  cursor = kNoPath;
+  r.order_flag = 0;
+  // The unit lands on the target it was sent to, but never off the grid.
+  r.x = uint16_t(clamp_to(ps.path_target_x[u], 0, w.side - 1));
+  r.y = uint16_t(clamp_to(ps.path_target_y[u], 0, w.side - 1));
+  return 0;
+}
+
+int32_t coarse_route_step(PathSearch& ps, const World& w, UnitTable& units, int32_t r,
+                          int32_t tx, int32_t ty, int32_t window, int32_t ox, int32_t oy) {
+  if (r < 0 || r >= kUnitTableSize) return 0;
+  UnitRecord& rec = unit(units, r);
+  setup_search_at_origin(ps, w, ox, oy, rec.x, rec.y, tx, ty, rec.level, window);
+  run_search(ps, w, window_budget(window));
+  if (ps.result != kFound) {
+    rec.order_flag = 0;
+    return 0;
+  }
+  store_unit_path(ps, r);
+  rec.next_x = uint16_t(ps.first_step_x);
+  rec.next_y = uint16_t(ps.first_step_y);
+  return 1;
+}

@@ -27,6 +27,13 @@ struct PathSearch {
   std::unique_ptr<float[]> node_cost;
   std::unique_ptr<uint8_t[]> window_map;      // 0 undiscovered, 1 border/discovered, 9 expanded
   int32_t node_capacity = 0;
+  // Open nodes in a radix queue, so picking the cheapest does not scan the node store.
+  // Costs never fall below the last one picked; bucket b > 0 holds nodes whose cost bits
+  // first differ from open_floor at bit b - 1, bucket 0 those costing exactly the floor.
+  std::unique_ptr<int32_t[]> open_link;       // node_capacity entries: next node in its bucket
+  int32_t open_head[33] = {};                 // first node of each bucket, -1 when empty
+  uint64_t open_mask = 0;                     // bit b set: bucket b (1..32) holds nodes
+  uint32_t open_floor = 0;                    // order-preserving bits of the cheapest cost picked
 
   // per unit index
   std::unique_ptr<int32_t[]> path_target_x, path_target_y;  // as asked for, before clamping
@@ -39,8 +46,8 @@ struct PathSearch {
   Direction dirs[8] = {};
   int32_t level = 0;  // search level of the world grid
   int32_t current = 0, last = 0, first_open = 0;
-  float best_cost = 0;
-  int32_t best_node = 0;
+  float best_cost = 0;   // cost of the last node picked (2 x side squared when none was open)
+  int32_t best_node = 0; // the last node picked
   uint8_t result = kNotFound;
   int32_t goal = 0;
   uint8_t ready = 0;

@@ -1,0 +1,95 @@
+// Full 64 x 64 window searches: the heap-driven search against the linear-scan reference
+// kept with the tests. Both must expand the same nodes; only the selection differs.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+
+#include "pathsearch_oracle.h"
+#include "units/pathsearch.h"
+#include "units/units.h"
+#include "world/world.h"
+
+namespace {
+
+constexpr int32_t kLevel = 1;
+constexpr int32_t kWindow = 64;
+constexpr int32_t kX = 512, kY = 512;  // start, in the middle of the world
+
+enum Scene : int64_t {
+  kWalledTarget = 0,  // plain ground, the target is a wall: the whole budget is spent
+  kFarCorner = 1,     // plain ground, target clamped to the window's far corner
+  kMixedGround = 2,   // every kind of enterable ground, target in the far corner
+};
+
+struct Bench {
+  World world;
+  PathSearch ps;
+  OracleSearch oracle;
+  Bench() {
+    set_world_side(world, kWorldSide);
+    create_world_grid(world);
+    fill_terrain_costs(world);
+    create_path_search(ps, kWorldSide);
+    oracle_create(oracle, kWorldSide);
+  }
+  // Paints the window around the start and returns the target to search for.
+  void paint(Scene scene, int32_t& tx, int32_t& ty) {
+    static const uint8_t mixed[] = {10, 10, 10, 11, 11, 12, 13, 14, 16, 17, 18, 19, 20, 22, 60, 68};
+    uint32_t seed = 12345;
+    for (int32_t y = kY - kWindow; y < kY + kWindow; ++y)
+      for (int32_t x = kX - kWindow; x < kX + kWindow; ++x) {
+        uint8_t code = kTilePlain;
+        if (scene == kMixedGround) {
+          seed = seed * 1664525u + 1013904223u;
+          code = mixed[(seed >> 24) % std::size(mixed)];
+        }
+        world.grid[cell_index(world, x, y, kLevel)] = code;
+      }
+    tx = kX + 100;
+    ty = kY + 100;
+    if (scene == kWalledTarget) {
+      tx = kX + 18;
+      ty = kY + 18;
+      world.grid[cell_index(world, tx, ty, kLevel)] = kTileWall;
+    }
+  }
+};
+
+Bench& bench() {
+  static Bench b;
+  return b;
+}
+
+void BM_HeapSearch(benchmark::State& state) {
+  Bench& b = bench();
+  int32_t tx = 0, ty = 0;
+  b.paint(Scene(state.range(0)), tx, ty);
+  for (auto _ : state) {
+    setup_centred_search(b.ps, b.world, kX, kY, tx, ty, kLevel, kWindow);
+    run_search(b.ps, b.world, kWindow * kWindow);
+    benchmark::DoNotOptimize(b.ps.result);
+  }
+  state.counters["nodes"] = double(b.ps.last + 1);
+  state.counters["found"] = double(b.ps.result == kFound);
+}
+
+void BM_LinearScanReference(benchmark::State& state) {
+  Bench& b = bench();
+  int32_t tx = 0, ty = 0;
+  b.paint(Scene(state.range(0)), tx, ty);
+  for (auto _ : state) {
+    oracle_setup_centred(b.oracle, kX, kY, tx, ty, kLevel, kWindow);
+    oracle_run(b.oracle, b.world, kWindow * kWindow);
+    benchmark::DoNotOptimize(b.oracle.result);
+  }
+  state.counters["nodes"] = double(b.oracle.last + 1);
+  state.counters["found"] = double(b.oracle.result == 1);
+}
+
+}  // namespace
+
+BENCHMARK(BM_HeapSearch)->Arg(kWalledTarget)->Arg(kFarCorner)->Arg(kMixedGround)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LinearScanReference)->Arg(kWalledTarget)->Arg(kFarCorner)->Arg(kMixedGround)->Unit(benchmark::kMicrosecond);
+BENCHMARK_MAIN();

@@ -1,0 +1,272 @@
+#include "pathsearch_oracle.h"
+
+#include "units/units.h"
+#include "world/world.h"
+
+namespace {
+
+constexpr int32_t kPathCells = 1000;  // per unit index
+constexpr int32_t kUnits = 3000;
+
+bool passable(uint8_t code) {
+  switch (code) {
+    case 0: case 1: case 2: case 3: case 4: case 5: case 61:
+      return false;
+    default:
+      return true;
+  }
+}
+
+bool open_ground(uint8_t code) { return code == 10 || code == 11 || code == 18 || code == 60; }
+
+uint8_t tile(const World& w, int32_t level, int32_t x, int32_t y) {
+  return w.grid[size_t(level) * size_t(w.side) * size_t(w.side) + size_t(y) * size_t(w.side) +
+                size_t(x)];
+}
+
+int32_t clamp(int32_t v, int32_t lo, int32_t hi) {
+  if (v < lo) return lo;
+  if (v > hi) return hi;
+  return v;
+}
+
+void fill_steps(OracleSearch& o) {
+  const float diag = 1.4142f;
+  o.steps[0] = {0, 1, 1.0f};
+  o.steps[1] = {1, 1, diag};
+  o.steps[2] = {1, 0, 1.0f};
+  o.steps[3] = {1, -1, diag};
+  o.steps[4] = {0, -1, 1.0f};
+  o.steps[5] = {-1, -1, diag};
+  o.steps[6] = {-1, 0, 1.0f};
+  o.steps[7] = {-1, 1, diag};
+}
+
+// Steps 4 to 8 of either set-up.
+void finish_setup(OracleSearch& o, int32_t sx, int32_t sy, int32_t tx, int32_t ty) {
+  const int32_t n = o.window;
+  o.start_x = clamp(sx, o.origin_x + 1, o.origin_x + n - 2);
+  o.start_y = clamp(sy, o.origin_y + 1, o.origin_y + n - 2);
+  o.target_x = clamp(tx, o.origin_x + 1, o.origin_x + n - 2);
+  o.target_y = clamp(ty, o.origin_y + 1, o.origin_y + n - 2);
+  for (int32_t i = 0; i < n * n; ++i) {
+    o.node_x[i] = 0;
+    o.node_y[i] = 0;
+    o.node_parent[i] = 0;
+    o.node_state[i] = 0;
+    o.node_cost[i] = 0;
+    o.window_map[i] = 0;
+  }
+  for (int32_t i = 0; i < n; ++i) {
+    o.window_map[i] = 1;                    // first row
+    o.window_map[(n - 1) * n + i] = 1;      // last row
+    o.window_map[i * n] = 1;                // first column
+    o.window_map[i * n + n - 1] = 1;        // last column
+  }
+  o.node_x[0] = int16_t(o.start_x);
+  o.node_y[0] = int16_t(o.start_y);
+  o.node_parent[0] = 0;
+  o.node_state[0] = 0;
+  o.node_cost[0] = 1.0f;
+  o.current = 0;
+  o.last = 0;
+  o.first_open = 0;
+  o.best_cost = 0.0f;
+  o.result = 0;
+  o.ready = 1;
+  fill_steps(o);
+}
+
+}  // namespace
+
+void oracle_create(OracleSearch& o, int32_t world_side) {
+  const size_t n = size_t(world_side) * size_t(world_side);
+  o = OracleSearch{};
+  o.side = world_side;
+  o.node_x.assign(n, 0);
+  o.node_y.assign(n, 0);
+  o.node_parent.assign(n, 0);
+  o.node_state.assign(n, 0);
+  o.node_cost.assign(n, 0.0f);
+  o.window_map.assign(n, 0);
+  o.path_target_x.assign(kUnits, 0);
+  o.path_target_y.assign(kUnits, 0);
+  o.path_x.assign(size_t(kUnits) * kPathCells, 0);
+  o.path_y.assign(size_t(kUnits) * kPathCells, 0);
+  o.path_length.assign(kUnits, 0);
+  o.path_cursor.assign(kUnits, -9);
+  fill_steps(o);
+}
+
+void oracle_setup_centred(OracleSearch& o, int32_t sx, int32_t sy, int32_t tx, int32_t ty,
+                          int32_t level, int32_t window) {
+  o.level = level;
+  o.window = window;
+  sx = clamp(sx, 0, o.side - 1);
+  sy = clamp(sy, 0, o.side - 1);
+  tx = clamp(tx, 0, o.side - 1);
+  ty = clamp(ty, 0, o.side - 1);
+  o.origin_x = sx - window / 2;
+  if (o.origin_x < 0) o.origin_x = 0;
+  if (o.origin_x > o.side - window) o.origin_x = o.side - window;
+  o.origin_y = sy - window / 2;
+  if (o.origin_y < 0) o.origin_y = 0;
+  if (o.origin_y > o.side - window) o.origin_y = o.side - window;
+  finish_setup(o, sx, sy, tx, ty);
+}
+
+void oracle_setup_at_origin(OracleSearch& o, int32_t ox, int32_t oy, int32_t sx, int32_t sy,
+                            int32_t tx, int32_t ty, int32_t level, int32_t window) {
+  o.level = level;
+  o.window = window;
+  sx = clamp(sx, 0, o.side - 1);
+  sy = clamp(sy, 0, o.side - 1);
+  tx = clamp(tx, 0, o.side - 1);
+  ty = clamp(ty, 0, o.side - 1);
+  o.origin_x = ox;
+  if (o.origin_x < 0) o.origin_x = 0;
+  if (o.origin_x > o.side - 1 - window) o.origin_x = o.side - 1 - window;
+  if (o.origin_x < 0) o.origin_x = 0;
+  if (o.origin_x > o.side - window) o.origin_x = o.side - window;
+  o.origin_y = oy;
+  if (o.origin_y < 0) o.origin_y = 0;
+  if (o.origin_y > o.side - 1 - window) o.origin_y = o.side - 1 - window;
+  if (o.origin_y < 0) o.origin_y = 0;
+  if (o.origin_y > o.side - window) o.origin_y = o.side - window;
+  finish_setup(o, sx, sy, tx, ty);
+}
+
+void oracle_run(OracleSearch& o, const World& w, int32_t budget) {
+  if (!o.ready) return;
+  const int32_t limit = o.window * o.window - 9;
+  if (o.start_x == o.target_x && o.start_y == o.target_y) {
+    o.result = 3;
+    return;
+  }
+  if (int64_t(o.last) + int64_t(budget) >= limit) budget = limit - o.last;
+  for (int32_t round = 0; round < budget; ++round) {
+    const int32_t cx = o.node_x[o.current];
+    const int32_t cy = o.node_y[o.current];
+    for (int32_t d = 0; d < 8; ++d) {
+      const int32_t dx = o.steps[d].dx, dy = o.steps[d].dy;
+      const int32_t nx = cx + dx, ny = cy + dy;
+      if (d % 2 == 1) {
+        if (!open_ground(tile(w, o.level, cx + dx, cy))) continue;
+        if (!open_ground(tile(w, o.level, cx, cy + dy))) continue;
+      }
+      const int32_t m = (ny - o.origin_y) * o.window + (nx - o.origin_x);
+      if (o.window_map[m] == 0 && passable(tile(w, o.level, nx, ny))) {
+        o.last = o.last + 1;
+        o.node_x[o.last] = int16_t(nx);
+        o.node_y[o.last] = int16_t(ny);
+        o.node_parent[o.last] = o.current;
+        o.node_state[o.last] = 0;
+        o.node_cost[o.last] =
+            o.node_cost[o.current] + 1.0f * o.steps[d].cost + w.cost[tile(w, o.level, nx, ny)];
+        o.window_map[m] = 1;
+      }
+    }
+    o.node_state[o.current] = 9;
+    o.window_map[(cy - o.origin_y) * o.window + (cx - o.origin_x)] = 9;
+
+    o.best_cost = float(2 * o.side * o.side);
+    o.best_node = o.last;
+    for (int32_t i = o.first_open; i <= o.last; ++i) {
+      if (o.node_state[i] < 9 && o.node_cost[i] <= o.best_cost) {
+        o.best_cost = o.node_cost[i];
+        o.best_node = i;
+      }
+    }
+    o.current = o.best_node;
+    for (int32_t i = o.first_open; i <= o.last; ++i) {
+      if (o.node_state[i] < 9) {
+        o.first_open = i;
+        break;
+      }
+    }
+
+    if (o.node_x[o.current] == o.target_x && o.node_y[o.current] == o.target_y) {
+      o.result = 1;
+      o.goal = o.current;
+      return;
+    }
+  }
+}
+
+void oracle_store(OracleSearch& o, int32_t unit) {
+  // Collect the whole route goal first, then keep the 1000 cells nearest the start.
+  std::vector<int32_t> xs, ys;
+  int32_t node = o.goal;
+  xs.push_back(o.node_x[node]);
+  ys.push_back(o.node_y[node]);
+  while (o.node_parent[node] != 0) {
+    node = o.node_parent[node];
+    xs.push_back(o.node_x[node]);
+    ys.push_back(o.node_y[node]);
+  }
+  const size_t drop = xs.size() > size_t(kPathCells) ? xs.size() - kPathCells : 0;
+  const size_t base = size_t(unit) * kPathCells;
+  o.path_length[unit] = 0;
+  for (size_t i = drop; i < xs.size(); ++i) {
+    o.path_x[base + o.path_length[unit]] = xs[i];
+    o.path_y[base + o.path_length[unit]] = ys[i];
+    o.path_length[unit]++;
+  }
+  if (drop > 0) {
+    o.path_target_x[unit] = xs[drop];
+    o.path_target_y[unit] = ys[drop];
+  }
+  o.first_step_x = xs.back();
+  o.first_step_y = ys.back();
+  o.path_cursor[unit] = o.path_length[unit] - 1;
+}
+
+int32_t oracle_next_path_step(OracleSearch& o, const World& w, UnitTable& units, int32_t u,
+                              int32_t tx, int32_t ty, int32_t window, int32_t advance) {
+  UnitRecord& r = units.records[u];
+  const size_t base = size_t(u) * kPathCells;
+  if (o.path_cursor[u] == -9) {
+    oracle_setup_centred(o, r.x, r.y, tx, ty, r.level, window);
+    oracle_run(o, w, window * window);
+    if (o.result != 1) {
+      o.path_length[u] = 0;
+      r.order_flag = 0;
+      return 0;
+    }
+    o.path_target_x[u] = tx;
+    o.path_target_y[u] = ty;
+    oracle_store(o, u);
+    r.next_x = uint16_t(o.path_x[base + o.path_cursor[u]]);
+    r.next_y = uint16_t(o.path_y[base + o.path_cursor[u]]);
+    if (advance) o.path_cursor[u]--;
+    return 1;
+  }
+  if (o.path_cursor[u] < 0) return 0;
+  r.next_x = uint16_t(o.path_x[base + o.path_cursor[u]]);
+  r.next_y = uint16_t(o.path_y[base + o.path_cursor[u]]);
+  o.path_cursor[u]--;
+  if (o.path_cursor[u] == -1) {
+    o.path_cursor[u] = -9;
+    r.order_flag = 0;
+    // Kept on the grid when the target lay beyond it.
+    r.x = uint16_t(clamp(o.path_target_x[u], 0, w.side - 1));
+    r.y = uint16_t(clamp(o.path_target_y[u], 0, w.side - 1));
+    return 0;
+  }
+  return 1;
+}
+
+int32_t oracle_coarse_route_step(OracleSearch& o, const World& w, UnitTable& units, int32_t r,
+                                 int32_t tx, int32_t ty, int32_t window, int32_t ox, int32_t oy) {
+  UnitRecord& rec = units.records[r];
+  oracle_setup_at_origin(o, ox, oy, rec.x, rec.y, tx, ty, rec.level, window);
+  oracle_run(o, w, window * window);
+  if (o.result != 1) {
+    rec.order_flag = 0;
+    return 0;
+  }
+  oracle_store(o, r);
+  rec.next_x = uint16_t(o.first_step_x);
+  rec.next_y = uint16_t(o.first_step_y);
+  return 1;
+}
