@@ -2,7 +2,9 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <iterator>
 
 #include "render/framebuffer.h"
@@ -47,6 +49,7 @@ static_assert(std::size(kCubeFaces) == 6);
 
 void draw_block_field(const World& w, const UnitRecord& cam, const BlockViewState& bv) {
   const int32_t cx = cam.x, cy = cam.y, cz = cam.level;
+  const ViewPose pose = view_pose(bv.yaw, bv.pitch, cam.fx, cam.fy, cam.fz);
   glPushMatrix();
   glRotatef(bv.pitch, 1.0f, 0.0f, 0.0f);
   glRotatef(180.0f - bv.yaw, 0.0f, 0.0f, 1.0f);
@@ -60,6 +63,7 @@ void draw_block_field(const World& w, const UnitRecord& cam, const BlockViewStat
   glColor3f(1.0f, 1.0f, 1.0f);
   // cells that draw nothing cost no matrix work
   visit_block_field(w, cx, cy, cz, [&](int32_t x, int32_t y, int32_t z, uint8_t faces) {
+    if (bv.skip_unseen && !cube_may_show(pose, x - cx, cy - y, z - cz)) return;
     glPushMatrix();
     glTranslatef(float(x - cx), float(cy - y), float(z - cz));
     glScalef(0.5f, 0.5f, 0.5f);
@@ -87,12 +91,53 @@ void read_back_picture(Framebuffer& fb, BlockViewState& bv) {
   glReadPixels(0, 0, kBlockViewWidth, kBlockViewHeight, GL_RGB, GL_UNSIGNED_BYTE,
                fb.secondary.data());
   // the cleared depth marks the background: the clear colour's bytes differ by driver
-  glReadPixels(0, 0, kBlockViewWidth, kBlockViewHeight, GL_DEPTH_COMPONENT, GL_FLOAT,
+  glReadPixels(0, 0, kBlockViewWidth, kBlockViewHeight, GL_DEPTH_COMPONENT, GL_UNSIGNED_SHORT,
                bv.depth.data());
   copy_read_back(fb, bv.depth.data());
 }
 
+// Three rotations of the view, in the order the model-view matrix takes them.
+void rotate_about(double m[3][3], int axis, double degrees) {
+  const double r = degrees * (3.14159265358979323846 / 180.0);
+  const double c = std::cos(r), s = std::sin(r);
+  double rot[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+  const int i = axis == 0 ? 1 : 0, j = axis == 2 ? 1 : 2;  // the plane turned
+  rot[i][i] = c;
+  rot[i][j] = -s;
+  rot[j][i] = s;
+  rot[j][j] = c;
+  double out[3][3];
+  for (int a = 0; a < 3; ++a)
+    for (int b = 0; b < 3; ++b) out[a][b] = m[a][0] * rot[0][b] + m[a][1] * rot[1][b] + m[a][2] * rot[2][b];
+  std::memcpy(m, out, sizeof out);
+}
+
 }  // namespace
+
+ViewPose view_pose(float yaw, float pitch, float fx, float fy, float fz) {
+  ViewPose p{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {fx - 0.5f, fy - 0.5f, fz - 0.5f}};
+  rotate_about(p.rot, 0, pitch);
+  rotate_about(p.rot, 2, 180.0f - yaw);
+  rotate_about(p.rot, 0, 180.0);
+  return p;
+}
+
+bool cube_may_show(const ViewPose& pose, int32_t dx, int32_t dy, int32_t dz) {
+  const double c[3] = {dx + pose.shift[0], dy + pose.shift[1], dz + pose.shift[2]};
+  double e[3];
+  for (int i = 0; i < 3; ++i) e[i] = pose.rot[i][0] * c[0] + pose.rot[i][1] * c[1] + pose.rot[i][2] * c[2];
+  // the cube's bounding sphere, a little enlarged, against the view's sides
+  constexpr double kRadius = 0.8660254037844386 + 0.02;
+  constexpr double kNear = 0.1, kFar = 100.0;
+  const double ky = 0.41421356237309503;  // tan 22.5 degrees
+  const double kx = ky * double(4.0f / 3.0f);
+  if (e[2] > -kNear + kRadius || e[2] < -kFar - kRadius) return false;
+  // eye z is negative ahead: inside means |x| <= -z kx and |y| <= -z ky
+  const double nx = std::sqrt(1.0 + kx * kx), ny = std::sqrt(1.0 + ky * ky);
+  if ((e[0] + e[2] * kx) / nx > kRadius || (-e[0] + e[2] * kx) / nx > kRadius) return false;
+  if ((e[1] + e[2] * ky) / ny > kRadius || (-e[1] + e[2] * ky) / ny > kRadius) return false;
+  return true;
+}
 
 uint8_t wall_cube_faces(const World& w, int32_t x, int32_t y, int32_t z) {
   if (cell_at(w, x, y, z) != kTileWall) return 0;
@@ -104,7 +149,7 @@ uint8_t wall_cube_faces(const World& w, int32_t x, int32_t y, int32_t z) {
   return faces;
 }
 
-void copy_read_back(Framebuffer& fb, const float* depth) {
+void copy_read_back(Framebuffer& fb, const uint16_t* depth) {
   if (fb.width != kBlockViewWidth || fb.height != kBlockViewHeight) return;
   if (fb.secondary.size() < size_t(kBlockViewPixels) * 3 ||
       fb.pixels.size() < size_t(kBlockViewPixels) * 4)
@@ -112,7 +157,7 @@ void copy_read_back(Framebuffer& fb, const float* depth) {
   const uint8_t* src = fb.secondary.data();
   uint8_t* dst = fb.pixels.data();
   for (int32_t i = 0; i < kBlockViewPixels; ++i) {
-    if (depth[i] < 1.0f) {
+    if (depth[i] != kBackgroundDepth) {
       dst[i * 4 + 0] = src[i * 3 + 0];
       dst[i * 4 + 1] = src[i * 3 + 1];
       dst[i * 4 + 2] = src[i * 3 + 2];

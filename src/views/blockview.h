@@ -14,7 +14,9 @@ struct Platform;
 constexpr int32_t kBlockViewWidth = 320;   // pixels read back
 constexpr int32_t kBlockViewHeight = 240;  // pixels read back
 constexpr int32_t kBlockViewPixels = kBlockViewWidth * kBlockViewHeight;
-constexpr int32_t kBlockRadius = 14;  // the field runs from camera - 14 to camera + 13 per axis
+constexpr int32_t kBlockRadius = 14;
+// The cleared depth (1.0) as read back; every cube of the field lies nearer.
+constexpr uint16_t kBackgroundDepth = 0xffff;  // the field runs from camera - 14 to camera + 13 per axis
 
 // Created at start-up, lives for the whole run.
 struct BlockViewState {
@@ -22,8 +24,11 @@ struct BlockViewState {
   float pitch = 0;  // degrees
   int32_t ground_x = 1, ground_y = 1, ground_z = 28;  // last ground view origin
   uint32_t textures[32] = {};  // GL texture names; entry 1 walls, from slot 1201
-  // Depth read back with the picture: 1.0 where nothing was drawn.
-  std::vector<float> depth = std::vector<float>(kBlockViewPixels);
+  // Depth read back with the picture: kBackgroundDepth where nothing was drawn.
+  std::vector<uint16_t> depth = std::vector<uint16_t>(kBlockViewPixels);
+  // Leave out cubes wholly outside the view; false draws every cube (the
+  // reference picture the tests compare against).
+  bool skip_unseen = true;
 };
 
 // One pass of the view: the wall cubes around the selected unit, unit 1's
@@ -66,7 +71,18 @@ void visit_block_field(const World& w, int32_t cx, int32_t cy, int32_t cz, Fn&& 
     }
 }
 
+// Where the camera looks from: the view's rotation and the translation by the
+// camera unit's fractions, as the GL model-view matrix applies them.
+struct ViewPose {
+  double rot[3][3];  // GL model axes to eye axes
+  double shift[3];   // cells, GL axes
+};
+ViewPose view_pose(float yaw, float pitch, float fx, float fy, float fz);
+// False only when the cube centred at GL offset (dx, dy, dz) from the camera
+// cell lies wholly outside the 45 degree view: it cannot put a pixel on screen.
+bool cube_may_show(const ViewPose& pose, int32_t dx, int32_t dy, int32_t dz);
+
 // Copies the read-back picture (packed RGB at the start of the secondary
 // buffer) into a 320 x 240 framebuffer, skipping pixels whose depth says
 // nothing was drawn there; those keep what the framebuffer held.
-void copy_read_back(Framebuffer& fb, const float* depth);
+void copy_read_back(Framebuffer& fb, const uint16_t* depth);

@@ -168,22 +168,40 @@ TEST(BlockCubes, FieldSpansFourteenBelowToThirteenAboveInsideTheBounds) {
   EXPECT_EQ(seen, expected);
 }
 
+TEST(BlockCubes, OnlyCubesWhollyOutsideTheViewAreLeftOut) {
+  // pitch 0 looks toward higher levels: GL +z is straight ahead
+  ViewPose pose = view_pose(0.0f, 0.0f, 0.5f, 0.5f, 0.5f);
+  EXPECT_TRUE(cube_may_show(pose, 0, 0, 0));    // the camera's own cell
+  EXPECT_TRUE(cube_may_show(pose, 0, 0, 5));    // ahead
+  EXPECT_FALSE(cube_may_show(pose, 0, 0, -2));  // behind
+  // the field of view is 45 degrees high, about 57 wide
+  EXPECT_TRUE(cube_may_show(pose, 0, 4, 10));   // 22 degrees off the axis
+  EXPECT_FALSE(cube_may_show(pose, 0, 7, 10));  // 35 degrees: the cube is past the edge
+  EXPECT_TRUE(cube_may_show(pose, 6, 0, 10));   // 31 degrees, within the width
+  EXPECT_FALSE(cube_may_show(pose, 9, 0, 10));  // 42 degrees
+  // looking level with yaw 0: lower rows (GL +y) are ahead
+  pose = view_pose(0.0f, -90.0f, 0.5f, 0.5f, 0.5f);
+  EXPECT_TRUE(cube_may_show(pose, 0, 5, 0));
+  EXPECT_FALSE(cube_may_show(pose, 0, -5, 0));
+  EXPECT_FALSE(cube_may_show(pose, 0, 0, 5));
+}
+
 TEST(BlockReadBack, DrawnPixelsAreCopiedAndBackgroundKeepsTheFramebuffer) {
   Framebuffer fb;
   set_resolution(fb, 320, 240);
-  std::vector<float> depth(kBlockViewPixels, 1.0f);
+  std::vector<uint16_t> depth(kBlockViewPixels, 0xffff);  // 1.0: cleared
   std::fill(fb.pixels.begin(), fb.pixels.end(), uint8_t(9));
-  auto put_read = [&](int x, int y, uint8_t r, uint8_t g, uint8_t b, float d) {
+  auto put_read = [&](int x, int y, uint8_t r, uint8_t g, uint8_t b, uint16_t d) {
     uint8_t* p = &fb.secondary[size_t(y * 320 + x) * 3];
     p[0] = r;
     p[1] = g;
     p[2] = b;
     depth[size_t(y * 320 + x)] = d;
   };
-  put_read(0, 0, 10, 20, 30, 0.5f);
-  put_read(319, 239, 255, 0, 229, 0.99f);  // the old clear-colour key, but drawn
-  put_read(100, 50, 1, 2, 3, 1.0f);        // background
-  put_read(101, 50, 255, 0, 230, 1.0f);    // background as Mesa reads it
+  put_read(0, 0, 10, 20, 30, 0x8000);
+  put_read(319, 239, 255, 0, 229, 0xfffe);  // the old clear-colour key, but drawn
+  put_read(100, 50, 1, 2, 3, 0xffff);      // background
+  put_read(101, 50, 255, 0, 230, 0xffff);  // background as Mesa reads it
   copy_read_back(fb, depth.data());
   EXPECT_EQ(pixel_at(fb, 0, 0), (Rgba{10, 20, 30, 255}));
   EXPECT_EQ(pixel_at(fb, 319, 239), (Rgba{255, 0, 229, 255}));
@@ -197,7 +215,7 @@ TEST(BlockReadBack, DrawnPixelsAreCopiedAndBackgroundKeepsTheFramebuffer) {
   Framebuffer big;
   set_resolution(big, 640, 480);
   std::fill(big.secondary.begin(), big.secondary.end(), uint8_t(77));
-  std::vector<float> near(kBlockViewPixels, 0.1f);
+  std::vector<uint16_t> near(kBlockViewPixels, 100);
   copy_read_back(big, near.data());
   EXPECT_TRUE(std::all_of(big.pixels.begin(), big.pixels.end(), [](uint8_t v) { return v == 0; }));
 }
@@ -365,8 +383,8 @@ TEST_F(BlockViewGl, LoneWallShowsAllSixTexturedFaces) {
     EXPECT_EQ(colours.size(), 4u) << l.yaw << " " << l.pitch;  // the face's middle
     // a face square to the view lies at one depth: half a cell away
     const auto [lo, hi] = std::minmax_element(s.bv.depth.begin(), s.bv.depth.end());
-    EXPECT_NEAR(*lo, window_depth(0.5), 2e-3);
-    EXPECT_NEAR(*hi, window_depth(0.5), 2e-3);
+    EXPECT_NEAR(*lo / 65535.0, window_depth(0.5), 2e-3);
+    EXPECT_NEAR(*hi / 65535.0, window_depth(0.5), 2e-3);
   }
 }
 
@@ -381,8 +399,8 @@ TEST_F(BlockViewGl, WallEnclosedOnAllSidesDrawsNothing) {
     render(0.0f, pitch);
     EXPECT_EQ(drawn_pixels(), 320 * 240);
     const auto [lo, hi] = std::minmax_element(s.bv.depth.begin(), s.bv.depth.end());
-    EXPECT_NEAR(*lo, window_depth(1.5), 2e-3) << pitch;
-    EXPECT_NEAR(*hi, window_depth(1.5), 2e-3) << pitch;
+    EXPECT_NEAR(*lo / 65535.0, window_depth(1.5), 2e-3) << pitch;
+    EXPECT_NEAR(*hi / 65535.0, window_depth(1.5), 2e-3) << pitch;
   }
 }
 
@@ -483,6 +501,45 @@ TEST_F(BlockViewGl, CameraFollowsTheSelectedUnitWhileUnitOneWalks) {
   EXPECT_LT(unit(s.units, 1).fy, 0.5f);  // toward lower rows
   EXPECT_FLOAT_EQ(unit(s.units, 2).fy, 0.5f);
   EXPECT_FLOAT_EQ(unit(s.units, 2).walk_phase, 0.0f);
+}
+
+// Leaving out cubes outside the view changes no pixel and no depth.
+TEST_F(BlockViewGl, SkippingUnseenCubesKeepsThePicture) {
+  uint32_t seed = 12345;
+  auto next = [&seed](uint32_t n) {
+    seed = seed * 1664525u + 1013904223u;
+    return (seed >> 8) % n;
+  };
+  for (int z = 30; z < 70; ++z)
+    for (int y = 480; y < 520; ++y)
+      for (int x = 480; x < 520; ++x)
+        if (next(100) < 6) s.wall(x, y, z);
+  s.put_unit(1, 500, 500, 50);
+  s.world.grid[cell_index(s.world, 500, 500, 50)] = 0;
+  int compared = 0;
+  for (int view = 0; view < 24; ++view) {
+    UnitRecord& u = unit(s.units, 1);
+    const float yaw = 20.0f - 2.0f * float(next(320)), pitch = -float(next(240));
+    const float fx = 0.3f + 0.01f * float(next(40)), fy = 0.3f + 0.01f * float(next(40));
+    auto frame = [&](bool skip) {
+      s.bv.skip_unseen = skip;
+      s.bv.yaw = yaw;
+      s.bv.pitch = pitch;
+      u.fx = fx;
+      u.fy = fy;
+      u.fz = 0.54f;
+      clear_pixels(s.fb);
+      draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, true);
+    };
+    frame(false);
+    const std::vector<uint8_t> all = s.fb.pixels;
+    const std::vector<uint16_t> all_depth = s.bv.depth;
+    frame(true);
+    EXPECT_EQ(s.fb.pixels, all) << "yaw " << yaw << " pitch " << pitch;
+    EXPECT_EQ(s.bv.depth, all_depth) << "yaw " << yaw << " pitch " << pitch;
+    compared += drawn_pixels() > 1000;
+  }
+  EXPECT_GT(compared, 12);  // most views show plenty of cubes
 }
 
 TEST_F(BlockViewGl, OtherFramebufferSizesAreNotWritten) {

@@ -1,0 +1,162 @@
+// A block view frame against a bare present of the same 320 x 240 picture,
+// both offscreen (SDL's offscreen driver, Mesa llvmpipe), each finished with
+// glFinish so the GL work is counted, not just queued.
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "render/framebuffer.h"
+#include "render/present.h"
+#include "shell/platform.h"
+#include "shell/platform_sdl.h"
+#include "shell/runstate.h"
+#include "shell/window.h"
+#include "units/units.h"
+#include "views/blockview.h"
+#include "world/bitmap.h"
+#include "world/world.h"
+
+namespace {
+
+class NoInput : public InputSource {
+ public:
+  void begin_pass(int32_t) override {}
+  bool key_down(int32_t) override { return false; }
+  void pointer(int32_t, int32_t, int32_t* x, int32_t* y) override { *x = *y = 0; }
+};
+
+struct Bench {
+  SdlDisplay display{/*headless=*/true, /*vsync=*/false};
+  NoInput input;
+  Platform platform;
+  World world;
+  UnitTable units;
+  RunState run;
+  BlockViewState bv;
+  Framebuffer fb;
+  BitmapStore bitmaps;
+
+  Bench() {
+    std::string error;
+    if (!display.create_window("KELVAROT", 640, 480, &error) || !display.has_context()) {
+      std::fprintf(stderr, "blockview_bench: no offscreen GL context: %s\n", error.c_str());
+      std::exit(1);
+    }
+    platform.input = &input;
+    platform.display = &display;
+    set_world_side(world, kWorldSide);
+    create_world_grid(world);
+    create_unit_table(units);
+    set_resolution(fb, 320, 240);
+    create_bitmap_store(bitmaps);
+    // bricks: dark mortar lines every 16 texels, offset every other course
+    Bitmap& b = bitmaps.slots[1201];
+    b.width = b.height = 64;
+    b.bytes_per_pixel = 3;
+    b.pixels = std::make_unique<uint8_t[]>(64 * 64 * 3);
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x) {
+        const int shift = (y / 16) % 2 ? 8 : 0;
+        const bool mortar = y % 16 == 0 || (x + shift) % 16 == 0;
+        uint8_t* p = &b.pixels[size_t(y * 64 + x) * 3];
+        p[0] = mortar ? 60 : uint8_t(150 + (x * 7 + y * 3) % 30);
+        p[1] = mortar ? 60 : 80;
+        p[2] = mortar ? 60 : 60;
+      }
+    resize_gl();
+    init_gl(bv, bitmaps);
+  }
+
+  void wall(int32_t x, int32_t y, int32_t z) { world.grid[cell_index(world, x, y, z)] = kTileWall; }
+
+  // Rooms of 5 x 5 cells on a 7-cell grid joined by corridors, solid rock
+  // above and below, filling the whole field around the camera.
+  void enclosed_dungeon(int32_t cx, int32_t cy, int32_t cz) {
+    for (int32_t y = cy - 20; y <= cy + 20; ++y)
+      for (int32_t x = cx - 20; x <= cx + 20; ++x) {
+        wall(x, y, cz - 1);
+        wall(x, y, cz + 1);
+        const int32_t mx = ((x - cx) % 7 + 7) % 7, my = ((y - cy) % 7 + 7) % 7;
+        const bool room = mx >= 1 && mx <= 5 && my >= 1 && my <= 5;
+        const bool doorway = mx == 3 || my == 3;
+        if (!room && !doorway) wall(x, y, cz);
+      }
+  }
+
+  void place_camera(int32_t x, int32_t y, int32_t z) {
+    UnitRecord& u = unit(units, 1);
+    u.in_use = 1;
+    u.x = uint16_t(x);
+    u.y = uint16_t(y);
+    u.level = uint16_t(z);
+    u.fx = u.fy = u.fz = 0.5f;
+    run.SX = x;
+    run.SY = y;
+    run.SZ = z;
+  }
+
+  void block_view_frame() {
+    clear_frame(fb, true);
+    draw_block_view(fb, run, world, units, bv, platform, true);
+    glFinish();
+  }
+  void bare_present() {
+    present(fb, 2, display, true);
+    glFinish();
+  }
+};
+
+Bench& bench() {
+  static Bench b;
+  return b;
+}
+
+void BM_BarePresent(benchmark::State& state) {
+  Bench& b = bench();
+  for (auto _ : state) b.bare_present();
+}
+BENCHMARK(BM_BarePresent)->Unit(benchmark::kMicrosecond);
+
+// Inside a dungeon room, looking level along a corridor.
+void BM_BlockViewFrameDungeon(benchmark::State& state) {
+  Bench& b = bench();
+  b.enclosed_dungeon(512, 512, 40);
+  b.place_camera(512 + 3, 512 + 3, 40);
+  b.bv.yaw = 30.0f;
+  b.bv.pitch = -90.0f;
+  int faces = 0;
+  visit_block_field(b.world, 515, 515, 40,
+                    [&](int32_t, int32_t, int32_t, uint8_t f) { faces += __builtin_popcount(f); });
+  state.counters["faces"] = faces;
+  const ViewPose pose = view_pose(b.bv.yaw, b.bv.pitch, 0.5f, 0.5f, 0.54f);
+  int shown = 0;
+  visit_block_field(b.world, 515, 515, 40, [&](int32_t x, int32_t y, int32_t z, uint8_t) {
+    shown += cube_may_show(pose, x - 515, 515 - y, z - 40);
+  });
+  state.counters["cubes_in_view"] = shown;
+  for (auto _ : state) b.block_view_frame();
+}
+BENCHMARK(BM_BlockViewFrameDungeon)->Unit(benchmark::kMicrosecond);
+
+// The whole pass as the loop runs it in this mode: clear, view, present.
+void BM_BlockViewFrameWithPresent(benchmark::State& state) {
+  Bench& b = bench();
+  b.enclosed_dungeon(512, 512, 40);
+  b.place_camera(515, 515, 40);
+  b.bv.yaw = 30.0f;
+  b.bv.pitch = -90.0f;
+  for (auto _ : state) {
+    clear_frame(b.fb, true);
+    draw_block_view(b.fb, b.run, b.world, b.units, b.bv, b.platform, true);
+    b.bare_present();
+  }
+}
+BENCHMARK(BM_BlockViewFrameWithPresent)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
