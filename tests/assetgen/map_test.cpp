@@ -1,0 +1,320 @@
+// The world map: format, determinism, and the world each level must be.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include <unistd.h>
+
+#include "assetgen/output.h"
+#include "assetgen/worldgen.h"
+
+namespace {
+constexpr int32_t S = 1024;
+
+bool enterable(uint8_t c) { return c > 5 && c != 61; }
+bool water(uint8_t c) { return c == 14 || c == 15; }
+bool peak(uint8_t c) { return c == 19 || c == 20; }
+bool settlement(uint8_t c) { return c == 22 || c == 194 || (c >= 180 && c <= 184); }
+
+// The codes the overworld view has a picture for.
+const std::vector<uint8_t>& drawn_codes() {
+  static const std::vector<uint8_t> codes = [] {
+    std::vector<uint8_t> v;
+    for (int c = 10; c <= 24; ++c) v.push_back(uint8_t(c));
+    for (int c : {60, 61, 68, 70}) v.push_back(uint8_t(c));
+    for (int c = 76; c <= 91; ++c) v.push_back(uint8_t(c));
+    for (int c : {100, 108, 109, 111, 112, 113, 116, 128, 161, 162}) v.push_back(uint8_t(c));
+    for (int c = 180; c <= 184; ++c) v.push_back(uint8_t(c));
+    for (int c = 188; c <= 194; ++c) v.push_back(uint8_t(c));
+    for (int c : {196, 197, 198, 211, 212, 218, 219}) v.push_back(uint8_t(c));
+    return v;
+  }();
+  return codes;
+}
+
+// Blocks of 16 x 16 cells with more than 50 cells of 19 or 20, as the game's coarse map counts them.
+double obstructed_share(const WorldMap& m, int32_t z) {
+  int32_t blocked = 0;
+  for (int32_t by = 0; by < 64; ++by)
+    for (int32_t bx = 0; bx < 64; ++bx) {
+      int32_t n = 0;
+      for (int32_t y = 0; y < 16; ++y)
+        for (int32_t x = 0; x < 16; ++x) n += peak(map_cell(m, bx * 16 + x, by * 16 + y, z));
+      blocked += n >= 51;
+    }
+  return blocked / 4096.0;
+}
+
+double share(const WorldMap& m, int32_t z, bool (*test)(uint8_t)) {
+  int64_t n = 0;
+  for (int32_t y = 0; y < S; ++y)
+    for (int32_t x = 0; x < S; ++x) n += test(map_cell(m, x, y, z));
+  return double(n) / double(S * S);
+}
+
+// Sizes of the 4-connected regions of cells passing the test, largest first.
+std::vector<int32_t> regions(const WorldMap& m, int32_t z, bool (*test)(uint8_t)) {
+  std::vector<uint8_t> seen(size_t(S) * S, 0);
+  std::vector<int32_t> sizes, stack;
+  for (int32_t s = 0; s < S * S; ++s) {
+    if (seen[size_t(s)] || !test(map_cell(m, s % S, s / S, z))) continue;
+    int32_t size = 0;
+    stack.assign(1, s);
+    seen[size_t(s)] = 1;
+    while (!stack.empty()) {
+      const int32_t i = stack.back();
+      stack.pop_back();
+      ++size;
+      const int32_t x = i % S, y = i / S;
+      const int32_t nx[4] = {x - 1, x + 1, x, x}, ny[4] = {y, y, y - 1, y + 1};
+      for (int k = 0; k < 4; ++k) {
+        if (nx[k] < 0 || ny[k] < 0 || nx[k] >= S || ny[k] >= S) continue;
+        const int32_t j = ny[k] * S + nx[k];
+        if (seen[size_t(j)] || !test(map_cell(m, nx[k], ny[k], z))) continue;
+        seen[size_t(j)] = 1;
+        stack.push_back(j);
+      }
+    }
+    sizes.push_back(size);
+  }
+  std::sort(sizes.rbegin(), sizes.rend());
+  return sizes;
+}
+
+// The default world and one other, generated once for all tests.
+class WorldMapTest : public ::testing::TestWithParam<uint64_t> {
+ protected:
+  static void SetUpTestSuite() {
+    maps_[0] = std::make_unique<WorldMap>(generate_map(kDefaultMapSeed));
+    maps_[1] = std::make_unique<WorldMap>(generate_map(9));
+  }
+  static void TearDownTestSuite() {
+    maps_[0].reset();
+    maps_[1].reset();
+  }
+  const WorldMap& map() const { return *maps_[GetParam() == kDefaultMapSeed ? 0 : 1]; }
+  static std::unique_ptr<WorldMap> maps_[2];
+};
+std::unique_ptr<WorldMap> WorldMapTest::maps_[2];
+}  // namespace
+
+TEST_P(WorldMapTest, HoldsThreeLevelsAndIsTheSameForTheSameSeed) {
+  ASSERT_EQ(map().cells.size(), 3145728u);
+  EXPECT_FALSE(maps_[0]->cells == maps_[1]->cells) << "two seeds gave one world";
+  if (GetParam() != kDefaultMapSeed) return;  // one regeneration is enough
+  const WorldMap again = generate_map(GetParam());
+  EXPECT_TRUE(again.cells == map().cells);
+}
+
+TEST_P(WorldMapTest, OutermostRowsAndColumnsAreWaterOrRock) {
+  for (int32_t z = 0; z < 3; ++z)
+    for (int32_t i = 0; i < S; ++i)
+      for (auto [x, y] : {std::pair{i, 0}, std::pair{i, S - 1}, std::pair{0, i}, std::pair{S - 1, i}}) {
+        const uint8_t c = map_cell(map(), x, y, z);
+        ASSERT_TRUE(water(c) || c == 61) << "level " << z << " cell " << x << "," << y << " holds " << int(c);
+      }
+}
+
+TEST_P(WorldMapTest, EveryCodeTheOverworldDrawsIsPlaced) {
+  bool present[256] = {};
+  for (uint8_t c : map().cells) present[c] = true;
+  for (uint8_t c : drawn_codes()) EXPECT_TRUE(present[c]) << "code " << int(c) << " appears nowhere";
+}
+
+TEST_P(WorldMapTest, SurfaceIsContinentsAndIslandsOfVariedLand) {
+  const WorldMap& m = map();
+  const LevelStats s = level_stats(m.cells.data() + kMapLevelBytes);
+  const double land = 1.0 - double(s.count[14] + s.count[15]) / (S * S);
+  EXPECT_GT(land, 0.30);
+  EXPECT_LT(land, 0.70);
+  EXPECT_GT(s.count[15], 0);
+  EXPECT_GT(s.count[14], 0);
+  const std::vector<int32_t> masses = regions(m, 1, [](uint8_t c) { return !water(c); });
+  ASSERT_GE(masses.size(), 2u) << "no islands";
+  EXPECT_GT(masses[0], S * S / 10) << "no continent";
+  // plains are the commonest land, and every kind of country is there
+  for (int c : {11, 12, 13, 16, 17, 18, 19, 20, 21, 22, 23, 24}) {
+    EXPECT_GT(s.count[10], s.count[c]) << "code " << c;
+    EXPECT_GT(s.count[c], 0) << "code " << c;
+  }
+  for (int c : {191, 192, 193, 194}) EXPECT_GT(s.count[c], 0) << "code " << c;
+}
+
+TEST_P(WorldMapTest, MountainRangesObstructAFairShareOfCoarseBlocks) {
+  const double blocked = obstructed_share(map(), 1);
+  EXPECT_GE(blocked, 0.05);
+  EXPECT_LE(blocked, 0.25);
+  EXPECT_NEAR(level_stats(map().cells.data() + kMapLevelBytes).obstructed, blocked, 1e-9);
+}
+
+TEST_P(WorldMapTest, RoadsJoinAtLeastTwelveVillages) {
+  const WorldMap& m = map();
+  // flood over road, houses and wells from each well; count wells reached
+  std::vector<uint8_t> seen(size_t(S) * S, 0);
+  int32_t best = 0;
+  for (int32_t s = 0; s < S * S; ++s) {
+    if (seen[size_t(s)] || map_cell(m, s % S, s / S, 1) != 194) continue;
+    int32_t wells = 0;
+    std::vector<int32_t> stack{s};
+    seen[size_t(s)] = 1;
+    while (!stack.empty()) {
+      const int32_t i = stack.back();
+      stack.pop_back();
+      const int32_t x = i % S, y = i / S;
+      if (map_cell(m, x, y, 1) == 194) {
+        // a village: houses round its well
+        int32_t houses = 0;
+        for (int32_t dy = -3; dy <= 3; ++dy)
+          for (int32_t dx = -3; dx <= 3; ++dx) {
+            const uint8_t c = map_cell(m, x + dx, y + dy, 1);
+            houses += c >= 180 && c <= 184;
+          }
+        wells += houses >= 3;
+      }
+      const int32_t nx[4] = {x - 1, x + 1, x, x}, ny[4] = {y, y, y - 1, y + 1};
+      for (int k = 0; k < 4; ++k) {
+        const int32_t j = ny[k] * S + nx[k];
+        if (seen[size_t(j)] || !settlement(map_cell(m, nx[k], ny[k], 1))) continue;
+        seen[size_t(j)] = 1;
+        stack.push_back(j);
+      }
+    }
+    best = std::max(best, wells);
+  }
+  EXPECT_GE(best, 12);
+}
+
+TEST_P(WorldMapTest, DungeonsAreWalledRoomsReachableFromTheirDoor) {
+  const WorldMap& m = map();
+  ASSERT_GE(m.dungeons.size(), 12u);
+  for (const CellRect& r : m.dungeons) {
+    // the outer wall is whole but for doors
+    int32_t doors_in_wall = 0;
+    for (int32_t y = r.y; y < r.y + r.h; ++y)
+      for (int32_t x = r.x; x < r.x + r.w; ++x) {
+        const bool edge = x == r.x || y == r.y || x == r.x + r.w - 1 || y == r.y + r.h - 1;
+        const uint8_t c = map_cell(m, x, y, 1);
+        if (!edge) continue;
+        ASSERT_TRUE(c == 61 || c == 70) << "gap in the wall at " << x << "," << y;
+        doors_in_wall += c == 70;
+      }
+    ASSERT_GE(doors_in_wall, 1);
+    // every enterable cell inside is reached from the door
+    std::vector<uint8_t> seen(size_t(r.w) * size_t(r.h), 0);
+    std::vector<std::pair<int32_t, int32_t>> stack;
+    int32_t inside = 0, reached = 0, floors = 0, fittings = 0;
+    for (int32_t y = r.y; y < r.y + r.h; ++y)
+      for (int32_t x = r.x; x < r.x + r.w; ++x) {
+        const uint8_t c = map_cell(m, x, y, 1);
+        inside += enterable(c);
+        floors += c == 60 || c == 68;
+        fittings += c >= 76 && c != 161 && c != 162;
+        if (c == 70 && (y == r.y || x == r.x || y == r.y + r.h - 1 || x == r.x + r.w - 1) && stack.empty()) {
+          stack.push_back({x, y});
+          seen[size_t(y - r.y) * size_t(r.w) + size_t(x - r.x)] = 1;
+        }
+      }
+    while (!stack.empty()) {
+      const auto [x, y] = stack.back();
+      stack.pop_back();
+      ++reached;
+      for (auto [dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
+        const int32_t nx = x + dx, ny = y + dy;
+        if (nx < r.x || ny < r.y || nx >= r.x + r.w || ny >= r.y + r.h) continue;
+        uint8_t& s = seen[size_t(ny - r.y) * size_t(r.w) + size_t(nx - r.x)];
+        if (s || !enterable(map_cell(m, nx, ny, 1))) continue;
+        s = 1;
+        stack.push_back({nx, ny});
+      }
+    }
+    EXPECT_GT(floors, 30);
+    EXPECT_GE(fittings, 4);
+    EXPECT_EQ(reached, inside) << "a dungeon at " << r.x << "," << r.y << " has cells cut off from its door";
+  }
+}
+
+TEST_P(WorldMapTest, RockLiesUnderEveryDungeon) {
+  const WorldMap& m = map();
+  for (const CellRect& r : m.dungeons)
+    for (int32_t y = r.y; y < r.y + r.h; ++y)
+      for (int32_t x = r.x; x < r.x + r.w; ++x) ASSERT_EQ(map_cell(m, x, y, 2), 61) << x << "," << y;
+  // and under every dungeon cell found on the surface, whoever recorded it
+  for (int32_t y = 0; y < S; ++y)
+    for (int32_t x = 0; x < S; ++x) {
+      const uint8_t c = map_cell(m, x, y, 1);
+      if (c == 60 || c == 61 || c == 68 || c == 70) {
+        ASSERT_EQ(map_cell(m, x, y, 2), 61) << x << "," << y;
+      }
+    }
+}
+
+TEST_P(WorldMapTest, UnderworldIsRockCutByCaves) {
+  const WorldMap& m = map();
+  EXPECT_GE(share(m, 2, enterable), 0.30);
+  // rock under most of the surface's land
+  int64_t land = 0, rock = 0;
+  for (int32_t y = 0; y < S; ++y)
+    for (int32_t x = 0; x < S; ++x)
+      if (!water(map_cell(m, x, y, 1))) {
+        ++land;
+        rock += map_cell(m, x, y, 2) == 61;
+      }
+  EXPECT_GT(double(rock) / double(land), 0.5);
+  const LevelStats s = level_stats(m.cells.data() + 2 * kMapLevelBytes);
+  for (int c : {60, 68, 14}) EXPECT_GT(s.count[c], 1000) << "code " << c;
+  int64_t fittings = 0;
+  for (int c : {78, 79, 90, 100, 128, 161, 162, 211, 212, 218, 219}) fittings += s.count[c];
+  EXPECT_GT(fittings, 500);
+  // the caves form networks, not just pockets
+  const std::vector<int32_t> caves = regions(m, 2, enterable);
+  EXPECT_GT(caves[0], S * S / 50);
+}
+
+TEST_P(WorldMapTest, HeightsAreHighGroundWithAFewRuins) {
+  const WorldMap& m = map();
+  EXPECT_GE(share(m, 0, enterable), 0.50);
+  const LevelStats s = level_stats(m.cells.data());
+  for (int c : {10, 17, 18, 13, 23, 14, 19, 20}) EXPECT_GT(s.count[c], 1000) << "code " << c;
+  EXPECT_GT(s.count[61], 50);
+  EXPECT_LT(s.count[61], S * S / 100);
+}
+
+TEST_P(WorldMapTest, StatisticsMatchTheCells) {
+  const WorldMap& m = map();
+  for (int32_t z = 0; z < 3; ++z) {
+    const LevelStats s = level_stats(m.cells.data() + size_t(z) * kMapLevelBytes);
+    int64_t total = 0;
+    for (int64_t n : s.count) total += n;
+    EXPECT_EQ(total, S * S);
+    EXPECT_NEAR(s.enterable, share(m, z, enterable), 1e-9);
+    EXPECT_NEAR(s.obstructed, obstructed_share(m, z), 1e-9);
+  }
+  const std::string report = stats_report(m);
+  EXPECT_NE(report.find("level 0"), std::string::npos);
+  EXPECT_NE(report.find("level 2"), std::string::npos);
+  EXPECT_NE(report.find("code  22"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, WorldMapTest, ::testing::Values(kDefaultMapSeed, uint64_t(9)));
+
+TEST(WorldMapFile, IsTheRawLevelsUnderMap8) {
+  WorldMap m;
+  m.cells.assign(kMapBytes, 0);
+  m.cells[1049600] = 61;  // x 0, y 1, level 1
+  m.cells[kMapBytes - 1] = 14;
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("assetgen-map-" + std::to_string(::getpid()));
+  std::string error;
+  ASSERT_TRUE(write_map(dir.string(), m, error)) << error;
+  const std::filesystem::path file = dir / "map" / "8.overworld";
+  ASSERT_EQ(std::filesystem::file_size(file), 3145728u);
+  std::FILE* f = std::fopen(file.string().c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  std::vector<uint8_t> back(kMapBytes);
+  EXPECT_EQ(std::fread(back.data(), 1, back.size(), f), back.size());
+  std::fclose(f);
+  EXPECT_TRUE(back == m.cells);
+  std::filesystem::remove_all(dir);
+}
