@@ -1,5 +1,7 @@
 #include "shell/dump.h"
 
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <sstream>
 
@@ -22,6 +24,11 @@ std::string json_string(const char* s) {
     }
   }
   return out + "\"";
+}
+
+long peak_rss_kb() {
+  struct rusage ru;
+  return getrusage(RUSAGE_SELF, &ru) == 0 ? ru.ru_maxrss : 0;
 }
 
 std::string num(double v) {
@@ -59,7 +66,8 @@ std::string state_json(const Game& g, const std::vector<Probe>& probes) {
     << ",\n\"status\":[" << json_string(g.status[0]) << "," << json_string(g.status[1]) << ","
     << json_string(g.status[2]) << "],\n\"bitmaps_loaded\":" << g.loaded.bitmaps_loaded
     << ",\n\"map_loaded\":" << (g.loaded.map_loaded < 0 ? 0 : g.loaded.map_loaded)
-    << ",\n\"object_count\":" << g.world.object_count << ",\n";
+    << ",\n\"object_count\":" << g.world.object_count << ",\n\"startup_ms\":"
+    << num(g.loaded.startup_ms) << ",\n\"peak_rss_kb\":" << peak_rss_kb() << ",\n";
   if (g.units.records) {
     const UnitRecord& p = unit(g.units, kPlanningRecord);
     o << "\"planning\":{\"in_use\":" << int(p.in_use) << ",\"x\":" << p.x << ",\"y\":" << p.y

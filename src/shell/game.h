@@ -20,6 +20,7 @@
 // What start-up read, kept for the state dump and the stderr report.
 struct LoadReport {
   int32_t bitmaps_loaded = 0;  // catalogue loads that succeeded
+  double startup_ms = 0;       // process start to the first presented frame, pauses excluded
   int64_t map_loaded = 0;      // bytes read from the map file (-1: not opened)
 };
 
@@ -43,6 +44,7 @@ struct Game {
   bool window_failed = false;  // creating the window failed: shut down (status 1)
   bool keep_presented = false;  // keep a copy of each presented frame (screenshots)
   Framebuffer presented;        // pixels only; the last presented frame
+  bool f12_was_down = false;    // screenshots on the press, not while held
 };
 
 struct StartOptions {

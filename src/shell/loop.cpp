@@ -7,6 +7,7 @@
 #include "shell/game.h"
 #include "shell/loop.h"
 #include "shell/pointer.h"
+#include "shell/userfiles.h"
 #include "shell/window.h"
 #include "units/orders.h"
 #include "views/minimap.h"
@@ -166,6 +167,7 @@ void run_pass(Game& g) {
     g.presented.height = g.fb.height;
     g.presented.pixels = g.fb.pixels;
   }
+  screenshot_key_step(g);  // F12, while the picture is still the presented one
   window_key_step(g);                                                     // 15
   view_navigation(run, p, g.fb, g.world.side);                            // 16
   if (key_down(p, kVkEscape)) run.quit = 1;                               // 17

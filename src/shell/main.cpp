@@ -2,6 +2,7 @@
 #include <SDL2/SDL.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include "shell/game.h"
 #include "shell/options.h"
 #include "shell/platform_sdl.h"
+#include "shell/record.h"
 #include "shell/screenshot.h"
 #include "shell/script.h"
 
@@ -72,6 +74,16 @@ int main(int argc, char** argv) {
     }
   }
 
+  std::unique_ptr<FILE, int (*)(FILE*)> record(nullptr, &std::fclose);
+  if (!opt.record.empty()) {
+    record.reset(std::fopen(opt.record.c_str(), "w"));
+    if (!record) {
+      std::fprintf(stderr, "kelvarot: cannot write the recording %s\n", opt.record.c_str());
+      return 2;
+    }
+  }
+
+  const auto t0 = std::chrono::steady_clock::now();
   auto display = std::make_unique<SdlDisplay>(opt.headless, opt.vsync);
   std::unique_ptr<InputSource> input;
   if (!opt.script.empty())
@@ -81,7 +93,9 @@ int main(int argc, char** argv) {
 
   auto game = std::make_unique<Game>();
   Game& g = *game;
-  g.platform.input = input.get();
+  std::unique_ptr<RecordingInput> recorder;
+  if (record) recorder = std::make_unique<RecordingInput>(*input, g.fb, record.get());
+  g.platform.input = recorder ? static_cast<InputSource*>(recorder.get()) : input.get();
   g.platform.display = display.get();
   g.keep_presented = !opt.screenshot.empty();
 
@@ -98,9 +112,17 @@ int main(int argc, char** argv) {
   }
   while (!g.run.quit) {
     run_pass(g);
+    if (g.run.frame == 1) {
+      const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - t0;
+      g.loaded.startup_ms = spent.count() - (opt.headless ? 0.0 : double(display->paused_ms()));
+    }
     if (g_signalled) g.run.quit = 1;
     if (opt.frames > 0 && g.run.frame >= opt.frames) g.run.quit = 1;
     if (g.window_failed) break;
+  }
+  if (recorder) {
+    recorder->finish(g.run.frame);
+    std::fprintf(stderr, "kelvarot: input recorded to %s\n", opt.record.c_str());
   }
   int status = g.window_failed ? 1 : 0;
   if (!opt.screenshot.empty()) {

@@ -60,6 +60,9 @@ bool parse_options(int argc, const char* const* argv, Options* o, std::string* e
     } else if (a == "--screenshot") {
       if (!value(&v)) return false;
       o->screenshot = v;
+    } else if (a == "--record") {
+      if (!value(&v)) return false;
+      o->record = v;
     } else if (a == "--dump-state") {
       if (!value(&v)) return false;
       o->dump_state = v;
@@ -96,6 +99,8 @@ Options:
   --script FILE      take keyboard and mouse input from an input script
   --screenshot FILE  at exit, write the last presented frame as a PNG
   --dump-state FILE  at exit, write the game state as JSON
+  --record FILE      write this session's keyboard and mouse input as an input
+                     script; --script FILE with the same --seed replays it
   --probe X,Y,Z      (repeatable) report the tile code of that cell in the dump
   --data DIR         folder holding bmp_*/ and map/ (default: beside the program)
   --no-vsync         do not wait for the display when swapping
@@ -113,6 +118,8 @@ Keys, everywhere:
   N                  show / hide the minimap, moving it to the pointer
   Arrows             scroll the view; keypad + / - change the level
   Tab                open / close the command line (type, Enter runs)
+  F12                save a screenshot (into $XDG_PICTURES_DIR, ~/Pictures or
+                     ~/.local/share/kelvarot/screenshots; never overwrites)
 Overworld view:
   right button       order the selected unit to the cell under the pointer
   left button        select the unit on the cell under the pointer

@@ -16,6 +16,7 @@ struct Options {
   std::string script;
   std::string screenshot;
   std::string dump_state;
+  std::string record;  // write the real input as an input script
   std::vector<Probe> probes;
   std::string data_dir;  // empty: beside the executable
   bool vsync = true;
