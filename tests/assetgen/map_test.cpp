@@ -84,48 +84,23 @@ std::vector<int32_t> regions(const WorldMap& m, int32_t z, bool (*test)(uint8_t)
   return sizes;
 }
 
-// The default world and one other, generated once for all tests.
-class WorldMapTest : public ::testing::TestWithParam<uint64_t> {
- protected:
-  static void SetUpTestSuite() {
-    maps_[0] = std::make_unique<WorldMap>(generate_map(kDefaultMapSeed));
-    maps_[1] = std::make_unique<WorldMap>(generate_map(9));
-  }
-  static void TearDownTestSuite() {
-    maps_[0].reset();
-    maps_[1].reset();
-  }
-  const WorldMap& map() const { return *maps_[GetParam() == kDefaultMapSeed ? 0 : 1]; }
-  static std::unique_ptr<WorldMap> maps_[2];
-};
-std::unique_ptr<WorldMap> WorldMapTest::maps_[2];
-}  // namespace
-
-TEST_P(WorldMapTest, HoldsThreeLevelsAndIsTheSameForTheSameSeed) {
-  ASSERT_EQ(map().cells.size(), 3145728u);
-  EXPECT_FALSE(maps_[0]->cells == maps_[1]->cells) << "two seeds gave one world";
-  if (GetParam() != kDefaultMapSeed) return;  // one regeneration is enough
-  const WorldMap again = generate_map(GetParam());
-  EXPECT_TRUE(again.cells == map().cells);
-}
-
-TEST_P(WorldMapTest, OutermostRowsAndColumnsAreWaterOrRock) {
+// Property checks, run on the default world and on another seed's.
+void check_borders(const WorldMap& map) {
   for (int32_t z = 0; z < 3; ++z)
     for (int32_t i = 0; i < S; ++i)
       for (auto [x, y] : {std::pair{i, 0}, std::pair{i, S - 1}, std::pair{0, i}, std::pair{S - 1, i}}) {
-        const uint8_t c = map_cell(map(), x, y, z);
+        const uint8_t c = map_cell(map, x, y, z);
         ASSERT_TRUE(water(c) || c == 61) << "level " << z << " cell " << x << "," << y << " holds " << int(c);
       }
 }
 
-TEST_P(WorldMapTest, EveryCodeTheOverworldDrawsIsPlaced) {
+void check_drawn_codes(const WorldMap& map) {
   bool present[256] = {};
-  for (uint8_t c : map().cells) present[c] = true;
+  for (uint8_t c : map.cells) present[c] = true;
   for (uint8_t c : drawn_codes()) EXPECT_TRUE(present[c]) << "code " << int(c) << " appears nowhere";
 }
 
-TEST_P(WorldMapTest, SurfaceIsContinentsAndIslandsOfVariedLand) {
-  const WorldMap& m = map();
+void check_surface(const WorldMap& m) {
   const LevelStats s = level_stats(m.cells.data() + kMapLevelBytes);
   const double land = 1.0 - double(s.count[14] + s.count[15]) / (S * S);
   EXPECT_GT(land, 0.30);
@@ -143,15 +118,14 @@ TEST_P(WorldMapTest, SurfaceIsContinentsAndIslandsOfVariedLand) {
   for (int c : {191, 192, 193, 194}) EXPECT_GT(s.count[c], 0) << "code " << c;
 }
 
-TEST_P(WorldMapTest, MountainRangesObstructAFairShareOfCoarseBlocks) {
-  const double blocked = obstructed_share(map(), 1);
+void check_ranges(const WorldMap& map) {
+  const double blocked = obstructed_share(map, 1);
   EXPECT_GE(blocked, 0.05);
   EXPECT_LE(blocked, 0.25);
-  EXPECT_NEAR(level_stats(map().cells.data() + kMapLevelBytes).obstructed, blocked, 1e-9);
+  EXPECT_NEAR(level_stats(map.cells.data() + kMapLevelBytes).obstructed, blocked, 1e-9);
 }
 
-TEST_P(WorldMapTest, RoadsJoinAtLeastTwelveVillages) {
-  const WorldMap& m = map();
+void check_roads(const WorldMap& m) {
   // flood over road, houses and wells from each well; count wells reached
   std::vector<uint8_t> seen(size_t(S) * S, 0);
   int32_t best = 0;
@@ -187,8 +161,7 @@ TEST_P(WorldMapTest, RoadsJoinAtLeastTwelveVillages) {
   EXPECT_GE(best, 12);
 }
 
-TEST_P(WorldMapTest, DungeonsAreWalledRoomsReachableFromTheirDoor) {
-  const WorldMap& m = map();
+void check_dungeons(const WorldMap& m) {
   ASSERT_GE(m.dungeons.size(), 12u);
   for (const CellRect& r : m.dungeons) {
     // the outer wall is whole but for doors
@@ -236,8 +209,7 @@ TEST_P(WorldMapTest, DungeonsAreWalledRoomsReachableFromTheirDoor) {
   }
 }
 
-TEST_P(WorldMapTest, RockLiesUnderEveryDungeon) {
-  const WorldMap& m = map();
+void check_rock_under_dungeons(const WorldMap& m) {
   for (const CellRect& r : m.dungeons)
     for (int32_t y = r.y; y < r.y + r.h; ++y)
       for (int32_t x = r.x; x < r.x + r.w; ++x) ASSERT_EQ(map_cell(m, x, y, 2), 61) << x << "," << y;
@@ -251,8 +223,7 @@ TEST_P(WorldMapTest, RockLiesUnderEveryDungeon) {
     }
 }
 
-TEST_P(WorldMapTest, UnderworldIsRockCutByCaves) {
-  const WorldMap& m = map();
+void check_underworld(const WorldMap& m) {
   EXPECT_GE(share(m, 2, enterable), 0.30);
   // rock under most of the surface's land
   int64_t land = 0, rock = 0;
@@ -273,8 +244,7 @@ TEST_P(WorldMapTest, UnderworldIsRockCutByCaves) {
   EXPECT_GT(caves[0], S * S / 50);
 }
 
-TEST_P(WorldMapTest, HeightsAreHighGroundWithAFewRuins) {
-  const WorldMap& m = map();
+void check_heights(const WorldMap& m) {
   EXPECT_GE(share(m, 0, enterable), 0.50);
   const LevelStats s = level_stats(m.cells.data());
   for (int c : {10, 17, 18, 13, 23, 14, 19, 20}) EXPECT_GT(s.count[c], 1000) << "code " << c;
@@ -282,8 +252,7 @@ TEST_P(WorldMapTest, HeightsAreHighGroundWithAFewRuins) {
   EXPECT_LT(s.count[61], S * S / 100);
 }
 
-TEST_P(WorldMapTest, StatisticsMatchTheCells) {
-  const WorldMap& m = map();
+void check_statistics(const WorldMap& m) {
   for (int32_t z = 0; z < 3; ++z) {
     const LevelStats s = level_stats(m.cells.data() + size_t(z) * kMapLevelBytes);
     int64_t total = 0;
@@ -298,7 +267,47 @@ TEST_P(WorldMapTest, StatisticsMatchTheCells) {
   EXPECT_NE(report.find("code  22"), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, WorldMapTest, ::testing::Values(kDefaultMapSeed, uint64_t(9)));
+}  // namespace
+
+// The default world, generated once per test program run.
+class DefaultWorld : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { map_ = std::make_unique<WorldMap>(generate_map(kDefaultMapSeed)); }
+  static void TearDownTestSuite() { map_.reset(); }
+  static std::unique_ptr<WorldMap> map_;
+};
+std::unique_ptr<WorldMap> DefaultWorld::map_;
+
+TEST_F(DefaultWorld, HoldsThreeLevelsAndIsTheSameOnEveryRun) {
+  ASSERT_EQ(map_->cells.size(), 3145728u);
+  EXPECT_TRUE(generate_map(kDefaultMapSeed).cells == map_->cells);
+}
+TEST_F(DefaultWorld, OutermostRowsAndColumnsAreWaterOrRock) { check_borders(*map_); }
+TEST_F(DefaultWorld, EveryCodeTheOverworldDrawsIsPlaced) { check_drawn_codes(*map_); }
+TEST_F(DefaultWorld, SurfaceIsContinentsAndIslandsOfVariedLand) { check_surface(*map_); }
+TEST_F(DefaultWorld, MountainRangesObstructAFairShareOfCoarseBlocks) { check_ranges(*map_); }
+TEST_F(DefaultWorld, RoadsJoinAtLeastTwelveVillages) { check_roads(*map_); }
+TEST_F(DefaultWorld, DungeonsAreWalledRoomsReachableFromTheirDoor) { check_dungeons(*map_); }
+TEST_F(DefaultWorld, RockLiesUnderEveryDungeon) { check_rock_under_dungeons(*map_); }
+TEST_F(DefaultWorld, UnderworldIsRockCutByCaves) { check_underworld(*map_); }
+TEST_F(DefaultWorld, HeightsAreHighGroundWithAFewRuins) { check_heights(*map_); }
+TEST_F(DefaultWorld, StatisticsMatchTheCells) { check_statistics(*map_); }
+
+TEST(OtherSeed, GivesAnotherWorldWithTheSameProperties) {
+  const WorldMap m = generate_map(9);
+  EXPECT_FALSE(m.cells == generate_map(kDefaultMapSeed).cells);
+  SCOPED_TRACE("seed 9");
+  check_borders(m);
+  check_drawn_codes(m);
+  check_surface(m);
+  check_ranges(m);
+  check_roads(m);
+  check_dungeons(m);
+  check_rock_under_dungeons(m);
+  check_underworld(m);
+  check_heights(m);
+  check_statistics(m);
+}
 
 TEST(WorldMapFile, IsTheRawLevelsUnderMap8) {
   WorldMap m;

@@ -160,8 +160,8 @@ void paint_intro(Image& im, const Params&, uint32_t seed) {
     const float ridge = std::abs(fbm(float(x), 7, 120, 4, 0, seed + 1) - 0.5f) * 2;
     const float near_top = 300 + 90 * ridge;
     for (int32_t y = int32_t(far_top); y < im.h; ++y) pixel(im, x, y) = far_col;
-    for (int32_t y = int32_t(far_top); y < int32_t(far_top) + 8; ++y)
-      if (y < im.h && far_top < 285) pixel(im, x, y) = kSnow[1];
+    const int32_t snow = int32_t((268 - far_top) / 2);  // caps on the highest peaks only
+    for (int32_t y = int32_t(far_top); y < int32_t(far_top) + snow; ++y) pixel(im, x, y) = kSnow[1];
     for (int32_t y = int32_t(near_top); y < im.h; ++y) pixel(im, x, y) = near_col;
   }
   // the hill and the castle on it

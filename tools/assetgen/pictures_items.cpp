@@ -309,11 +309,17 @@ void paint_building(Image& im, const Params& p, uint32_t seed) {
       stroke(im, 10, 3, 14, 8, 1, kWood[3]);
       stroke(im, 11, 2, 14, 3, 1.2f, kSteel[3]);
       break;
-    case kStable:
-      rect(im, 1, 6, 14, 9, kWood[2]);
-      poly(im, {{0.5f, 6.5f}, {3, 3}, {13, 3}, {15.5f, 6.5f}}, kBrick[2]);
-      for (int32_t i = 0; i < 3; ++i) rect(im, 2.5f + float(i) * 4.5f, 9, 3, 6, kWood[1]);
-      ball(im, 4, 8.5f, 1.3f, 1.6f, kEarth, 1, 3);  // a horse looking out
+    case kStable:  // a long shed with half doors, a horse looking out of one
+      rect(im, 1, 7, 14, 8, kWood[3]);
+      poly(im, {{0.5f, 7.5f}, {3, 3}, {13, 3}, {15.5f, 7.5f}}, kBrick[2]);
+      for (int32_t i = 0; i < 3; ++i) {
+        rect(im, 2 + float(i) * 4.5f, 9, 3.5f, 6, kDark[1]);
+        rect(im, 2 + float(i) * 4.5f, 12, 3.5f, 3, kWood[1]);
+      }
+      ellipse(im, 4, 10.5f, 1.4f, 1.8f, kEarth[2]);
+      rect(im, 2.5f, 11, 1.5f, 1.2f, kEarth[3]);
+      put(im, 4, 10, kInk);
+      rect(im, 13, 12, 2.5f, 1, kSand[4]);  // hay
       break;
     case kTower:
       rect(im, 5, 5, 6, 11, kStone[2]);

@@ -529,16 +529,21 @@ void paint_dragon(Image& im, const Params& p, uint32_t seed) {
       }
       break;
     }
-    case kDragonBasilisk:
-      stroke(im, 12, 12, 14.5f, 9.5f, 1.4f, b[2]);
-      stroke(im, 14.5f, 9.5f, 15.5f, 7, 1, b[2]);
-      for (int32_t k = 0; k < 3; ++k) stroke(im, 5 + float(k) * 3, 12, 4.2f + float(k) * 3, 15, 1.3f, b[1]);
-      ball(im, 8.5f, 11.6f, 5.4f, 2.4f, b, 0, 4);
-      rect(im, 4.5f, 12.8f, 8, 1, belly[3]);
-      ball(im, 3.2f, 10.4f, 2.4f, 1.9f, b, 1, 4);
-      poly(im, {{2, 8.6f}, {2.8f, 6}, {3.6f, 8}, {4.6f, 5.6f}, {5, 8.6f}}, kGold[3]);  // crown crest
-      put(im, 4, 6, kRed[4]);
-      put(im, 2, 10, kGold[4]);
+    case kDragonBasilisk:  // a long low lizard, spined, crowned, with a deadly red eye
+      stroke(im, 12.5f, 12, 15, 10.5f, 1.4f, b[2]);
+      stroke(im, 15, 10.5f, 15.2f, 8, 1, b[2]);
+      stroke(im, 5, 12.5f, 4, 15, 1.2f, b[1]);
+      stroke(im, 7.5f, 12.5f, 8, 15, 1.2f, b[1]);
+      stroke(im, 10, 12.5f, 9.5f, 15, 1.2f, b[1]);
+      stroke(im, 12, 12, 13, 14.8f, 1.2f, b[1]);
+      ball(im, 8.5f, 11.5f, 5, 2.3f, b, 0, 4);
+      rect(im, 5, 12.8f, 7, 1, belly[3]);
+      for (int32_t k = 0; k < 4; ++k)
+        poly(im, {{5.5f + float(k) * 2, 9.6f}, {6.5f + float(k) * 2, 7.6f}, {7.5f + float(k) * 2, 9.6f}}, kRed[2]);
+      ball(im, 3.4f, 10.2f, 2.2f, 1.7f, b, 1, 4);
+      rect(im, 0.6f, 10.2f, 2.4f, 1.3f, b[2]);
+      poly(im, {{2, 8.8f}, {2.4f, 7}, {3.2f, 8.2f}, {4, 6.8f}, {4.6f, 8.8f}}, kGold[3]);
+      put(im, 3, 9, kRed[4]);
       break;
     default:
       break;

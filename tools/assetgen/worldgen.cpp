@@ -134,6 +134,25 @@ void make_surface(Ctx& c) {
       c.height[i] = (e[i] - sea) / (top - sea);
     }
   }
+  // islands scattered over the open sea, each with a shallow shore
+  const Field isle = fbm_field(44, 3, c.seed + 9);
+  const float isle_at = percentile(isle, 0.975, [&](size_t i) { return is_water(c.l1[i]); });
+  for (int32_t y = 0; y < N; ++y)
+    for (int32_t x = 0; x < N; ++x) {
+      const size_t i = at(x, y);
+      const float d = std::max(std::abs(float(x) - 511.5f), std::abs(float(y) - 511.5f)) / 512.0f;
+      if (is_water(c.l1[i]) && isle[i] >= isle_at && d < 0.85f) {
+        c.l1[i] = kPlain;
+        c.height[i] = 0.02f;
+      }
+    }
+  for (int32_t y = 2; y < N - 2; ++y)
+    for (int32_t x = 2; x < N - 2; ++x) {
+      if (c.l1[at(x, y)] != kPlain) continue;
+      for (int32_t dy = -2; dy <= 2; ++dy)
+        for (int32_t dx = -2; dx <= 2; ++dx)
+          if (c.l1[at(x + dx, y + dy)] == kDeepWater) c.l1[at(x + dx, y + dy)] = kWater;
+    }
   auto land = [&](size_t i) { return c.l1[i] == kPlain; };
 
   // mountain ranges follow the crests of ridged noise, in some regions only,
