@@ -1,5 +1,6 @@
 #include "world/population.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdlib>
@@ -39,31 +40,17 @@ bool acceptable_start(uint8_t code) {
 int32_t draw_mod(Rng& rng, int32_t n) { return rng_next(rng) % n; }
 
 // The trig tables are built at every start, and the C library's sine and
-// cosine cost most of it. A short series is far more accurate than the float
-// entries need, so its result is kept only where it rounds to a float that no
-// error of either computation could change; the rest go to the library.
-// Either way every entry equals float(std::sin(radians)).
-constexpr int32_t kFirmMarginExponent = -40;  // 9e-13, far above both errors (~1e-16)
+// cosine would cost most of it. Within a run of entries the angle grows by a
+// fixed step, so each entry's sine and cosine follow from the previous ones by
+// one rotation, anchored on the library at the start of every run. That result
+// is kept only where it rounds to a float that no error of the rotation could
+// change; the rest go to the library. Either way every entry equals
+// float(std::sin(radians)) of the designed angle.
+constexpr int32_t kRunLength = 1024;          // entries between library anchors
+constexpr int32_t kFirmMarginExponent = -36;  // 1.5e-11, far above the drift of a run (<1e-12)
 
-// Angles are split as x = j / kStepsPerRadian + d with |d| <= 1/256: the
-// sine and cosine of each grid point come from the library, those of d from
-// a short series, and the angle-sum rule joins them.
-constexpr int32_t kStepsPerRadian = 128;
-
-struct GridPoint {
-  double s, c;  // sine and cosine of j / kStepsPerRadian
-};
-
-// Series for |d| <= 1/256: the first left-out terms are below 1e-17.
-void quick_sincos(const GridPoint* grid, double x, double* s, double* c) {
-  const int32_t j = int32_t(x * kStepsPerRadian + 0.5);
-  const double d = x - double(j) / kStepsPerRadian;
-  const double d2 = d * d;
-  const double sin_d = d - d * d2 * (1.0 / 6.0) + d * d2 * d2 * (1.0 / 120.0);
-  const double cos_d = 1.0 - d2 * 0.5 + d2 * d2 * (1.0 / 24.0);
-  *s = grid[j].s * cos_d + grid[j].c * sin_d;
-  *c = grid[j].c * cos_d - grid[j].s * sin_d;
-}
+// The designed angle of entry i: its float counter, in double precision.
+double entry_radians(int32_t i) { return double(float(i)) * kDegreeFactor / 1000.0; }
 
 // True when every value within 2^kFirmMarginExponent of v rounds to the same
 // float as v. A double rounds to float by its low 29 mantissa bits, so the
@@ -149,32 +136,25 @@ void build_trig_tables(TrigTables& t) {
   float* sine = t.sine.get();
   float* cosine = t.cosine.get();
 
-  const double last = double(kTrigEntries) * kDegreeFactor / 1000.0;  // radians
-  const int32_t grid_points = int32_t(last * kStepsPerRadian) + 2;
-  const std::unique_ptr<GridPoint[]> grid(new GridPoint[size_t(grid_points)]);
-  for (int32_t j = 0; j < grid_points; ++j) {
-    const double x = double(j) / kStepsPerRadian;
-    grid[j] = {std::sin(x), std::cos(x)};
-  }
-
-  // The float counter is exact up to 2^24, far beyond the last entry.
-  // First pass: the quick values, NaN where the library must decide. No call
-  // in this loop, so it stays in registers.
+  // The counter runs over 0 .. 3,599,999 as the float counter would: a float
+  // holds every whole number up to 2^24 exactly.
+  const double step = kDegreeFactor / 1000.0;  // radians from one entry to the next
+  const double step_sin = std::sin(step), step_cos = std::cos(step);
   const float unsettled = std::numeric_limits<float>::quiet_NaN();
-  for (float a = 0.0f; a < float(kTrigEntries); a += 1.0f) {
-    const double radians = double(a) * kDegreeFactor / 1000.0;
-    const int32_t i = int32_t(a);
-    double s, c;
-    quick_sincos(grid.get(), radians, &s, &c);
-    sine[i] = rounds_firmly(s) ? float(s) : unsettled;
-    cosine[i] = rounds_firmly(c) ? float(c) : unsettled;
+  for (int32_t run = 0; run < kTrigEntries; run += kRunLength) {
+    const int32_t end = std::min(run + kRunLength, kTrigEntries);
+    double s = std::sin(entry_radians(run)), c = std::cos(entry_radians(run));
+    for (int32_t i = run; i < end; ++i) {
+      sine[i] = rounds_firmly(s) ? float(s) : unsettled;
+      cosine[i] = rounds_firmly(c) ? float(c) : unsettled;
+      const double next_s = s * step_cos + c * step_sin;
+      c = c * step_cos - s * step_sin;
+      s = next_s;
+    }
   }
-  for (float a = 0.0f; a < float(kTrigEntries); a += 1.0f) {
-    const int32_t i = int32_t(a);
-    if (!std::isnan(sine[i]) && !std::isnan(cosine[i])) continue;
-    const double radians = double(a) * kDegreeFactor / 1000.0;
-    if (std::isnan(sine[i])) sine[i] = float(std::sin(radians));
-    if (std::isnan(cosine[i])) cosine[i] = float(std::cos(radians));
+  for (int32_t i = 0; i < kTrigEntries; ++i) {
+    if (std::isnan(sine[i])) sine[i] = float(std::sin(entry_radians(i)));
+    if (std::isnan(cosine[i])) cosine[i] = float(std::cos(entry_radians(i)));
   }
 }
 
