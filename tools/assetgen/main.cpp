@@ -85,26 +85,33 @@ int main(int argc, char** argv) {
       const char* name;
       int32_t x, y, z;
     };
-    CellPoint peaks{500, 500};  // the block with the most mountain cells
-    int32_t most = -1;
+    // the block with the most mountains on the surface, and with the most cave floor below
+    CellPoint peaks{500, 500}, caves{500, 500};
+    int32_t most_peaks = -1, most_floor = -1;
     for (int32_t by = 1; by < 63; ++by)
       for (int32_t bx = 1; bx < 63; ++bx) {
-        int32_t n = 0;
+        int32_t n = 0, f = 0;
         for (int32_t y = 0; y < 16; ++y)
           for (int32_t x = 0; x < 16; ++x) {
             const uint8_t c = map_cell(map, bx * 16 + x, by * 16 + y, 1);
             n += c == 19 || c == 20;
+            f += map_cell(map, bx * 16 + x, by * 16 + y, 2) == 60;
           }
-        if (n > most) {
-          most = n;
+        if (n > most_peaks) {
+          most_peaks = n;
           peaks = CellPoint{bx * 16 + 8, by * 16 + 8};
+        }
+        if (f > most_floor) {
+          most_floor = f;
+          caves = CellPoint{bx * 16 + 8, by * 16 + 8};
         }
       }
     const CellPoint v = map.villages.empty() ? CellPoint{500, 500} : map.villages.front();
     const CellRect d = map.dungeons.empty() ? CellRect{500, 500, 0, 0} : map.dungeons.front();
     const View views[] = {{"village", v.x - 20, v.y - 15, 1},
                           {"dungeon", d.x + d.w / 2 - 20, d.y + d.h / 2 - 15, 1},
-                          {"caves", d.x + d.w / 2 - 20, d.y + d.h / 2 - 15, 2},
+                          {"under-dungeon", d.x + d.w / 2 - 20, d.y + d.h / 2 - 15, 2},
+                          {"caves", caves.x - 20, caves.y - 15, 2},
                           {"mountains", peaks.x - 20, peaks.y - 15, 1},
                           {"heights", 480, 480, 0}};
     for (const View& w : views) {

@@ -544,12 +544,15 @@ void place_landmarks(Ctx& c, const WorldMap& m) {
 
 void make_underworld(Ctx& c, const WorldMap& m) {
   // winding tunnels along the mid-line of one noise, caverns where another peaks
-  const Field tunnel = fbm_field(120, 4, c.seed + 11);
-  const Field cavern = fbm_field(60, 4, c.seed + 12);
+  const Field tunnel = fbm_field(90, 4, c.seed + 11);
+  const Field tunnel2 = fbm_field(70, 4, c.seed + 15);
+  const Field cavern = fbm_field(28, 3, c.seed + 12);
   Field cave(size_t(N) * N);
-  for (size_t i = 0; i < cave.size(); ++i)
-    cave[i] = std::max(1.0f - std::abs(tunnel[i] - 0.5f) * 9.0f, (cavern[i] - 0.5f) * 3.2f);
-  const float open = percentile(cave, 0.60, [](size_t) { return true; });
+  for (size_t i = 0; i < cave.size(); ++i) {
+    const float t = 1.0f - std::min(std::abs(tunnel[i] - 0.5f), std::abs(tunnel2[i] - 0.5f)) * 12.0f;
+    cave[i] = std::max(t, (cavern[i] - 0.55f) * 3.5f);
+  }
+  const float open = percentile(cave, 0.62, [](size_t) { return true; });
   const Field pool = fbm_field(40, 3, c.seed + 13);
   const Field polish = fbm_field(90, 2, c.seed + 14);
   for (size_t i = 0; i < cave.size(); ++i) {
