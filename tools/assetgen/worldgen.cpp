@@ -423,6 +423,7 @@ void carve_dungeon(Ctx& c, const CellRect& r, int32_t index) {
       if (q.x <= o.x + o.w + 1 && o.x <= q.x + q.w + 1 && q.y <= o.y + o.h + 1 && o.y <= q.y + q.h + 1) clash = true;
     if (!clash) rooms.push_back(q);
   }
+  if (rooms.empty()) return;  // cannot happen for the sizes drawn, but keep the wall whole
   std::sort(rooms.begin(), rooms.end(), [](const Room& a, const Room& b) { return a.x + a.y < b.x + b.y; });
   const size_t marble = size_t(gen_int(c.gen, 0, int32_t(rooms.size()) - 1));
   for (size_t i = 0; i < rooms.size(); ++i) {
