@@ -129,7 +129,7 @@ std::string stats_report(const WorldMap& map) {
   char line[160];
   for (int32_t z = 0; z < kMapLevels; ++z) {
     const LevelStats s = level_stats(map.cells.data() + size_t(z) * kMapLevelBytes);
-    std::snprintf(line, sizeof line, "level %d (%s): enterable %.1f%%, obstructed blocks %.1f%%\n", z, kNames[z],
+    std::snprintf(line, sizeof line, "level %d (%s): enterable %.2f%%, obstructed blocks %.2f%%\n", z, kNames[z],
                   s.enterable * 100, s.obstructed * 100);
     out += line;
     for (int32_t code = 0; code < 256; ++code) {
