@@ -28,8 +28,12 @@ constexpr uint8_t kOpen = 0;
 constexpr uint8_t kExpanded = 9;
 constexpr uint8_t kMapUnseen = 0;
 constexpr uint8_t kMapSeen = 1;  // also every border cell, so no node is placed there
+constexpr uint8_t kClassFree = 1;        // enterable and not yet in the window map
+constexpr uint8_t kClassOpenGround = 2;  // a diagonal step may pass beside it
 
-void fill_directions(PathSearch& ps) { std::copy(std::begin(kDirections), std::end(kDirections), ps.dirs); }
+void fill_directions(PathSearch& ps) {
+  std::copy(std::begin(kDirections), std::end(kDirections), ps.dirs);
+}
 
 // Orders floats like their values (no NaN here), so costs compare as integers.
 uint32_t ordered_bits(float f) {
@@ -92,7 +96,8 @@ int32_t cheapest_open(PathSearch& ps, int32_t*& link) {
 // What a search may touch: a level of the grid and a window whose square fits the node store.
 bool search_fits(const PathSearch& ps, const World& w, int32_t level, int32_t window) {
   return level >= 0 && level < kLevelCount && window >= 3 && window <= w.side &&
-         int64_t(window) * window <= ps.node_capacity && ps.open_link != nullptr;
+         int64_t(window) * window <= ps.node_capacity && ps.open_link != nullptr &&
+         ps.window_class != nullptr;
 }
 
 int32_t clamp_to(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : (v > hi ? hi : v); }
@@ -149,41 +154,53 @@ void refuse_search(PathSearch& ps, int32_t level) {
   fill_directions(ps);
 }
 
+// The grid's part in the neighbour tests, for the whole window at once, so the inner
+// loop reads one small array. The grid does not change during a run.
+void classify_window(PathSearch& ps, const World& w, const uint8_t* cells) {
+  const int32_t n = ps.window_size;
+  for (int32_t r = 0; r < n; ++r) {
+    const uint8_t* row = cells + size_t(ps.origin_y + r) * size_t(w.side) + size_t(ps.origin_x);
+    const uint8_t* map = ps.window_map.get() + size_t(r) * size_t(n);
+    uint8_t* out = ps.window_class.get() + size_t(r) * size_t(n);
+    for (int32_t x = 0; x < n; ++x)
+      out[x] = ps.code_class[row[x]] & uint8_t(kClassOpenGround | (map[x] == kMapUnseen));
+  }
+}
+
 void expand(PathSearch& ps, const World& w, const uint8_t* cells) {
   const int32_t cur = ps.current;
   const int32_t cx = ps.node_x[cur], cy = ps.node_y[cur];
   const int32_t n = ps.window_size;
-  const ptrdiff_t side = w.side;
-  const ptrdiff_t cell = ptrdiff_t(cy) * side + cx;
   const int32_t slot = (cy - ps.origin_y) * n + (cx - ps.origin_x);
-  uint8_t* map = ps.window_map.get();
-  // Which neighbours can be entered, worked out for all eight before any is added (the
-  // tests only read, so the order does not matter) to spare unpredictable branches.
-  // A node is never on the border, so all eight neighbours are window cells.
+  uint8_t* map = ps.window_map.get() + slot;
+  uint8_t* cls = ps.window_class.get() + slot;
+  // All eight tests first, then the additions in table order: fewer unpredictable
+  // branches. A node is never on the border, so its neighbours are all window cells.
   uint32_t fresh = 0;
 #pragma GCC unroll 8
   for (int d = 0; d < 8; ++d) {
     const Direction& dir = kDirections[d];
-    bool ok = (map[slot + dir.dy * n + dir.dx] == kMapUnseen) &
-              tile_enterable(cells[cell + dir.dy * side + dir.dx]);
-    if (dir.dx != 0 && dir.dy != 0)
-      ok &= tile_open_ground(cells[cell + dir.dx]) & tile_open_ground(cells[cell + dir.dy * side]);
-    fresh |= uint32_t(ok) << d;
+    uint32_t ok = cls[dir.dy * n + dir.dx] & kClassFree;
+    if (dir.dx != 0 && dir.dy != 0) ok &= (cls[dir.dx] & cls[dir.dy * n]) >> 1;
+    fresh |= ok << d;
   }
   const float base_cost = ps.node_cost[cur];
-  for (; fresh != 0; fresh &= fresh - 1) {  // in table order
+  const uint8_t* here = cells + ptrdiff_t(cy) * w.side + cx;
+  for (; fresh != 0; fresh &= fresh - 1) {
     const Direction& dir = kDirections[std::countr_zero(fresh)];
     const int32_t node = ++ps.last;
     ps.node_x[node] = int16_t(cx + dir.dx);
     ps.node_y[node] = int16_t(cy + dir.dy);
     ps.node_parent[node] = cur;
     ps.node_state[node] = kOpen;
-    ps.node_cost[node] = base_cost + dir.step + terrain_cost(w, cells[cell + dir.dy * side + dir.dx]);
-    map[slot + dir.dy * n + dir.dx] = kMapSeen;
+    ps.node_cost[node] = base_cost + dir.step + terrain_cost(w, here[dir.dy * w.side + dir.dx]);
+    map[dir.dy * n + dir.dx] = kMapSeen;
+    cls[dir.dy * n + dir.dx] &= uint8_t(~kClassFree);
     push_open(ps, node);
   }
   ps.node_state[cur] = kExpanded;
-  map[slot] = kExpanded;
+  map[0] = kExpanded;
+  cls[0] &= uint8_t(~kClassFree);
 }
 
 // Picks the node the full scan would: the cheapest open one, the later on ties, none
@@ -223,6 +240,10 @@ void create_path_search(PathSearch& ps, int32_t world_side) {
   ps.window_map = std::make_unique<uint8_t[]>(n);
   // Only ever written before it is read; untouched pages cost no memory.
   ps.open_link = std::make_unique_for_overwrite<int32_t[]>(n);
+  ps.window_class = std::make_unique_for_overwrite<uint8_t[]>(n);
+  for (int c = 0; c < 256; ++c)
+    ps.code_class[c] = uint8_t((tile_enterable(uint8_t(c)) ? kClassFree : 0) |
+                               (tile_open_ground(uint8_t(c)) ? kClassOpenGround : 0));
   std::fill(std::begin(ps.open_head), std::end(ps.open_head), -1);
   ps.open_mask = 0;
   ps.path_target_x = std::make_unique<int32_t[]>(kUnitTableSize);
@@ -281,7 +302,9 @@ void run_search(PathSearch& ps, const World& w, int32_t budget) {
   }
   const int32_t limit = ps.window_size * ps.window_size - 9;
   if (int64_t(ps.last) + budget >= limit) budget = limit - ps.last;
+  if (budget <= 0) return;
   const uint8_t* cells = w.grid.get() + cell_index(w, 0, 0, ps.level);
+  classify_window(ps, w, cells);
   for (int32_t i = 0; i < budget; ++i) {
     expand(ps, w, cells);
     select_next(ps, w);

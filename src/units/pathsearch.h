@@ -34,6 +34,10 @@ struct PathSearch {
   int32_t open_head[33] = {};                 // first node of each bucket, -1 when empty
   uint64_t open_mask = 0;                     // bit b set: bucket b (1..32) holds nodes
   uint32_t open_floor = 0;                    // order-preserving bits of the cheapest cost picked
+  // Per window cell, like the window map, rebuilt from the grid at the start of each run:
+  // bit 0 while the cell can still become a node, bit 1 when it holds open ground.
+  std::unique_ptr<uint8_t[]> window_class;    // node_capacity entries
+  uint8_t code_class[256] = {};               // by tile code: bit 0 enterable, bit 1 open ground
 
   // per unit index
   std::unique_ptr<int32_t[]> path_target_x, path_target_y;  // as asked for, before clamping
