@@ -26,9 +26,6 @@ struct BlockViewState {
   uint32_t textures[32] = {};  // GL texture names; entry 1 walls, from slot 1201
   // Depth read back with the picture: kBackgroundDepth where nothing was drawn.
   std::vector<uint16_t> depth = std::vector<uint16_t>(kBlockViewPixels);
-  // Leave out cubes wholly outside the view; false draws every cube (the
-  // reference picture the tests compare against).
-  bool skip_unseen = true;
 };
 
 // One pass of the view: the wall cubes around the selected unit, unit 1's
