@@ -520,7 +520,7 @@ uint8_t pick(Rand& r, const uint8_t (&codes)[N]) {
   return codes[r.in(0, int32_t(N) - 1)];
 }
 
-// Terrain for one scenario on a square of a level: uniform (ties everywhere), speckled
+// Terrain for one scenario on a square of a level: uniform (ties everywhere), scattered
 // mixes of every code class, patches, or a maze of blocking walls.
 void paint(World& w, Rand& r, int32_t level, int32_t x0, int32_t y0, int32_t size) {
   const int32_t x1 = std::min(x0 + size, w.side), y1 = std::min(y0 + size, w.side);
