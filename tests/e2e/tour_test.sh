@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# A whole visit in a real window: orders, selection, the minimap, the block
+# view with a walk and mouse look, the command line, the screensaver, zoom,
+# the window move and Escape; a screenshot (F12) at each stage is checked for
+# what that stage must show.   Usage: tour_test.sh BUILD_DIR
+build=$(cd "$1" && pwd)
+. "$(dirname "$0")/xvfb_lib.sh"
+check="python3 $(dirname "$0")/picture_check.py"
+start_xvfb
+export XDG_PICTURES_DIR="$work/shots"
+
+shot() {  # shot NAME CHECK...: F12, then check the new picture
+  local name=$1 before after
+  shift
+  before=$(ls "$XDG_PICTURES_DIR" 2>/dev/null | wc -l)
+  press F12
+  for _ in $(seq 30); do
+    after=$(ls "$XDG_PICTURES_DIR" 2>/dev/null | wc -l)
+    [ "$after" -gt "$before" ] && break
+    sleep 0.1
+  done
+  [ "$after" -gt "$before" ] || fail "F12 wrote no screenshot at stage $name"
+  mv "$(ls -t "$XDG_PICTURES_DIR"/*.png | head -n 1)" "$work/$name.png"
+  $check "$work/$name.png" "$@" || fail "stage $name does not show what it should"
+  echo "ok: $name"
+}
+
+start_game --seed 4 --dump-state "$work/dump.json"
+shot start size=640x480 yellow_text terrain minimap=518,338
+
+point 320 240 2; click 3                  # order the selected unit (1)
+press bracketright; press bracketleft     # select 2, then back to 1
+point 40 300 2; click 1                   # a left click: selects whoever stands there
+shot orders terrain yellow_text
+
+point 100 100 2; press n                  # hide the minimap, its origin moves to the pointer
+shot minimap_hidden no_minimap=518,338 no_minimap=100,100
+press n                                   # show it again, now at (100, 100)
+shot minimap_moved minimap=100,100 no_minimap=518,338
+point 120 130 2; click 3                  # jump the view to that block
+
+press F5; refocus                         # the block view, 320 x 240 at zoom 2
+shot block size=320x240 yellow_text bricks
+point 160 90 2
+xdotool mousedown 1; sleep 1.5; xdotool mouseup 1; sleep 0.3   # walk, looking level
+shot block_walked size=320x240 bricks
+
+press F6; refocus                         # back to the overworld at zoom 1
+read -r x y w h < <(geometry)
+[ "$w $h" = "640 480" ] || fail "F6 gave a $w x $h window, not 640 x 480"
+shot overworld_again size=640x480 terrain
+
+press Tab
+type_slowly env4block; press Return
+shot command_line white_prompt terrain
+for _ in $(seq 12); do press BackSpace; done
+type_slowly "env4teleport 500 600 7"; press Return
+for _ in $(seq 25); do press BackSpace; done
+type_slowly screensavertoggle; press Return
+shot screensaver_on screensaver
+press Return                              # the line stays: Enter runs it again
+shot screensaver_off terrain
+press Tab
+
+press F2; refocus
+read -r x y w h < <(geometry)
+[ "$w $h" = "1280 960" ] || fail "F2 gave a $w x $h window, not 1280 x 960"
+xdotool mousemove --sync 300 200; sleep 0.3
+press m
+read -r x y w h < <(geometry)
+[ "$x $y" = "300 200" ] || fail "M put the window at $x,$y, not 300,200"
+echo "ok: zoom and move"
+
+press Escape
+wait_exit; status=$?
+[ "$status" = 0 ] || fail "Escape gave status $status"
+python3 - "$work/dump.json" <<'PY' || fail "the final state is not what the tour did"
+import json, sys
+d = json.load(open(sys.argv[1]))
+u1 = next(u for u in d["units"] if u["index"] == 1)
+problems = []
+if d["screensaver"] != 0: problems.append("screensaver still on")
+if d["zoom"] != 2 or d["width"] != 640: problems.append("not 640 wide at zoom 2")
+if d["console"]["open"] != 0: problems.append("command line still open")
+if u1["walk_phase"] <= 0: problems.append(f"unit 1 did not walk (phase {u1['walk_phase']})")
+if (d["camera"]["yaw"], d["camera"]["pitch"]) != (20 - 2 * 160, -90):
+    problems.append(f"mouse look gave {d['camera']}")
+if (u1["x"], u1["y"], u1["level"]) != (500, 600, 7):
+    problems.append(f"the teleport left unit 1 at {(u1['x'], u1['y'], u1['level'])}")
+if problems:
+    print("  " + "; ".join(problems)); sys.exit(1)
+PY
+echo "PASSED"
