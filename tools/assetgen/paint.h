@@ -28,7 +28,7 @@ void line(Image& im, int32_t x0, int32_t y0, int32_t x1, int32_t y1, Rgb c);
 // Fills the picture with value noise mapped onto ramp shades lo..hi;
 // `cell` must divide the picture's side for the result to tile.
 void noise_fill(Image& im, const Ramp& r, int lo, int hi, float cell, uint32_t seed);
-// Light scattered specks of shade `s` over about `share` of the pixels.
+// Scatters specks of colour c over about `share` of the pixels.
 void speckle(Image& im, Rgb c, float share, uint32_t seed);
 
 // Sprite helpers for pictures on the colour key.
