@@ -41,62 +41,29 @@ uint32_t ordered_bits(float f) {
   return (b & 0x80000000u) ? ~b : (b | 0x80000000u);
 }
 
-uint32_t cost_bits(const PathSearch& ps, int32_t node) { return ordered_bits(ps.node_cost[node]); }
-
 void clear_open(PathSearch& ps) {
   std::fill(std::begin(ps.open_head), std::end(ps.open_head), -1);
+  std::fill(std::begin(ps.open_tail), std::end(ps.open_tail), -1);
   ps.open_mask = 0;
-  ps.open_floor = cost_bits(ps, 0);
+  ps.open_floor = ordered_bits(ps.node_cost[0]);
+  ps.open_top = 0;
+  ps.open_count = 1;  // the start
+  ps.over_limit = 0;
+  ps.scan_only = 0;
 }
 
-// Terrain costs are never negative, so no node costs less than the one it came from.
-void push_open(PathSearch& ps, int32_t node) {
-  const int b = std::bit_width(cost_bits(ps, node) ^ ps.open_floor);
-  ps.open_link[node] = ps.open_head[b];
-  ps.open_head[b] = node;
-  if (b > 0) ps.open_mask |= uint64_t(1) << b;
-}
-
-// Finds the cheapest open node, the latest of equally cheap ones, and leaves it in the
-// queue with `link` pointing at the link that holds it; -1 when no node is open.
-// Expanded nodes met on the way are dropped.
-int32_t cheapest_open(PathSearch& ps, int32_t*& link) {
-  for (;;) {
-    int32_t latest = -1;
-    for (int32_t* at = &ps.open_head[0]; *at >= 0;) {
-      const int32_t n = *at;
-      if (ps.node_state[n] == kExpanded) {
-        *at = ps.open_link[n];
-        continue;
-      }
-      if (n > latest) {
-        latest = n;
-        link = at;
-      }
-      at = &ps.open_link[n];
-    }
-    if (latest >= 0) return latest;
-    if (ps.open_mask == 0) return -1;
-    // Raise the floor to the cheapest node of the lowest bucket and spread that bucket out.
-    const int b = std::countr_zero(ps.open_mask);
-    const int32_t list = ps.open_head[b];
-    ps.open_head[b] = -1;
-    ps.open_mask &= ~(uint64_t(1) << b);
-    uint32_t floor = std::numeric_limits<uint32_t>::max();
-    for (int32_t n = list; n >= 0; n = ps.open_link[n]) floor = std::min(floor, cost_bits(ps, n));
-    ps.open_floor = floor;
-    for (int32_t n = list; n >= 0;) {
-      const int32_t next = ps.open_link[n];
-      push_open(ps, n);
-      n = next;
-    }
-  }
+// The queue order holds only while no step makes a node cheaper than its parent.
+bool costs_never_fall(const World& w) {
+  bool ok = true;
+  for (float c : w.cost) ok &= c >= 0.0f;  // false for NaN too
+  return ok;
 }
 
 // What a search may touch: a level of the grid and a window whose square fits the node store.
 bool search_fits(const PathSearch& ps, const World& w, int32_t level, int32_t window) {
   return level >= 0 && level < kLevelCount && window >= 3 && window <= w.side &&
          int64_t(window) * window <= ps.node_capacity && ps.open_link != nullptr &&
+         ps.open_stack != nullptr &&
          ps.window_class != nullptr;
 }
 
@@ -167,65 +134,203 @@ void classify_window(PathSearch& ps, const World& w, const uint8_t* cells) {
   }
 }
 
-void expand(PathSearch& ps, const World& w, const uint8_t* cells) {
-  const int32_t cur = ps.current;
-  const int32_t cx = ps.node_x[cur], cy = ps.node_y[cur];
-  const int32_t n = ps.window_size;
-  const int32_t slot = (cy - ps.origin_y) * n + (cx - ps.origin_x);
-  uint8_t* map = ps.window_map.get() + slot;
-  uint8_t* cls = ps.window_class.get() + slot;
-  // All eight tests first, then the additions in table order: fewer unpredictable
-  // branches. A node is never on the border, so its neighbours are all window cells.
-  uint32_t fresh = 0;
-#pragma GCC unroll 8
-  for (int d = 0; d < 8; ++d) {
-    const Direction& dir = kDirections[d];
-    uint32_t ok = cls[dir.dy * n + dir.dx] & kClassFree;
-    if (dir.dx != 0 && dir.dy != 0) ok &= (cls[dir.dx] & cls[dir.dy * n]) >> 1;
-    fresh |= ok << d;
-  }
-  const float base_cost = ps.node_cost[cur];
-  const uint8_t* here = cells + ptrdiff_t(cy) * w.side + cx;
-  for (; fresh != 0; fresh &= fresh - 1) {
-    const Direction& dir = kDirections[std::countr_zero(fresh)];
-    const int32_t node = ++ps.last;
-    ps.node_x[node] = int16_t(cx + dir.dx);
-    ps.node_y[node] = int16_t(cy + dir.dy);
-    ps.node_parent[node] = cur;
-    ps.node_state[node] = kOpen;
-    ps.node_cost[node] = base_cost + dir.step + terrain_cost(w, here[dir.dy * w.side + dir.dx]);
-    map[dir.dy * n + dir.dx] = kMapSeen;
-    cls[dir.dy * n + dir.dx] &= uint8_t(~kClassFree);
-    push_open(ps, node);
-  }
-  ps.node_state[cur] = kExpanded;
-  map[0] = kExpanded;
-  cls[0] &= uint8_t(~kClassFree);
-}
+// One run of the search. The working values live in locals (the compiler cannot keep
+// them in registers through stores into the node arrays otherwise) and go back at the end.
+struct Run {
+  int16_t* node_x;
+  int16_t* node_y;
+  int32_t* parent;
+  uint8_t* state;
+  float* cost;
+  uint8_t* map;
+  uint8_t* cls;
+  int32_t* link;
+  int32_t* stack;
+  const uint8_t* cells;  // the search level of the grid
+  const float* terrain;  // by tile code
+  int32_t n, origin_x, origin_y, side;
+  int32_t map_step[8], grid_step[8];  // offsets of each direction's neighbour
+  float none_cheaper;
+  int32_t current, last, first_open, open_count, top;
+  uint32_t floor;
+  uint64_t mask;
+  int32_t head[33], tail[33];
+  float best_cost;
+  int32_t best_node;
+  bool over_limit, scan_only;
 
-// Picks the node the full scan would: the cheapest open one, the later on ties, none
-// dearer than 2 x side squared; with nothing to pick, the last node again.
-void select_next(PathSearch& ps, const World& w) {
-  const float none_cheaper = float(2 * int64_t(w.side) * w.side);
-  int32_t* link = nullptr;
-  const int32_t top = cheapest_open(ps, link);
-  ps.best_cost = none_cheaper;
-  ps.best_node = ps.last;
-  if (top >= 0 && ps.node_cost[top] <= none_cheaper) {
-    ps.best_cost = ps.node_cost[top];
-    ps.best_node = top;
-    *link = ps.open_link[top];  // take it out of the queue
+  Run(PathSearch& ps, const World& w, const uint8_t* level_cells)
+      : node_x(ps.node_x.get()),
+        node_y(ps.node_y.get()),
+        parent(ps.node_parent.get()),
+        state(ps.node_state.get()),
+        cost(ps.node_cost.get()),
+        map(ps.window_map.get()),
+        cls(ps.window_class.get()),
+        link(ps.open_link.get()),
+        stack(ps.open_stack.get()),
+        cells(level_cells),
+        terrain(w.cost),
+        n(ps.window_size),
+        origin_x(ps.origin_x),
+        origin_y(ps.origin_y),
+        side(w.side),
+        none_cheaper(float(2 * int64_t(w.side) * w.side)),
+        current(ps.current),
+        last(ps.last),
+        first_open(ps.first_open),
+        open_count(ps.open_count),
+        top(ps.open_top),
+        floor(ps.open_floor),
+        mask(ps.open_mask),
+        best_cost(ps.best_cost),
+        best_node(ps.best_node),
+        over_limit(ps.over_limit != 0),
+        scan_only(ps.scan_only != 0) {
+    for (int d = 0; d < 8; ++d) {
+      map_step[d] = kDirections[d].dy * n + kDirections[d].dx;
+      grid_step[d] = kDirections[d].dy * w.side + kDirections[d].dx;
+    }
+    std::copy(std::begin(ps.open_head), std::end(ps.open_head), head);
+    std::copy(std::begin(ps.open_tail), std::end(ps.open_tail), tail);
   }
-  ps.current = ps.best_node;
-  // Every node below first_open is expanded; with no open node at all it stays put.
-  if (top >= 0) {
-    for (int32_t i = ps.first_open; i <= ps.last; ++i)
-      if (ps.node_state[i] != kExpanded) {
-        ps.first_open = i;
+
+  void store(PathSearch& ps) const {
+    ps.current = current;
+    ps.last = last;
+    ps.first_open = first_open;
+    ps.open_count = open_count;
+    ps.open_top = top;
+    ps.open_floor = floor;
+    ps.open_mask = mask;
+    ps.best_cost = best_cost;
+    ps.best_node = best_node;
+    ps.over_limit = over_limit;
+    ps.scan_only = scan_only;
+    std::copy(std::begin(head), std::end(head), ps.open_head);
+    std::copy(std::begin(tail), std::end(tail), ps.open_tail);
+  }
+
+  // Nodes join the queue in index order, so every bucket stays in index order.
+  void push(int32_t node, float c) {
+    const int b = std::bit_width(ordered_bits(c) ^ floor);
+    if (b == 0) {
+      stack[top++] = node;
+      return;
+    }
+    link[node] = -1;
+    if (tail[b] < 0)
+      head[b] = node;
+    else
+      link[tail[b]] = node;
+    tail[b] = node;
+    mask |= uint64_t(1) << b;
+  }
+
+  // The cheapest open node, the latest of equally cheap ones; -1 when none is queued.
+  int32_t pop() {
+    for (;;) {
+      if (top > 0) return stack[--top];
+      if (mask == 0) return -1;
+      // Raise the floor to the cheapest node of the lowest bucket and spread that bucket
+      // out; all lower buckets are empty, so the order within each stays intact.
+      const int b = std::countr_zero(mask);
+      const int32_t list = head[b];
+      head[b] = tail[b] = -1;
+      mask &= ~(uint64_t(1) << b);
+      uint32_t lowest = std::numeric_limits<uint32_t>::max();
+      for (int32_t k = list; k >= 0; k = link[k]) lowest = std::min(lowest, ordered_bits(cost[k]));
+      floor = lowest;
+      for (int32_t k = list; k >= 0;) {
+        const int32_t next = link[k];
+        push(k, cost[k]);
+        k = next;
+      }
+    }
+  }
+
+  void expand() {
+    const int32_t cur = current;
+    const int32_t cx = node_x[cur], cy = node_y[cur];
+    const int32_t slot = (cy - origin_y) * n + (cx - origin_x);
+    const uint8_t* c = cls + slot;
+    // All eight tests first, then the additions in table order: fewer unpredictable
+    // branches. A node is never on the border, so its neighbours are all window cells.
+    uint32_t fresh = 0;
+#pragma GCC unroll 8
+    for (int d = 0; d < 8; ++d) {
+      const Direction& dir = kDirections[d];
+      uint32_t ok = c[dir.dy * n + dir.dx] & kClassFree;
+      if (dir.dx != 0 && dir.dy != 0) ok &= (c[dir.dx] & c[dir.dy * n]) >> 1;
+      fresh |= ok << d;
+    }
+    if (fresh != 0) {
+      const float base_cost = cost[cur];
+      const uint8_t* here = cells + ptrdiff_t(cy) * side + cx;
+      open_count += std::popcount(fresh);
+      do {
+        const int d = std::countr_zero(fresh);
+        const int32_t node = ++last;
+        const int32_t at = slot + map_step[d];
+        node_x[node] = int16_t(cx + kDirections[d].dx);
+        node_y[node] = int16_t(cy + kDirections[d].dy);
+        parent[node] = cur;
+        state[node] = kOpen;
+        // the order of the additions is part of the result: keep it
+        const float c_new = base_cost + kDirections[d].step + terrain[here[grid_step[d]]];
+        cost[node] = c_new;
+        map[at] = kMapSeen;
+        cls[at] &= uint8_t(~kClassFree);
+        if (!over_limit && !scan_only) push(node, c_new);
+        fresh &= fresh - 1;
+      } while (fresh != 0);
+    }
+    if (state[cur] == kOpen) --open_count;
+    state[cur] = kExpanded;
+    map[slot] = kExpanded;
+    cls[slot] &= uint8_t(~kClassFree);
+  }
+
+  // Picks the node the full scan would: the cheapest open one, the later on ties, none
+  // dearer than 2 x side squared; with nothing to pick, the last node again.
+  void select_next() {
+    if (scan_only) return scan_next();
+    int32_t pick = over_limit ? -1 : pop();
+    // Nodes only get dearer from here on: once the cheapest is over the limit, all are.
+    if (pick >= 0 && !(cost[pick] <= none_cheaper)) {
+      over_limit = true;
+      pick = -1;
+    }
+    if (pick >= 0) {
+      best_cost = cost[pick];
+      best_node = pick;
+    } else {
+      best_cost = none_cheaper;
+      best_node = last;
+    }
+    current = best_node;
+    // Every node below first_open is expanded, so an open one lies ahead when any is left.
+    if (open_count > 0)
+      while (state[first_open] == kExpanded) ++first_open;
+  }
+
+  // The plain scan, for cost tables that would break the queue's order.
+  void scan_next() {
+    best_cost = none_cheaper;
+    best_node = last;
+    for (int32_t i = first_open; i <= last; ++i)
+      if (state[i] != kExpanded && cost[i] <= best_cost) {
+        best_cost = cost[i];
+        best_node = i;
+      }
+    current = best_node;
+    for (int32_t i = first_open; i <= last; ++i)
+      if (state[i] != kExpanded) {
+        first_open = i;
         break;
       }
   }
-}
+};
 
 }  // namespace
 
@@ -240,12 +345,13 @@ void create_path_search(PathSearch& ps, int32_t world_side) {
   ps.window_map = std::make_unique<uint8_t[]>(n);
   // Only ever written before it is read; untouched pages cost no memory.
   ps.open_link = std::make_unique_for_overwrite<int32_t[]>(n);
+  ps.open_stack = std::make_unique_for_overwrite<int32_t[]>(n);
   ps.window_class = std::make_unique_for_overwrite<uint8_t[]>(n);
   for (int c = 0; c < 256; ++c)
     ps.code_class[c] = uint8_t((tile_enterable(uint8_t(c)) ? kClassFree : 0) |
                                (tile_open_ground(uint8_t(c)) ? kClassOpenGround : 0));
   std::fill(std::begin(ps.open_head), std::end(ps.open_head), -1);
-  ps.open_mask = 0;
+  std::fill(std::begin(ps.open_tail), std::end(ps.open_tail), -1);
   ps.path_target_x = std::make_unique<int32_t[]>(kUnitTableSize);
   ps.path_target_y = std::make_unique<int32_t[]>(kUnitTableSize);
   ps.path_x = std::make_unique<int32_t[]>(size_t(kUnitTableSize) * kUnitPathCapacity);
@@ -305,15 +411,20 @@ void run_search(PathSearch& ps, const World& w, int32_t budget) {
   if (budget <= 0) return;
   const uint8_t* cells = w.grid.get() + cell_index(w, 0, 0, ps.level);
   classify_window(ps, w, cells);
+  if (!ps.scan_only && !costs_never_fall(w)) ps.scan_only = 1;
+  Run run(ps, w, cells);
   for (int32_t i = 0; i < budget; ++i) {
-    expand(ps, w, cells);
-    select_next(ps, w);
-    if (ps.node_x[ps.current] == ps.target_x && ps.node_y[ps.current] == ps.target_y) {
+    run.expand();
+    run.select_next();
+    if (run.node_x[run.current] == ps.target_x && run.node_y[run.current] == ps.target_y) {
       ps.result = kFound;
-      ps.goal = ps.current;
-      return;
+      ps.goal = run.current;
+      break;
     }
+    // Nothing open: the last node is expanded, and every later round repeats this one.
+    if (run.open_count == 0) break;
   }
+  run.store(ps);
 }
 
 void store_unit_path(PathSearch& ps, int32_t unit) {

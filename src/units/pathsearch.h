@@ -28,12 +28,19 @@ struct PathSearch {
   std::unique_ptr<uint8_t[]> window_map;      // 0 undiscovered, 1 border/discovered, 9 expanded
   int32_t node_capacity = 0;
   // Open nodes in a radix queue, so picking the cheapest does not scan the node store.
-  // Costs never fall below the last one picked; bucket b > 0 holds nodes whose cost bits
-  // first differ from open_floor at bit b - 1, bucket 0 those costing exactly the floor.
+  // Costs never fall below the last one picked (open_floor, as order-preserving bits).
+  // Nodes costing exactly the floor wait on a stack in index order, so the latest of
+  // equally cheap ones is on top; bucket b (1..32) lists, in index order, the nodes
+  // whose cost bits first differ from the floor at bit b - 1.
   std::unique_ptr<int32_t[]> open_link;       // node_capacity entries: next node in its bucket
-  int32_t open_head[33] = {};                 // first node of each bucket, -1 when empty
+  std::unique_ptr<int32_t[]> open_stack;      // node_capacity entries
+  int32_t open_head[33] = {}, open_tail[33] = {};  // ends of each bucket, -1 when empty
   uint64_t open_mask = 0;                     // bit b set: bucket b (1..32) holds nodes
-  uint32_t open_floor = 0;                    // order-preserving bits of the cheapest cost picked
+  uint32_t open_floor = 0;
+  int32_t open_top = 0;                       // nodes on the stack
+  int32_t open_count = 0;                     // nodes of state 0, picked or not
+  uint8_t over_limit = 0;  // an open node cost more than any pick may: the last node from now on
+  uint8_t scan_only = 0;   // a terrain cost below 0 (or NaN) broke the order: scan instead
   // Per window cell, like the window map, rebuilt from the grid at the start of each run:
   // bit 0 while the cell can still become a node, bit 1 when it holds open ground.
   std::unique_ptr<uint8_t[]> window_class;    // node_capacity entries
