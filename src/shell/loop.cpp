@@ -1,4 +1,3 @@
-#include <csignal>
 #include <cstdio>
 
 #include "console/commandline.h"
@@ -13,12 +12,8 @@
 #include "views/minimap.h"
 #include "views/overworld.h"
 #include "views/screensaver.h"
-#include "world/items.h"
-#include "world/mapfile.h"
 
 namespace {
-
-constexpr uint8_t kYellow[3] = {255, 255, 0};
 
 void set_resolution_and_window(Game& g, int32_t w, int32_t h, int32_t zoom) {
   set_resolution(g.fb, w, h);
@@ -95,7 +90,7 @@ void draw_banner_and_status(Game& g) {
   Framebuffer& fb = g.fb;
   TextBuffer& t = g.text;
   const RunState& run = g.run;
-  const uint8_t r = kYellow[0], gr = kYellow[1], b = kYellow[2];
+  const uint8_t r = 255, gr = 255, b = 0;  // yellow
 
   text_print(t, "KELVAROT 1.0 - a tile world of 255 wanderers");
   draw_small_text(fb, t, 12, fb.height - 14, r, gr, b);
