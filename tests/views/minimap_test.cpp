@@ -18,46 +18,45 @@ constexpr Rgba kWhite{255, 255, 255, 255};
 constexpr Rgba kMarker{1, 2, 3, 255};  // painted under the minimap beforehand
 
 TEST(MinimapSquare, StrictlyInsideExcludesAllFourBordersShownOrNot) {
+  const struct {
+    int32_t x, y;
+    bool inside;
+  } cases[] = {{518, 350, false}, {519, 350, true},  {581, 350, true}, {582, 350, false},
+               {550, 338, false}, {550, 339, true},  {550, 401, true}, {550, 402, false},
+               {0, 0, false}};
   RunState run;  // origin (518, 338)
   for (int32_t shown : {1, 0}) {
     run.minimap_shown = shown;
-    EXPECT_FALSE(pointer_strictly_inside_minimap(run, 518, 350));
-    EXPECT_TRUE(pointer_strictly_inside_minimap(run, 519, 350));
-    EXPECT_TRUE(pointer_strictly_inside_minimap(run, 581, 350));
-    EXPECT_FALSE(pointer_strictly_inside_minimap(run, 582, 350));
-    EXPECT_FALSE(pointer_strictly_inside_minimap(run, 550, 338));
-    EXPECT_TRUE(pointer_strictly_inside_minimap(run, 550, 339));
-    EXPECT_TRUE(pointer_strictly_inside_minimap(run, 550, 401));
-    EXPECT_FALSE(pointer_strictly_inside_minimap(run, 550, 402));
-    EXPECT_FALSE(pointer_strictly_inside_minimap(run, 0, 0));
+    for (const auto& k : cases)
+      EXPECT_EQ(pointer_strictly_inside_minimap(run, k.x, k.y), k.inside) << k.x << "," << k.y;
   }
-  run.minimap_x = 0;
-  run.minimap_y = 0;
+  run.minimap_x = run.minimap_y = 0;
   EXPECT_TRUE(pointer_strictly_inside_minimap(run, 1, 1));
   EXPECT_FALSE(pointer_strictly_inside_minimap(run, 0, 1));
 }
 
 TEST(MinimapJump, HalfOpenSquareSixteenCellsPerPixelUnclamped) {
+  // In order; a step that must not act expects the origin of the step before.
+  const struct {
+    bool button;
+    int32_t x, y, sx, sy;
+  } steps[] = {
+      {false, 530, 350, 500, 400},          // button up: nothing
+      {true, 518, 338, 0, 0},               // bottom-left corner acts
+      {true, 581, 401, 63 * 16, 63 * 16},   // top-right pixel: beyond the view's range, kept
+      {true, 530, 360, 12 * 16, 22 * 16},
+      {true, 582, 350, 12 * 16, 22 * 16},   // just outside on each side
+      {true, 517, 350, 12 * 16, 22 * 16},
+      {true, 530, 402, 12 * 16, 22 * 16},
+      {true, 530, 337, 12 * 16, 22 * 16},
+  };
   RunState run;
   run.SX = 500;
   run.SY = 400;
-  minimap_jump(run, false, 530, 350);  // button up: nothing
-  EXPECT_EQ(run.SX, 500);
-  EXPECT_EQ(run.SY, 400);
-  minimap_jump(run, true, 518, 338);  // bottom-left corner acts
-  EXPECT_EQ(run.SX, 0);
-  EXPECT_EQ(run.SY, 0);
-  minimap_jump(run, true, 581, 401);  // top-right pixel: beyond the view's range, kept
-  EXPECT_EQ(run.SX, 63 * 16);
-  EXPECT_EQ(run.SY, 63 * 16);
-  minimap_jump(run, true, 530, 360);
-  EXPECT_EQ(run.SX, 12 * 16);
-  EXPECT_EQ(run.SY, 22 * 16);
-  for (auto [x, y] : {std::pair{582, 350}, std::pair{517, 350}, std::pair{530, 402},
-                      std::pair{530, 337}}) {
-    minimap_jump(run, true, x, y);
-    EXPECT_EQ(run.SX, 12 * 16) << x << "," << y;
-    EXPECT_EQ(run.SY, 22 * 16) << x << "," << y;
+  for (const auto& k : steps) {
+    minimap_jump(run, k.button, k.x, k.y);
+    EXPECT_EQ(run.SX, k.sx) << k.x << "," << k.y;
+    EXPECT_EQ(run.SY, k.sy) << k.x << "," << k.y;
   }
 }
 
