@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -52,38 +53,21 @@ TEST(MapFilePath, NumberedFileInTheMapFolder) {
   EXPECT_EQ(map_file_path("data", -3), "data/map/-3.overworld");
 }
 
-TEST_F(MapFile, FullFileFillsLevelsZeroToTwo) {
-  std::string bytes = make_map(kMapBytes);
-  bytes[1049600] = char(61);
-  const std::string path = write_map(bytes);
-  ASSERT_EQ(load_overworld_map(w, path, 3), int64_t(kMapBytes));
-  EXPECT_EQ(cell_at(w, 0, 1, 1), 61);  // a wall at x 0, y 1 on level 1
-  EXPECT_EQ(first_mismatch(0, 1049600, kMapBytes), 1049600u);
-  // Level 3 is not part of the map.
-  EXPECT_EQ(first_mismatch(1049601, kMapBytes + kLevelBytes, kMapBytes), kMapBytes + kLevelBytes);
-  // The file is only read.
-  EXPECT_EQ(std::filesystem::file_size(path), kMapBytes);
-}
-
-TEST_F(MapFile, ShortFileFillsAsFarAsItGoes) {
-  const std::string path = write_map(make_map(kLevelBytes));
-  ASSERT_EQ(load_overworld_map(w, path, 3), int64_t(kLevelBytes));
-  EXPECT_EQ(first_mismatch(0, kMapBytes, kLevelBytes), kMapBytes);  // levels 1 and 2 stay empty
-
-  const std::string odd = write_map(make_map(1001));
-  release_world_grid(w);
-  create_world_grid(w);
-  ASSERT_EQ(load_overworld_map(w, odd, 3), 1001);
-  EXPECT_EQ(first_mismatch(0, 4096, 1001), 4096u);
-
-  const std::string empty = write_map("");
-  EXPECT_EQ(load_overworld_map(w, empty, 3), 0);
-}
-
-TEST_F(MapFile, LongFileGivesOnlyItsFirstThreeLevels) {
-  const std::string path = write_map(make_map(kMapBytes + 5000));
-  ASSERT_EQ(load_overworld_map(w, path, 3), int64_t(kMapBytes));
-  EXPECT_EQ(first_mismatch(kMapBytes - 4096, kMapBytes + 8192, kMapBytes), kMapBytes + 8192);
+TEST_F(MapFile, FillsAsFarAsTheFileGoesUpToThreeLevelsAndOnlyReadsIt) {
+  // full, one level, odd, empty, longer than three levels
+  for (size_t n : {kMapBytes, kLevelBytes, size_t(1001), size_t(0), kMapBytes + 5000}) {
+    SCOPED_TRACE(n);
+    release_world_grid(w);
+    create_world_grid(w);
+    const std::string path = write_map(make_map(n));
+    const size_t got = std::min(n, kMapBytes);
+    ASSERT_EQ(load_overworld_map(w, path, 3), int64_t(got));
+    EXPECT_EQ(first_mismatch(0, kMapBytes + kLevelBytes, got), kMapBytes + kLevelBytes);
+    EXPECT_EQ(std::filesystem::file_size(path), n);
+  }
+  // Byte k is cell (k % 1024, k / 1024 % 1024) of level k / 2^20.
+  EXPECT_EQ(cell_at(w, 5, 1, 1), map_byte(kLevelBytes + 1024 + 5));
+  EXPECT_EQ(cell_at(w, 1023, 1023, 2), map_byte(kMapBytes - 1));
 }
 
 TEST_F(MapFile, MissingFileIsNotCreated) {
