@@ -114,58 +114,42 @@ TEST(BlockCubes, FieldDrawsTheSurfaceOfASolidBlockOnly) {
   EXPECT_FALSE(centre);
 }
 
+using CellSet = std::set<std::vector<int>>;
+CellSet field_cubes(const World& w, int cx, int cy, int cz) {
+  CellSet seen;
+  visit_block_field(w, cx, cy, cz, [&](int32_t x, int32_t y, int32_t z, uint8_t) {
+    seen.insert({x, y, z});
+  });
+  return seen;
+}
+
 TEST(BlockCubes, FieldSpansFourteenBelowToThirteenAboveInsideTheBounds) {
   Scene s;
   const int cx = 500, cy = 600, cz = 40;
-  auto visited = [&](int x, int y, int z) {
-    bool hit = false;
-    visit_block_field(s.world, cx, cy, cz, [&](int32_t a, int32_t b, int32_t c, uint8_t) {
-      hit |= a == x && b == y && c == z;
-    });
-    return hit;
-  };
-  for (int d : {-14, 13}) {
+  CellSet expected;
+  for (int d : {-15, -14, 13, 14}) {
     s.wall(cx + d, cy, cz);
     s.wall(cx, cy + d, cz);
     s.wall(cx, cy, cz + d);
-    EXPECT_TRUE(visited(cx + d, cy, cz)) << d;
-    EXPECT_TRUE(visited(cx, cy + d, cz)) << d;
-    EXPECT_TRUE(visited(cx, cy, cz + d)) << d;
+    if (d == -14 || d == 13) expected.insert({{cx + d, cy, cz}, {cx, cy + d, cz}, {cx, cy, cz + d}});
   }
-  for (int d : {-15, 14}) {
-    s.wall(cx + d, cy, cz);
-    s.wall(cx, cy + d, cz);
-    s.wall(cx, cy, cz + d);
-    EXPECT_FALSE(visited(cx + d, cy, cz)) << d;
-    EXPECT_FALSE(visited(cx, cy + d, cz)) << d;
-    EXPECT_FALSE(visited(cx, cy, cz + d)) << d;
-  }
-  // near the grid's corners only cells 1..1022 and levels 1..178 are drawn
+  EXPECT_EQ(field_cubes(s.world, cx, cy, cz), expected);
+
+  // near the grid's edges only cells 1..1022 and levels 1..178 are drawn
   Scene e;
   for (int v : {0, 1, 1022, 1023}) {
     e.wall(v, 5, 5);
     e.wall(5, v, 5);
+    e.wall(5, 5, v == 0 || v == 1 ? v : v - 844);  // levels 0, 1, 178, 179
   }
-  for (int z : {0, 1, 178, 179}) e.wall(5, 5, z);
-  std::set<std::vector<int>> seen;
+  CellSet seen;
   for (int c : {0, 1023})
     for (int z : {0, 179}) {
-      visit_block_field(e.world, c, 5, z, [&](int32_t x, int32_t y, int32_t lz, uint8_t) {
-        seen.insert({x, y, lz});
-      });
-      visit_block_field(e.world, 5, c, z, [&](int32_t x, int32_t y, int32_t lz, uint8_t) {
-        seen.insert({x, y, lz});
-      });
+      seen.merge(field_cubes(e.world, c, 5, z));
+      seen.merge(field_cubes(e.world, 5, c, z));
+      seen.merge(field_cubes(e.world, 5, 5, z));
     }
-  visit_block_field(e.world, 5, 5, 0, [&](int32_t x, int32_t y, int32_t z, uint8_t) {
-    seen.insert({x, y, z});
-  });
-  visit_block_field(e.world, 5, 5, 179, [&](int32_t x, int32_t y, int32_t z, uint8_t) {
-    seen.insert({x, y, z});
-  });
-  const std::set<std::vector<int>> expected = {{1, 5, 5},    {1022, 5, 5}, {5, 1, 5},
-                                               {5, 1022, 5}, {5, 5, 1},    {5, 5, 178}};
-  EXPECT_EQ(seen, expected);
+  EXPECT_EQ(seen, (CellSet{{1, 5, 5}, {1022, 5, 5}, {5, 1, 5}, {5, 1022, 5}, {5, 5, 1}, {5, 5, 178}}));
 }
 
 TEST(BlockCubes, OnlyCubesWhollyOutsideTheViewAreLeftOut) {
@@ -249,31 +233,20 @@ TEST(BlockViewNoGl, WalksAndLooksButDrawsNothing) {
 
   // middle or right button alone also looks; no button leaves the camera
   s.input.keys[kVkLButton] = false;
-  s.input.keys[kVkMButton] = true;
-  s.input.px = 10;
-  s.input.py = 239;
-  draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, false);
-  EXPECT_FLOAT_EQ(s.bv.yaw, 0.0f);
-  EXPECT_FLOAT_EQ(s.bv.pitch, -239.0f);
-  s.input.keys[kVkMButton] = false;
-  s.input.keys[kVkRButton] = true;
-  s.input.px = 319;
-  s.input.py = 90;
-  draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, false);
-  EXPECT_FLOAT_EQ(s.bv.yaw, 20.0f - 638.0f);
-  EXPECT_FLOAT_EQ(s.bv.pitch, -90.0f);
-  s.input.keys[kVkRButton] = false;
-  s.input.px = 0;
-  draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, false);
-  EXPECT_FLOAT_EQ(s.bv.yaw, 20.0f - 638.0f);
-  // 'Z' walks back on every frame, here toward higher rows
-  s.bv.yaw = 0.0f;
-  s.bv.pitch = -90.0f;
-  s.input.keys[int('Z')] = true;
-  const float fy = u.fy;
-  s.run.frame = 7;
-  draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, false);
-  EXPECT_NEAR(u.fy, fy + 0.1f, 1e-6);
+  struct Look {
+    int32_t button, px, py;
+    float yaw, pitch;
+  };
+  for (const Look& l : {Look{kVkMButton, 10, 239, 0.0f, -239.0f},
+                        Look{kVkRButton, 319, 90, -618.0f, -90.0f}, Look{0, 0, 0, -618.0f, -90.0f}}) {
+    s.input.keys[kVkMButton] = s.input.keys[kVkRButton] = false;
+    s.input.keys[l.button] = l.button != 0;
+    s.input.px = l.px;
+    s.input.py = l.py;
+    draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, false);
+    EXPECT_FLOAT_EQ(s.bv.yaw, l.yaw) << l.button;
+    EXPECT_FLOAT_EQ(s.bv.pitch, l.pitch) << l.button;
+  }
 }
 
 // ---- with an offscreen GL context ------------------------------------

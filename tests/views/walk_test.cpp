@@ -86,14 +86,9 @@ TEST(WalkStep, ForwardFollowsTheLookDirectionOnTheLevelPlane) {
       const double expect = 0.1 * std::fabs(std::sin(pitch * M_PI / 180.0));
       EXPECT_NEAR(std::hypot(s.dfx, s.dfy), expect, 1e-6) << yaw << " " << pitch;
     }
-  }
-}
-
-TEST(WalkStep, LookingStraightUpOrDownDoesNotMove) {
-  for (float yaw : {0.0f, -90.0f, 45.0f, -619.0f}) {
+    // looking straight along the levels: too small to move a fraction near 0.5
     for (float pitch : {0.0f, -180.0f}) {
-      const WalkStep s = walk_step(yaw, pitch);
-      // smaller than any change a fraction near the middle of a cell can show
+      s = walk_step(yaw, pitch);
       EXPECT_EQ(0.5f - s.dfx, 0.5f) << yaw << " " << pitch;
       EXPECT_EQ(0.5f - s.dfy, 0.5f) << yaw << " " << pitch;
     }
@@ -180,12 +175,6 @@ TEST_F(WalkTest, CellChangesInBothDirections) {
   cell_changes(u, world.side);
   EXPECT_EQ(u.y, 100);
   EXPECT_FLOAT_EQ(u.fy, 0.75f);
-  // inside the cell nothing changes, whatever the height fraction
-  u.fz = 3.0f;
-  cell_changes(u, world.side);
-  EXPECT_EQ(u.x, 100);
-  EXPECT_EQ(u.y, 100);
-  EXPECT_EQ(u.level, 1);
 }
 
 TEST_F(WalkTest, UnitOneStaysInsideTheGrid) {
