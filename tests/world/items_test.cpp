@@ -38,8 +38,7 @@ class ItemTypes : public ::testing::Test {
 ItemTable* ItemTypes::table = nullptr;
 
 TEST_F(ItemTypes, SamplesAsTheItemListWritesThemWithEveryOtherMemberZero) {
-  // A sample, not the list: every member set somewhere, the battle axe whose
-  // slot breaks the run, the potion and a middle armour piece (ring, 10 + 8).
+  // A sample of the list: weapons, the bag, the potion and armour pieces.
   const struct {
     int32_t id;
     uint16_t slot;
@@ -48,11 +47,20 @@ TEST_F(ItemTypes, SamplesAsTheItemListWritesThemWithEveryOtherMemberZero) {
     float factor;
     uint16_t worth;
   } rows[] = {
-      {6124, 614, "10001", 1, 1, 8, 3, 4.0f, 2900},    // ameliorated saber
       {6110, 600, "10111", 2, 1, 1, 0, 0.0f, 50},      // knife
+      {6113, 603, "01000", 2, 1, 3, 1, 0.2f, 400},     // gauche
+      {6118, 608, "01001", 1, 1, 6, 1, 2.8f, 2000},    // ameliorated blade
+      {6124, 614, "10001", 1, 1, 8, 3, 4.0f, 2900},    // ameliorated saber
+      {6129, 619, "10001", 1, 1, 12, 0, 3.2f, 28000},  // ameliorated two-bladed sword
+      {6203, 633, "01000", 1, 1, 8, 0, 0.0f, 3000},    // war mace
       {6319, 655, "00010", 1, 1, 12, 0, 2.8f, 32000},  // rubioux battle axe: slot 655, not 653
+      {6320, 654, "00010", 1, 1, 14, 0, 4.0f, 60000},  // ordered battle axe
+      {7000, 3000, "00000", 0, 0, 0, 0, 0.0f, 30},     // bag
       {7100, 682, "00000", 0, 0, 200, 0, 0.0f, 50},    // blue potion
-      {8258, 744, "11111", 18, 0, 0, 0, 0.6f, 280},    // plate armour ring
+      {8113, 730, "11111", 23, 0, 0, 0, 0.1f, 30},     // boots of the robe set
+      {8130, 740, "11111", 10, 0, 0, 0, 0.2f, 70},     // leather suit
+      {8258, 744, "11111", 18, 0, 0, 0, 0.6f, 280},    // plate armour ring (10 + 8)
+      {8333, 746, "11111", 23, 0, 0, 0, 0.9f, 600},    // magic armour boots
   };
   for (const auto& e : rows) {
     SCOPED_TRACE(e.id);
