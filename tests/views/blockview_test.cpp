@@ -586,6 +586,19 @@ TEST_F(BlockViewGl, PictureMatchesTheFieldDrawnCellByCell) {
   EXPECT_GT(busy, 12);  // most views show plenty of cubes
 }
 
+// A selection outside the unit table has no camera: nothing is drawn and
+// nothing is read outside the table.
+TEST_F(BlockViewGl, SelectionOutsideTheTableDrawsNothing) {
+  s.put_unit(1, 500, 500, 50);
+  s.wall(500, 500, 53);
+  for (int32_t selected : {-1, kUnitTableSize, 1 << 30}) {
+    s.run.selected_unit = selected;
+    clear_pixels(s.fb);
+    draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, true);
+    EXPECT_EQ(drawn_pixels(), 0) << selected;
+  }
+}
+
 TEST_F(BlockViewGl, OtherFramebufferSizesAreNotWritten) {
   s.put_unit(1, 500, 500, 50);
   s.wall(500, 500, 53);
