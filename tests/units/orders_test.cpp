@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 
 #include "units/orders.h"
 #include "units/pathsearch.h"
@@ -17,6 +18,17 @@ constexpr int32_t kNew = 0, kWalking = 1, kPlanAgain = 2, kArrived = 3;  // orde
 int32_t chebyshev(int32_t ax, int32_t ay, int32_t bx, int32_t by) {
   return std::max(std::abs(ax - bx), std::abs(ay - by));
 }
+
+// Fields compared together; gtest prints both sides on a mismatch.
+std::tuple<int, int> at(const UnitRecord& u) { return {u.x, u.y}; }
+std::tuple<int, int> target(const UnitRecord& u) { return {u.target_x, u.target_y}; }
+std::tuple<int, int> waypoint(const UnitRecord& u) { return {u.waypoint_x, u.waypoint_y}; }
+std::tuple<int, int> order(const UnitRecord& u) { return {u.order_flag, u.order_state}; }
+// The planning record: start block, coarse level, target block.
+std::tuple<int, int, int, int, int> blocks(const UnitRecord& p) {
+  return {p.x, p.y, p.level, p.target_x, p.target_y};
+}
+using XY = std::tuple<int, int>;
 
 // A full-size world whose overworld levels are open plain, shared by the suite;
 // each test starts from a clean unit table and path store.
@@ -86,24 +98,19 @@ TEST_F(OrdersTest, GiveOrderSetsUpANewOrderWithoutTestingAnything) {
   u.order_state = kArrived;
   ps->path_cursor[4] = 5;
   give_order(*units, *ps, 4, 700, 12);
-  EXPECT_EQ(u.target_x, 700);
-  EXPECT_EQ(u.target_y, 12);
-  EXPECT_EQ(u.waypoint_x, 0);
-  EXPECT_EQ(u.waypoint_y, 0);
-  EXPECT_EQ(u.order_flag, 1);
-  EXPECT_EQ(u.order_state, kNew);
+  EXPECT_EQ(target(u), XY(700, 12));
+  EXPECT_EQ(waypoint(u), XY(0, 0));
+  EXPECT_EQ(order(u), XY(1, kNew));
   EXPECT_EQ(cursor(4), kNoPath);
   // a record not in use takes the order too, and a cell off the grid is kept as given
   give_order(*units, *ps, 300, 1500, 0);
-  EXPECT_EQ(units->records[300].target_x, 1500);
+  EXPECT_EQ(target(units->records[300]), XY(1500, 0));
   EXPECT_EQ(units->records[300].order_flag, 1);
   // an index outside the table is ignored
   give_order(*units, *ps, -1, 5, 5);
   give_order(*units, *ps, kUnitTableSize, 5, 5);
-  for (int32_t i = 0; i < kUnitTableSize; ++i) {
-    if (i == 4 || i == 300) continue;
-    ASSERT_EQ(units->records[i].order_flag, 0) << i;
-  }
+  for (int32_t i = 0; i < kUnitTableSize; ++i)
+    ASSERT_EQ(units->records[i].order_flag, int(i == 4 || i == 300)) << i;
 }
 
 TEST_F(OrdersTest, RandomOrderForUnitOneDrawsXThenYAndKeepsTheWaypoint) {
@@ -116,12 +123,10 @@ TEST_F(OrdersTest, RandomOrderForUnitOneDrawsXThenYAndKeepsTheWaypoint) {
   u1.waypoint_x = 510;
   u1.waypoint_y = 490;
   order_unit1_random(*world, *units, *ps, rng);
-  EXPECT_EQ(u1.target_x, rng_next(replay) % 1022 + 1);
-  EXPECT_EQ(u1.target_y, rng_next(replay) % 1022 + 1);
-  EXPECT_EQ(u1.waypoint_x, 510);
-  EXPECT_EQ(u1.waypoint_y, 490);
-  EXPECT_EQ(u1.order_flag, 1);
-  EXPECT_EQ(u1.order_state, kNew);
+  const int x = rng_next(replay) % 1022 + 1;
+  EXPECT_EQ(target(u1), XY(x, rng_next(replay) % 1022 + 1));
+  EXPECT_EQ(waypoint(u1), XY(510, 490));
+  EXPECT_EQ(order(u1), XY(1, kNew));
   EXPECT_EQ(cursor(1), kNoPath);
   EXPECT_EQ(rng_next(rng), rng_next(replay));
 }
@@ -145,46 +150,38 @@ TEST_F(OrdersTest, WanderOrdersGoOnlyToIdleOrArrivedUnitsFromTwoUp) {
 
   for (int32_t u : {2, 4, 7, 2999}) {  // in index order, X first
     const UnitRecord& r = units->records[u];
-    SCOPED_TRACE(u);
-    EXPECT_EQ(r.target_x, rng_next(replay) % 1022 + 1);
-    EXPECT_EQ(r.target_y, rng_next(replay) % 1022 + 1);
-    EXPECT_EQ(r.waypoint_x, 0);
-    EXPECT_EQ(r.order_flag, 1);
-    EXPECT_EQ(r.order_state, kNew);
-    EXPECT_EQ(cursor(u), kNoPath);
+    const int x = rng_next(replay) % 1022 + 1;
+    EXPECT_EQ(target(r), XY(x, rng_next(replay) % 1022 + 1)) << u;
+    EXPECT_EQ(r.waypoint_x, 0) << u;
+    EXPECT_EQ(order(r), XY(1, kNew)) << u;
+    EXPECT_EQ(cursor(u), kNoPath) << u;
   }
   EXPECT_EQ(rng_next(rng), rng_next(replay));  // nobody else drew
   EXPECT_EQ(units->records[1].order_flag, 0);
-  EXPECT_EQ(walking.target_x, 900);
-  EXPECT_EQ(walking.waypoint_x, 80);
-  EXPECT_EQ(walking.order_state, kWalking);
-  EXPECT_EQ(replanning.target_x, 95);
-  EXPECT_EQ(replanning.order_state, kPlanAgain);
+  EXPECT_EQ(std::tuple(walking.target_x, walking.waypoint_x, walking.order_state),
+            std::tuple(900, 80, kWalking));
+  EXPECT_EQ(std::tuple(replanning.target_x, replanning.order_state), std::tuple(95, kPlanAgain));
 }
 
 TEST_F(OrdersTest, OrderInsideTheOwnBlockWalksStraightAndArrives) {
   UnitRecord& u = place(2, 100, 100);  // block (6, 6)
   give_order(*units, *ps, 2, 105, 103);
-  // on open plain the cheapest route has max(5, 3) = 5 cells
+  // on open plain the cheapest route has max(5, 3) = 5 cells; no coarse route:
+  // the leg goes to the target itself
   for (int32_t t = 1; t <= 5; ++t) {
     const int32_t x = u.x, y = u.y;
     tick();
-    SCOPED_TRACE(t);
-    EXPECT_EQ(chebyshev(x, y, u.x, u.y), 1);
-    EXPECT_EQ(u.waypoint_x, 105);  // no coarse route: the leg goes to the target itself
-    EXPECT_EQ(u.waypoint_y, 103);
-    EXPECT_EQ(u.order_flag, 1);
+    EXPECT_EQ(chebyshev(x, y, u.x, u.y), 1) << t;
+    EXPECT_EQ(waypoint(u), XY(105, 103)) << t;
+    EXPECT_EQ(u.order_flag, 1) << t;
   }
-  EXPECT_EQ(u.x, 105);
-  EXPECT_EQ(u.y, 103);
+  EXPECT_EQ(at(u), XY(105, 103));
   EXPECT_EQ(u.order_state, kPlanAgain);  // the leg ended with the last cell
   tick();
-  EXPECT_EQ(u.order_state, kArrived);
-  EXPECT_EQ(u.order_flag, 1);
+  EXPECT_EQ(order(u), XY(1, kArrived));
   EXPECT_EQ(cursor(2), kNoPath);
   for (int32_t t = 0; t < 3; ++t) tick();
-  EXPECT_EQ(u.x, 105);
-  EXPECT_EQ(u.y, 103);
+  EXPECT_EQ(at(u), XY(105, 103));
   EXPECT_EQ(u.order_state, kArrived);
   // and only then does it wander again
   wander_orders(*world, *units, *ps, rng);
@@ -195,29 +192,22 @@ TEST_F(OrdersTest, OrderInsideTheOwnBlockWalksStraightAndArrives) {
   give_order(*units, *ps, 3, 300, 300);
   tick();
   EXPECT_EQ(v.order_state, kArrived);
-  EXPECT_EQ(v.x, 300);
-  EXPECT_EQ(v.y, 300);
+  EXPECT_EQ(at(v), XY(300, 300));
 }
 
 TEST_F(OrdersTest, CoarseRoutePicksAWaypointInItsFirstBlockWithXDrawnFirst) {
-  UnitRecord& u = place(2, 100, 100);  // block (6, 6)
+  UnitRecord& u = place(2, 100, 100);    // block (6, 6)
   give_order(*units, *ps, 2, 300, 100);  // block (18, 6), straight east
   tick();
   // a straight run of open blocks is the cheapest coarse route: first block (7, 6)
-  const int32_t wx = 7 * 16 + rng_next(replay) % 16;
-  const int32_t wy = 6 * 16 + rng_next(replay) % 16;
-  EXPECT_EQ(u.waypoint_x, wx);
-  EXPECT_EQ(u.waypoint_y, wy);
+  const int wx = 7 * 16 + rng_next(replay) % 16;
+  EXPECT_EQ(waypoint(u), XY(wx, 6 * 16 + rng_next(replay) % 16));
   EXPECT_EQ(u.order_state, kWalking);
   EXPECT_EQ(chebyshev(100, 100, u.x, u.y), 1);
   EXPECT_EQ(rng_next(rng), rng_next(replay));  // the first try was taken
   // the planning record is put away but remembers the blocks
   EXPECT_NE(plan().in_use, 1);
-  EXPECT_EQ(plan().x, 6);
-  EXPECT_EQ(plan().y, 6);
-  EXPECT_EQ(plan().level, 10);
-  EXPECT_EQ(plan().target_x, 18);
-  EXPECT_EQ(plan().target_y, 6);
+  EXPECT_EQ(blocks(plan()), std::tuple(6, 6, 10, 18, 6));
   EXPECT_EQ(plan().kind, 1);
 }
 
@@ -241,14 +231,12 @@ TEST_F(OrdersTest, WaypointTriesSkipMountainCellsUpTo220Times) {
     ++tries;
   } while (wy != 111 && tries < 220);
   ASSERT_GT(tries, 1) << "pick another seed: the first try already hit the open row";
-  EXPECT_EQ(u.waypoint_x, wx);
-  EXPECT_EQ(u.waypoint_y, wy);
+  EXPECT_EQ(waypoint(u), XY(wx, wy));
   for (int32_t t = 0; t < 220; ++t) {  // all fail: the last try stays
     wx = 7 * 16 + rng_next(replay) % 16;
     wy = 6 * 16 + rng_next(replay) % 16;
   }
-  EXPECT_EQ(v.waypoint_x, wx);
-  EXPECT_EQ(v.waypoint_y, wy);
+  EXPECT_EQ(waypoint(v), XY(wx, wy));
   EXPECT_EQ(v.order_state, kWalking);
   EXPECT_EQ(rng_next(rng), rng_next(replay));
 }
@@ -265,8 +253,7 @@ TEST_F(OrdersTest, LongOrderIsWalkedLegByLegOneCellPerTick) {
     ASSERT_EQ(u.order_flag, 1);
   }
   EXPECT_EQ(u.order_state, kArrived);
-  EXPECT_EQ(u.x, 300);
-  EXPECT_EQ(u.y, 140);
+  EXPECT_EQ(at(u), XY(300, 140));
   // 200 columns need at least 200 steps; legs end and re-plan on the way
   EXPECT_GE(ticks, 200);
   EXPECT_LE(ticks, 400);
@@ -284,38 +271,33 @@ TEST_F(OrdersTest, UnreachableTargetLeavesTheUnitReplanningInPlace) {
   give_order(*units, *ps, 2, 110, 110);
   for (int32_t t = 0; t < 3; ++t) {
     tick();
-    EXPECT_EQ(u.x, 100);
-    EXPECT_EQ(u.y, 100);
-    EXPECT_EQ(u.order_flag, 1);  // the search cleared it; the tick restores it
-    EXPECT_EQ(u.order_state, kPlanAgain);
+    EXPECT_EQ(at(u), XY(100, 100));
+    EXPECT_EQ(order(u), XY(1, kPlanAgain));  // the search cleared the flag; the tick restores it
     EXPECT_EQ(cursor(2), kNoPath);
   }
 }
 
 TEST_F(OrdersTest, TickMovesOnlyUnitsInUseActiveAndOrdered) {
-  UnitRecord& idle = place(2, 100, 100);                // order flag 0
+  UnitRecord& idle = place(2, 100, 100);  // order flag 0
   UnitRecord& resting = place(3, 200, 200);
   resting.inactive = 1;
   give_order(*units, *ps, 3, 205, 205);
-  give_order(*units, *ps, 300, 20, 20);                 // not in use, stands on (0, 0)
+  give_order(*units, *ps, 300, 20, 20);   // not in use, stands on (0, 0)
   UnitRecord& odd = place(4, 400, 400);
-  odd.in_use = 2;                                       // only exactly 1 counts
+  odd.in_use = 2;                         // only exactly 1 counts
   give_order(*units, *ps, 4, 405, 405);
   UnitRecord& arrived = place(5, 500, 500);
   give_order(*units, *ps, 5, 520, 500);
   arrived.order_state = kArrived;
   for (int32_t t = 0; t < 5; ++t) tick();
   EXPECT_EQ(idle.x, 100);
-  EXPECT_EQ(resting.x, 200);
-  EXPECT_EQ(resting.order_state, kNew);
-  EXPECT_EQ(units->records[300].x, 0);
-  EXPECT_EQ(units->records[300].y, 0);
-  EXPECT_EQ(units->records[300].order_state, kNew);
+  EXPECT_EQ(std::tuple(resting.x, resting.order_state), std::tuple(200, kNew));
+  EXPECT_EQ(std::tuple(units->records[300].x, units->records[300].y, units->records[300].order_state),
+            std::tuple(0, 0, kNew));
   EXPECT_EQ(odd.x, 400);
   EXPECT_EQ(arrived.x, 500);
   EXPECT_EQ(rng_next(rng), rng_next(replay));  // nobody planned
-  EXPECT_EQ(plan().in_use, 0);
-  EXPECT_EQ(plan().kind, 0);
+  EXPECT_EQ(std::tuple(plan().in_use, plan().kind), std::tuple(0, 0));
 }
 
 TEST_F(OrdersTest, PlanningRecordKeepsTheLastPlannedUnitsBlocks) {
@@ -325,11 +307,7 @@ TEST_F(OrdersTest, PlanningRecordKeepsTheLastPlannedUnitsBlocks) {
   give_order(*units, *ps, 9, 40, 650);
   tick();
   EXPECT_EQ(plan().in_use, 0);
-  EXPECT_EQ(plan().x, 520 / 16);
-  EXPECT_EQ(plan().y, 700 / 16);
-  EXPECT_EQ(plan().level, 12);
-  EXPECT_EQ(plan().target_x, 40 / 16);
-  EXPECT_EQ(plan().target_y, 650 / 16);
+  EXPECT_EQ(blocks(plan()), std::tuple(520 / 16, 700 / 16, 12, 40 / 16, 650 / 16));
   // both moved in the same tick
   EXPECT_EQ(units->records[2].x, 101);
   EXPECT_EQ(units->records[9].order_state, kWalking);
@@ -342,34 +320,27 @@ TEST_F(OrdersTest, UnitHighUpHasNoCoarseRouteAndHeadsStraightForItsTarget) {
   UnitRecord& u = place(1, 100, 100, 175);
   give_order(*units, *ps, 1, 300, 100);
   tick();
-  EXPECT_EQ(plan().in_use, 0);
-  EXPECT_EQ(plan().level, 185);
-  EXPECT_EQ(u.waypoint_x, 300);  // no coarse route: straight for the target
-  EXPECT_EQ(u.waypoint_y, 100);
+  EXPECT_EQ(std::tuple(plan().in_use, plan().level), std::tuple(0, 185));
+  EXPECT_EQ(waypoint(u), XY(300, 100));  // no coarse route: straight for the target
   EXPECT_EQ(u.order_state, kWalking);
-  EXPECT_EQ(u.x, 101);
-  EXPECT_EQ(u.y, 100);
+  EXPECT_EQ(at(u), XY(101, 100));
   EXPECT_EQ(rng_next(rng), rng_next(replay));  // no waypoint draws
   for (int32_t t = 0; t < 20; ++t) tick();
-  EXPECT_EQ(u.x, 121);
-  EXPECT_EQ(u.level, 175);
+  EXPECT_EQ(std::tuple(u.x, u.level), std::tuple(121, 175));
 
   // the top level too
   UnitRecord& top = place(2, 100, 100, 179);
   put(101, 100, 179, kTilePlain);
   give_order(*units, *ps, 2, 101, 100);
   tick();
-  EXPECT_EQ(top.x, 101);
-  EXPECT_EQ(plan().level, 189);
+  EXPECT_EQ(std::tuple(top.x, plan().level), std::tuple(101, 189));
 
   // level 5's coarse level 15 holds code 0, which is not passable: the same
   for (int32_t x = 95; x < 200; ++x) put(x, 100, 5, kTilePlain);
   UnitRecord& low = place(4, 100, 100, 5);
   give_order(*units, *ps, 4, 200, 100);
   tick();
-  EXPECT_EQ(plan().level, 15);
-  EXPECT_EQ(low.waypoint_x, 200);
-  EXPECT_EQ(low.x, 101);
+  EXPECT_EQ(std::tuple(plan().level, low.waypoint_x, low.x), std::tuple(15, 200, 101));
 }
 
 }  // namespace
