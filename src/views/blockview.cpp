@@ -19,9 +19,9 @@ namespace {
 // One quad of a wall cube. Corners are in the cube's own coordinates, before
 // the half scale that makes the cube one cell wide.
 struct CubeFaceRow {
-  int8_t dx, dy, dz;     // neighbour (column, row, level) whose wall hides the face
-  float normal[3];       // GL axes
-  float tex[4][2];       // texture coordinate of each corner, in drawing order
+  int8_t dx, dy, dz;  // neighbour (column, row, level) whose wall hides the face
+  float normal[3];    // GL axes
+  float tex[4][2];    // texture coordinate of each corner, in drawing order
   float corner[4][3];
 };
 
@@ -137,7 +137,8 @@ void rotate_about(double m[3][3], int axis, double degrees) {
   rot[j][j] = c;
   double out[3][3];
   for (int a = 0; a < 3; ++a)
-    for (int b = 0; b < 3; ++b) out[a][b] = m[a][0] * rot[0][b] + m[a][1] * rot[1][b] + m[a][2] * rot[2][b];
+    for (int b = 0; b < 3; ++b)
+      out[a][b] = m[a][0] * rot[0][b] + m[a][1] * rot[1][b] + m[a][2] * rot[2][b];
   std::memcpy(m, out, sizeof out);
 }
 
@@ -154,7 +155,8 @@ ViewPose view_pose(float yaw, float pitch, float fx, float fy, float fz) {
 bool cube_may_show(const ViewPose& pose, int32_t dx, int32_t dy, int32_t dz) {
   const double c[3] = {dx + pose.shift[0], dy + pose.shift[1], dz + pose.shift[2]};
   double e[3];
-  for (int i = 0; i < 3; ++i) e[i] = pose.rot[i][0] * c[0] + pose.rot[i][1] * c[1] + pose.rot[i][2] * c[2];
+  for (int i = 0; i < 3; ++i)
+    e[i] = pose.rot[i][0] * c[0] + pose.rot[i][1] * c[1] + pose.rot[i][2] * c[2];
   // the cube's bounding sphere, a little enlarged, against the view's sides
   constexpr double kRadius = 0.8660254037844386 + 0.02;
   constexpr double kNear = 0.1, kFar = 100.0;

@@ -14,9 +14,11 @@ struct Platform;
 constexpr int32_t kBlockViewWidth = 320;   // pixels read back
 constexpr int32_t kBlockViewHeight = 240;  // pixels read back
 constexpr int32_t kBlockViewPixels = kBlockViewWidth * kBlockViewHeight;
-constexpr int32_t kBlockRadius = 14;
-// The cleared depth (1.0) as read back; every cube of the field lies nearer.
-constexpr uint16_t kBackgroundDepth = 0xffff;  // the field runs from camera - 14 to camera + 13 per axis
+constexpr int32_t kBlockRadius = 14;  // the field runs from camera - 14 to camera + 13 per axis
+// The cleared depth (1.0) as read back at 16 bits. Every cube of the field
+// lies within 26 cells, far nearer than the far plane at 100, so any drawn
+// pixel reads back below it.
+constexpr uint16_t kBackgroundDepth = 0xffff;
 
 // Created at start-up, lives for the whole run.
 struct BlockViewState {
@@ -54,9 +56,12 @@ uint8_t wall_cube_faces(const World& w, int32_t x, int32_t y, int32_t z);
 // Cells on the grid's outermost rows, columns and levels are never drawn.
 template <class Fn>
 void visit_block_field(const World& w, int32_t cx, int32_t cy, int32_t cz, Fn&& fn) {
-  const int32_t x0 = std::max(cx - kBlockRadius, 1), x1 = std::min(cx + kBlockRadius - 1, w.side - 2);
-  const int32_t y0 = std::max(cy - kBlockRadius, 1), y1 = std::min(cy + kBlockRadius - 1, w.side - 2);
-  const int32_t z0 = std::max(cz - kBlockRadius, 1), z1 = std::min(cz + kBlockRadius - 1, kLevelCount - 2);
+  const int32_t x0 = std::max(cx - kBlockRadius, 1);
+  const int32_t x1 = std::min(cx + kBlockRadius - 1, w.side - 2);
+  const int32_t y0 = std::max(cy - kBlockRadius, 1);
+  const int32_t y1 = std::min(cy + kBlockRadius - 1, w.side - 2);
+  const int32_t z0 = std::max(cz - kBlockRadius, 1);
+  const int32_t z1 = std::min(cz + kBlockRadius - 1, kLevelCount - 2);
   for (int32_t z = z0; z <= z1; ++z)
     for (int32_t y = y0; y <= y1; ++y) {
       const uint8_t* row = &w.grid[cell_index(w, 0, y, z)];

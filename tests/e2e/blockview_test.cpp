@@ -27,15 +27,22 @@ struct SurfaceStart {
 
 // A seed that puts unit 1 on dry land of level 1 with rock (61) under its
 // cell and under the view origin, and no wall on level 1 within two cells.
-std::optional<SurfaceStart> find_surface_start(const ScratchDir& dir) {
+std::optional<SurfaceStart> find_surface_start(const ScratchDir& dir, std::string* why) {
   const std::string map = read_file(build_dir() + "/map/8.overworld");
-  if (map.size() != 3 * kLevel) return std::nullopt;
+  if (map.size() != 3 * kLevel) {
+    *why = "map/8.overworld holds " + std::to_string(map.size()) + " bytes";
+    return std::nullopt;
+  }
   auto code = [&](int64_t x, int64_t y, int64_t z) {
     return uint8_t(map[size_t(z) * kLevel + size_t(y) * 1024 + size_t(x)]);
   };
   for (int seed = 1; seed <= 60; ++seed) {
-    const GameRun r = run_game({"--headless", "--frames", "1", "--seed", std::to_string(seed)}, dir);
-    if (r.status != 0 || !r.has_dump) continue;
+    const GameRun r =
+        run_game({"--headless", "--frames", "1", "--seed", std::to_string(seed)}, dir);
+    if (r.status != 0 || !r.has_dump) {
+      *why = "seed " + std::to_string(seed) + ": status " + std::to_string(r.status) + " " + r.err;
+      continue;
+    }
     const Json& u = unit_record(r.dump, 1);
     const int64_t x = u["x"].i(), y = u["y"].i();
     if (x < 3 || y < 3 || x > 1020 || y > 1020 || u["level"].i() != 1) continue;
@@ -53,9 +60,10 @@ std::optional<SurfaceStart> find_surface_start(const ScratchDir& dir) {
 class BlockViewRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    start = find_surface_start(dir);
-    ASSERT_TRUE(start) << "no seed in 1..60 puts unit 1 on land over rock in "
-                       << build_dir() << "/map/8.overworld";
+    std::string why;
+    start = find_surface_start(dir, &why);
+    ASSERT_TRUE(start) << "no seed in 1..60 puts unit 1 on land over rock in " << build_dir()
+                       << "/map/8.overworld; last problem: " << why;
   }
   GameRun run(const std::string& script, int frames, std::vector<std::string> extra = {}) {
     write_file(dir / "input.txt", script);

@@ -131,7 +131,8 @@ TEST(BlockCubes, FieldSpansFourteenBelowToThirteenAboveInsideTheBounds) {
     s.wall(cx + d, cy, cz);
     s.wall(cx, cy + d, cz);
     s.wall(cx, cy, cz + d);
-    if (d == -14 || d == 13) expected.insert({{cx + d, cy, cz}, {cx, cy + d, cz}, {cx, cy, cz + d}});
+    if (d == -14 || d == 13)
+      expected.insert({{cx + d, cy, cz}, {cx, cy + d, cz}, {cx, cy, cz + d}});
   }
   EXPECT_EQ(field_cubes(s.world, cx, cy, cz), expected);
 
@@ -149,7 +150,8 @@ TEST(BlockCubes, FieldSpansFourteenBelowToThirteenAboveInsideTheBounds) {
       seen.merge(field_cubes(e.world, 5, c, z));
       seen.merge(field_cubes(e.world, 5, 5, z));
     }
-  EXPECT_EQ(seen, (CellSet{{1, 5, 5}, {1022, 5, 5}, {5, 1, 5}, {5, 1022, 5}, {5, 5, 1}, {5, 5, 178}}));
+  EXPECT_EQ(seen, (CellSet{{1, 5, 5}, {1022, 5, 5}, {5, 1, 5}, {5, 1022, 5}, {5, 5, 1},
+                           {5, 5, 178}}));
 }
 
 TEST(BlockCubes, OnlyCubesWhollyOutsideTheViewAreLeftOut) {
@@ -229,7 +231,8 @@ TEST(BlockViewNoGl, WalksAndLooksButDrawsNothing) {
   draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, false);
   EXPECT_NEAR(u.fy, 0.4f, 1e-6);
   EXPECT_FLOAT_EQ(u.walk_phase, 2.0f);
-  EXPECT_TRUE(std::all_of(s.fb.pixels.begin(), s.fb.pixels.end(), [](uint8_t v) { return v == 5; }));
+  EXPECT_TRUE(
+      std::all_of(s.fb.pixels.begin(), s.fb.pixels.end(), [](uint8_t v) { return v == 5; }));
 
   // middle or right button alone also looks; no button leaves the camera
   s.input.keys[kVkLButton] = false;
@@ -238,7 +241,8 @@ TEST(BlockViewNoGl, WalksAndLooksButDrawsNothing) {
     float yaw, pitch;
   };
   for (const Look& l : {Look{kVkMButton, 10, 239, 0.0f, -239.0f},
-                        Look{kVkRButton, 319, 90, -618.0f, -90.0f}, Look{0, 0, 0, -618.0f, -90.0f}}) {
+                        Look{kVkRButton, 319, 90, -618.0f, -90.0f},
+                        Look{0, 0, 0, -618.0f, -90.0f}}) {
     s.input.keys[kVkMButton] = s.input.keys[kVkRButton] = false;
     s.input.keys[l.button] = l.button != 0;
     s.input.px = l.px;
@@ -485,16 +489,23 @@ struct ReferenceQuad {
   float corner[4][3];
 };
 const ReferenceQuad kReferenceCube[] = {
-    {0, 0, 1, {0, 0, 1}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}}, {{-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}}},
-    {0, 0, -1, {0, 0, -1}, {{1, 1}, {1, 0}, {0, 0}, {0, 1}}, {{-1, -1, -1}, {-1, 1, -1}, {1, 1, -1}, {1, -1, -1}}},
-    {0, -1, 0, {0, 1, 0}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}}, {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}}},
-    {0, 1, 0, {0, -1, 0}, {{1, 1}, {0, 1}, {0, 0}, {1, 0}}, {{-1, -1, -1}, {1, -1, -1}, {1, -1, 1}, {-1, -1, 1}}},
-    {1, 0, 0, {1, 0, 0}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}}, {{1, -1, -1}, {1, 1, -1}, {1, 1, 1}, {1, -1, 1}}},
-    {-1, 0, 0, {-1, 0, 0}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}}, {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}}},
+    {0, 0, 1, {0, 0, 1}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}},
+     {{-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}}},
+    {0, 0, -1, {0, 0, -1}, {{1, 1}, {1, 0}, {0, 0}, {0, 1}},
+     {{-1, -1, -1}, {-1, 1, -1}, {1, 1, -1}, {1, -1, -1}}},
+    {0, -1, 0, {0, 1, 0}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}},
+     {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}}},
+    {0, 1, 0, {0, -1, 0}, {{1, 1}, {0, 1}, {0, 0}, {1, 0}},
+     {{-1, -1, -1}, {1, -1, -1}, {1, -1, 1}, {-1, -1, 1}}},
+    {1, 0, 0, {1, 0, 0}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}},
+     {{1, -1, -1}, {1, 1, -1}, {1, 1, 1}, {1, -1, 1}}},
+    {-1, 0, 0, {-1, 0, 0}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}},
+     {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}}},
 };
 
 void draw_reference_picture(const World& w, const UnitRecord& cam, float yaw, float pitch,
-                            GLuint texture, std::vector<uint8_t>* rgb, std::vector<uint16_t>* depth) {
+                            GLuint texture, std::vector<uint8_t>* rgb,
+                            std::vector<uint16_t>* depth) {
   const int cx = cam.x, cy = cam.y, cz = cam.level;
   glLoadIdentity();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -604,7 +615,8 @@ TEST_F(BlockViewGl, OtherFramebufferSizesAreNotWritten) {
   s.wall(500, 500, 53);
   set_resolution(s.fb, 640, 480);
   render(0.0f, 0.0f);
-  EXPECT_TRUE(std::all_of(s.fb.pixels.begin(), s.fb.pixels.end(), [](uint8_t v) { return v == 0; }));
+  EXPECT_TRUE(
+      std::all_of(s.fb.pixels.begin(), s.fb.pixels.end(), [](uint8_t v) { return v == 0; }));
   // the picture was still read back
   const size_t middle = size_t(120 * 320 + 160) * 3;
   EXPECT_TRUE(is_quadrant_colour(
