@@ -59,32 +59,43 @@ TEST(CommandLineEditor, ClosedLineTakesNoKeysDrawsNothingAndRunsNothing) {
   EXPECT_EQ(r.console.entered, 0);
 }
 
-TEST(CommandLineEditor, TypedLettersDigitsAndSpacesAppendWithAPauseEach) {
-  const std::string typed = "env4 block9 0";
-  ConsoleRig r("0 tap TAB\n2 type " + typed + "\n");
-  r.passes(2 + 2 * int(typed.size()));
-  EXPECT_STREQ(r.console.line, typed.c_str());
-  EXPECT_EQ(r.console.length, int32_t(typed.size()));
-  EXPECT_EQ(r.paused(), kTab + int64_t(typed.size()) * kChar);
-}
-
-TEST(CommandLineEditor, ShiftGivesOnlyTheCapitalAndLeavesDigitsAlone) {
-  ConsoleRig r(
-      "0 tap TAB\n"
-      "2 type EnV\n"
-      "8 key SHIFT down\n8 key 5 down\n9 key 5 up\n9 key SHIFT up\n");
-  r.passes(10);
-  EXPECT_STREQ(r.console.line, "EnV5");
-  EXPECT_EQ(r.paused(), kTab + 4 * kChar);
-}
-
-TEST(CommandLineEditor, TheThirtyFirstCharacterIsRefusedWithoutAPause) {
-  const std::string typed = "abcdefghijklmnopqrstuvwxyz01234";  // 31 characters
-  ConsoleRig r("0 tap TAB\n2 type " + typed + "\n");
-  r.passes(2 + 2 * int(typed.size()));
-  EXPECT_EQ(std::string(r.console.line), typed.substr(0, 30));
-  EXPECT_EQ(r.console.length, 30);
-  EXPECT_EQ(r.paused(), kTab + 30 * kChar);
+TEST(CommandLineEditor, KeysEditTheLineWithAPauseForEachChange) {
+  const std::string alphabet = "abcdefghijklmnopqrstuvwxyz01234";  // 31 characters
+  const struct {
+    std::string script;
+    int passes;
+    std::string line;
+    int64_t paused;
+  } cases[] = {
+      // letters, digits and spaces append
+      {"0 tap TAB\n2 type env4 block9 0\n", 28, "env4 block9 0", kTab + 13 * kChar},
+      // Shift gives only the capital and leaves digits alone
+      {"0 tap TAB\n2 type EnV\n8 key SHIFT down\n8 key 5 down\n9 key 5 up\n9 key SHIFT up\n", 10,
+       "EnV5", kTab + 4 * kChar},
+      // the thirty-first character is refused without a pause
+      {"0 tap TAB\n2 type " + alphabet + "\n", 64, alphabet.substr(0, 30), kTab + 30 * kChar},
+      // Backspace removes the last character; on an empty line it does nothing and does not wait
+      {"0 tap TAB\n2 type ab\n6 key BACKSPACE down\n7 key BACKSPACE up\n", 8, "a", kTab + 3 * kChar},
+      {"0 tap TAB\n2 type ab\n6 key BACKSPACE down\n9 key BACKSPACE up\n", 10, "", kTab + 4 * kChar},
+      // keys held together all act, in the order Backspace, Space, letters a..z, digits
+      {"0 tap TAB\n2 type xy\n6 key 1 down\n6 key B down\n6 key A down\n6 key SPACE down\n"
+       "6 key BACKSPACE down\n",
+       7, "x ab1", kTab + 7 * kChar},
+      // a line of spaces runs nothing when entered
+      {"0 tap TAB\n2 type    \n10 tap ENTER\n", 11, "   ", kTab + 3 * kChar + kEnter},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.script);
+    ConsoleRig r(k.script);
+    r.place_unit1(10, 10, 1);
+    r.cell(10, 10, 1) = kTilePlain;
+    r.passes(k.passes);
+    EXPECT_EQ(std::string(r.console.line), k.line);
+    EXPECT_EQ(r.console.length, int32_t(k.line.size()));
+    EXPECT_EQ(r.console.line[k.line.size()], '\0');
+    EXPECT_EQ(r.paused(), k.paused);
+    EXPECT_EQ(r.cell(10, 10, 1), kTilePlain);
+  }
 }
 
 TEST(CommandLineEditor, AnyLimitIsCappedToWhatTheBufferHolds) {
@@ -112,16 +123,6 @@ TEST(CommandLineEditor, BackspaceRemovesTheLastCharacterAndOnAnEmptyLineDoesNoth
   EXPECT_EQ(r.console.line[1], '\0');
   // two characters typed and two removed; the third press found nothing and did not wait
   EXPECT_EQ(r.paused(), kTab + 2 * kChar + 2 * kChar);
-}
-
-TEST(CommandLineEditor, KeysHeldTogetherAllActInTheFixedOrder) {
-  ConsoleRig r(
-      "0 key 1 down\n0 key B down\n0 key A down\n0 key SPACE down\n0 key BACKSPACE down\n");
-  open_with(r, "xy");
-  r.passes(1);
-  // Backspace first, then Space, then letters a..z, then digits
-  EXPECT_STREQ(r.console.line, "x ab1");
-  EXPECT_EQ(r.paused(), 5 * kChar);
 }
 
 TEST(CommandLineEditor, EnterActsAloneRunsTheLineAndKeepsIt) {
@@ -182,17 +183,6 @@ TEST(CommandLineEditor, TheLineSurvivesClosingAndIsShownOnReopening) {
   EXPECT_EQ(r.console.open, 1);
   EXPECT_STREQ(r.console.line, "hi");
   EXPECT_STREQ(r.text.s, "CMD:hi_");
-}
-
-TEST(CommandLineEditor, ALineOfSpacesRunsNothing) {
-  ConsoleRig r("0 tap TAB\n2 type    \n10 tap ENTER\n");
-  r.place_unit1(10, 10, 1);
-  r.cell(10, 10, 1) = kTilePlain;
-  r.passes(11);
-  EXPECT_STREQ(r.console.line, "   ");
-  EXPECT_EQ(r.console.words, 0);
-  EXPECT_EQ(r.cell(10, 10, 1), kTilePlain);
-  EXPECT_EQ(r.paused(), kTab + 3 * kChar + kEnter);
 }
 
 }  // namespace
