@@ -36,59 +36,52 @@ void expect_box(ConsoleRig& r, int32_t x, int32_t y, int32_t z, const std::vecto
       }
 }
 
-TEST(CommandLineWords, SplitAtDelimiterRunsWithNoEmptyWords) {
-  ConsoleRig r;
-  std::snprintf(r.console.line, sizeof r.console.line, "  env4teleport--5,,6\t7 -\n");
-  EXPECT_EQ(tokenize_line(r.console), 4);
-  EXPECT_STREQ(token(r.console, 0), "env4teleport");
-  EXPECT_STREQ(token(r.console, 1), "5");
-  EXPECT_STREQ(token(r.console, 2), "6");
-  EXPECT_STREQ(token(r.console, 3), "7");
-  for (int32_t i = 4; i < kTokenSlots; ++i) EXPECT_STREQ(token(r.console, i), "");
-
-  // a shorter line clears the words of the one before
-  std::snprintf(r.console.line, sizeof r.console.line, "corner1");
-  EXPECT_EQ(tokenize_line(r.console), 1);
-  EXPECT_STREQ(token(r.console, 1), "");
-
-  std::snprintf(r.console.line, sizeof r.console.line, "   , - ");
-  EXPECT_EQ(tokenize_line(r.console), 0);
-  EXPECT_STREQ(token(r.console, 0), "");
-}
-
-std::string numbered_word(int i) {
-  std::string w = std::to_string(i);
-  w.insert(w.begin(), 'w');
-  return w;
-}
-
-TEST(CommandLineWords, MoreWordsThanSlotsKeepTheFirstTwentyAndCountAll) {
-  ConsoleRig r;
-  std::string line;
-  for (int i = 0; i < 60; ++i) line += numbered_word(i) + ' ';
-  ASSERT_LT(line.size(), size_t(kLineBufferSize));
+// The words of a line, as many as the slots hold.
+std::vector<std::string> words_of(ConsoleRig& r, const std::string& line, int32_t* count) {
   std::snprintf(r.console.line, sizeof r.console.line, "%s", line.c_str());
-  EXPECT_EQ(tokenize_line(r.console), 60);
-  for (int32_t i = 0; i < kTokenSlots; ++i)
-    EXPECT_EQ(std::string(token(r.console, i)), numbered_word(i));
+  *count = tokenize_line(r.console);
+  std::vector<std::string> out;
+  for (int32_t i = 0; i < kTokenSlots; ++i) out.push_back(token(r.console, i));
+  return out;
+}
 
-  // one word as long as the buffer allows still fits its slot
-  const std::string longest(255, 'q');
-  std::snprintf(r.console.line, sizeof r.console.line, "%s", longest.c_str());
-  EXPECT_EQ(tokenize_line(r.console), 1);
-  EXPECT_EQ(std::string(token(r.console, 0)), longest);
+TEST(CommandLineWords, SplitAtDelimiterRunsIntoTheSlotsWithNoEmptyWords) {
+  std::string sixty;
+  std::vector<std::string> first_twenty(kTokenSlots);
+  for (int i = 0; i < 60; ++i) {
+    std::string w = std::to_string(i);
+    w.insert(w.begin(), 'w');
+    sixty += w + ' ';
+    if (i < kTokenSlots) first_twenty[size_t(i)] = w;
+  }
+  const struct {
+    std::string line;
+    int32_t count;
+    std::vector<std::string> words;  // the first slots; the rest are empty
+  } cases[] = {
+      {"  env4teleport--5,,6\t7 -\n", 4, {"env4teleport", "5", "6", "7"}},
+      {"corner1", 1, {"corner1"}},  // a shorter line clears the words of the one before
+      {"   , - ", 0, {}},
+      {sixty, 60, first_twenty},    // more words than slots: the first twenty, all counted
+      {std::string(255, 'q'), 1, {std::string(255, 'q')}},  // as long as the buffer allows
+  };
+  ConsoleRig r;
+  for (const auto& k : cases) {
+    ASSERT_LT(k.line.size(), size_t(kLineBufferSize));
+    std::vector<std::string> want = k.words;
+    want.resize(kTokenSlots);
+    int32_t count = 0;
+    EXPECT_EQ(words_of(r, k.line, &count), want) << k.line;
+    EXPECT_EQ(count, k.count) << k.line;
+  }
 }
 
 TEST(CommandLineWords, NumbersAreTheLeadingDigitsAndSaturate) {
-  EXPECT_EQ(read_leading_decimal("500"), 500);
-  EXPECT_EQ(read_leading_decimal("0042"), 42);
-  EXPECT_EQ(read_leading_decimal("12abc"), 12);
-  EXPECT_EQ(read_leading_decimal("abc"), 0);
-  EXPECT_EQ(read_leading_decimal("x12"), 0);
-  EXPECT_EQ(read_leading_decimal(""), 0);
-  EXPECT_EQ(read_leading_decimal("2147483647"), INT32_MAX);
-  EXPECT_EQ(read_leading_decimal("2147483648"), INT32_MAX);
-  EXPECT_EQ(read_leading_decimal("99999999999999999999999999"), INT32_MAX);
+  const std::pair<const char*, int32_t> cases[] = {
+      {"500", 500}, {"0042", 42}, {"12abc", 12}, {"abc", 0}, {"x12", 0}, {"", 0},
+      {"2147483647", INT32_MAX}, {"2147483648", INT32_MAX},
+      {"99999999999999999999999999", INT32_MAX}};
+  for (auto [text, value] : cases) EXPECT_EQ(read_leading_decimal(text), value) << text;
 }
 
 TEST(CommandLineCommands, EachWorldEditWritesItsCellsAndNothingElse) {
@@ -173,39 +166,20 @@ Where unit1_at(ConsoleRig& r) {
 }
 Where view_at(ConsoleRig& r) { return {r.run.SX, r.run.SY, r.run.SZ}; }
 
-TEST(CommandLineTeleport, MovesUnitOneAndTheViewToTheCell) {
-  ConsoleRig r;
-  r.place_unit1(10, 20, 1);
-  unit(r.units, 1).target_x = 33;
-  r.cell(501, 600, 7) = kTileWall;  // a wall beside the target does not matter
-  r.run_line("env4teleport 500 600 7");
-  EXPECT_EQ(unit1_at(r), (Where{500, 600, 7}));
-  EXPECT_EQ(view_at(r), (Where{500, 600, 7}));
-  EXPECT_EQ(unit(r.units, 1).target_x, 33);
-  EXPECT_EQ(r.paused(), 0);
-  r.run_line("Env4Teleport,12-34,,56");
-  EXPECT_EQ(unit1_at(r), (Where{12, 34, 56}));
-  EXPECT_EQ(view_at(r), (Where{12, 34, 56}));
-}
-
-TEST(CommandLineTeleport, AnyOtherNumberOfArgumentsDoesNothing) {
-  ConsoleRig r;
-  r.place_unit1(10, 20, 1);
-  r.run.SX = 3, r.run.SY = 4, r.run.SZ = 1;
-  for (const char* line : {"env4teleport", "env4teleport 500", "env4teleport 500 600",
-                           "env4teleport 500 600 7 8", "env4teleport 500 600 7 8 9"}) {
-    r.run_line(line);
-    EXPECT_EQ(unit1_at(r), (Where{10, 20, 1})) << line;
-    EXPECT_EQ(view_at(r), (Where{3, 4, 1})) << line;
-  }
-}
-
-TEST(CommandLineTeleport, OutOfRangeAndNonNumericArgumentsAreClamped) {
+TEST(CommandLineTeleport, MovesUnitOneAndTheViewToTheClampedCellGivenThreeNumbers) {
+  // In order; a line that must not act expects where the line before left them.
   const struct {
     const char* line;
     Where to;
-  } cases[] = {
-      {"env4teleport 0 2000 999", {1, 1022, 178}},
+  } steps[] = {
+      {"env4teleport 500 600 7", {500, 600, 7}},  // a wall beside the target does not matter
+      {"Env4Teleport,12-34,,56", {12, 34, 56}},
+      {"env4teleport", {12, 34, 56}},              // any other number of arguments: nothing
+      {"env4teleport 500", {12, 34, 56}},
+      {"env4teleport 500 600", {12, 34, 56}},
+      {"env4teleport 500 600 7 8", {12, 34, 56}},
+      {"env4teleport 500 600 7 8 9", {12, 34, 56}},
+      {"env4teleport 0 2000 999", {1, 1022, 178}},  // out of range and non-numeric: clamped
       {"env4teleport 5 5 0", {5, 5, 2}},
       {"env4teleport abc 9 3", {1, 9, 3}},
       {"env4teleport 12abc 7x 3", {12, 7, 3}},
@@ -213,11 +187,16 @@ TEST(CommandLineTeleport, OutOfRangeAndNonNumericArgumentsAreClamped) {
       {"env4teleport 1022 1 178", {1022, 1, 178}},
   };
   ConsoleRig r;
-  for (const auto& c : cases) {
-    r.run_line(c.line);
-    EXPECT_EQ(unit1_at(r), c.to) << c.line;
-    EXPECT_EQ(view_at(r), c.to) << c.line;
+  r.place_unit1(10, 20, 1);
+  unit(r.units, 1).target_x = 33;
+  r.cell(501, 600, 7) = kTileWall;
+  for (const auto& k : steps) {
+    r.run_line(k.line);
+    EXPECT_EQ(unit1_at(r), k.to) << k.line;
+    EXPECT_EQ(view_at(r), k.to) << k.line;
   }
+  EXPECT_EQ(unit(r.units, 1).target_x, 33);
+  EXPECT_EQ(r.paused(), 0);
 }
 
 TEST(CommandLineTeleport, AWallAtTheClampedTargetRefusesIt) {
