@@ -113,18 +113,6 @@ TEST(CommandLineEditor, AnyLimitIsCappedToWhatTheBufferHolds) {
   EXPECT_STREQ(small.console.line, "zzz");
 }
 
-TEST(CommandLineEditor, BackspaceRemovesTheLastCharacterAndOnAnEmptyLineDoesNothing) {
-  ConsoleRig r("0 tap TAB\n2 type ab\n6 key BACKSPACE down\n9 key BACKSPACE up\n");
-  r.passes(7);
-  EXPECT_STREQ(r.console.line, "a");
-  r.passes(3);
-  EXPECT_STREQ(r.console.line, "");
-  EXPECT_EQ(r.console.length, 0);
-  EXPECT_EQ(r.console.line[1], '\0');
-  // two characters typed and two removed; the third press found nothing and did not wait
-  EXPECT_EQ(r.paused(), kTab + 2 * kChar + 2 * kChar);
-}
-
 TEST(CommandLineEditor, EnterActsAloneRunsTheLineAndKeepsIt) {
   ConsoleRig r("0 key ENTER down\n0 key C down\n0 key BACKSPACE down\n1 key ENTER up\n");
   r.place_unit1(10, 10, 1);
