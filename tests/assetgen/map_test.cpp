@@ -20,19 +20,12 @@ bool peak(uint8_t c) { return c == 19 || c == 20; }
 bool settlement(uint8_t c) { return c == 22 || c == 194 || (c >= 180 && c <= 184); }
 
 // The codes the overworld view has a picture for.
-const std::vector<uint8_t>& drawn_codes() {
-  static const std::vector<uint8_t> codes = [] {
-    std::vector<uint8_t> v;
-    for (int c = 10; c <= 24; ++c) v.push_back(uint8_t(c));
-    for (int c : {60, 61, 68, 70}) v.push_back(uint8_t(c));
-    for (int c = 76; c <= 91; ++c) v.push_back(uint8_t(c));
-    for (int c : {100, 108, 109, 111, 112, 113, 116, 128, 161, 162}) v.push_back(uint8_t(c));
-    for (int c = 180; c <= 184; ++c) v.push_back(uint8_t(c));
-    for (int c = 188; c <= 194; ++c) v.push_back(uint8_t(c));
-    for (int c : {196, 197, 198, 211, 212, 218, 219}) v.push_back(uint8_t(c));
-    return v;
-  }();
-  return codes;
+std::vector<uint8_t> drawn_codes() {
+  std::vector<uint8_t> v{60,  61,  68,  70,  100, 108, 109, 111, 112, 113, 116, 128, 161,
+                         162, 196, 197, 198, 211, 212, 218, 219};
+  for (auto [lo, hi] : {std::pair{10, 24}, std::pair{76, 91}, std::pair{180, 184}, std::pair{188, 194}})
+    for (int c = lo; c <= hi; ++c) v.push_back(uint8_t(c));
+  return v;
 }
 
 // Blocks of 16 x 16 cells with more than 50 cells of 19 or 20, as the game's coarse map counts them.
@@ -55,30 +48,38 @@ double share(const WorldMap& m, int32_t z, bool (*test)(uint8_t)) {
   return double(n) / double(S * S);
 }
 
+// Fills the 4-connected cells of level z from (x, y) that lie in the box and
+// pass the test, marking them in seen (one byte per box cell); visit sees each.
+template <class Test, class Visit>
+void flood(const WorldMap& m, int32_t z, int32_t x, int32_t y, const CellRect& box,
+           std::vector<uint8_t>& seen, Test test, Visit visit) {
+  auto mark = [&](int32_t cx, int32_t cy) -> bool {
+    if (cx < box.x || cy < box.y || cx >= box.x + box.w || cy >= box.y + box.h) return false;
+    uint8_t& s = seen[size_t(cy - box.y) * size_t(box.w) + size_t(cx - box.x)];
+    if (s || !test(map_cell(m, cx, cy, z))) return false;
+    s = 1;
+    return true;
+  };
+  std::vector<std::pair<int32_t, int32_t>> stack;
+  if (mark(x, y)) stack.push_back({x, y});
+  while (!stack.empty()) {
+    const auto [cx, cy] = stack.back();
+    stack.pop_back();
+    visit(cx, cy);
+    for (auto [dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}})
+      if (mark(cx + dx, cy + dy)) stack.push_back({cx + dx, cy + dy});
+  }
+}
+const CellRect kWhole{0, 0, S, S};
+
 // Sizes of the 4-connected regions of cells passing the test, largest first.
 std::vector<int32_t> regions(const WorldMap& m, int32_t z, bool (*test)(uint8_t)) {
   std::vector<uint8_t> seen(size_t(S) * S, 0);
-  std::vector<int32_t> sizes, stack;
+  std::vector<int32_t> sizes;
   for (int32_t s = 0; s < S * S; ++s) {
-    if (seen[size_t(s)] || !test(map_cell(m, s % S, s / S, z))) continue;
     int32_t size = 0;
-    stack.assign(1, s);
-    seen[size_t(s)] = 1;
-    while (!stack.empty()) {
-      const int32_t i = stack.back();
-      stack.pop_back();
-      ++size;
-      const int32_t x = i % S, y = i / S;
-      const int32_t nx[4] = {x - 1, x + 1, x, x}, ny[4] = {y, y, y - 1, y + 1};
-      for (int k = 0; k < 4; ++k) {
-        if (nx[k] < 0 || ny[k] < 0 || nx[k] >= S || ny[k] >= S) continue;
-        const int32_t j = ny[k] * S + nx[k];
-        if (seen[size_t(j)] || !test(map_cell(m, nx[k], ny[k], z))) continue;
-        seen[size_t(j)] = 1;
-        stack.push_back(j);
-      }
-    }
-    sizes.push_back(size);
+    flood(m, z, s % S, s / S, kWhole, seen, test, [&](int32_t, int32_t) { ++size; });
+    if (size) sizes.push_back(size);
   }
   std::sort(sizes.rbegin(), sizes.rend());
   return sizes;
@@ -126,36 +127,23 @@ void check_ranges(const WorldMap& map) {
 }
 
 void check_roads(const WorldMap& m) {
-  // flood over road, houses and wells from each well; count wells reached
+  // flood over road, houses and wells from each well; count villages (wells with
+  // at least three houses round them) reached
   std::vector<uint8_t> seen(size_t(S) * S, 0);
   int32_t best = 0;
   for (int32_t s = 0; s < S * S; ++s) {
-    if (seen[size_t(s)] || map_cell(m, s % S, s / S, 1) != 194) continue;
+    if (map_cell(m, s % S, s / S, 1) != 194) continue;
     int32_t wells = 0;
-    std::vector<int32_t> stack{s};
-    seen[size_t(s)] = 1;
-    while (!stack.empty()) {
-      const int32_t i = stack.back();
-      stack.pop_back();
-      const int32_t x = i % S, y = i / S;
-      if (map_cell(m, x, y, 1) == 194) {
-        // a village: houses round its well
-        int32_t houses = 0;
-        for (int32_t dy = -3; dy <= 3; ++dy)
-          for (int32_t dx = -3; dx <= 3; ++dx) {
-            const uint8_t c = map_cell(m, x + dx, y + dy, 1);
-            houses += c >= 180 && c <= 184;
-          }
-        wells += houses >= 3;
-      }
-      const int32_t nx[4] = {x - 1, x + 1, x, x}, ny[4] = {y, y, y - 1, y + 1};
-      for (int k = 0; k < 4; ++k) {
-        const int32_t j = ny[k] * S + nx[k];
-        if (seen[size_t(j)] || !settlement(map_cell(m, nx[k], ny[k], 1))) continue;
-        seen[size_t(j)] = 1;
-        stack.push_back(j);
-      }
-    }
+    flood(m, 1, s % S, s / S, kWhole, seen, settlement, [&](int32_t x, int32_t y) {
+      if (map_cell(m, x, y, 1) != 194) return;
+      int32_t houses = 0;
+      for (int32_t dy = -3; dy <= 3; ++dy)
+        for (int32_t dx = -3; dx <= 3; ++dx) {
+          const uint8_t c = map_cell(m, x + dx, y + dy, 1);
+          houses += c >= 180 && c <= 184;
+        }
+      wells += houses >= 3;
+    });
     best = std::max(best, wells);
   }
   EXPECT_GE(best, 12);
@@ -164,45 +152,22 @@ void check_roads(const WorldMap& m) {
 void check_dungeons(const WorldMap& m) {
   ASSERT_GE(m.dungeons.size(), 12u);
   for (const CellRect& r : m.dungeons) {
-    // the outer wall is whole but for doors
-    int32_t doors_in_wall = 0;
-    for (int32_t y = r.y; y < r.y + r.h; ++y)
-      for (int32_t x = r.x; x < r.x + r.w; ++x) {
-        const bool edge = x == r.x || y == r.y || x == r.x + r.w - 1 || y == r.y + r.h - 1;
-        const uint8_t c = map_cell(m, x, y, 1);
-        if (!edge) continue;
-        ASSERT_TRUE(c == 61 || c == 70) << "gap in the wall at " << x << "," << y;
-        doors_in_wall += c == 70;
-      }
-    ASSERT_GE(doors_in_wall, 1);
-    // every enterable cell inside is reached from the door
-    std::vector<uint8_t> seen(size_t(r.w) * size_t(r.h), 0);
-    std::vector<std::pair<int32_t, int32_t>> stack;
-    int32_t inside = 0, reached = 0, floors = 0, fittings = 0;
+    // the outer wall is whole but for doors; every enterable cell inside is
+    // reached from the first door in the wall
+    int32_t inside = 0, reached = 0, floors = 0, fittings = 0, door_x = -1, door_y = -1;
     for (int32_t y = r.y; y < r.y + r.h; ++y)
       for (int32_t x = r.x; x < r.x + r.w; ++x) {
         const uint8_t c = map_cell(m, x, y, 1);
         inside += enterable(c);
         floors += c == 60 || c == 68;
         fittings += c >= 76 && c != 161 && c != 162;
-        if (c == 70 && (y == r.y || x == r.x || y == r.y + r.h - 1 || x == r.x + r.w - 1) && stack.empty()) {
-          stack.push_back({x, y});
-          seen[size_t(y - r.y) * size_t(r.w) + size_t(x - r.x)] = 1;
-        }
+        if (x != r.x && y != r.y && x != r.x + r.w - 1 && y != r.y + r.h - 1) continue;
+        ASSERT_TRUE(c == 61 || c == 70) << "gap in the wall at " << x << "," << y;
+        if (c == 70 && door_x < 0) door_x = x, door_y = y;
       }
-    while (!stack.empty()) {
-      const auto [x, y] = stack.back();
-      stack.pop_back();
-      ++reached;
-      for (auto [dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
-        const int32_t nx = x + dx, ny = y + dy;
-        if (nx < r.x || ny < r.y || nx >= r.x + r.w || ny >= r.y + r.h) continue;
-        uint8_t& s = seen[size_t(ny - r.y) * size_t(r.w) + size_t(nx - r.x)];
-        if (s || !enterable(map_cell(m, nx, ny, 1))) continue;
-        s = 1;
-        stack.push_back({nx, ny});
-      }
-    }
+    ASSERT_GE(door_x, 0) << "no door";
+    std::vector<uint8_t> seen(size_t(r.w) * size_t(r.h), 0);
+    flood(m, 1, door_x, door_y, r, seen, enterable, [&](int32_t, int32_t) { ++reached; });
     EXPECT_GT(floors, 30);
     EXPECT_GE(fittings, 4);
     EXPECT_EQ(reached, inside) << "a dungeon at " << r.x << "," << r.y << " has cells cut off from its door";
