@@ -303,89 +303,66 @@ TEST(OverworldUnits, BarIsFourteenPixelsTimesValueOverMaximumOnARedBase) {
   }
 }
 
-TEST(OverworldUnits, SpriteOverTerrainWithLabelInWhite) {
+TEST(OverworldUnits, LaterIndexOnTheCellDrawnLastKeyedOverTerrainWithItsLabelInWhite) {
   Rig rig;
   rig.fill_plain();
-  // The unit picture: keyed on its left column, blue elsewhere.
-  make_slot(rig.bm, 849, 16, 16,
-            [](int32_t c, int32_t) { return c == 0 ? Rgb{255, 0, 246} : Rgb{0, 0, 200}; });
-  rig.place(7, 10, 6, 1).order_flag = 1;
+  // Both pictures keyed on their left column: blue and yellow elsewhere.
+  const Rgba kYellow{200, 200, 0, 255};
+  make_slot(rig.bm, 849, 16, 16, [](int32_t c, int32_t) { return c == 0 ? Rgb{255, 0, 246} : Rgb{0, 0, 200}; });
+  make_slot(rig.bm, 850, 16, 16, [](int32_t c, int32_t) { return c == 0 ? Rgb{0, 0, 0} : Rgb{200, 200, 0}; });
+  rig.place(4, 10, 6, 1, 849).bar_value = 24;  // green across
+  UnitRecord& later = rig.place(9, 10, 6, 1, 850);
+  later.bar_value = 0;  // green on the first pixel only
+  later.order_flag = 1;
   rig.draw();
   const int32_t px = 160, py = 96;
-  const auto ink = label_ink(7, 1, px, py);
-  EXPECT_FALSE(ink.empty());
+  const auto ink = label_ink(9, 1, px, py);
+  ASSERT_FALSE(ink.empty());
+  // The later sprite, bar and label cover the earlier ones.
   for (int32_t r = 0; r < 16; ++r)
     for (int32_t c = 0; c < 16; ++c)
       ASSERT_EQ(pixel_at(rig.fb, px + c, py + r),
-                ink.count({px + c, py + r}) ? kWhite : c == 0 ? kPlain : kBlue);
+                ink.count({px + c, py + r}) ? kWhite : c == 0 ? kPlain : kYellow);
+  for (int32_t x = px + 1; x <= px + 14; ++x)
+    EXPECT_EQ(pixel_at(rig.fb, x, py + 16), ink.count({x, py + 16}) ? kWhite : kRed) << x;
   for (const auto& [x, y] : ink) EXPECT_EQ(pixel_at(rig.fb, x, y), kWhite) << x << "," << y;
 }
 
-TEST(OverworldUnits, OnlyCellsInsideTheWindowAreDrawn) {
+TEST(OverworldUnits, OnlyLiveActiveUnitsOfKindsOneThreeNineOnTheLevelInsideTheWindow) {
   // 648 x 488 leaves half a cell of room beyond the 40 x 30 window, so a unit
   // drawn at column 40 or row 30 would show. Left of and below the origin, the
   // label and bar would reach into the picture.
-  const struct {
-    int32_t origin, x, y;
-    bool drawn;
-  } cases[] = {{0, 39, 29, true}, {0, 40, 3, false}, {0, 3, 30, false},
-               {10, 9, 10, false}, {10, 10, 9, false}};
-  for (const auto& k : cases) {
-    Rig rig(648, 488);
-    rig.run.SX = rig.run.SY = k.origin;
-    make_plain_slot(rig.bm, 849, kBlue);
-    rig.place(1, k.x, k.y, 1);
-    rig.draw();
-    if (k.drawn) {
-      EXPECT_EQ(pixel_at(rig.fb, 624, 464), kBlue);
-      EXPECT_EQ(pixel_at(rig.fb, 639, 464), kBlue);
-    } else {
-      EXPECT_TRUE(blank(rig.fb)) << k.x << "," << k.y;
-    }
-  }
-}
-
-TEST(OverworldUnits, OnlyLiveActiveUnitsOfKindsOneThreeNineOnTheLevel) {
   struct Case {
     uint8_t in_use, inactive;
     uint16_t kind, level;
+    int32_t origin, x, y;
     bool drawn;
   };
   const Case cases[] = {
-      {1, 0, 1, 1, true}, {1, 0, 3, 1, true},  {1, 0, 9, 1, true},  {1, 0, 2, 1, false},
-      {1, 0, 0, 1, false}, {2, 0, 1, 1, false}, {0, 0, 1, 1, false}, {1, 1, 1, 1, false},
-      {1, 0, 1, 0, false}, {1, 0, 1, 2, false},
+      {1, 0, 1, 1, 0, 4, 4, true},   {1, 0, 3, 1, 0, 4, 4, true},   {1, 0, 9, 1, 0, 4, 4, true},
+      {1, 0, 2, 1, 0, 4, 4, false},  {1, 0, 0, 1, 0, 4, 4, false},  {2, 0, 1, 1, 0, 4, 4, false},
+      {0, 0, 1, 1, 0, 4, 4, false},  {1, 1, 1, 1, 0, 4, 4, false},  {1, 0, 1, 0, 0, 4, 4, false},
+      {1, 0, 1, 2, 0, 4, 4, false},  {1, 0, 1, 1, 0, 39, 29, true}, {1, 0, 1, 1, 0, 40, 3, false},
+      {1, 0, 1, 1, 0, 3, 30, false}, {1, 0, 1, 1, 10, 9, 10, false}, {1, 0, 1, 1, 10, 10, 9, false},
   };
   for (const Case& k : cases) {
-    Rig rig;
+    Rig rig(648, 488);
+    rig.run.SX = rig.run.SY = k.origin;
     make_plain_slot(rig.bm, 849, kBlue);
-    UnitRecord& u = rig.place(3, 4, 4, k.level);
+    UnitRecord& u = rig.place(3, k.x, k.y, k.level);
     u.in_use = k.in_use;
     u.inactive = k.inactive;
     u.kind = k.kind;
     rig.draw();
-    EXPECT_EQ(pixel_at(rig.fb, 65, 65), k.drawn ? kBlue : kBlack)
-        << int(k.in_use) << " " << int(k.inactive) << " " << k.kind << " " << k.level;
+    const int32_t px = (k.x - k.origin) * 16, py = (k.y - k.origin) * 16;
+    if (k.drawn) {
+      EXPECT_EQ(pixel_at(rig.fb, px + 1, py + 1), kBlue) << k.x << "," << k.y;
+      EXPECT_EQ(pixel_at(rig.fb, px + 15, py), kBlue) << k.x << "," << k.y;
+    } else {
+      EXPECT_TRUE(blank(rig.fb)) << int(k.in_use) << " " << int(k.inactive) << " " << k.kind
+                                 << " " << k.level << " at " << k.x << "," << k.y;
+    }
   }
-}
-
-TEST(OverworldUnits, HigherIndexOnTheSameCellIsDrawnLast) {
-  Rig rig;
-  make_plain_slot(rig.bm, 849, kBlue);
-  const Rgba kYellow{200, 200, 0, 255};
-  make_plain_slot(rig.bm, 850, kYellow);
-  rig.place(4, 5, 5, 1, 849).bar_value = 24;  // green across
-  rig.place(9, 5, 5, 1, 850).bar_value = 0;   // green on the first pixel only
-  rig.draw();
-  const auto ink = label_ink(9, 0, 80, 80);
-  // The later sprite and bar cover the earlier ones and its label; its label is white on top.
-  for (int32_t c = 0; c < 16; ++c)
-    for (int32_t r = 0; r < 16; ++r)
-      ASSERT_EQ(pixel_at(rig.fb, 80 + c, 80 + r),
-                ink.count({80 + c, 80 + r}) ? kWhite : kYellow);
-  for (int32_t x = 81; x <= 94; ++x)  // the lower index's green is covered
-    EXPECT_EQ(pixel_at(rig.fb, x, 96), ink.count({x, 96}) ? kWhite : kRed) << x;
-  for (const auto& p : ink) EXPECT_EQ(pixel_at(rig.fb, p.first, p.second), kWhite);
 }
 
 // ---------------------------------------------------------------- route
