@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <tuple>
 
 #include "e2e/harness.h"
 
@@ -44,21 +45,14 @@ TEST_F(UnitsOnMap, StartUpScattersObjectsAndPlacesUnits) {
   ASSERT_EQ(r.dump["map_loaded"].i(), 3145728) << "the generated map is missing";
   EXPECT_EQ(r.dump["object_count"].i(), 769);
   EXPECT_EQ(r.dump["planning"]["in_use"].i(), 0);
-  int placed = 0;
-  for (const Json& u : r.dump["units"].items) {
-    const int64_t i = u["index"].i();
-    SCOPED_TRACE(i);
-    EXPECT_GE(i, 1);
-    EXPECT_LE(i, 255);  // nothing above 255 is ever in use
-    EXPECT_LE(u["level"].i(), 2);
-    EXPECT_GE(u["x"].i(), 1);
-    EXPECT_LE(u["x"].i(), 1022);
-    EXPECT_GE(u["y"].i(), 1);
-    EXPECT_LE(u["y"].i(), 1022);
-    EXPECT_EQ(u["sprite"].i(), 849);
-    ++placed;
-  }
-  EXPECT_GE(placed, 250);
+  // records 1..255 only, inside the outer ring of levels 0..2
+  for (const Json& u : r.dump["units"].items)
+    EXPECT_TRUE(u["index"].i() >= 1 && u["index"].i() <= 255 && u["level"].i() <= 2 &&
+                u["x"].i() >= 1 && u["x"].i() <= 1022 && u["y"].i() >= 1 && u["y"].i() <= 1022 &&
+                u["sprite"].i() == 849)
+        << "unit " << u["index"].i() << " at " << u["x"].i() << "," << u["y"].i() << ","
+        << u["level"].i();
+  EXPECT_GE(r.dump["units"].size(), 250u);
   const Json* u1 = find_unit(r.dump, 1);
   ASSERT_NE(u1, nullptr);
   EXPECT_EQ((*u1)["level"].i(), 1);
@@ -113,10 +107,8 @@ TEST_F(UnitsOnMap, WanderersLeaveTheirStartCells) {
   EXPECT_GE(2 * moved, wanderers) << moved << " of " << wanderers;
   EXPECT_EQ(ordered, wanderers);  // once ordered, the flag stays up
   // unit 1 was never ordered, so it stood still
-  const Json* u1s = find_unit(start.dump, 1);
-  const Json* u1l = find_unit(later.dump, 1);
-  EXPECT_EQ((*u1s)["x"].i(), (*u1l)["x"].i());
-  EXPECT_EQ((*u1s)["y"].i(), (*u1l)["y"].i());
+  const Json &u1s = *find_unit(start.dump, 1), &u1l = *find_unit(later.dump, 1);
+  EXPECT_EQ(std::pair(u1s["x"].i(), u1s["y"].i()), std::pair(u1l["x"].i(), u1l["y"].i()));
   EXPECT_EQ(later.dump["planning"]["in_use"].i(), 0);
 }
 
@@ -126,13 +118,14 @@ TEST_F(UnitsOnMap, RightClickOrdersTheSelectedUnitToTheCellUnderThePointer) {
   ASSERT_EQ(r.status, 0) << r.err;
   const Json* u1 = find_unit(r.dump, 1);
   ASSERT_NE(u1, nullptr);
-  // 16 pixels per cell from the view origin
-  EXPECT_EQ((*u1)["target_x"].i(), r.dump["SX"].i() + 20);
-  EXPECT_EQ((*u1)["target_y"].i(), r.dump["SY"].i() + 15);
-  EXPECT_EQ((*u1)["order_flag"].i(), 1);
-  EXPECT_EQ((*u1)["order_state"].i(), 0);  // no tick since: frame 1 is not a tick frame
-  EXPECT_EQ((*u1)["waypoint_x"].i(), 0);
-  EXPECT_EQ((*u1)["path_cursor"].i(), -9);
+  // 16 pixels per cell from the view origin; a new order, not ticked since
+  // (frame 1 is not a tick frame): state 0, no waypoint, no path
+  const Json& u = *u1;
+  EXPECT_EQ(std::pair(u["target_x"].i(), u["target_y"].i()),
+            std::pair(r.dump["SX"].i() + 20, r.dump["SY"].i() + 15));
+  EXPECT_EQ(std::tuple(u["order_flag"].i(), u["order_state"].i(), u["waypoint_x"].i(),
+                       u["path_cursor"].i()),
+            std::tuple(1, 0, 0, -9));
 }
 
 // Unit 1, ordered in pass 1, is planned at the first tick frame after it:
