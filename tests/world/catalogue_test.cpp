@@ -79,10 +79,4 @@ TEST_F(GeneratedCatalogue, CubeTexturesAreSquarePowersOfTwoAndTheIntroFillsTheSc
   EXPECT_EQ(store->slots[1000].height, 480u);
 }
 
-TEST_F(GeneratedCatalogue, MapEightIsAFullMap) {
-  const std::filesystem::path map = env_or("KV_BUILD_DIR", ".") + std::string("/map/8.overworld");
-  ASSERT_TRUE(std::filesystem::exists(map)) << map;
-  EXPECT_EQ(std::filesystem::file_size(map), 3u * 1024 * 1024);
-}
-
 }  // namespace
