@@ -101,7 +101,8 @@ TEST(LargeFont, EveryEntryHasTheDesignedFormat) {
     EXPECT_TRUE(only_bits(glyph));
     // Nothing in row 0 or in columns 8 and 9.
     for (int32_t c = 0; c < kLargeRowLength; ++c) EXPECT_FALSE(ink(glyph, 10, 0, c));
-    for (int32_t r = 0; r < kLargeRows; ++r) EXPECT_FALSE(ink(glyph, 10, r, 8) || ink(glyph, 10, r, 9));
+    for (int32_t r = 0; r < kLargeRows; ++r)
+      EXPECT_FALSE(ink(glyph, 10, r, 8) || ink(glyph, 10, r, 9)) << r;
     EXPECT_EQ(large_rows(code).top >= 0, code >= 33 && code <= 126);
   }
 }

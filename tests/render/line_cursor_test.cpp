@@ -89,7 +89,8 @@ TEST(Line, DesignExamplesAndTheMinorStepComingLate) {
       {0, 0, 1, 4, {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 4}}},
   };
   for (const auto& k : cases)
-    EXPECT_EQ(line(k.x0, k.y0, k.x1, k.y1), k.want) << k.x0 << "," << k.y0 << " - " << k.x1 << "," << k.y1;
+    EXPECT_EQ(line(k.x0, k.y0, k.x1, k.y1), k.want)
+        << k.x0 << "," << k.y0 << " - " << k.x1 << "," << k.y1;
   // Colour and alpha of every pixel, ends included.
   Framebuffer fb;
   set_resolution(fb, 8, 8);

@@ -169,9 +169,11 @@ TEST(TextDrawing, TextPastTheEdgesIsClippedPixelByPixel) {
   }
   // Far outside, up to the ends of the coordinate range: nothing, and no overflow.
   for (int32_t x : {INT_MIN, INT_MIN + 5, -1000, INT_MAX - 10, INT_MAX})
-    EXPECT_TRUE(draw_small(s, x, 10, 100, 16).empty() && draw_large(s, x, 10, 100, 16).empty()) << x;
-  for (int32_t y : {INT_MIN, -8, 24, INT_MAX}) EXPECT_TRUE(draw_small(s, 10, y, 100, 16).empty()) << y;
-  for (int32_t y : {INT_MIN, 0, 28, INT_MAX}) EXPECT_TRUE(draw_large(s, 10, y, 100, 16).empty()) << y;
+    for (bool large : {false, true}) EXPECT_TRUE(draw(large, s, x, 10, 100, 16).empty()) << x;
+  for (int32_t y : {INT_MIN, -8, 24, INT_MAX})
+    EXPECT_TRUE(draw_small(s, 10, y, 100, 16).empty()) << y;
+  for (int32_t y : {INT_MIN, 0, 28, INT_MAX})
+    EXPECT_TRUE(draw_large(s, 10, y, 100, 16).empty()) << y;
   // Above and below: a 16-row picture keeps exactly the rows that the same text
   // drawn 100 rows higher in a tall picture has inside rows 100 to 115.
   for (bool large : {false, true})

@@ -292,8 +292,8 @@ TEST_F(OrdersTest, TickMovesOnlyUnitsInUseActiveAndOrdered) {
   for (int32_t t = 0; t < 5; ++t) tick();
   EXPECT_EQ(idle.x, 100);
   EXPECT_EQ(std::tuple(resting.x, resting.order_state), std::tuple(200, kNew));
-  EXPECT_EQ(std::tuple(units->records[300].x, units->records[300].y, units->records[300].order_state),
-            std::tuple(0, 0, kNew));
+  const UnitRecord& unused = units->records[300];
+  EXPECT_EQ(std::tuple(unused.x, unused.y, unused.order_state), std::tuple(0, 0, kNew));
   EXPECT_EQ(odd.x, 400);
   EXPECT_EQ(arrived.x, 500);
   EXPECT_EQ(rng_next(rng), rng_next(replay));  // nobody planned

@@ -212,7 +212,8 @@ TEST(OverworldTerrain, EveryCodeShowsItsPictureAndUnlistedCodesStayBlack) {
 
   Rig rig;
   for (int32_t s = 0; s < 256; ++s) make_plain_slot(rig.bm, s, slot_colour(s));
-  for (int32_t k = 0; k < 256; ++k) rig.cell(k % 40, k / 40, 1) = uint8_t(k);  // code k at (k % 40, k / 40)
+  // code k at (k % 40, k / 40)
+  for (int32_t k = 0; k < 256; ++k) rig.cell(k % 40, k / 40, 1) = uint8_t(k);
   rig.draw();
   for (int32_t k = 0; k < 256; ++k)
     EXPECT_TRUE(block_is(rig.fb, (k % 40) * 16, (k / 40) * 16,
@@ -238,7 +239,7 @@ TEST(OverworldTerrain, CellsOffTheGridDrawNothing) {
   make_plain_slot(rig.bm, 10, kPlain);
   for (int32_t y = 0; y < 64; ++y)
     for (int32_t x = 0; x < 64; ++x)
-      rig.cell(x, y, 1) = rig.cell(x, y, 2) = 10;  // level 2: what flat storage would show past a row's end
+      rig.cell(x, y, 1) = rig.cell(x, y, 2) = 10;  // 2: what flat storage shows past a row
   auto expect_window = [&](int32_t sx, int32_t sy, auto on_grid) {
     rig.run.SX = sx;
     rig.run.SY = sy;
@@ -308,8 +309,10 @@ TEST(OverworldUnits, LaterIndexOnTheCellDrawnLastKeyedOverTerrainWithItsLabelInW
   rig.fill_plain();
   // Both pictures keyed on their left column: blue and yellow elsewhere.
   const Rgba kYellow{200, 200, 0, 255};
-  make_slot(rig.bm, 849, 16, 16, [](int32_t c, int32_t) { return c == 0 ? Rgb{255, 0, 246} : Rgb{0, 0, 200}; });
-  make_slot(rig.bm, 850, 16, 16, [](int32_t c, int32_t) { return c == 0 ? Rgb{0, 0, 0} : Rgb{200, 200, 0}; });
+  make_slot(rig.bm, 849, 16, 16,
+            [](int32_t c, int32_t) { return c == 0 ? Rgb{255, 0, 246} : Rgb{0, 0, 200}; });
+  make_slot(rig.bm, 850, 16, 16,
+            [](int32_t c, int32_t) { return c == 0 ? Rgb{0, 0, 0} : Rgb{200, 200, 0}; });
   rig.place(4, 10, 6, 1, 849).bar_value = 24;  // green across
   UnitRecord& later = rig.place(9, 10, 6, 1, 850);
   later.bar_value = 0;  // green on the first pixel only

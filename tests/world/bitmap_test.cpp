@@ -152,14 +152,18 @@ TEST_F(BitmapLoad, BadHeadersFailAndLeaveTheSlot) {
   bad.push_back(make_bmp({.bits = 32}));
   bad.push_back(make_bmp({.bits = 8, .palette_bytes = 256 * 4}));
   // Run-length and bit-field files still say 24 bits but are not plain rows.
-  for (uint32_t compression : {1u, 2u, 3u, 4u}) bad.push_back(make_bmp({.compression = compression}));
+  for (uint32_t compression : {1u, 2u, 3u, 4u})
+    bad.push_back(make_bmp({.compression = compression}));
   bad.push_back(make_bmp({.info_size = 12}));  // an OS/2 core header puts its fields elsewhere
   bad.push_back(make_bmp({}));
   bad.back()[1] = 'A';
   const uint32_t sizes[][2] = {
-      {0, 16}, {16, 0}, {4097, 1}, {1, 4097}, {1, 0xFFFFEFFFu} /* height -4097 */,
-      {0xFFFFFFFFu, 1} /* width -1 */, {0x80000000u, 1}, {1, 0x80000000u}, {0xFFFFFFFFu, 0xFFFFFFFFu},
-      {65536, 65536}};
+      {0, 16},           {16, 0},           {4097, 1},       {1, 4097},
+      {1, 0xFFFFEFFFu},  // height -4097
+      {0xFFFFFFFFu, 1},  // width -1
+      {0x80000000u, 1},  {1, 0x80000000u},  // the most negative 32-bit value
+      {0xFFFFFFFFu, 0xFFFFFFFFu}, {65536, 65536},
+  };
   for (const auto& wh : sizes) {
     bad.push_back(make_bmp({}));
     put32(bad.back(), 18, wh[0]);
@@ -246,7 +250,8 @@ TEST_F(BitmapLoad, FilesAreOnlyReadAndNeverCreated) {
   // A folder where a picture should be, no path, a missing file, a missing folder.
   std::filesystem::create_directory(dir / "folder.bmp");
   const uint8_t* before = preload(3);
-  for (const std::string& p : {dir / "folder.bmp", dir / "missing.bmp", dir / "bmp_land/plain.bmp"}) {
+  for (const std::string& p :
+       {dir / "folder.bmp", dir / "missing.bmp", dir / "bmp_land/plain.bmp"}) {
     EXPECT_FALSE(load_bitmap(store, p.c_str(), 3)) << p;
     expect_untouched(3, before);
   }
