@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "e2e/harness.h"
 
@@ -61,28 +62,25 @@ TEST(ConsoleEndToEnd, TypedCommandsEditCellsBesideUnitOneAndTeleportIt) {
   t.enter_line("env4dirt", false);
   const std::vector<std::string> probes = {"--probe", "500,600,7", "--probe", "499,600,7"};
 
-  // stopped right after "env4block": the block stands under unit 1
-  {
+  auto run_to = [&](int passes) {
     ScratchDir dir;
-    const GameRun run = run_script(t.script, after_block, dir, probes);
-    ASSERT_EQ(run.status, 0) << run.err;
-    ASSERT_TRUE(run.has_dump);
-    EXPECT_EQ(probe_code(run.dump, 500, 600, 7), 1);
-    EXPECT_EQ(run.dump["console"]["line"].text, "");
-  }
+    GameRun run = run_script(t.script, passes, dir, probes);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.has_dump);
+    return run;
+  };
+  // stopped right after "env4block": the block stands under unit 1
+  const GameRun mid = run_to(after_block);
+  ASSERT_TRUE(mid.has_dump);
+  EXPECT_EQ(probe_code(mid.dump, 500, 600, 7), 1);
+  EXPECT_EQ(mid.dump["console"]["line"].text, "");
 
-  ScratchDir dir;
-  const GameRun run = run_script(t.script, t.pass + 2, dir, probes);
-  ASSERT_EQ(run.status, 0) << run.err;
+  const GameRun run = run_to(t.pass + 2);
   ASSERT_TRUE(run.has_dump);
   const Json& d = run.dump;
   const Json& u1 = unit_record(d, 1);
-  EXPECT_EQ(u1["x"].i(), 499);
-  EXPECT_EQ(u1["y"].i(), 600);
-  EXPECT_EQ(u1["level"].i(), 7);
-  EXPECT_EQ(d["SX"].i(), 499);
-  EXPECT_EQ(d["SY"].i(), 600);
-  EXPECT_EQ(d["SZ"].i(), 7);
+  EXPECT_EQ(std::tuple(u1["x"].i(), u1["y"].i(), u1["level"].i()), std::tuple(499, 600, 7));
+  EXPECT_EQ(std::tuple(d["SX"].i(), d["SY"].i(), d["SZ"].i()), std::tuple(499, 600, 7));
   EXPECT_EQ(probe_code(d, 500, 600, 7), 0);  // blocked, then emptied from next door
   EXPECT_EQ(probe_code(d, 499, 600, 7), 3);
   EXPECT_EQ(d["console"]["open"].i(), 1);
