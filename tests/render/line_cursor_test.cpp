@@ -144,8 +144,8 @@ TEST(Line, EndsAnywhereInTheCoordinateRangeAreSafeAndQuick) {
 TEST(Cursor, FourWhiteArmsOfFiveAroundThePointerClippedAtTheEdges) {
   // Just outside, an arm still reaches in; far outside, nothing and no overflow.
   const std::pair<int32_t, int32_t> pointers[] = {
-      {20, 15}, {0, 0}, {39, 29}, {-5, 10}, {-6, 10}, {45, 10}, {10, 35}, {INT_MIN, 10},
-      {10, INT_MAX}, {INT_MAX, INT_MAX}};
+      {20, 15}, {0, 0},    {39, 29},     {-5, 10},      {42, 10},         {20, 33},
+      {-6, 10}, {45, 10}, {10, 35}, {INT_MIN, 10}, {10, INT_MAX}, {INT_MAX, INT_MAX}};
   for (auto [px, py] : pointers) {
     Framebuffer fb;
     set_resolution(fb, 40, 30);
