@@ -161,12 +161,13 @@ TEST(TextDrawing, TextPastTheEdgesIsClippedPixelByPixel) {
   // The same text drawn into a wide picture and a narrow one: the narrow one
   // keeps exactly the pixels that fit.
   const std::string s = "SX=512,SY=498 gjpqy";
-  for (int32_t x : {-20, 0, 50}) {
-    Pixels kept;
-    for (auto [px, py] : draw_large(s, x, 12, 400, 16))
-      if (px >= 0 && px < 100) kept.insert({px, py});
-    EXPECT_EQ(draw_large(s, x, 12, 100, 16), kept);
-  }
+  for (bool large : {false, true})
+    for (int32_t x : {-20, 0, 50, 60}) {
+      Pixels kept;
+      for (auto [px, py] : draw(large, s, x, 12, 400, 16))
+        if (px >= 0 && px < 100) kept.insert({px, py});
+      EXPECT_EQ(draw(large, s, x, 12, 100, 16), kept) << large << " at " << x;
+    }
   // Far outside, up to the ends of the coordinate range: nothing, and no overflow.
   for (int32_t x : {INT_MIN, INT_MIN + 5, -1000, INT_MAX - 10, INT_MAX})
     for (bool large : {false, true}) EXPECT_TRUE(draw(large, s, x, 10, 100, 16).empty()) << x;
