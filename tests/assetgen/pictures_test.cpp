@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include <unistd.h>
 
@@ -46,24 +47,15 @@ TEST(Bmp, HeaderRowsAndPaddingFollowTheFormat) {
   pixel(im, 2, 1) = Rgb{40, 50, 60};  // bottom right
   const std::vector<uint8_t> b = encode_bmp(im);
   ASSERT_EQ(b.size(), 54u + 2 * 12);
-  EXPECT_EQ(b[0], 'B');
-  EXPECT_EQ(b[1], 'M');
-  EXPECT_EQ(le32(b, 2), b.size());
-  EXPECT_EQ(le32(b, 10), 54u);  // pixel data right after the header
-  EXPECT_EQ(le32(b, 14), 40u);  // BITMAPINFOHEADER
-  EXPECT_EQ(le32(b, 18), 3u);
-  EXPECT_EQ(le32(b, 22), 2u);  // positive: bottom-up
-  EXPECT_EQ(le16(b, 26), 1u);
-  EXPECT_EQ(le16(b, 28), 24u);
-  EXPECT_EQ(le32(b, 30), 0u);  // no compression
-  // bottom row first, blue-green-red
-  EXPECT_EQ(b[54 + 6], 60);
-  EXPECT_EQ(b[54 + 7], 50);
-  EXPECT_EQ(b[54 + 8], 40);
-  EXPECT_EQ(b[54 + 12 + 0], 30);
-  EXPECT_EQ(b[54 + 12 + 1], 20);
-  EXPECT_EQ(b[54 + 12 + 2], 10);
-  EXPECT_EQ(b[54 + 9], 0);  // padding
+  EXPECT_TRUE(b[0] == 'B' && b[1] == 'M');
+  // size, pixel data right after the header, BITMAPINFOHEADER, width, positive
+  // height (bottom-up), one plane, 24 bits, no compression
+  EXPECT_EQ(std::tuple(le32(b, 2), le32(b, 10), le32(b, 14), le32(b, 18), le32(b, 22)),
+            std::tuple(uint32_t(b.size()), 54u, 40u, 3u, 2u));
+  EXPECT_EQ(std::tuple(le16(b, 26), le16(b, 28), le32(b, 30)), std::tuple(1u, 24u, 0u));
+  // bottom row first, blue-green-red, then a padding byte; the top row after it
+  EXPECT_EQ(std::vector<uint8_t>(b.begin() + 60, b.begin() + 70),
+            (std::vector<uint8_t>{60, 50, 40, 0, 0, 0, 30, 20, 10, 0}));
 }
 
 TEST(Pictures, EveryCatalogueEntryHasAPictureOfItsSize) {
