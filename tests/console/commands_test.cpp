@@ -4,6 +4,7 @@
 #include <climits>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "console/console_rig.h"
@@ -90,13 +91,20 @@ TEST(CommandLineCommands, EachWorldEditWritesItsCellsAndNothingElse) {
     std::vector<CellCode> changed;
   };
   const int32_t x = 100, y = 200, l = 1;
+  const std::vector<CellCode> block{{x, y, l, 1}};
   const Case cases[] = {
       {"corner1", {{x, y, l, 4}, {x, y, l + 1, 4}}},
-      {"env4block", {{x, y, l, 1}}},
+      {"env4block", block},
       {"env4grass", {{x, y, l, 2}}},
       {"env4dirt", {{x, y, l, 3}}},
       {"env4emptyx1", {{x + 1, y, l, 0}}},
       {"env4emptyy1", {{x, y + 1, l, 0}}},
+      // words match ignoring case, delimiters and extra words
+      {"ENV4BLOCK", block}, {"Env4Block", block}, {"eNv4bLoCk", block},
+      {"env4block 1 2 3", block}, {"-env4block,", block},
+      // lines naming no command
+      {"", {}}, {"   ", {}}, {"env4blocks", {}}, {"env4", {}}, {"block", {}},
+      {"teleport 5 5 5", {}}, {"x corner1", {}},
   };
   ConsoleRig r;
   r.place_unit1(x, y, l);
@@ -106,36 +114,11 @@ TEST(CommandLineCommands, EachWorldEditWritesItsCellsAndNothingElse) {
     r.run_line(c.line);
     expect_box(r, x, y, l, c.changed, c.line);
     const UnitRecord& u = unit(r.units, 1);
-    EXPECT_EQ(u.x, x);
-    EXPECT_EQ(u.y, y);
-    EXPECT_EQ(u.level, l);
-    EXPECT_EQ(r.run.SX, 7);
-    EXPECT_EQ(r.run.screensaver, 0);
+    EXPECT_EQ(std::tuple(u.x, u.y, u.level), std::tuple(x, y, l)) << c.line;
+    EXPECT_EQ(r.run.SX, 7) << c.line;
+    EXPECT_EQ(r.run.screensaver, 0) << c.line;
+    EXPECT_STREQ(r.console.line, c.line);  // running keeps the text
   }
-  EXPECT_EQ(r.paused(), 0);
-  EXPECT_STREQ(r.console.line, "env4emptyy1");  // running keeps the text
-}
-
-TEST(CommandLineCommands, WordsMatchIgnoringCaseAndExtraWordsAreIgnored) {
-  ConsoleRig r;
-  r.place_unit1(50, 60, 0);
-  for (const char* line : {"ENV4BLOCK", "Env4Block", "eNv4bLoCk", "env4block 1 2 3", "-env4block,"}) {
-    r.cell(50, 60, 0) = kTilePlain;
-    r.run_line(line);
-    EXPECT_EQ(r.cell(50, 60, 0), kTileBlock) << line;
-  }
-}
-
-TEST(CommandLineCommands, LinesNamingNoCommandChangeNothing) {
-  ConsoleRig r;
-  r.place_unit1(50, 60, 1);
-  fill_box(r, 50, 60, 1);
-  for (const char* line : {"", "   ", "env4blocks", "env4", "block", "teleport 5 5 5", "x corner1"}) {
-    r.run_line(line);
-    expect_box(r, 50, 60, 1, {}, line);
-  }
-  EXPECT_EQ(r.run.screensaver, 0);
-  EXPECT_EQ(unit(r.units, 1).x, 50);
   EXPECT_EQ(r.paused(), 0);
 }
 
