@@ -1,10 +1,16 @@
 #include "units/pathsearch.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstddef>
+#include <cstring>
 #include <iterator>
 #include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "world/world.h"
 
@@ -35,36 +41,45 @@ void fill_directions(PathSearch& ps) {
   std::copy(std::begin(kDirections), std::end(kDirections), ps.dirs);
 }
 
-// Orders floats like their values (no NaN here), so costs compare as integers.
-uint32_t ordered_bits(float f) {
-  const uint32_t b = std::bit_cast<uint32_t>(f);
-  return (b & 0x80000000u) ? ~b : (b | 0x80000000u);
+void empty_lane(PathSearch& ps, int32_t lane) {
+  const int32_t before = ps.node_capacity + lane;
+  ps.lanes[lane] = {before, before, -1.0f, -1};
+  ps.open_nodes[before].next = -1;
 }
 
+// Empties the lanes for a new search; only lanes in use need it.
 void clear_open(PathSearch& ps) {
-  std::fill(std::begin(ps.open_head), std::end(ps.open_head), -1);
-  std::fill(std::begin(ps.open_tail), std::end(ps.open_tail), -1);
-  ps.open_mask = 0;
-  ps.open_floor = ordered_bits(ps.node_cost[0]);
-  ps.open_top = 0;
+  for (int32_t k = 0; k < ps.busy_count; ++k) empty_lane(ps, ps.busy_lanes[k]);
+  ps.busy_count = 0;
   ps.open_count = 1;  // the start
+  ps.queued = 0;
   ps.over_limit = 0;
   ps.scan_only = 0;
 }
 
-// The queue order holds only while no step makes a node cheaper than its parent.
-bool costs_never_fall(const World& w) {
-  bool ok = true;
-  for (float c : w.cost) ok &= c >= 0.0f;  // false for NaN too
-  return ok;
+// Gives every distinct terrain price two lanes, one per step length, when the cost
+// table is new. A search that already used the old numbering goes on by scanning.
+void number_lanes(PathSearch& ps, const World& w) {
+  if (ps.lanes_numbered && std::memcmp(w.cost, ps.lane_prices, sizeof w.cost) == 0) return;
+  if (ps.queued) ps.scan_only = 1;
+  std::copy(std::begin(w.cost), std::end(w.cost), ps.lane_prices);
+  int32_t prices = 0;
+  ps.prices_fall = 0;
+  for (int32_t code = 0; code < 256; ++code) {
+    const float price = w.cost[code];
+    if (!(price >= 0.0f)) ps.prices_fall = 1;  // NaN too
+    int32_t k = 0;
+    while (k < code && !(w.cost[k] == price)) ++k;
+    ps.lane_of_code[code] = k < code ? ps.lane_of_code[k] : uint16_t(2 * prices++);
+  }
+  ps.lanes_numbered = 1;
 }
 
 // What a search may touch: a level of the grid and a window whose square fits the node store.
 bool search_fits(const PathSearch& ps, const World& w, int32_t level, int32_t window) {
   return level >= 0 && level < kLevelCount && window >= 3 && window <= w.side &&
-         int64_t(window) * window <= ps.node_capacity && ps.open_link != nullptr &&
-         ps.open_stack != nullptr &&
-         ps.window_class != nullptr;
+         int64_t(window) * window <= ps.node_capacity && ps.lanes != nullptr &&
+         ps.open_nodes != nullptr && ps.window_class != nullptr;
 }
 
 int32_t clamp_to(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : (v > hi ? hi : v); }
@@ -85,12 +100,15 @@ void prepare_window(PathSearch& ps, int32_t sx, int32_t sy, int32_t tx, int32_t 
   ps.target_x = clamp_to(tx, lo_x, hi_x);
   ps.target_y = clamp_to(ty, lo_y, hi_y);
 
+  // The node arrays hold nothing beyond what searches wrote, so only that needs clearing.
   const size_t used = size_t(n) * size_t(n);
-  std::fill_n(ps.node_x.get(), used, int16_t(0));
-  std::fill_n(ps.node_y.get(), used, int16_t(0));
-  std::fill_n(ps.node_parent.get(), used, 0);
-  std::fill_n(ps.node_state.get(), used, uint8_t(0));
-  std::fill_n(ps.node_cost.get(), used, 0.0f);
+  const size_t dirty = std::min(used, size_t(ps.node_dirty));
+  std::fill_n(ps.node_x.get(), dirty, int16_t(0));
+  std::fill_n(ps.node_y.get(), dirty, int16_t(0));
+  std::fill_n(ps.node_parent.get(), dirty, 0);
+  std::fill_n(ps.node_state.get(), dirty, uint8_t(0));
+  std::fill_n(ps.node_cost.get(), dirty, 0.0f);
+  if (size_t(ps.node_dirty) <= used) ps.node_dirty = 1;
   std::fill_n(ps.window_map.get(), used, kMapUnseen);
   uint8_t* map = ps.window_map.get();
   std::fill_n(map, n, kMapSeen);                        // first row
@@ -121,216 +139,434 @@ void refuse_search(PathSearch& ps, int32_t level) {
   fill_directions(ps);
 }
 
-// The grid's part in the neighbour tests, for the whole window at once, so the inner
-// loop reads one small array. The grid does not change during a run.
-void classify_window(PathSearch& ps, const World& w, const uint8_t* cells) {
-  const int32_t n = ps.window_size;
-  for (int32_t r = 0; r < n; ++r) {
-    const uint8_t* row = cells + size_t(ps.origin_y + r) * size_t(w.side) + size_t(ps.origin_x);
-    const uint8_t* map = ps.window_map.get() + size_t(r) * size_t(n);
-    uint8_t* out = ps.window_class.get() + size_t(r) * size_t(n);
-    for (int32_t x = 0; x < n; ++x)
-      out[x] = ps.code_class[row[x]] & uint8_t(kClassOpenGround | (map[x] == kMapUnseen));
+
+// The tile tests written for 16 cells at a time. They are used only when they agree
+// with the world's own tests on every code (checked once, at creation).
+constexpr uint8_t kFirstEnterable = 6;  // codes 0 to 5 are never entered
+bool rules_enterable(uint8_t code) { return code >= kFirstEnterable && code != kTileWall; }
+bool rules_open_ground(uint8_t code) {
+  return code == kTilePlain || code == kTileForest || code == kTileHills || code == kTileFloor;
+}
+
+bool rules_match_world() {
+  for (int32_t c = 0; c < 256; ++c)
+    if (rules_enterable(uint8_t(c)) != tile_enterable(uint8_t(c)) ||
+        rules_open_ground(uint8_t(c)) != tile_open_ground(uint8_t(c)))
+      return false;
+  return true;
+}
+
+// Classifies up to 64 cells of a window row: bit x of `free` when cell x is enterable
+// and unseen, of `open` when it holds open ground.
+void classify_row(bool simd, const uint8_t* codes, const uint8_t* map, int32_t count,
+                  uint64_t& free, uint64_t& open) {
+  free = open = 0;
+  int32_t x = 0;
+#if defined(__SSE2__)
+  if (simd) {
+    const __m128i lowest_enterable = _mm_set1_epi8(char(kFirstEnterable));
+    const __m128i wall = _mm_set1_epi8(char(kTileWall)), zero = _mm_setzero_si128();
+    const __m128i plain = _mm_set1_epi8(char(kTilePlain));
+    const __m128i forest = _mm_set1_epi8(char(kTileForest));
+    const __m128i hills = _mm_set1_epi8(char(kTileHills));
+    const __m128i floor = _mm_set1_epi8(char(kTileFloor));
+    for (; x + 16 <= count; x += 16) {
+      const __m128i code = _mm_loadu_si128(reinterpret_cast<const __m128i*>(codes + x));
+      const __m128i seen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(map + x));
+      const __m128i high = _mm_cmpeq_epi8(_mm_max_epu8(code, lowest_enterable), code);
+      const __m128i enterable = _mm_andnot_si128(_mm_cmpeq_epi8(code, wall), high);
+      const __m128i unseen = _mm_cmpeq_epi8(seen, zero);
+      const __m128i ground =
+          _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(code, plain), _mm_cmpeq_epi8(code, forest)),
+                       _mm_or_si128(_mm_cmpeq_epi8(code, hills), _mm_cmpeq_epi8(code, floor)));
+      free |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_and_si128(enterable, unseen)))) << x;
+      open |= uint64_t(uint32_t(_mm_movemask_epi8(ground))) << x;
+    }
+  }
+#endif
+  for (; x < count; ++x) {
+    free |= uint64_t(tile_enterable(codes[x]) && map[x] == kMapUnseen) << x;
+    open |= uint64_t(tile_open_ground(codes[x])) << x;
   }
 }
 
-// One run of the search. The working values live in locals (the compiler cannot keep
-// them in registers through stores into the node arrays otherwise) and go back at the end.
-struct Run {
-  int16_t* node_x;
-  int16_t* node_y;
-  int32_t* parent;
-  uint8_t* state;
-  float* cost;
-  uint8_t* map;
-  uint8_t* cls;
-  int32_t* link;
-  int32_t* stack;
-  const uint8_t* cells;  // the search level of the grid
-  const float* terrain;  // by tile code
-  int32_t n, origin_x, origin_y, side;
-  int32_t map_step[8], grid_step[8];  // offsets of each direction's neighbour
-  float none_cheaper;
-  int32_t current, last, first_open, open_count, top;
-  uint32_t floor;
-  uint64_t mask;
-  int32_t head[33], tail[33];
-  float best_cost;
-  int32_t best_node;
-  bool over_limit, scan_only;
+// The neighbour tests on window rows of up to 64 cells, a bit per cell.
+struct RowCells {
+  uint64_t* free;
+  const uint64_t* open;
 
-  Run(PathSearch& ps, const World& w, const uint8_t* level_cells)
-      : node_x(ps.node_x.get()),
-        node_y(ps.node_y.get()),
-        parent(ps.node_parent.get()),
-        state(ps.node_state.get()),
-        cost(ps.node_cost.get()),
-        map(ps.window_map.get()),
-        cls(ps.window_class.get()),
-        link(ps.open_link.get()),
-        stack(ps.open_stack.get()),
-        cells(level_cells),
-        terrain(w.cost),
-        n(ps.window_size),
-        origin_x(ps.origin_x),
-        origin_y(ps.origin_y),
-        side(w.side),
-        none_cheaper(float(2 * int64_t(w.side) * w.side)),
-        current(ps.current),
-        last(ps.last),
-        first_open(ps.first_open),
-        open_count(ps.open_count),
-        top(ps.open_top),
-        floor(ps.open_floor),
-        mask(ps.open_mask),
-        best_cost(ps.best_cost),
-        best_node(ps.best_node),
-        over_limit(ps.over_limit != 0),
-        scan_only(ps.scan_only != 0) {
-    for (int d = 0; d < 8; ++d) {
-      map_step[d] = kDirections[d].dy * n + kDirections[d].dx;
-      grid_step[d] = kDirections[d].dy * w.side + kDirections[d].dx;
-    }
-    std::copy(std::begin(ps.open_head), std::end(ps.open_head), head);
-    std::copy(std::begin(ps.open_tail), std::end(ps.open_tail), tail);
+  explicit RowCells(PathSearch& ps) : free(ps.free_rows), open(ps.open_rows) {}
+
+  static void classify(PathSearch& ps, const World& w, const uint8_t* cells) {
+    const int32_t n = ps.window_size;
+    for (int32_t r = 0; r < n; ++r)
+      classify_row(ps.rules_simd != 0,
+                   cells + size_t(ps.origin_y + r) * size_t(w.side) + size_t(ps.origin_x),
+                   ps.window_map.get() + size_t(r) * size_t(n), n, ps.free_rows[r],
+                   ps.open_rows[r]);
   }
 
-  void store(PathSearch& ps) const {
-    ps.current = current;
-    ps.last = last;
-    ps.first_open = first_open;
-    ps.open_count = open_count;
-    ps.open_top = top;
-    ps.open_floor = floor;
-    ps.open_mask = mask;
-    ps.best_cost = best_cost;
-    ps.best_node = best_node;
-    ps.over_limit = over_limit;
-    ps.scan_only = scan_only;
-    std::copy(std::begin(head), std::end(head), ps.open_head);
-    std::copy(std::begin(tail), std::end(tail), ps.open_tail);
-  }
-
-  // Nodes join the queue in index order, so every bucket stays in index order.
-  void push(int32_t node, float c) {
-    const int b = std::bit_width(ordered_bits(c) ^ floor);
-    if (b == 0) {
-      stack[top++] = node;
-      return;
-    }
-    link[node] = -1;
-    if (tail[b] < 0)
-      head[b] = node;
-    else
-      link[tail[b]] = node;
-    tail[b] = node;
-    mask |= uint64_t(1) << b;
-  }
-
-  // The cheapest open node, the latest of equally cheap ones; -1 when none is queued.
-  int32_t pop() {
-    for (;;) {
-      if (top > 0) return stack[--top];
-      if (mask == 0) return -1;
-      // Raise the floor to the cheapest node of the lowest bucket and spread that bucket
-      // out; all lower buckets are empty, so the order within each stays intact.
-      const int b = std::countr_zero(mask);
-      const int32_t list = head[b];
-      head[b] = tail[b] = -1;
-      mask &= ~(uint64_t(1) << b);
-      uint32_t lowest = std::numeric_limits<uint32_t>::max();
-      for (int32_t k = list; k >= 0; k = link[k]) lowest = std::min(lowest, ordered_bits(cost[k]));
-      floor = lowest;
-      for (int32_t k = list; k >= 0;) {
-        const int32_t next = link[k];
-        push(k, cost[k]);
-        k = next;
+  // Index: the free bits of the 3 x 3 cells around, bottom row in bits 6..8.
+  static constexpr std::array<uint8_t, 512> kFreeToDirections = [] {
+    std::array<uint8_t, 512> t{};
+    for (int32_t i = 0; i < 512; ++i)
+      for (int32_t d = 0; d < 8; ++d) {
+        const int32_t bit = (1 - kDirections[d].dy) * 3 + (kDirections[d].dx + 1);
+        if (i >> bit & 1) t[size_t(i)] |= uint8_t(1 << d);
       }
+    return t;
+  }();
+  // Index: open ground left (bit 0), above (1), right (2), below (3). Diagonal steps pass
+  // only between two cells of open ground.
+  static constexpr std::array<uint8_t, 16> kOpenToDirections = [] {
+    std::array<uint8_t, 16> t{};
+    for (int32_t i = 0; i < 16; ++i)
+      for (int32_t d = 0; d < 8; ++d) {
+        const int32_t dx = kDirections[d].dx, dy = kDirections[d].dy;
+        const bool side_x = dx == 0 || (i >> (dx < 0 ? 0 : 2) & 1);
+        const bool side_y = dy == 0 || (i >> (dy > 0 ? 1 : 3) & 1);
+        if (dx == 0 || dy == 0 || (side_x && side_y)) t[size_t(i)] |= uint8_t(1 << d);
+      }
+    return t;
+  }();
+
+  // The neighbours of window cell (x, y) that become nodes, a bit per direction. A node
+  // is never on the border, so its neighbours are all window cells.
+  static uint32_t fresh_at(const uint64_t* free, const uint64_t* open, int32_t x, int32_t y) {
+    const int32_t s = x - 1;
+    const uint32_t f = uint32_t((free[y + 1] >> s) & 7) | uint32_t((free[y] >> s) & 5) << 3 |
+                       uint32_t((free[y - 1] >> s) & 7) << 6;
+    const uint32_t o = uint32_t((open[y] >> s) & 5) | uint32_t((open[y + 1] >> x) & 1) << 1 |
+                       uint32_t((open[y - 1] >> x) & 1) << 3;
+    return kFreeToDirections[f] & kOpenToDirections[o];
+  }
+  uint32_t fresh(int32_t x, int32_t y, int32_t /*slot*/) const { return fresh_at(free, open, x, y); }
+  void take(int32_t x, int32_t y, int32_t /*slot*/) const { free[y] &= ~(uint64_t(1) << x); }
+};
+
+// The same tests for any window, a byte per cell.
+struct ByteCells {
+  uint8_t* cls;
+  int32_t n;
+
+  explicit ByteCells(PathSearch& ps) : cls(ps.window_class.get()), n(ps.window_size) {}
+
+  static void classify(PathSearch& ps, const World& w, const uint8_t* cells) {
+    const int32_t n = ps.window_size;
+    for (int32_t r = 0; r < n; ++r) {
+      const uint8_t* row = cells + size_t(ps.origin_y + r) * size_t(w.side) + size_t(ps.origin_x);
+      const uint8_t* map = ps.window_map.get() + size_t(r) * size_t(n);
+      uint8_t* out = ps.window_class.get() + size_t(r) * size_t(n);
+      for (int32_t x = 0; x < n; ++x)
+        out[x] = uint8_t(((tile_enterable(row[x]) && map[x] == kMapUnseen) ? kClassFree : 0) |
+                         (tile_open_ground(row[x]) ? kClassOpenGround : 0));
     }
   }
 
-  void expand() {
-    const int32_t cur = current;
-    const int32_t cx = node_x[cur], cy = node_y[cur];
-    const int32_t slot = (cy - origin_y) * n + (cx - origin_x);
+  uint32_t fresh(int32_t /*x*/, int32_t /*y*/, int32_t slot) const {
     const uint8_t* c = cls + slot;
-    // All eight tests first, then the additions in table order: fewer unpredictable
-    // branches. A node is never on the border, so its neighbours are all window cells.
     uint32_t fresh = 0;
-#pragma GCC unroll 8
     for (int d = 0; d < 8; ++d) {
       const Direction& dir = kDirections[d];
       uint32_t ok = c[dir.dy * n + dir.dx] & kClassFree;
       if (dir.dx != 0 && dir.dy != 0) ok &= (c[dir.dx] & c[dir.dy * n]) >> 1;
       fresh |= ok << d;
     }
+    return fresh;
+  }
+  void take(int32_t /*x*/, int32_t /*y*/, int32_t slot) const {
+    cls[slot] &= uint8_t(~kClassFree);
+  }
+};
+
+// The node store and window of a run, for the plain scan.
+template <class Cells>
+struct Search {
+  Cells cells;
+  int16_t* node_x;
+  int16_t* node_y;
+  int32_t* parent;
+  uint8_t* state;
+  float* cost;
+  uint8_t* map;
+  const uint8_t* grid;   // the search level
+  const float* terrain;  // by tile code
+  int32_t n, origin_x, origin_y, side;
+
+  Search(PathSearch& ps, const World& w, const uint8_t* level_cells)
+      : cells(ps),
+        node_x(ps.node_x.get()),
+        node_y(ps.node_y.get()),
+        parent(ps.node_parent.get()),
+        state(ps.node_state.get()),
+        cost(ps.node_cost.get()),
+        map(ps.window_map.get()),
+        grid(level_cells),
+        terrain(w.cost),
+        n(ps.window_size),
+        origin_x(ps.origin_x),
+        origin_y(ps.origin_y),
+        side(w.side) {}
+
+  // Expands node `cur`: adds its fresh neighbours as nodes `last` + 1 and up. Returns
+  // the number of nodes it opened less 1 when `cur` itself was open.
+  int32_t expand(int32_t cur, int32_t& last) const {
+    const int32_t cx = node_x[cur], cy = node_y[cur];
+    const int32_t x = cx - origin_x, y = cy - origin_y;
+    const int32_t slot = y * n + x;
+    int32_t opened = 0;
+    for (uint32_t fresh = cells.fresh(x, y, slot); fresh != 0; fresh &= fresh - 1) {
+      const Direction& dir = kDirections[std::countr_zero(fresh)];
+      const int32_t node = ++last;
+      node_x[node] = int16_t(cx + dir.dx);
+      node_y[node] = int16_t(cy + dir.dy);
+      parent[node] = cur;
+      state[node] = kOpen;
+      cost[node] = cost[cur] + dir.step +
+                   terrain[grid[ptrdiff_t(cy + dir.dy) * side + (cx + dir.dx)]];
+      map[slot + dir.dy * n + dir.dx] = kMapSeen;
+      cells.take(x + dir.dx, y + dir.dy, slot + dir.dy * n + dir.dx);
+      ++opened;
+    }
+    if (state[cur] == kOpen) --opened;
+    state[cur] = kExpanded;
+    map[slot] = kExpanded;
+    cells.take(x, y, slot);
+    return opened;
+  }
+};
+
+// Sorts picks: cheaper first, then the later node. Costs here are never negative, so
+// their bits order like their values. With kPacked (windows up to 64 wide, so fewer than
+// 4096 nodes) the low half also carries the node's window cell.
+template <bool kPacked>
+uint64_t pick_key(float cost, int32_t node, int32_t x, int32_t y) {
+  const uint64_t high = uint64_t(std::bit_cast<uint32_t>(cost)) << 32;
+  if constexpr (kPacked) return high | uint32_t(4095 - node) << 12 | uint32_t(y) << 6 | uint32_t(x);
+  return high | uint32_t(~uint32_t(node));
+}
+
+struct RoundsLeft {
+  int32_t rounds;  // not yet run
+  bool done;       // the run is over (found, or nothing open)
+};
+
+// Direction tables for the rounds.
+constexpr std::array<int32_t, 8> kDx = {0, 1, 1, 1, 0, -1, -1, -1};
+constexpr std::array<int32_t, 8> kDy = {1, 1, 0, -1, -1, -1, 0, 1};
+constexpr std::array<float, 8> kStep = {1.0f, 1.4142f, 1.0f, 1.4142f,
+                                        1.0f, 1.4142f, 1.0f, 1.4142f};
+static_assert([] {
+  for (int d = 0; d < 8; ++d)
+    if (kDx[size_t(d)] != kDirections[d].dx || kDy[size_t(d)] != kDirections[d].dy ||
+        kStep[size_t(d)] != kDirections[d].step)
+      return false;
+  return true;
+}());
+
+// The search with the lanes, while the cheapest open node may still be picked. With
+// kPacked (windows up to 64 wide) a node's key carries all a round needs of it. kSide is
+// the grid's side when known at compile time, else 0.
+template <bool kPacked, class Cells, int32_t kSide>
+RoundsLeft run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells,
+                     int32_t budget) {
+  const Cells cells(ps);
+  int16_t* const node_x = ps.node_x.get();
+  int16_t* const node_y = ps.node_y.get();
+  int32_t* const parent = ps.node_parent.get();
+  uint8_t* const state = ps.node_state.get();
+  float* const cost = ps.node_cost.get();
+  uint8_t* const map = ps.window_map.get();
+  PathSearch::Lane* const lanes = ps.lanes.get();
+  PathSearch::OpenNode* const rec = ps.open_nodes.get();
+  int32_t* const busy_lanes = ps.busy_lanes;
+  uint64_t* const busy_keys = ps.busy_keys;
+  const float* const terrain = w.cost;
+  const uint16_t* const lane_of_code = ps.lane_of_code;
+  const int32_t n = ps.window_size, ox = ps.origin_x, oy = ps.origin_y;
+  const int32_t side = kSide != 0 ? kSide : w.side;
+  const int32_t capacity = ps.node_capacity;
+  const float none_cheaper = float(2 * int64_t(side) * side);
+  const uint8_t* const corner = level_cells + ptrdiff_t(oy) * side + ox;
+  std::array<int32_t, 8> grid_step{}, map_step{};
+  for (size_t d = 0; d < 8; ++d) {
+    grid_step[d] = kDy[d] * side + kDx[d];
+    map_step[d] = kDy[d] * n + kDx[d];
+  }
+  const int32_t tx = ps.target_x - ox, ty = ps.target_y - oy;
+  int32_t busy = ps.busy_count, last = ps.last, open_count = ps.open_count;
+  const bool open_at_start = open_count > 0;
+  int32_t emptied_by = -1;  // the node whose expansion left nothing open
+  bool picked = false;      // the last round took an open node
+  int32_t cur = ps.current;
+  int32_t x = node_x[cur] - ox, y = node_y[cur] - oy;
+  float cur_cost = cost[cur];
+  int32_t i = 0;
+  bool done = false;
+  for (; i < budget; ++i) {
+    const int32_t expanded = cur;
+    const int32_t slot = y * n + x;
+    uint32_t fresh = cells.fresh(x, y, slot);
     if (fresh != 0) {
-      const float base_cost = cost[cur];
-      const uint8_t* here = cells + ptrdiff_t(cy) * side + cx;
-      open_count += std::popcount(fresh);
+      const uint8_t* here = corner + ptrdiff_t(y) * side + x;
       do {
-        const int d = std::countr_zero(fresh);
+        const size_t d = size_t(std::countr_zero(fresh));
         const int32_t node = ++last;
-        const int32_t at = slot + map_step[d];
-        node_x[node] = int16_t(cx + kDirections[d].dx);
-        node_y[node] = int16_t(cy + kDirections[d].dy);
-        parent[node] = cur;
-        state[node] = kOpen;
+        const int32_t nx = x + kDx[d], ny = y + kDy[d];
+        const uint8_t code = here[grid_step[d]];
         // the order of the additions is part of the result: keep it
-        const float c_new = base_cost + kDirections[d].step + terrain[here[grid_step[d]]];
-        cost[node] = c_new;
-        map[at] = kMapSeen;
-        cls[at] &= uint8_t(~kClassFree);
-        if (!over_limit && !scan_only) push(node, c_new);
+        const float c = cur_cost + kStep[d] + terrain[code];
+        node_x[node] = int16_t(ox + nx);
+        node_y[node] = int16_t(oy + ny);
+        parent[node] = cur;
+        cost[node] = c;
+        map[slot + map_step[d]] = kMapSeen;
+        cells.take(nx, ny, slot + map_step[d]);
+        const uint64_t key = pick_key<kPacked>(c, node, nx, ny);
+        // Into its lane: at the end, or ahead of the tail's run when it costs the same.
+        // An empty lane's tail cost matches nothing, and its tail is the entry before it.
+        const int32_t lane = lane_of_code[code] + int32_t(d & 1);
+        PathSearch::Lane& l = lanes[lane];
+        const int32_t t = l.tail, r = l.run;
+        const int32_t tie = c == l.tail_cost;
+        const int32_t after = tie ? r : t;
+        PathSearch::OpenNode& a = rec[after];
+        rec[node] = {key, a.next_key, a.next, lane};
+        a.next = node;
+        a.next_key = key;
+        l.run = after;
+        l.tail = tie ? t : node;
+        l.tail_cost = c;
+        if (after == capacity + lane) {  // a new head
+          if (l.busy < 0) {
+            l.busy = busy;
+            busy_lanes[busy++] = lane;
+          }
+          busy_keys[l.busy] = key;
+        }
+        ++open_count;
         fresh &= fresh - 1;
       } while (fresh != 0);
     }
-    if (state[cur] == kOpen) --open_count;
+    open_count -= state[cur] == kOpen;
     state[cur] = kExpanded;
     map[slot] = kExpanded;
-    cls[slot] &= uint8_t(~kClassFree);
-  }
+    cells.take(x, y, slot);
 
-  // Picks the node the full scan would: the cheapest open one, the later on ties, none
-  // dearer than 2 x side squared; with nothing to pick, the last node again.
-  void select_next() {
-    if (scan_only) return scan_next();
-    int32_t pick = over_limit ? -1 : pop();
-    // Nodes only get dearer from here on: once the cheapest is over the limit, all are.
-    if (pick >= 0 && !(cost[pick] <= none_cheaper)) {
-      over_limit = true;
-      pick = -1;
-    }
-    if (pick >= 0) {
-      best_cost = cost[pick];
-      best_node = pick;
-    } else {
-      best_cost = none_cheaper;
-      best_node = last;
-    }
-    current = best_node;
-    // Every node below first_open is expanded, so an open one lies ahead when any is left.
-    if (open_count > 0)
-      while (state[first_open] == kExpanded) ++first_open;
-  }
-
-  // The plain scan, for cost tables that would break the queue's order.
-  void scan_next() {
-    best_cost = none_cheaper;
-    best_node = last;
-    for (int32_t i = first_open; i <= last; ++i)
-      if (state[i] != kExpanded && cost[i] <= best_cost) {
-        best_cost = cost[i];
-        best_node = i;
-      }
-    current = best_node;
-    for (int32_t i = first_open; i <= last; ++i)
-      if (state[i] != kExpanded) {
-        first_open = i;
+    // The cheapest lane head, the latest of equally cheap ones.
+    uint64_t key = ~uint64_t(0);
+    for (int32_t k = 0; k < busy; ++k) key = std::min(key, busy_keys[k]);
+    picked = busy > 0;
+    if (picked) {
+      cur_cost = std::bit_cast<float>(uint32_t(key >> 32));
+      // Nodes only get dearer from here on: once the cheapest is over the limit, all
+      // are, and the plain rules take over from this pick on.
+      if (!(cur_cost <= none_cheaper)) {
+        ps.over_limit = 1;
         break;
       }
+      const uint32_t low = uint32_t(key);
+      if constexpr (kPacked) {
+        cur = 4095 - int32_t(low >> 12);
+        x = int32_t(low & 63);
+        y = int32_t(low >> 6 & 63);
+      } else {
+        cur = int32_t(~low);
+        x = node_x[cur] - ox;
+        y = node_y[cur] - oy;
+      }
+      const PathSearch::OpenNode& b = rec[cur];
+      const int32_t lane = b.lane, before = capacity + lane;
+      PathSearch::Lane& l = lanes[lane];
+      rec[before].next = b.next;
+      rec[before].next_key = b.next_key;
+      busy_keys[l.busy] = b.next_key;
+      if (l.run == cur) l.run = before;
+      if (b.next < 0) {  // the lane is empty; the last busy one takes its place
+        const int32_t moved = busy_lanes[--busy];
+        busy_lanes[l.busy] = moved;
+        busy_keys[l.busy] = busy_keys[busy];
+        lanes[moved].busy = l.busy;
+        l = {before, before, -1.0f, -1};
+      }
+    } else {
+      cur = last;
+      x = node_x[last] - ox;
+      y = node_y[last] - oy;
+      cur_cost = cost[last];
+    }
+    if (x == tx && y == ty) {
+      ps.result = kFound;
+      ps.goal = cur;
+      done = true;
+    }
+    // Nothing open: the last node is expanded, and every later round repeats this one.
+    if (open_count == 0) {
+      emptied_by = expanded;
+      done = true;
+    }
+    if (done) {
+      ++i;
+      break;
+    }
   }
-};
+  ps.busy_count = busy;
+  ps.current = cur;
+  ps.last = last;
+  ps.open_count = open_count;
+  if (ps.over_limit) return {budget - i, false};  // the pick of round i is still to make
+  ps.best_node = cur;
+  ps.best_cost = picked ? cur_cost : none_cheaper;
+  // Every node below first_open is expanded. The scan moves it to the lowest open node
+  // after each pick, and stops moving it once none is open: it then rests on the node
+  // that was open last.
+  if (open_count > 0)
+    while (state[ps.first_open] == kExpanded) ++ps.first_open;
+  else if (open_at_start && emptied_by >= 0)
+    ps.first_open = emptied_by;
+  return {budget - i, done};
+}
+
+// The designed rounds to the letter: every pick scans the node store. For cost tables
+// the lanes cannot order, and for searches whose open nodes all cost too much.
+// With `pick_first`, the first round's expansion has already been made.
+template <class Cells>
+void run_scan(PathSearch& ps, const Search<Cells>& s, int32_t budget, bool pick_first) {
+  const float none_cheaper = float(2 * int64_t(s.side) * s.side);
+  for (int32_t i = 0; i < budget; ++i) {
+    if (!pick_first || i > 0) ps.open_count += s.expand(ps.current, ps.last);
+    ps.best_cost = none_cheaper;
+    ps.best_node = ps.last;
+    if (!ps.over_limit)
+      for (int32_t k = ps.first_open; k <= ps.last; ++k)
+        if (s.state[k] != kExpanded && s.cost[k] <= ps.best_cost) {
+          ps.best_cost = s.cost[k];
+          ps.best_node = k;
+        }
+    ps.current = ps.best_node;
+    for (int32_t k = ps.first_open; k <= ps.last; ++k)
+      if (s.state[k] != kExpanded) {
+        ps.first_open = k;
+        break;
+      }
+    if (s.node_x[ps.current] == ps.target_x && s.node_y[ps.current] == ps.target_y) {
+      ps.result = kFound;
+      ps.goal = ps.current;
+      return;
+    }
+    if (ps.open_count == 0) return;  // every later round would repeat this one
+  }
+}
+
+// The rounds of a run, on the window classified into Cells.
+template <bool kPacked, class Cells, int32_t kSide>
+void run_rounds(PathSearch& ps, const World& w, const uint8_t* cells, int32_t budget) {
+  const Search<Cells> s(ps, w, cells);
+  if (ps.scan_only || ps.over_limit) return run_scan(ps, s, budget, false);
+  ps.queued = 1;
+  const RoundsLeft left = run_lanes<kPacked, Cells, kSide>(ps, w, cells, budget);
+  if (ps.over_limit && left.rounds > 0) run_scan(ps, s, left.rounds, true);
+}
 
 }  // namespace
 
@@ -344,14 +580,12 @@ void create_path_search(PathSearch& ps, int32_t world_side) {
   ps.node_cost = std::make_unique<float[]>(n);
   ps.window_map = std::make_unique<uint8_t[]>(n);
   // Only ever written before it is read; untouched pages cost no memory.
-  ps.open_link = std::make_unique_for_overwrite<int32_t[]>(n);
-  ps.open_stack = std::make_unique_for_overwrite<int32_t[]>(n);
+  ps.open_nodes = std::make_unique_for_overwrite<PathSearch::OpenNode[]>(n + PathSearch::kLanes);
+  ps.busy_count = 0;
+  ps.lanes = std::make_unique_for_overwrite<PathSearch::Lane[]>(PathSearch::kLanes);
+  for (int32_t lane = 0; lane < PathSearch::kLanes; ++lane) empty_lane(ps, lane);
   ps.window_class = std::make_unique_for_overwrite<uint8_t[]>(n);
-  for (int c = 0; c < 256; ++c)
-    ps.code_class[c] = uint8_t((tile_enterable(uint8_t(c)) ? kClassFree : 0) |
-                               (tile_open_ground(uint8_t(c)) ? kClassOpenGround : 0));
-  std::fill(std::begin(ps.open_head), std::end(ps.open_head), -1);
-  std::fill(std::begin(ps.open_tail), std::end(ps.open_tail), -1);
+  ps.rules_simd = rules_match_world();
   ps.path_target_x = std::make_unique<int32_t[]>(kUnitTableSize);
   ps.path_target_y = std::make_unique<int32_t[]>(kUnitTableSize);
   ps.path_x = std::make_unique<int32_t[]>(size_t(kUnitTableSize) * kUnitPathCapacity);
@@ -409,22 +643,20 @@ void run_search(PathSearch& ps, const World& w, int32_t budget) {
   const int32_t limit = ps.window_size * ps.window_size - 9;
   if (int64_t(ps.last) + budget >= limit) budget = limit - ps.last;
   if (budget <= 0) return;
+  number_lanes(ps, w);
+  if (ps.prices_fall) ps.scan_only = 1;
   const uint8_t* cells = w.grid.get() + cell_index(w, 0, 0, ps.level);
-  classify_window(ps, w, cells);
-  if (!ps.scan_only && !costs_never_fall(w)) ps.scan_only = 1;
-  Run run(ps, w, cells);
-  for (int32_t i = 0; i < budget; ++i) {
-    run.expand();
-    run.select_next();
-    if (run.node_x[run.current] == ps.target_x && run.node_y[run.current] == ps.target_y) {
-      ps.result = kFound;
-      ps.goal = run.current;
-      break;
-    }
-    // Nothing open: the last node is expanded, and every later round repeats this one.
-    if (run.open_count == 0) break;
+  if (ps.window_size > PathSearch::kRowBits) {
+    ByteCells::classify(ps, w, cells);
+    run_rounds<false, ByteCells, 0>(ps, w, cells, budget);
+  } else {
+    RowCells::classify(ps, w, cells);
+    if (w.side == kWorldSide)
+      run_rounds<true, RowCells, kWorldSide>(ps, w, cells, budget);
+    else
+      run_rounds<true, RowCells, 0>(ps, w, cells, budget);
   }
-  run.store(ps);
+  ps.node_dirty = std::max(ps.node_dirty, ps.last + 1);
 }
 
 void store_unit_path(PathSearch& ps, int32_t unit) {

@@ -27,24 +27,49 @@ struct PathSearch {
   std::unique_ptr<float[]> node_cost;
   std::unique_ptr<uint8_t[]> window_map;      // 0 undiscovered, 1 border/discovered, 9 expanded
   int32_t node_capacity = 0;
-  // Open nodes in a radix queue, so picking the cheapest does not scan the node store.
-  // Costs never fall below the last one picked (open_floor, as order-preserving bits).
-  // Nodes costing exactly the floor wait on a stack in index order, so the latest of
-  // equally cheap ones is on top; bucket b (1..32) lists, in index order, the nodes
-  // whose cost bits first differ from the floor at bit b - 1.
-  std::unique_ptr<int32_t[]> open_link;       // node_capacity entries: next node in its bucket
-  std::unique_ptr<int32_t[]> open_stack;      // node_capacity entries
-  int32_t open_head[33] = {}, open_tail[33] = {};  // ends of each bucket, -1 when empty
-  uint64_t open_mask = 0;                     // bit b set: bucket b (1..32) holds nodes
-  uint32_t open_floor = 0;
-  int32_t open_top = 0;                       // nodes on the stack
+  int32_t node_dirty = 0;  // leading entries of the node arrays a search may have written
+  // Open nodes in lanes, so picking the cheapest does not scan the node store. A node
+  // costs its parent's cost plus a step-and-terrain price, and parents are picked cheapest
+  // first, so the nodes that paid one price join its lane in rising cost. Within a run of
+  // equal cost a lane keeps the latest node first, so the pick is the cheapest lane head,
+  // the later one when heads cost the same.
+  static constexpr int32_t kLanes = 512;      // 2 step lengths x 256 terrain prices at most
+  struct Lane {
+    int32_t tail;       // node_capacity + lane when empty
+    int32_t run;        // the entry before the tail's run of equal cost
+    float tail_cost;    // -1 when empty
+    int32_t busy;       // place in busy_lanes, -1 when empty
+  };
+  std::unique_ptr<Lane[]> lanes;              // kLanes entries
+  // The order of picks: cost bits, then the index inverted; windows up to 64 wide
+  // pack the index and the window cell into the low half instead.
+  struct OpenNode {
+    uint64_t key;
+    uint64_t next_key;  // the key of `next`
+    int32_t next;       // next node in its lane, -1 after the tail
+    int32_t lane;
+  };
+  // node_capacity + kLanes entries; the entry at node_capacity + lane stands before the
+  // lane's head.
+  std::unique_ptr<OpenNode[]> open_nodes;
+  int32_t busy_lanes[kLanes] = {};            // the lanes holding nodes
+  uint64_t busy_keys[kLanes] = {};            // the key of each one's head
+  int32_t busy_count = 0;
   int32_t open_count = 0;                     // nodes of state 0, picked or not
-  uint8_t over_limit = 0;  // an open node cost more than any pick may: the last node from now on
-  uint8_t scan_only = 0;   // a terrain cost below 0 (or NaN) broke the order: scan instead
-  // Per window cell, like the window map, rebuilt from the grid at the start of each run:
-  // bit 0 while the cell can still become a node, bit 1 when it holds open ground.
-  std::unique_ptr<uint8_t[]> window_class;    // node_capacity entries
-  uint8_t code_class[256] = {};               // by tile code: bit 0 enterable, bit 1 open ground
+  uint16_t lane_of_code[256] = {};            // first lane of the code's terrain price
+  float lane_prices[256] = {};                // the cost table the lanes were numbered from
+  uint8_t lanes_numbered = 0;
+  uint8_t prices_fall = 0;  // a negative or NaN price: lanes would not stay in order
+  uint8_t queued = 0;       // the present search has used the lanes
+  uint8_t over_limit = 0;   // an open node cost more than any pick may: the last node from now on
+  uint8_t scan_only = 0;    // the lanes cannot be trusted in this search: scan instead
+  // The grid's part in the neighbour tests, rebuilt at the start of each run. Windows up
+  // to 64 wide keep a bit per cell, a word per row; wider ones a byte per cell.
+  static constexpr int32_t kRowBits = 64;
+  uint64_t free_rows[kRowBits] = {};  // bit x: cell x of the row may still become a node
+  uint64_t open_rows[kRowBits] = {};  // bit x: cell x holds open ground
+  std::unique_ptr<uint8_t[]> window_class;    // node_capacity entries: bit 0 free, bit 1 open
+  uint8_t rules_simd = 0;  // the tile tests may run 16 cells at a time
 
   // per unit index
   std::unique_ptr<int32_t[]> path_target_x, path_target_y;  // as asked for, before clamping
