@@ -428,14 +428,14 @@ RoundsLeft run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells,
         const int32_t lane = lane_of_code[code] + int32_t(d & 1);
         PathSearch::Lane& l = lanes[lane];
         const int32_t t = l.tail, r = l.run;
-        const int32_t tie = c == l.tail_cost;
-        const int32_t after = tie ? r : t;
+        const int32_t tie = -int32_t(c == l.tail_cost);  // all ones on a tie
+        const int32_t after = t ^ ((t ^ r) & tie);
         PathSearch::OpenNode& a = rec[after];
         rec[node] = {key, a.next_key, a.next, lane};
         a.next = node;
         a.next_key = key;
         l.run = after;
-        l.tail = tie ? t : node;
+        l.tail = node ^ ((node ^ t) & tie);
         l.tail_cost = c;
         if (after == capacity + lane) {  // a new head
           if (l.busy < 0) {
