@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <limits>
+#include <utility>
 #include <vector>
 
 #include "pathsearch_oracle.h"
@@ -595,7 +597,7 @@ class Differential {
     ASSERT_EQ(ps.origin_y, oracle.origin_y);
     ASSERT_EQ(ps.first_step_x, oracle.first_step_x);
     ASSERT_EQ(ps.first_step_y, oracle.first_step_y);
-    const size_t n_cmp = std::min<size_t>(size_t(kWindow) * kWindow, size_t(ps.node_capacity));
+    const size_t n_cmp = std::min<size_t>(size_t(widest) * size_t(widest), size_t(ps.node_capacity));
     ASSERT_EQ(std::memcmp(ps.node_x.get(), oracle.node_x.data(), n_cmp * 2), 0);
     ASSERT_EQ(std::memcmp(ps.node_y.get(), oracle.node_y.data(), n_cmp * 2), 0);
     ASSERT_EQ(std::memcmp(ps.node_parent.get(), oracle.node_parent.data(), n_cmp * 4), 0);
@@ -618,6 +620,7 @@ class Differential {
   }
 
   int32_t pick_window() {
+    if (widest > kWindow && rng.chance(60)) return rng.in(kWindow + 1, std::min(widest, world.side));
     if (rng.chance(75)) return std::min(kWindow, world.side);
     return rng.in(3, std::min(kWindow, world.side));
   }
@@ -627,9 +630,9 @@ class Differential {
       case 1: return rng.in(1, 3);
       case 2: return rng.in(1, 40);
       case 3: return rng.in(1, 600);
-      case 4: return INT32_MAX;
+      case 4: return std::min(INT32_MAX, budget_cap);
       case 5: return -rng.in(1, 5);
-      default: return window * window;
+      default: return std::min(window * window, budget_cap);
     }
   }
   int32_t pick_coord(int32_t around, int32_t spread) {
@@ -780,15 +783,42 @@ class Differential {
     }
   }
 
+  // A search run in two parts with the terrain prices changed in between.
+  void resumed_with_new_prices(int32_t count) {
+    for (int32_t n = 0; n < count; ++n) {
+      const int32_t level = pick_level();
+      const int32_t cx = rng.in(0, world.side - 1), cy = rng.in(0, world.side - 1);
+      paint(world, rng, level, cx - 40, cy - 40, 81);
+      const int32_t tx = pick_coord(cx, 40), ty = pick_coord(cy, 40);
+      setup_centred_search(ps, world, cx, cy, tx, ty, level, kWindow);
+      oracle_setup_centred(oracle, cx, cy, tx, ty, level, kWindow);
+      const int32_t first = rng.in(1, 300);
+      run_search(ps, world, first);
+      oracle_run(oracle, world, first);
+      compare_search("first part", n);
+      if (::testing::Test::HasFatalFailure()) return;
+      const float saved = world.cost[kTilePlain];
+      world.cost[kTilePlain] = rng.chance(50) ? 0.5f : 40.0f;
+      run_search(ps, world, kWindow * kWindow);
+      oracle_run(oracle, world, kWindow * kWindow);
+      world.cost[kTilePlain] = saved;
+      compare_search("second part", n);
+      if (::testing::Test::HasFatalFailure()) return;
+      ++searched;
+    }
+  }
+
   World world;
   Rand rng;
   PathSearch ps;
   OracleSearch oracle;
   UnitTable units, oracle_units;
   int32_t searched = 0;
+  int32_t widest = kWindow;         // widest window a search may get; the node entries compared
+  int32_t budget_cap = INT32_MAX;   // keeps the reference's searches in wide windows short
 };
 
-// Together the four tests below compare 10,280 searches.
+// Together the tests below compare more than 11,000 searches.
 TEST(PathSearchDifferential, SearchesOnSmallWorldsMatchTheLinearScan) {
   // On a 64-wide world no node may cost more than 2 x 64 x 64, a limit that mountains
   // reach: the rule for "nothing cheaper than the limit" gets exercised too.
@@ -815,6 +845,45 @@ TEST(PathSearchDifferential, CoarseRoutesMatchTheLinearScan) {
   Differential d(kSide, 3000);
   d.coarse_routes(1500);
   EXPECT_EQ(d.searched, 1500);
+}
+
+// Windows wider than 64 cells, which the game never asks for, keep a byte per cell.
+TEST(PathSearchDifferential, WindowsWiderThanTheGamesMatchTheLinearScan) {
+  Differential d(160, 5000);
+  d.widest = 160;
+  d.budget_cap = 2500;
+  d.searches(30);
+  EXPECT_EQ(d.searched, 90);
+}
+
+// Prices the game's table never has. A negative or NaN price, or a table changed in the
+// middle of a search, breaks the order the open nodes are kept in; 256 distinct prices
+// fill every lane; infinite and zero prices are legal floats too.
+TEST(PathSearchDifferential, UnusualTerrainPricesMatchTheLinearScan) {
+  const std::vector<std::pair<const char*, void (*)(World&)>> tables = {
+      {"negative", [](World& w) { w.cost[kTilePlain] = -2.5f; }},
+      {"nan", [](World& w) { w.cost[kTileForest] = std::numeric_limits<float>::quiet_NaN(); }},
+      {"infinite", [](World& w) { w.cost[kTileHills] = std::numeric_limits<float>::infinity(); }},
+      {"zero", [](World& w) { std::fill(std::begin(w.cost), std::end(w.cost), 0.0f); }},
+      {"all distinct",
+       [](World& w) {
+         for (int32_t c = 0; c < 256; ++c) w.cost[c] = 1.0f + float(c) * 0.37f;
+       }},
+  };
+  uint64_t seed = 6000;
+  for (const auto& [name, set_prices] : tables) {
+    SCOPED_TRACE(name);
+    Differential d(96, ++seed);
+    set_prices(d.world);
+    d.searches(60);
+    if (HasFatalFailure()) return;
+    d.walks(40);
+    if (HasFatalFailure()) return;
+    EXPECT_EQ(d.searched, 220);
+  }
+  Differential d(96, ++seed);
+  d.resumed_with_new_prices(150);
+  EXPECT_EQ(d.searched, 150);
 }
 
 TEST(PathSearchDifferential, SearchesOnTheFullSizeWorldMatchTheLinearScan) {
