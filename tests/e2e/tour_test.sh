@@ -25,13 +25,9 @@ shot() {  # shot NAME CHECK...: F12, then check the new picture
   echo "ok: $name"
 }
 
-start_game --seed 4 --dump-state "$work/dump.json"
+start_game --seed 4 --dump-state "$work/dump.json" --record "$work/rec.txt"
 shot start size=640x480 yellow_text terrain minimap=518,338
 
-point 320 240 2; click 3                  # order the selected unit (1)
-press bracketright; press bracketleft     # select 2, then back to 1
-point 40 300 2; click 1                   # a left click: selects whoever stands there
-shot orders terrain yellow_text
 
 point 100 100 2; press n                  # hide the minimap, its origin moves to the pointer
 shot minimap_hidden no_minimap=518,338 no_minimap=100,100
@@ -43,12 +39,14 @@ press F5; refocus                         # the block view, 320 x 240 at zoom 2
 shot block size=320x240 yellow_text bricks
 point 160 90 2
 xdotool mousedown 1; sleep 1.5; xdotool mouseup 1; sleep 0.3   # walk, looking level
-shot block_walked size=320x240 bricks
+shot block_walked size=320x240 yellow_text
 
 press F6; refocus                         # back to the overworld at zoom 1
 read -r x y w h < <(geometry)
 [ "$w $h" = "640 480" ] || fail "F6 gave a $w x $h window, not 640 x 480"
 shot overworld_again size=640x480 terrain
+point 320 240 1; click 3                  # order the selected unit (1)
+shot orders terrain yellow_text
 
 press Tab
 type_slowly env4block; press Return
@@ -56,11 +54,14 @@ shot command_line white_prompt terrain
 for _ in $(seq 12); do press BackSpace; done
 type_slowly "env4teleport 500 600 7"; press Return
 for _ in $(seq 25); do press BackSpace; done
-type_slowly screensavertoggle; press Return
+type_slowly screensavertoggle; press Return; sleep 1.5   # Enter and the command pause 900 ms
 shot screensaver_on screensaver
-press Return                              # the line stays: Enter runs it again
+press Return; sleep 1.5                   # the line stays: Enter runs it again
 shot screensaver_off terrain
 press Tab
+
+point 40 300 1; click 1                   # a left click: selects whoever stands there
+press bracketright                        # then the next units up (60 ms apart while held)
 
 press F2; refocus
 read -r x y w h < <(geometry)
@@ -80,6 +81,7 @@ d = json.load(open(sys.argv[1]))
 u1 = next(u for u in d["units"] if u["index"] == 1)
 problems = []
 if d["screensaver"] != 0: problems.append("screensaver still on")
+if d["selected_unit"] < 1: problems.append(f"']' did not select a later unit ({d['selected_unit']})")
 if d["zoom"] != 2 or d["width"] != 640: problems.append("not 640 wide at zoom 2")
 if d["console"]["open"] != 0: problems.append("command line still open")
 if u1["walk_phase"] <= 0: problems.append(f"unit 1 did not walk (phase {u1['walk_phase']})")

@@ -6,7 +6,7 @@ work=$(mktemp -d)
 game=""
 xvfb=""
 trap 'kill $game $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-fail() { echo "FAILED: $*"; mkdir -p /tmp/kelvarot-failed && cp "$work"/*.png /tmp/kelvarot-failed/ 2>/dev/null; [ -f "$work/err.txt" ] && sed 's/^/  stderr: /' "$work/err.txt"; exit 1; }
+fail() { echo "FAILED: $*"; mkdir -p /tmp/kelvarot-failed && cp "$work"/*.png "$work"/*.txt /tmp/kelvarot-failed/ 2>/dev/null; [ -f "$work/err.txt" ] && sed 's/^/  stderr: /' "$work/err.txt"; exit 1; }
 
 start_xvfb() {
   if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
@@ -53,7 +53,7 @@ type_slowly() {
   for ((i = 0; i < ${#1}; i++)); do
     c=${1:i:1}
     [ "$c" = " " ] && c=space
-    xdotool keydown "$c"; sleep 0.08; xdotool keyup "$c"; sleep 0.25
+    xdotool keydown "$c" sleep 0.1 keyup "$c"; sleep 0.25
   done
 }
 click() { xdotool mousedown "$1"; sleep 0.3; xdotool mouseup "$1"; sleep 0.3; }
