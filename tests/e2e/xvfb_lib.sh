@@ -54,6 +54,8 @@ type_slowly() {
     c=${1:i:1}
     [ "$c" = " " ] && c=space
     xdotool keydown "$c" sleep 0.1 keyup "$c"; sleep 0.25
+    # the game's own "A" (400 ms) and "N" (350 ms) bindings act on these too
+    case $c in a | n) sleep 0.5 ;; esac
   done
 }
 click() { xdotool mousedown "$1"; sleep 0.3; xdotool mouseup "$1"; sleep 0.3; }
@@ -61,7 +63,7 @@ click() { xdotool mousedown "$1"; sleep 0.3; xdotool mouseup "$1"; sleep 0.3; }
 point() {
   local x y w h
   read -r x y w h < <(geometry)
-  xdotool mousemove --sync $((x + $1 * $3 + $3 / 2)) $((y + h - 1 - $2 * $3 - $3 / 2))
+  xdotool mousemove --sync $((x + $1 * $3 + $3 / 2)) $((y + h - $2 * $3 - $3 / 2))
   sleep 0.3
 }
 
