@@ -44,12 +44,15 @@ void fill_directions(PathSearch& ps) {
 void empty_lane(PathSearch& ps, int32_t lane) {
   const int32_t before = ps.node_capacity + lane;
   ps.lanes[lane] = {before, before, -1.0f, -1};
-  ps.open_nodes[before].next = -1;
+  ps.open_nodes[before] = {~uint64_t(0), ~uint64_t(0), -1, lane};
 }
 
 // Empties the lanes for a new search; only lanes in use need it.
 void clear_open(PathSearch& ps) {
-  for (int32_t k = 0; k < ps.busy_count; ++k) empty_lane(ps, ps.busy_lanes[k]);
+  for (int32_t k = 0; k < ps.busy_count; ++k) {
+    empty_lane(ps, ps.busy_lanes[k]);
+    ps.busy_keys[k] = ~uint64_t(0);
+  }
   ps.busy_count = 0;
   ps.open_count = 1;  // the start
   ps.queued = 0;
@@ -346,11 +349,6 @@ uint64_t pick_key(float cost, int32_t node, int32_t x, int32_t y) {
   return high | uint32_t(~uint32_t(node));
 }
 
-struct RoundsLeft {
-  int32_t rounds;  // not yet run
-  bool done;       // the run is over (found, or nothing open)
-};
-
 // Direction tables for the rounds.
 constexpr std::array<int32_t, 8> kDx = {0, 1, 1, 1, 0, -1, -1, -1};
 constexpr std::array<int32_t, 8> kDy = {1, 1, 0, -1, -1, -1, 0, 1};
@@ -367,9 +365,9 @@ static_assert([] {
 // The search with the lanes, while the cheapest open node may still be picked. With
 // kPacked (windows up to 64 wide) a node's key carries all a round needs of it. kSide is
 // the grid's side when known at compile time, else 0.
+// Returns the rounds left to run when the lanes had to give up.
 template <bool kPacked, class Cells, int32_t kSide>
-RoundsLeft run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells,
-                     int32_t budget) {
+int32_t run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells, int32_t budget) {
   const Cells cells(ps);
   int16_t* const node_x = ps.node_x.get();
   int16_t* const node_y = ps.node_y.get();
@@ -455,7 +453,9 @@ RoundsLeft run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells,
 
     // The cheapest lane head, the latest of equally cheap ones.
     uint64_t key = ~uint64_t(0);
-    for (int32_t k = 0; k < busy; ++k) key = std::min(key, busy_keys[k]);
+    for (int32_t k = 0; k < busy; k += 4)
+      key = std::min(key, std::min(std::min(busy_keys[k], busy_keys[k + 1]),
+                                   std::min(busy_keys[k + 2], busy_keys[k + 3])));
     picked = busy > 0;
     if (picked) {
       cur_cost = std::bit_cast<float>(uint32_t(key >> 32));
@@ -486,6 +486,7 @@ RoundsLeft run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells,
         const int32_t moved = busy_lanes[--busy];
         busy_lanes[l.busy] = moved;
         busy_keys[l.busy] = busy_keys[busy];
+        busy_keys[busy] = ~uint64_t(0);
         lanes[moved].busy = l.busy;
         l = {before, before, -1.0f, -1};
       }
@@ -514,7 +515,7 @@ RoundsLeft run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells,
   ps.current = cur;
   ps.last = last;
   ps.open_count = open_count;
-  if (ps.over_limit) return {budget - i, false};  // the pick of round i is still to make
+  if (ps.over_limit) return budget - i;  // the pick of round i is still to make
   ps.best_node = cur;
   ps.best_cost = picked ? cur_cost : none_cheaper;
   // Every node below first_open is expanded. The scan moves it to the lowest open node
@@ -524,7 +525,7 @@ RoundsLeft run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells,
     while (state[ps.first_open] == kExpanded) ++ps.first_open;
   else if (open_at_start && emptied_by >= 0)
     ps.first_open = emptied_by;
-  return {budget - i, done};
+  return 0;
 }
 
 // The designed rounds to the letter: every pick scans the node store. For cost tables
@@ -564,8 +565,8 @@ void run_rounds(PathSearch& ps, const World& w, const uint8_t* cells, int32_t bu
   const Search<Cells> s(ps, w, cells);
   if (ps.scan_only || ps.over_limit) return run_scan(ps, s, budget, false);
   ps.queued = 1;
-  const RoundsLeft left = run_lanes<kPacked, Cells, kSide>(ps, w, cells, budget);
-  if (ps.over_limit && left.rounds > 0) run_scan(ps, s, left.rounds, true);
+  const int32_t left = run_lanes<kPacked, Cells, kSide>(ps, w, cells, budget);
+  if (left > 0) run_scan(ps, s, left, true);
 }
 
 }  // namespace
@@ -582,6 +583,7 @@ void create_path_search(PathSearch& ps, int32_t world_side) {
   // Only ever written before it is read; untouched pages cost no memory.
   ps.open_nodes = std::make_unique_for_overwrite<PathSearch::OpenNode[]>(n + PathSearch::kLanes);
   ps.busy_count = 0;
+  std::fill(std::begin(ps.busy_keys), std::end(ps.busy_keys), ~uint64_t(0));
   ps.lanes = std::make_unique_for_overwrite<PathSearch::Lane[]>(PathSearch::kLanes);
   for (int32_t lane = 0; lane < PathSearch::kLanes; ++lane) empty_lane(ps, lane);
   ps.window_class = std::make_unique_for_overwrite<uint8_t[]>(n);

@@ -53,7 +53,8 @@ struct PathSearch {
   // lane's head.
   std::unique_ptr<OpenNode[]> open_nodes;
   int32_t busy_lanes[kLanes] = {};            // the lanes holding nodes
-  uint64_t busy_keys[kLanes] = {};            // the key of each one's head
+  // The key of each one's head; all ones after the last, so they can be read 4 at a time.
+  uint64_t busy_keys[kLanes + 4] = {};
   int32_t busy_count = 0;
   int32_t open_count = 0;                     // nodes of state 0, picked or not
   uint16_t lane_of_code[256] = {};            // first lane of the code's terrain price
