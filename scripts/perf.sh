@@ -25,7 +25,8 @@ out, reps = sys.argv[1], int(sys.argv[2])
 def median_entry(bench, name):
     data = json.load(open(os.path.join(out, bench + ".json")))
     for b in data["benchmarks"]:
-        if b["name"] == name + "_median" or (b["name"] == name and b.get("aggregate_name") == "median"):
+        run = b.get("run_name", b["name"]).split("/min_time:")[0]
+        if run == name and b.get("aggregate_name") == "median":
             return b
     raise SystemExit(f"{bench}: no median for {name}")
 
