@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -44,7 +45,7 @@ void fill_directions(PathSearch& ps) {
 void empty_lane(PathSearch& ps, int32_t lane) {
   const int32_t before = ps.node_capacity + lane;
   ps.lanes[lane] = {before, before, -1.0f, -1};
-  ps.open_nodes[before] = {~uint64_t(0), ~uint64_t(0), -1, lane};
+  ps.open_nodes[before] = {~uint64_t(0), ~uint64_t(0), -1, lane, 0};
 }
 
 // Empties the lanes for a new search; only lanes in use need it.
@@ -202,11 +203,12 @@ struct RowCells {
 
   static void classify(PathSearch& ps, const World& w, const uint8_t* cells) {
     const int32_t n = ps.window_size;
-    for (int32_t r = 0; r < n; ++r)
-      classify_row(ps.rules_simd != 0,
-                   cells + size_t(ps.origin_y + r) * size_t(w.side) + size_t(ps.origin_x),
-                   ps.window_map.get() + size_t(r) * size_t(n), n, ps.free_rows[r],
-                   ps.open_rows[r]);
+    for (int32_t r = 0; r < n; ++r) {
+      const uint8_t* row = cells + size_t(ps.origin_y + r) * size_t(w.side) + size_t(ps.origin_x);
+      classify_row(ps.rules_simd != 0, row, ps.window_map.get() + size_t(r) * size_t(n), n,
+                   ps.free_rows[r], ps.open_rows[r]);
+      std::memcpy(ps.window_codes + size_t(r) * PathSearch::kRowBits, row, size_t(n));
+    }
   }
 
   // Index: the free bits of the 3 x 3 cells around, bottom row in bits 6..8.
@@ -340,13 +342,9 @@ struct Search {
 };
 
 // Sorts picks: cheaper first, then the later node. Costs here are never negative, so
-// their bits order like their values. With kPacked (windows up to 64 wide, so fewer than
-// 4096 nodes) the low half also carries the node's window cell.
-template <bool kPacked>
-uint64_t pick_key(float cost, int32_t node, int32_t x, int32_t y) {
-  const uint64_t high = uint64_t(std::bit_cast<uint32_t>(cost)) << 32;
-  if constexpr (kPacked) return high | uint32_t(4095 - node) << 12 | uint32_t(y) << 6 | uint32_t(x);
-  return high | uint32_t(~uint32_t(node));
+// their bits order like their values.
+uint64_t pick_key(float cost, int32_t node) {
+  return uint64_t(std::bit_cast<uint32_t>(cost)) << 32 | uint32_t(~uint32_t(node));
 }
 
 // Direction tables for the rounds.
@@ -362,13 +360,10 @@ static_assert([] {
   return true;
 }());
 
-// The search with the lanes, while the cheapest open node may still be picked. With
-// kPacked (windows up to 64 wide) a node's key carries all a round needs of it. kSide is
-// the grid's side when known at compile time, else 0.
-// Returns the rounds left to run when the lanes had to give up.
-template <bool kPacked, class Cells, int32_t kSide>
+// The search with the lanes on windows wider than 64, while the cheapest open node may
+// still be picked. Returns the rounds left to run when the lanes had to give up.
 int32_t run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells, int32_t budget) {
-  const Cells cells(ps);
+  const ByteCells cells(ps);
   int16_t* const node_x = ps.node_x.get();
   int16_t* const node_y = ps.node_y.get();
   int32_t* const parent = ps.node_parent.get();
@@ -382,7 +377,7 @@ int32_t run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells, in
   const float* const terrain = w.cost;
   const uint16_t* const lane_of_code = ps.lane_of_code;
   const int32_t n = ps.window_size, ox = ps.origin_x, oy = ps.origin_y;
-  const int32_t side = kSide != 0 ? kSide : w.side;
+  const int32_t side = w.side;
   const int32_t capacity = ps.node_capacity;
   const float none_cheaper = float(2 * int64_t(side) * side);
   const uint8_t* const corner = level_cells + ptrdiff_t(oy) * side + ox;
@@ -420,7 +415,7 @@ int32_t run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells, in
         cost[node] = c;
         map[slot + map_step[d]] = kMapSeen;
         cells.take(nx, ny, slot + map_step[d]);
-        const uint64_t key = pick_key<kPacked>(c, node, nx, ny);
+        const uint64_t key = pick_key(c, node);
         // Into its lane: at the end, or ahead of the tail's run when it costs the same.
         // An empty lane's tail cost matches nothing, and its tail is the entry before it.
         const int32_t lane = lane_of_code[code] + int32_t(d & 1);
@@ -429,7 +424,7 @@ int32_t run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells, in
         const int32_t tie = -int32_t(c == l.tail_cost);  // all ones on a tie
         const int32_t after = t ^ ((t ^ r) & tie);
         PathSearch::OpenNode& a = rec[after];
-        rec[node] = {key, a.next_key, a.next, lane};
+        rec[node] = {key, a.next_key, a.next, lane, cur};
         a.next = node;
         a.next_key = key;
         l.run = after;
@@ -466,15 +461,9 @@ int32_t run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells, in
         break;
       }
       const uint32_t low = uint32_t(key);
-      if constexpr (kPacked) {
-        cur = 4095 - int32_t(low >> 12);
-        x = int32_t(low & 63);
-        y = int32_t(low >> 6 & 63);
-      } else {
-        cur = int32_t(~low);
-        x = node_x[cur] - ox;
-        y = node_y[cur] - oy;
-      }
+      cur = int32_t(~low);
+      x = node_x[cur] - ox;
+      y = node_y[cur] - oy;
       const PathSearch::OpenNode& b = rec[cur];
       const int32_t lane = b.lane, before = capacity + lane;
       PathSearch::Lane& l = lanes[lane];
@@ -528,6 +517,201 @@ int32_t run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells, in
   return 0;
 }
 
+// Windows up to 64 wide keep their cells at a row stride of 64 whatever the width: a
+// neighbour is then a fixed offset away, and a cell's slot is the low 12 bits of its key.
+struct Step64 {
+  int32_t off;  // dy * 64 + dx
+  int32_t dx, dy;
+  float step;
+};
+constexpr std::array<Step64, 8> kSteps64 = [] {
+  std::array<Step64, 8> t{};
+  for (size_t d = 0; d < 8; ++d)
+    t[d] = {kDirections[d].dy * 64 + kDirections[d].dx, kDirections[d].dx, kDirections[d].dy,
+            kDirections[d].step};
+  return t;
+}();
+
+// Both neighbour tables in one. Index: the free bits of the 3 x 3 cells around (bottom
+// row in bits 6..8), then open ground left, above, right and below in bits 9..12.
+constexpr std::array<uint8_t, 8192> kFreshAround = [] {
+  std::array<uint8_t, 8192> t{};
+  for (size_t i = 0; i < t.size(); ++i)
+    t[i] = RowCells::kFreeToDirections[i & 511] & RowCells::kOpenToDirections[i >> 9];
+  return t;
+}();
+
+// The search with the lanes on a window up to 64 wide, while the cheapest open node may
+// still be picked: the same rounds as run_lanes, with all a round needs of a node in its
+// key and the grid's codes copied beside the window. kFull: the window is 64 wide, so
+// window map entries sit at the cell's slot.
+// Returns the rounds left to run when the lanes had to give up.
+template <bool kFull>
+int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
+  uint64_t* const free = ps.free_rows;
+  const uint64_t* const open = ps.open_rows;
+  const uint8_t* const codes = ps.window_codes;
+  int16_t* const node_x = ps.node_x.get();
+  int16_t* const node_y = ps.node_y.get();
+  int32_t* const parent = ps.node_parent.get();
+  uint8_t* const state = ps.node_state.get();
+  float* const cost = ps.node_cost.get();
+  uint8_t* const map = ps.window_map.get();
+  PathSearch::Lane* const lanes = ps.lanes.get();
+  PathSearch::OpenNode* const rec = ps.open_nodes.get();
+  int32_t* const busy_lanes = ps.busy_lanes;
+  uint64_t* const busy_keys = ps.busy_keys;
+  const float* const price = ps.lane_prices;  // the world's table, as the lanes were numbered
+  const uint16_t* const lane_of_code = ps.lane_of_code;
+  const int32_t n = ps.window_size, ox = ps.origin_x, oy = ps.origin_y;
+  const int32_t capacity = ps.node_capacity;
+  const float none_cheaper = float(2 * int64_t(w.side) * w.side);
+  std::array<int32_t, 8> map_off{};
+  for (size_t d = 0; d < 8; ++d) map_off[d] = kDy[d] * n + kDx[d];
+  const int32_t target = (ps.target_y - oy) * 64 + (ps.target_x - ox);
+  const int32_t last_at_start = ps.last;
+  const bool open_at_start = ps.open_count > 0;
+  int32_t busy = ps.busy_count, last = ps.last;
+  int32_t cur = ps.current;
+  int32_t s = (node_y[cur] - oy) * 64 + (node_x[cur] - ox);
+  float cur_cost = cost[cur];
+  const bool first_open_node = state[cur] == kOpen;
+  // Every node but the start had its cell taken when it was found.
+  free[s >> 6] &= ~(uint64_t(1) << (s & 63));
+  int32_t emptied_by = -1;  // the node whose expansion left nothing open
+  bool over = false;        // the cheapest open node costs more than any pick may
+  int32_t i = 0;            // rounds expanded
+  while (i < budget) {
+    const int32_t expanded = cur;
+    const int32_t y = s >> 6, x = s & 63, sh = x - 1;
+    const uint32_t f = uint32_t(free[y + 1] >> sh & 7) | uint32_t(free[y] >> sh & 5) << 3 |
+                       uint32_t(free[y - 1] >> sh & 7) << 6;
+    const uint32_t o = uint32_t(open[y] >> sh & 5) | uint32_t(open[y + 1] >> sh & 2) |
+                       uint32_t(open[y - 1] >> sh & 2) << 2;
+    uint32_t fresh = kFreshAround[f | o << 9];
+    const int32_t ms = kFull ? s : y * n + x;
+    if (fresh != 0) {
+      do {
+        const size_t d = size_t(std::countr_zero(fresh));
+        const Step64& st = kSteps64[d];
+        const int32_t ns = s + st.off;
+        const uint8_t code = codes[ns];
+        // the order of the additions is part of the result: keep it
+        const float c = cur_cost + st.step + price[code];
+        const int32_t node = ++last;
+        map[kFull ? ns : ms + map_off[d]] = kMapSeen;
+        free[ns >> 6] &= ~(uint64_t(1) << (ns & 63));
+        const uint64_t key = uint64_t(std::bit_cast<uint32_t>(c)) << 32 |
+                             uint32_t(4095 - node) << 12 | uint32_t(ns);
+        // Into its lane: at the end, or ahead of the tail's run when it costs the same.
+        // An empty lane's tail cost matches nothing, and its tail is the entry before it.
+        const int32_t lane = lane_of_code[code] + int32_t(d & 1);
+        PathSearch::Lane& l = lanes[lane];
+        const int32_t t = l.tail, r = l.run;
+        const int32_t tie = -int32_t(c == l.tail_cost);  // all ones on a tie
+        const int32_t after = t ^ ((t ^ r) & tie);
+        PathSearch::OpenNode& a = rec[after];
+        rec[node] = {key, a.next_key, a.next, lane, cur};
+        a.next = node;
+        a.next_key = key;
+        l.run = after;
+        l.tail = node ^ ((node ^ t) & tie);
+        l.tail_cost = c;
+        if (after == capacity + lane) {  // a new head
+          if (l.busy < 0) {
+            l.busy = busy;
+            busy_lanes[busy++] = lane;
+          }
+          busy_keys[l.busy] = key;
+        }
+        fresh &= fresh - 1;
+      } while (fresh != 0);
+    }
+    state[cur] = kExpanded;
+    map[ms] = kExpanded;
+    ++i;
+    if (busy == 0) {  // nothing open
+      emptied_by = expanded;
+      break;
+    }
+    // The cheapest lane head, the latest of equally cheap ones.
+    uint64_t key = std::min(std::min(busy_keys[0], busy_keys[1]),
+                            std::min(busy_keys[2], busy_keys[3]));
+    for (int32_t k = 4; k < busy; k += 4)
+      key = std::min(key, std::min(std::min(busy_keys[k], busy_keys[k + 1]),
+                                   std::min(busy_keys[k + 2], busy_keys[k + 3])));
+    const float pick_cost = std::bit_cast<float>(uint32_t(key >> 32));
+    // Nodes only get dearer from here on: once the cheapest is over the limit, all are,
+    // and the plain rules take over from this pick on.
+    if (!(pick_cost <= none_cheaper)) {
+      over = true;
+      break;
+    }
+    cur_cost = pick_cost;
+    const uint32_t low = uint32_t(key);
+    cur = 4095 - int32_t(low >> 12);
+    s = int32_t(low & 4095);
+    const PathSearch::OpenNode& b = rec[cur];
+    const int32_t lane = b.lane, before = capacity + lane;
+    PathSearch::Lane& l = lanes[lane];
+    rec[before].next = b.next;
+    rec[before].next_key = b.next_key;
+    busy_keys[l.busy] = b.next_key;
+    if (l.run == cur) l.run = before;
+    if (b.next < 0) {  // the lane is empty; the last busy one takes its place
+      const int32_t moved = busy_lanes[--busy];
+      busy_lanes[l.busy] = moved;
+      busy_keys[l.busy] = busy_keys[busy];
+      busy_keys[busy] = ~uint64_t(0);
+      lanes[moved].busy = l.busy;
+      l = {before, before, -1.0f, -1};
+    }
+    if (s == target) {
+      ps.result = kFound;
+      ps.goal = cur;
+      break;
+    }
+  }
+  // The node store learns the new nodes from their keys.
+  for (int32_t k = last_at_start + 1; k <= last; ++k) {
+    const uint64_t key = rec[k].key;
+    node_x[k] = int16_t(ox + int32_t(key & 63));
+    node_y[k] = int16_t(oy + int32_t(key >> 6 & 63));
+    parent[k] = rec[k].parent;
+    cost[k] = std::bit_cast<float>(uint32_t(key >> 32));
+  }
+  if (emptied_by >= 0) {
+    // The last node is expanded again, and every later round repeats this one.
+    cur = last;
+    cur_cost = cost[last];
+    if (node_x[last] == ps.target_x && node_y[last] == ps.target_y) {
+      ps.result = kFound;
+      ps.goal = cur;
+    }
+  }
+  // Every round expanded an open node, except a first one that repeated a node.
+  const int32_t expanded_open = i - (i > 0 && !first_open_node ? 1 : 0);
+  const int32_t open_count = ps.open_count + (last - last_at_start) - expanded_open;
+  ps.busy_count = busy;
+  ps.current = cur;
+  ps.last = last;
+  ps.open_count = open_count;
+  if (over) {
+    ps.over_limit = 1;
+    return budget - (i - 1);  // the pick of the last round is still to make
+  }
+  ps.best_node = cur;
+  ps.best_cost = emptied_by < 0 ? cur_cost : none_cheaper;
+  // Every node below first_open is expanded. The scan moves it to the lowest open node
+  // after each pick, and stops moving it once none is open: it then rests on the node
+  // that was open last.
+  if (open_count > 0)
+    while (state[ps.first_open] == kExpanded) ++ps.first_open;
+  else if (open_at_start && emptied_by >= 0)
+    ps.first_open = emptied_by;
+  return 0;
+}
+
 // The designed rounds to the letter: every pick scans the node store. For cost tables
 // the lanes cannot order, and for searches whose open nodes all cost too much.
 // With `pick_first`, the first round's expansion has already been made.
@@ -560,12 +744,17 @@ void run_scan(PathSearch& ps, const Search<Cells>& s, int32_t budget, bool pick_
 }
 
 // The rounds of a run, on the window classified into Cells.
-template <bool kPacked, class Cells, int32_t kSide>
+template <class Cells>
 void run_rounds(PathSearch& ps, const World& w, const uint8_t* cells, int32_t budget) {
   const Search<Cells> s(ps, w, cells);
   if (ps.scan_only || ps.over_limit) return run_scan(ps, s, budget, false);
   ps.queued = 1;
-  const int32_t left = run_lanes<kPacked, Cells, kSide>(ps, w, cells, budget);
+  int32_t left = 0;
+  if constexpr (std::is_same_v<Cells, RowCells>)
+    left = ps.window_size == PathSearch::kRowBits ? run_window<true>(ps, w, budget)
+                                                  : run_window<false>(ps, w, budget);
+  else
+    left = run_lanes(ps, w, cells, budget);
   if (left > 0) run_scan(ps, s, left, true);
 }
 
@@ -650,13 +839,10 @@ void run_search(PathSearch& ps, const World& w, int32_t budget) {
   const uint8_t* cells = w.grid.get() + cell_index(w, 0, 0, ps.level);
   if (ps.window_size > PathSearch::kRowBits) {
     ByteCells::classify(ps, w, cells);
-    run_rounds<false, ByteCells, 0>(ps, w, cells, budget);
+    run_rounds<ByteCells>(ps, w, cells, budget);
   } else {
     RowCells::classify(ps, w, cells);
-    if (w.side == kWorldSide)
-      run_rounds<true, RowCells, kWorldSide>(ps, w, cells, budget);
-    else
-      run_rounds<true, RowCells, 0>(ps, w, cells, budget);
+    run_rounds<RowCells>(ps, w, cells, budget);
   }
   ps.node_dirty = std::max(ps.node_dirty, ps.last + 1);
 }

@@ -48,6 +48,7 @@ struct PathSearch {
     uint64_t next_key;  // the key of `next`
     int32_t next;       // next node in its lane, -1 after the tail
     int32_t lane;
+    int32_t parent;     // for the node store, written when the run ends
   };
   // node_capacity + kLanes entries; the entry at node_capacity + lane stands before the
   // lane's head.
@@ -69,6 +70,7 @@ struct PathSearch {
   static constexpr int32_t kRowBits = 64;
   uint64_t free_rows[kRowBits] = {};  // bit x: cell x of the row may still become a node
   uint64_t open_rows[kRowBits] = {};  // bit x: cell x holds open ground
+  uint8_t window_codes[kRowBits * kRowBits] = {};  // the window's tile codes, rows 64 apart
   std::unique_ptr<uint8_t[]> window_class;    // node_capacity entries: bit 0 free, bit 1 open
   uint8_t rules_simd = 0;  // the tile tests may run 16 cells at a time
 
