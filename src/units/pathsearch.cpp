@@ -360,6 +360,75 @@ static_assert([] {
   return true;
 }());
 
+// The open nodes' lanes during a run, their busy count in a local.
+struct OpenLanes {
+  PathSearch::Lane* lanes;
+  PathSearch::OpenNode* rec;
+  int32_t* busy_lanes;
+  uint64_t* busy_keys;
+  int32_t capacity;
+  int32_t busy;
+
+  explicit OpenLanes(PathSearch& ps)
+      : lanes(ps.lanes.get()),
+        rec(ps.open_nodes.get()),
+        busy_lanes(ps.busy_lanes),
+        busy_keys(ps.busy_keys),
+        capacity(ps.node_capacity),
+        busy(ps.busy_count) {}
+
+  // Into its lane: at the end, or ahead of the tail's run when it costs the same. An
+  // empty lane's tail cost matches nothing, and its tail is the entry before it.
+  void join(int32_t lane, int32_t node, float c, uint64_t key, int32_t parent) {
+    PathSearch::Lane& l = lanes[lane];
+    const int32_t t = l.tail, r = l.run;
+    const int32_t tie = -int32_t(c == l.tail_cost);  // all ones on a tie
+    const int32_t after = t ^ ((t ^ r) & tie);
+    PathSearch::OpenNode& a = rec[after];
+    rec[node] = {key, a.next_key, a.next, lane, parent};
+    a.next = node;
+    a.next_key = key;
+    l.run = after;
+    l.tail = node ^ ((node ^ t) & tie);
+    l.tail_cost = c;
+    if (after == capacity + lane) {  // a new head
+      if (l.busy < 0) {
+        l.busy = busy;
+        busy_lanes[busy++] = lane;
+      }
+      busy_keys[l.busy] = key;
+    }
+  }
+
+  // The cheapest lane head, the latest of equally cheap ones; all ones when none is open.
+  uint64_t cheapest() const {
+    uint64_t key = ~uint64_t(0);
+    for (int32_t k = 0; k < busy; k += 4)
+      key = std::min(key, std::min(std::min(busy_keys[k], busy_keys[k + 1]),
+                                   std::min(busy_keys[k + 2], busy_keys[k + 3])));
+    return key;
+  }
+
+  // Takes the head of its lane out.
+  void leave(int32_t node) {
+    const PathSearch::OpenNode& b = rec[node];
+    const int32_t lane = b.lane, before = capacity + lane;
+    PathSearch::Lane& l = lanes[lane];
+    rec[before].next = b.next;
+    rec[before].next_key = b.next_key;
+    busy_keys[l.busy] = b.next_key;
+    if (l.run == node) l.run = before;
+    if (b.next < 0) {  // the lane is empty; the last busy one takes its place
+      const int32_t moved = busy_lanes[--busy];
+      busy_lanes[l.busy] = moved;
+      busy_keys[l.busy] = busy_keys[busy];
+      busy_keys[busy] = ~uint64_t(0);
+      lanes[moved].busy = l.busy;
+      l = {before, before, -1.0f, -1};
+    }
+  }
+};
+
 // The search with the lanes on windows wider than 64, while the cheapest open node may
 // still be picked. Returns the rounds left to run when the lanes had to give up.
 int32_t run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells, int32_t budget) {
@@ -370,15 +439,11 @@ int32_t run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells, in
   uint8_t* const state = ps.node_state.get();
   float* const cost = ps.node_cost.get();
   uint8_t* const map = ps.window_map.get();
-  PathSearch::Lane* const lanes = ps.lanes.get();
-  PathSearch::OpenNode* const rec = ps.open_nodes.get();
-  int32_t* const busy_lanes = ps.busy_lanes;
-  uint64_t* const busy_keys = ps.busy_keys;
+  OpenLanes queue(ps);
   const float* const terrain = w.cost;
   const uint16_t* const lane_of_code = ps.lane_of_code;
   const int32_t n = ps.window_size, ox = ps.origin_x, oy = ps.origin_y;
   const int32_t side = w.side;
-  const int32_t capacity = ps.node_capacity;
   const float none_cheaper = float(2 * int64_t(side) * side);
   const uint8_t* const corner = level_cells + ptrdiff_t(oy) * side + ox;
   std::array<int32_t, 8> grid_step{}, map_step{};
@@ -387,7 +452,7 @@ int32_t run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells, in
     map_step[d] = kDy[d] * n + kDx[d];
   }
   const int32_t tx = ps.target_x - ox, ty = ps.target_y - oy;
-  int32_t busy = ps.busy_count, last = ps.last, open_count = ps.open_count;
+  int32_t last = ps.last, open_count = ps.open_count;
   const bool open_at_start = open_count > 0;
   int32_t emptied_by = -1;  // the node whose expansion left nothing open
   bool picked = false;      // the last round took an open node
@@ -415,28 +480,7 @@ int32_t run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells, in
         cost[node] = c;
         map[slot + map_step[d]] = kMapSeen;
         cells.take(nx, ny, slot + map_step[d]);
-        const uint64_t key = pick_key(c, node);
-        // Into its lane: at the end, or ahead of the tail's run when it costs the same.
-        // An empty lane's tail cost matches nothing, and its tail is the entry before it.
-        const int32_t lane = lane_of_code[code] + int32_t(d & 1);
-        PathSearch::Lane& l = lanes[lane];
-        const int32_t t = l.tail, r = l.run;
-        const int32_t tie = -int32_t(c == l.tail_cost);  // all ones on a tie
-        const int32_t after = t ^ ((t ^ r) & tie);
-        PathSearch::OpenNode& a = rec[after];
-        rec[node] = {key, a.next_key, a.next, lane, cur};
-        a.next = node;
-        a.next_key = key;
-        l.run = after;
-        l.tail = node ^ ((node ^ t) & tie);
-        l.tail_cost = c;
-        if (after == capacity + lane) {  // a new head
-          if (l.busy < 0) {
-            l.busy = busy;
-            busy_lanes[busy++] = lane;
-          }
-          busy_keys[l.busy] = key;
-        }
+        queue.join(lane_of_code[code] + int32_t(d & 1), node, c, pick_key(c, node), cur);
         ++open_count;
         fresh &= fresh - 1;
       } while (fresh != 0);
@@ -446,12 +490,8 @@ int32_t run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells, in
     map[slot] = kExpanded;
     cells.take(x, y, slot);
 
-    // The cheapest lane head, the latest of equally cheap ones.
-    uint64_t key = ~uint64_t(0);
-    for (int32_t k = 0; k < busy; k += 4)
-      key = std::min(key, std::min(std::min(busy_keys[k], busy_keys[k + 1]),
-                                   std::min(busy_keys[k + 2], busy_keys[k + 3])));
-    picked = busy > 0;
+    const uint64_t key = queue.cheapest();
+    picked = queue.busy > 0;
     if (picked) {
       cur_cost = std::bit_cast<float>(uint32_t(key >> 32));
       // Nodes only get dearer from here on: once the cheapest is over the limit, all
@@ -464,21 +504,7 @@ int32_t run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells, in
       cur = int32_t(~low);
       x = node_x[cur] - ox;
       y = node_y[cur] - oy;
-      const PathSearch::OpenNode& b = rec[cur];
-      const int32_t lane = b.lane, before = capacity + lane;
-      PathSearch::Lane& l = lanes[lane];
-      rec[before].next = b.next;
-      rec[before].next_key = b.next_key;
-      busy_keys[l.busy] = b.next_key;
-      if (l.run == cur) l.run = before;
-      if (b.next < 0) {  // the lane is empty; the last busy one takes its place
-        const int32_t moved = busy_lanes[--busy];
-        busy_lanes[l.busy] = moved;
-        busy_keys[l.busy] = busy_keys[busy];
-        busy_keys[busy] = ~uint64_t(0);
-        lanes[moved].busy = l.busy;
-        l = {before, before, -1.0f, -1};
-      }
+      queue.leave(cur);
     } else {
       cur = last;
       x = node_x[last] - ox;
@@ -500,7 +526,7 @@ int32_t run_lanes(PathSearch& ps, const World& w, const uint8_t* level_cells, in
       break;
     }
   }
-  ps.busy_count = busy;
+  ps.busy_count = queue.busy;
   ps.current = cur;
   ps.last = last;
   ps.open_count = open_count;
@@ -557,21 +583,18 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
   uint8_t* const state = ps.node_state.get();
   float* const cost = ps.node_cost.get();
   uint8_t* const map = ps.window_map.get();
-  PathSearch::Lane* const lanes = ps.lanes.get();
-  PathSearch::OpenNode* const rec = ps.open_nodes.get();
-  int32_t* const busy_lanes = ps.busy_lanes;
-  uint64_t* const busy_keys = ps.busy_keys;
+  OpenLanes queue(ps);
+  const PathSearch::OpenNode* const rec = queue.rec;
   const float* const price = ps.lane_prices;  // the world's table, as the lanes were numbered
   const uint16_t* const lane_of_code = ps.lane_of_code;
   const int32_t n = ps.window_size, ox = ps.origin_x, oy = ps.origin_y;
-  const int32_t capacity = ps.node_capacity;
   const float none_cheaper = float(2 * int64_t(w.side) * w.side);
   std::array<int32_t, 8> map_off{};
   for (size_t d = 0; d < 8; ++d) map_off[d] = kDy[d] * n + kDx[d];
   const int32_t target = (ps.target_y - oy) * 64 + (ps.target_x - ox);
   const int32_t last_at_start = ps.last;
   const bool open_at_start = ps.open_count > 0;
-  int32_t busy = ps.busy_count, last = ps.last;
+  int32_t last = ps.last;
   int32_t cur = ps.current;
   int32_t s = (node_y[cur] - oy) * 64 + (node_x[cur] - ox);
   float cur_cost = cost[cur];
@@ -603,43 +626,18 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
         free[ns >> 6] &= ~(uint64_t(1) << (ns & 63));
         const uint64_t key = uint64_t(std::bit_cast<uint32_t>(c)) << 32 |
                              uint32_t(4095 - node) << 12 | uint32_t(ns);
-        // Into its lane: at the end, or ahead of the tail's run when it costs the same.
-        // An empty lane's tail cost matches nothing, and its tail is the entry before it.
-        const int32_t lane = lane_of_code[code] + int32_t(d & 1);
-        PathSearch::Lane& l = lanes[lane];
-        const int32_t t = l.tail, r = l.run;
-        const int32_t tie = -int32_t(c == l.tail_cost);  // all ones on a tie
-        const int32_t after = t ^ ((t ^ r) & tie);
-        PathSearch::OpenNode& a = rec[after];
-        rec[node] = {key, a.next_key, a.next, lane, cur};
-        a.next = node;
-        a.next_key = key;
-        l.run = after;
-        l.tail = node ^ ((node ^ t) & tie);
-        l.tail_cost = c;
-        if (after == capacity + lane) {  // a new head
-          if (l.busy < 0) {
-            l.busy = busy;
-            busy_lanes[busy++] = lane;
-          }
-          busy_keys[l.busy] = key;
-        }
+        queue.join(lane_of_code[code] + int32_t(d & 1), node, c, key, cur);
         fresh &= fresh - 1;
       } while (fresh != 0);
     }
     state[cur] = kExpanded;
     map[ms] = kExpanded;
     ++i;
-    if (busy == 0) {  // nothing open
+    if (queue.busy == 0) {  // nothing open
       emptied_by = expanded;
       break;
     }
-    // The cheapest lane head, the latest of equally cheap ones.
-    uint64_t key = std::min(std::min(busy_keys[0], busy_keys[1]),
-                            std::min(busy_keys[2], busy_keys[3]));
-    for (int32_t k = 4; k < busy; k += 4)
-      key = std::min(key, std::min(std::min(busy_keys[k], busy_keys[k + 1]),
-                                   std::min(busy_keys[k + 2], busy_keys[k + 3])));
+    const uint64_t key = queue.cheapest();
     const float pick_cost = std::bit_cast<float>(uint32_t(key >> 32));
     // Nodes only get dearer from here on: once the cheapest is over the limit, all are,
     // and the plain rules take over from this pick on.
@@ -651,21 +649,7 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
     const uint32_t low = uint32_t(key);
     cur = 4095 - int32_t(low >> 12);
     s = int32_t(low & 4095);
-    const PathSearch::OpenNode& b = rec[cur];
-    const int32_t lane = b.lane, before = capacity + lane;
-    PathSearch::Lane& l = lanes[lane];
-    rec[before].next = b.next;
-    rec[before].next_key = b.next_key;
-    busy_keys[l.busy] = b.next_key;
-    if (l.run == cur) l.run = before;
-    if (b.next < 0) {  // the lane is empty; the last busy one takes its place
-      const int32_t moved = busy_lanes[--busy];
-      busy_lanes[l.busy] = moved;
-      busy_keys[l.busy] = busy_keys[busy];
-      busy_keys[busy] = ~uint64_t(0);
-      lanes[moved].busy = l.busy;
-      l = {before, before, -1.0f, -1};
-    }
+    queue.leave(cur);
     if (s == target) {
       ps.result = kFound;
       ps.goal = cur;
@@ -692,7 +676,7 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
   // Every round expanded an open node, except a first one that repeated a node.
   const int32_t expanded_open = i - (i > 0 && !first_open_node ? 1 : 0);
   const int32_t open_count = ps.open_count + (last - last_at_start) - expanded_open;
-  ps.busy_count = busy;
+  ps.busy_count = queue.busy;
   ps.current = cur;
   ps.last = last;
   ps.open_count = open_count;
