@@ -144,6 +144,24 @@ void refuse_search(PathSearch& ps, int32_t level) {
 }
 
 
+// The set-up steps before the window is placed: start and target clamped into the grid.
+// False, with the search refused, when it would not fit.
+bool begin_setup(PathSearch& ps, const World& w, int32_t level, int32_t window, int32_t& sx,
+                 int32_t& sy, int32_t& tx, int32_t& ty) {
+  if (!search_fits(ps, w, level, window)) {
+    refuse_search(ps, level);
+    return false;
+  }
+  ps.level = level;
+  ps.window_size = window;
+  const int32_t edge = w.side - 1;
+  sx = clamp_to(sx, 0, edge);
+  sy = clamp_to(sy, 0, edge);
+  tx = clamp_to(tx, 0, edge);
+  ty = clamp_to(ty, 0, edge);
+  return true;
+}
+
 // The tile tests written for 16 cells at a time. They are used only when they agree
 // with the world's own tests on every code (checked once, at creation).
 constexpr uint8_t kFirstEnterable = 6;  // codes 0 to 5 are never entered
@@ -776,14 +794,7 @@ void release_path_search(PathSearch& ps) { ps = PathSearch{}; }
 
 void setup_centred_search(PathSearch& ps, const World& w, int32_t sx, int32_t sy, int32_t tx,
                           int32_t ty, int32_t level, int32_t window) {
-  if (!search_fits(ps, w, level, window)) return refuse_search(ps, level);
-  ps.level = level;
-  ps.window_size = window;
-  const int32_t edge = w.side - 1;
-  sx = clamp_to(sx, 0, edge);
-  sy = clamp_to(sy, 0, edge);
-  tx = clamp_to(tx, 0, edge);
-  ty = clamp_to(ty, 0, edge);
+  if (!begin_setup(ps, w, level, window, sx, sy, tx, ty)) return;
   ps.origin_x = std::min(std::max(sx - window / 2, 0), w.side - window);
   ps.origin_y = std::min(std::max(sy - window / 2, 0), w.side - window);
   prepare_window(ps, sx, sy, tx, ty);
@@ -791,14 +802,7 @@ void setup_centred_search(PathSearch& ps, const World& w, int32_t sx, int32_t sy
 
 void setup_search_at_origin(PathSearch& ps, const World& w, int32_t ox, int32_t oy, int32_t sx,
                             int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window) {
-  if (!search_fits(ps, w, level, window)) return refuse_search(ps, level);
-  ps.level = level;
-  ps.window_size = window;
-  const int32_t edge = w.side - 1;
-  sx = clamp_to(sx, 0, edge);
-  sy = clamp_to(sy, 0, edge);
-  tx = clamp_to(tx, 0, edge);
-  ty = clamp_to(ty, 0, edge);
+  if (!begin_setup(ps, w, level, window, sx, sy, tx, ty)) return;
   // The window never reaches the last row or column unless it is as wide as the grid.
   auto place = [&](int32_t o) {
     o = std::min(std::max(o, 0), w.side - 1 - window);
