@@ -1,5 +1,6 @@
 // The worst movement tick on map 8: every wanderer plans a new leg at once,
-// as in the first tick after the wander orders of frame 0.
+// as in the first tick after the wander orders of frame 0. BM_..LinearScan makes
+// the same searches with the tests' linear-scan reference, for comparison.
 //   build/bench/movement_bench [--benchmark_repetitions=N]
 // The map is read from the build folder (map/8.overworld beside the game),
 // or from the folder named by KV_DATA_DIR.
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "pathsearch_oracle.h"
 #include "units/orders.h"
 #include "units/pathsearch.h"
 #include "units/units.h"
@@ -93,6 +95,37 @@ void BM_WorstMovementTick(benchmark::State& state) {
   state.counters["moved"] = moved;
 }
 BENCHMARK(BM_WorstMovementTick)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The searches of that tick made by the reference: each planner's coarse route, then
+// its first leg to the waypoint the real tick chose.
+void BM_WorstMovementTickLinearScan(benchmark::State& state) {
+  Scene& s = scene();
+  restore(s);
+  movement_tick(s.world, s.units, s.path, s.rng);
+  const std::unique_ptr<UnitRecord[]> after = std::make_unique<UnitRecord[]>(kUnitTableSize);
+  std::copy(s.units.records.get(), s.units.records.get() + kUnitTableSize, after.get());
+  static OracleSearch oracle;
+  if (oracle.side == 0) oracle_create(oracle, s.world.side);
+  for (auto _ : state) {
+    state.PauseTiming();
+    restore(s);
+    state.ResumeTiming();
+    for (int32_t i = 0; i < kUnitTableSize; ++i) {
+      const UnitRecord& b = s.units_before[i];
+      if (b.in_use != 1 || b.order_flag != 1 || b.order_state != 0) continue;
+      UnitRecord& plan = unit(s.units, kPlanningRecord);
+      plan.x = uint16_t(b.x / 16);
+      plan.y = uint16_t(b.y / 16);
+      plan.level = uint16_t(b.level + kCoarseLevelBase);
+      oracle_coarse_route_step(oracle, s.world, s.units, kPlanningRecord, b.target_x / 16,
+                               b.target_y / 16, 64, 0, 0);
+      oracle.path_cursor[i] = kNoPath;
+      oracle_next_path_step(oracle, s.world, s.units, i, after[i].waypoint_x,
+                            after[i].waypoint_y, 64, 1);
+    }
+  }
+}
+BENCHMARK(BM_WorstMovementTickLinearScan)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
