@@ -25,9 +25,7 @@ struct PopulationTest : ::testing::Test {
     units.records = std::make_unique<UnitRecord[]>(kUnitTableSize);
   }
   uint8_t& at(int32_t x, int32_t y, int32_t z) { return w.grid[cell_index(w, x, y, z)]; }
-  void fill_level(int32_t z, uint8_t code) {
-    std::memset(&w.grid[cell_index(w, 0, 0, z)], code, size_t(w.stride));
-  }
+  void fill_level(int32_t z, uint8_t code) { std::memset(&at(0, 0, z), code, size_t(w.stride)); }
   int32_t draw(int32_t n) { return rng_next(replay) % n; }
 };
 
@@ -45,7 +43,7 @@ bool all_zero(const UnitRecord& u) { return same_record(u, UnitRecord{}); }
 TEST_F(PopulationTest, CoarseBlockTurnsObstructedAboveFiftyMountainCells) {
   // level 0 block (2, 3): 50 mountain cells, mixed 19 and 20; level 1 block (5, 1): 51;
   // level 2: the last block all 20
-  for (int32_t n = 0; n < 50; ++n) at(32 + (n * 7) % 16, 48 + n % 16, 0) = n % 2 ? 19 : 20;
+  for (int32_t n = 0; n < 50; ++n) at(32 + n % 16, 48 + n / 16, 0) = n % 2 ? 19 : 20;
   for (int32_t n = 0; n < 51; ++n) at(80 + n % 16, 16 + n / 16, 1) = 19;
   for (int32_t c = 0; c < 256; ++c) at(1008 + c % 16, 1008 + c / 16, 2) = 20;
   // level 1 blocks (k, 0) each full of one other code
@@ -55,56 +53,42 @@ TEST_F(PopulationTest, CoarseBlockTurnsObstructedAboveFiftyMountainCells) {
   build_coarse_map(w);
   // each level has its own coarse level, ten up, filling only its 64 x 64 corner
   for (int32_t z = 0; z < 3; ++z)
-    for (int32_t by = 0; by < 64; ++by)
-      for (int32_t bx = 0; bx < 64; ++bx) {
-        const bool obstructed = (z == 1 && bx == 5 && by == 1) || (z == 2 && bx == 63 && by == 63);
-        ASSERT_EQ(coarse_cell(w, bx, by, z), obstructed ? 19 : 10) << bx << "," << by << "," << z;
-      }
+    for (int32_t b = 0; b < 64 * 64; ++b) {
+      const bool obstructed = (z == 1 && b == 64 + 5) || (z == 2 && b == 64 * 64 - 1);
+      ASSERT_EQ(coarse_cell(w, b % 64, b / 64, z), obstructed ? 19 : 10) << b << " on " << z;
+    }
   for (int32_t z = 10; z <= 12; ++z)
     EXPECT_TRUE(at(64, 0, z) == 0 && at(0, 64, z) == 0 && at(1023, 1023, z) == 0) << z;
-  EXPECT_EQ(at(0, 0, 9), 0);
-  EXPECT_EQ(at(0, 0, 13), 0);
+  EXPECT_TRUE(at(0, 0, 9) == 0 && at(0, 0, 13) == 0);
 }
 
-TEST_F(PopulationTest, ScatterFillsRecordsOneTo768UnderItsOwnSeed) {
+TEST_F(PopulationTest, ScatterFillsRecordsOneTo768UnderItsOwnSeedAndTheLaterObjectWins) {
+  fill_level(0, 61);
+  fill_level(1, 14);
+  fill_level(2, 19);
   rng_seed(rng, 12345);  // whatever the generator held, the scatter seeds it with 96
   scatter_objects(w, rng);
   EXPECT_EQ(w.object_count, 769);
-  EXPECT_EQ(w.objects[0].flag, 0);
-  EXPECT_EQ(w.objects[0].code, 0);
-  EXPECT_EQ(w.objects[769].flag, 0);
+  EXPECT_TRUE(w.objects[0].flag == 0 && w.objects[0].code == 0 && w.objects[769].flag == 0);
   rng_seed(replay, 96);
   std::set<int> seen;
   for (int32_t i = 1; i <= 768; ++i) {
     const PlacedObject& o = w.objects[i];
     SCOPED_TRACE(i);
-    EXPECT_EQ(o.flag, 1);
+    EXPECT_TRUE(o.flag == 1 && o.value == 0);
     EXPECT_EQ(o.level, (i - 1) / 256);
-    EXPECT_TRUE(o.x >= 1 && o.x <= 1022 && o.y >= 1 && o.y <= 1022);
-    EXPECT_EQ(o.value, 0);
     seen.insert(o.code);
-    // draw order: x, then y, then kind
+    // draw order: x, then y, then kind; x and y in 1..1022
     EXPECT_EQ(o.x, draw(1022) + 1);
     EXPECT_EQ(o.y, draw(1022) + 1);
     EXPECT_EQ(o.code, kKindCodes[draw(6)]);
+    int32_t last = i;
+    for (int32_t j = i + 1; j <= 768; ++j)
+      if (w.objects[j].x == o.x && w.objects[j].y == o.y && w.objects[j].level == o.level) last = j;
+    ASSERT_EQ(at(o.x, o.y, o.level), w.objects[last].code);
   }
   EXPECT_EQ(seen, std::set<int>(std::begin(kKindCodes), std::end(kKindCodes)));
   EXPECT_EQ(rng_next(rng), rng_next(replay));  // and leaves the generator there
-}
-
-TEST_F(PopulationTest, ScatteredObjectsOverwriteTheirCellsAndTheLaterOneWins) {
-  fill_level(0, 61);
-  fill_level(1, 14);
-  fill_level(2, 19);
-  scatter_objects(w, rng);
-  for (int32_t i = 1; i <= 768; ++i) {
-    const PlacedObject& o = w.objects[i];
-    int32_t last = i;
-    for (int32_t j = i + 1; j <= 768; ++j)
-      if (w.objects[j].x == o.x && w.objects[j].y == o.y && w.objects[j].level == o.level)
-        last = j;
-    ASSERT_EQ(at(o.x, o.y, o.level), w.objects[last].code) << i;
-  }
 }
 
 TEST_F(PopulationTest, EmptyWorldPlacesEveryUnitAtItsFirstAttempt) {
@@ -133,8 +117,7 @@ TEST_F(PopulationTest, UnitsAvoidWallsMountainsForestAndTheOuterRing) {
   const uint8_t patch[] = {61, 19, 20, 11, 61, 19, 20, 11, 10, 14, 188, 0};
   rng_seed(replay, 99);
   for (int32_t z = 0; z < 3; ++z)
-    for (int32_t y = 0; y < 1024; ++y)
-      for (int32_t x = 0; x < 1024; ++x) at(x, y, z) = patch[draw(int32_t(std::size(patch)))];
+    for (int32_t i = 0; i < 1024 * 1024; ++i) at(i % 1024, i / 1024, z) = patch[draw(12)];
   // the outermost ring would be acceptable, but is never drawn
   for (int32_t z = 0; z < 3; ++z)
     for (int32_t i = 0; i < 1024; ++i)
@@ -172,42 +155,28 @@ TEST_F(PopulationTest, UnitWithoutAnAcceptableCellIsLeftAllZero) {
     level = draw(3);
   } while (level == 1);
   const UnitRecord& second = unit(units, 2);
-  EXPECT_EQ(second.in_use, 1);
-  EXPECT_EQ(second.x, x);
-  EXPECT_EQ(second.y, y);
-  EXPECT_EQ(second.level, level);
-
-  // with no acceptable cell anywhere, nothing at all is placed
-  fill_level(0, 20);
-  fill_level(2, 61);
-  units.records = std::make_unique<UnitRecord[]>(kUnitTableSize);
-  place_units(w, units, rng);
-  for (int32_t u = 0; u < kUnitTableSize; ++u) ASSERT_TRUE(all_zero(unit(units, u))) << u;
+  EXPECT_TRUE(second.in_use == 1 && second.x == x && second.y == y && second.level == level);
 }
 
 TEST(TrigTables, EveryEntryIsTheDoubleSineRoundedToFloatAndBuiltOnce) {
   TrigTables t;
   build_trig_tables(t);
   ASSERT_TRUE(t.sine && t.cosine);
-  EXPECT_EQ(t.sine[90000], 1.0f);
-  EXPECT_EQ(t.cosine[0], 1.0f);
-  EXPECT_EQ(t.sine[0], 0.0f);
+  EXPECT_TRUE(t.sine[90000] == 1.0f && t.cosine[0] == 1.0f && t.sine[0] == 0.0f);
   EXPECT_GT(t.sine[180000], 0.0f);  // the game's factor falls just short of pi/180
   const double factor = 0.017453292516666667;  // radians per degree
   int64_t mismatches = 0;
   for (int32_t i = 0; i < kTrigEntries; ++i) {
     const double radians = double(i) * factor / 1000.0;
-    if (t.sine[i] != float(std::sin(radians)) || t.cosine[i] != float(std::cos(radians))) {
-      if (++mismatches < 5) ADD_FAILURE() << "entry " << i;
-    }
+    if ((t.sine[i] != float(std::sin(radians)) || t.cosine[i] != float(std::cos(radians))) &&
+        ++mismatches < 5)
+      ADD_FAILURE() << "entry " << i;
   }
   EXPECT_EQ(mismatches, 0);
-
   const float* sine = t.sine.get();
   t.sine[5] = 7.0f;
   build_trig_tables(t);  // already there: left alone
-  EXPECT_EQ(t.sine.get(), sine);
-  EXPECT_EQ(t.sine[5], 7.0f);
+  EXPECT_TRUE(t.sine.get() == sine && t.sine[5] == 7.0f);
   release_trig_tables(t);
   EXPECT_FALSE(t.sine || t.cosine);
 }
