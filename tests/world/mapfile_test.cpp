@@ -23,46 +23,34 @@ std::string make_map(size_t n) {
   return s;
 }
 
-class MapFile : public ::testing::Test {
- protected:
+struct MapFile : ::testing::Test {
   void SetUp() override {
     set_world_side(w, kWorldSide);
     create_world_grid(w);
   }
-  void TearDown() override { release_world_grid(w); }
-
-  std::string write_map(const std::string& bytes) {
-    std::filesystem::create_directories(dir.path / "map");
-    const std::string path = map_file_path(dir.path.string(), kMapNumber);
-    write_file(path, bytes);
-    return path;
-  }
-  // First index in [from, to) whose byte is not what the map put there (or 0 past its end).
-  size_t first_mismatch(size_t from, size_t to, size_t file_bytes) const {
-    for (size_t k = from; k < to; ++k)
+  // First grid index below `to` not holding what a file of that many bytes put there (0 past it).
+  size_t first_mismatch(size_t to, size_t file_bytes) const {
+    for (size_t k = 0; k < to; ++k)
       if (w.grid[k] != (k < file_bytes ? map_byte(k) : 0)) return k;
     return to;
   }
-
   World w;
   ScratchDir dir;
+  const std::string path = map_file_path(dir.path.string(), kMapNumber);
 };
 
-TEST(MapFilePath, NumberedFileInTheMapFolder) {
-  EXPECT_EQ(map_file_path("/opt/kv", 8), "/opt/kv/map/8.overworld");
-  EXPECT_EQ(map_file_path("data", -3), "data/map/-3.overworld");
-}
-
 TEST_F(MapFile, FillsAsFarAsTheFileGoesUpToThreeLevelsAndOnlyReadsIt) {
+  EXPECT_EQ(path, dir / "map/8.overworld");
+  EXPECT_EQ(map_file_path("data", -3), "data/map/-3.overworld");
+  std::filesystem::create_directories(dir / "map");
   // full, one level, odd, empty, longer than three levels
   for (size_t n : {kMapBytes, kLevelBytes, size_t(1001), size_t(0), kMapBytes + 5000}) {
     SCOPED_TRACE(n);
-    release_world_grid(w);
     create_world_grid(w);
-    const std::string path = write_map(make_map(n));
-    const size_t got = std::min(n, kMapBytes);
-    ASSERT_EQ(load_overworld_map(w, path, 3), int64_t(got));
-    EXPECT_EQ(first_mismatch(0, kMapBytes + kLevelBytes, got), kMapBytes + kLevelBytes);
+    write_file(path, make_map(n));
+    ASSERT_EQ(load_overworld_map(w, path, 3), int64_t(std::min(n, kMapBytes)));
+    const size_t upto = kMapBytes + kLevelBytes;  // a level past the file's reach stays empty
+    EXPECT_EQ(first_mismatch(upto, std::min(n, kMapBytes)), upto);
     EXPECT_EQ(std::filesystem::file_size(path), n);
   }
   // Byte k is cell (k % 1024, k / 1024 % 1024) of level k / 2^20.
@@ -71,33 +59,28 @@ TEST_F(MapFile, FillsAsFarAsTheFileGoesUpToThreeLevelsAndOnlyReadsIt) {
 }
 
 TEST_F(MapFile, MissingFileIsNotCreated) {
-  const std::string in_missing_folder = map_file_path(dir.path.string(), kMapNumber);
-  EXPECT_EQ(load_overworld_map(w, in_missing_folder, 3), -1);
+  EXPECT_EQ(load_overworld_map(w, path, 3), -1);  // no map folder
   EXPECT_TRUE(std::filesystem::is_empty(dir.path));
-
-  std::filesystem::create_directory(dir.path / "map");
-  EXPECT_EQ(load_overworld_map(w, in_missing_folder, 3), -1);
-  EXPECT_TRUE(std::filesystem::is_empty(dir.path / "map"));
-  EXPECT_EQ(first_mismatch(0, kMapBytes, 0), kMapBytes);
-
+  std::filesystem::create_directory(dir / "map");
+  EXPECT_EQ(load_overworld_map(w, path, 3), -1);
+  EXPECT_TRUE(std::filesystem::is_empty(dir / "map"));
+  EXPECT_EQ(first_mismatch(kMapBytes, 0), kMapBytes);
   // A folder under the map's name cannot be read as a map.
-  std::filesystem::create_directory(in_missing_folder);
-  EXPECT_EQ(load_overworld_map(w, in_missing_folder, 3), -1);
+  std::filesystem::create_directory(path);
+  EXPECT_EQ(load_overworld_map(w, path, 3), -1);
 }
 
 TEST(MapFileBounds, NeverWritesPastTheGrid) {
-  // A small world so the whole grid is smaller than the file.
   World w;
-  set_world_side(w, 4);  // 16 cells a level, 2880 in all
+  set_world_side(w, 4);  // 16 cells a level, 2880 in all: less than the file
   ScratchDir dir;
-  const std::string path = dir / "big.overworld";
-  write_file(path, make_map(5000));
-  EXPECT_EQ(load_overworld_map(w, path, 3), -1);  // no grid yet
+  write_file(dir / "big.overworld", make_map(5000));
+  EXPECT_EQ(load_overworld_map(w, dir / "big.overworld", 3), -1);  // no grid yet
   create_world_grid(w);
   ASSERT_EQ(world_grid_bytes(w), 2880u);
-  EXPECT_EQ(load_overworld_map(w, path, 1000), 2880);
+  EXPECT_EQ(load_overworld_map(w, dir / "big.overworld", 1000), 2880);
   EXPECT_EQ(w.grid[2879], map_byte(2879));
-  EXPECT_EQ(load_overworld_map(w, path, 0), 0);
+  EXPECT_EQ(load_overworld_map(w, dir / "big.overworld", 0), 0);
 }
 
 }  // namespace
