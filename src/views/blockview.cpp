@@ -1,9 +1,13 @@
 #include "views/blockview.h"
 
+// buffer objects are core since GL 1.5; the GL library exports them
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 #include <iterator>
 
@@ -77,7 +81,33 @@ constexpr CubeArrays make_cube_arrays() {
 
 constexpr CubeArrays kCubeArrays = make_cube_arrays();
 
-void draw_block_field(const World& w, const UnitRecord& cam, const BlockViewState& bv) {
+// Buffer objects came with GL 1.5.
+bool has_vertex_buffers() {
+  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  int major = 0, minor = 0;
+  if (!version || std::sscanf(version, "%d.%d", &major, &minor) != 2) return false;
+  return major > 1 || (major == 1 && minor >= 5);
+}
+
+// Binds the cube arrays' buffer and returns true; false on a context without
+// buffers, which then draws from client memory. The buffer lives in the
+// context, and the window keys re-create the context: a buffer name the
+// current context does not know means a new context, which gets its own copy.
+bool bind_cube_buffer(BlockViewState& bv) {
+  if (!has_vertex_buffers()) return false;
+  if (bv.cube_buffer != 0 && glIsBuffer(bv.cube_buffer)) {
+    glBindBuffer(GL_ARRAY_BUFFER, bv.cube_buffer);
+    return true;
+  }
+  GLuint name = 0;
+  glGenBuffers(1, &name);
+  glBindBuffer(GL_ARRAY_BUFFER, name);
+  glBufferData(GL_ARRAY_BUFFER, offsetof(CubeArrays, count), &kCubeArrays, GL_STATIC_DRAW);
+  bv.cube_buffer = name;
+  return true;
+}
+
+void draw_block_field(const World& w, const UnitRecord& cam, BlockViewState& bv) {
   const int32_t cx = cam.x, cy = cam.y, cz = cam.level;
   const ViewPose pose = view_pose(bv.yaw, bv.pitch, cam.fx, cam.fy, cam.fz);
   glPushMatrix();
@@ -94,18 +124,22 @@ void draw_block_field(const World& w, const UnitRecord& cam, const BlockViewStat
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
+  // the pointers are set once; a cube picks its face set by the first vertex
+  const bool buffered = bind_cube_buffer(bv);
+  const char* base = buffered ? nullptr : reinterpret_cast<const char*>(&kCubeArrays);
+  glVertexPointer(3, GL_FLOAT, 0, base + offsetof(CubeArrays, position));
+  glTexCoordPointer(2, GL_FLOAT, 0, base + offsetof(CubeArrays, tex));
+  glNormalPointer(GL_FLOAT, 0, base + offsetof(CubeArrays, normal));
   // cells that draw nothing, or nothing on screen, cost no matrix work
   visit_block_field(w, cx, cy, cz, [&](int32_t x, int32_t y, int32_t z, uint8_t faces) {
     if (!cube_may_show(pose, x - cx, cy - y, z - cz)) return;
     glPushMatrix();
     glTranslatef(float(x - cx), float(cy - y), float(z - cz));
     glScalef(0.5f, 0.5f, 0.5f);
-    glVertexPointer(3, GL_FLOAT, 0, kCubeArrays.position[faces]);
-    glTexCoordPointer(2, GL_FLOAT, 0, kCubeArrays.tex[faces]);
-    glNormalPointer(GL_FLOAT, 0, kCubeArrays.normal[faces]);
-    glDrawArrays(GL_QUADS, 0, kCubeArrays.count[faces]);
+    glDrawArrays(GL_QUADS, GLint(faces) * 24, kCubeArrays.count[faces]);
     glPopMatrix();
   });
+  if (buffered) glBindBuffer(GL_ARRAY_BUFFER, 0);
   glDisableClientState(GL_VERTEX_ARRAY);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   glDisableClientState(GL_NORMAL_ARRAY);

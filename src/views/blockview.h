@@ -26,6 +26,7 @@ struct BlockViewState {
   float pitch = 0;  // degrees
   int32_t ground_x = 1, ground_y = 1, ground_z = 28;  // last ground view origin
   uint32_t textures[32] = {};  // GL texture names; entry 1 walls, from slot 1201
+  uint32_t cube_buffer = 0;    // GL buffer of the cube arrays, made on first use in a context
   // Depth read back with the picture: kBackgroundDepth where nothing was drawn.
   std::vector<uint16_t> depth = std::vector<uint16_t>(kBlockViewPixels);
 };

@@ -597,6 +597,28 @@ TEST_F(BlockViewGl, PictureMatchesTheFieldDrawnCellByCell) {
   EXPECT_GT(busy, 12);  // most views show plenty of cubes
 }
 
+// F1 to F4 re-create the window, and with it the GL context and all that
+// lives in it. The view must draw the same picture in the new context.
+TEST_F(BlockViewGl, DrawsTheSamePictureAfterTheContextIsRecreated) {
+  s.put_unit(1, 500, 500, 50);
+  for (int x = 497; x <= 503; ++x) s.wall(x, 496, 50);
+  s.wall(501, 498, 50);
+  s.wall(500, 500, 49);
+  render(10.0f, -80.0f);
+  const std::vector<uint8_t> before = s.fb.pixels;
+  ASSERT_GT(drawn_pixels(), 10000);
+
+  display_->destroy_window();
+  ok_ = display_->create_window("KELVAROT", 640, 480, &error_) && display_->has_context();
+  ASSERT_TRUE(ok_) << "no GL context after re-creating the window: " << error_;
+  texture([](int x, int y, uint8_t* rgb) {  // what window creation uploads
+    const uint8_t* c = kQuadrant[(x >= 32 ? 1 : 0) + (y >= 32 ? 2 : 0)];
+    std::copy(c, c + 3, rgb);
+  });
+  render(10.0f, -80.0f);
+  EXPECT_TRUE(s.fb.pixels == before);
+}
+
 // A selection outside the unit table has no camera: nothing is drawn and
 // nothing is read outside the table.
 TEST_F(BlockViewGl, SelectionOutsideTheTableDrawsNothing) {
