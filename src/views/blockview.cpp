@@ -52,29 +52,36 @@ constexpr CubeFaceRow kCubeFaces[] = {
 static_assert(std::size(kCubeFaces) == 6);
 
 // The face table unrolled into vertex arrays: for every set of faces a cube
-// may draw, its corners in table order. One array draw per cube gives the
-// very pixels of drawing the quads corner by corner, for far fewer calls.
-// Built once, before the game starts.
+// may draw, its corners with the faces in table order (sets 0..63, by face
+// mask) and in reverse table order (64..127), each quad keeping its own corner
+// order so that it splits into the same two triangles. One array draw per
+// cube gives the very pixels of drawing the quads corner by corner.
+constexpr int kFaceSets = 128;
+constexpr int kReversedFaces = 64;  // added to a face mask: the same faces, last first
+constexpr int kSetVertices = 24;
+
 struct CubeArrays {
-  float position[64][24][3];  // by face mask
-  float tex[64][24][2];
-  float normal[64][24][3];
-  uint8_t count[64];
+  float position[kFaceSets][kSetVertices][3];
+  float tex[kFaceSets][kSetVertices][2];
+  float normal[kFaceSets][kSetVertices][3];
+  uint8_t count[kFaceSets];
 };
 
 constexpr CubeArrays make_cube_arrays() {
   CubeArrays a{};
-  for (unsigned mask = 0; mask < 64; ++mask) {
+  for (int set = 0; set < kFaceSets; ++set) {
+    const unsigned mask = unsigned(set) % kReversedFaces;
     uint8_t n = 0;
-    for (unsigned i = 0; i < 6; ++i) {
+    for (int j = 0; j < 6; ++j) {
+      const int i = set >= kReversedFaces ? 5 - j : j;
       if (!(mask & (1u << i))) continue;
-      for (unsigned k = 0; k < 4; ++k, ++n) {
-        for (int c = 0; c < 3; ++c) a.position[mask][n][c] = kCubeFaces[i].corner[k][c];
-        for (int c = 0; c < 2; ++c) a.tex[mask][n][c] = kCubeFaces[i].tex[k][c];
-        for (int c = 0; c < 3; ++c) a.normal[mask][n][c] = kCubeFaces[i].normal[c];
+      for (int k = 0; k < 4; ++k, ++n) {
+        for (int c = 0; c < 3; ++c) a.position[set][n][c] = kCubeFaces[i].corner[k][c];
+        for (int c = 0; c < 2; ++c) a.tex[set][n][c] = kCubeFaces[i].tex[k][c];
+        for (int c = 0; c < 3; ++c) a.normal[set][n][c] = kCubeFaces[i].normal[c];
       }
     }
-    a.count[mask] = n;
+    a.count[set] = n;
   }
   return a;
 }
@@ -107,9 +114,46 @@ bool bind_cube_buffer(BlockViewState& bv) {
   return true;
 }
 
+// Draw order. With the less-or-equal depth test a pixel ends with the last
+// drawn of its nearest fragments; at 16 bits faces meeting at an edge often
+// tie. Drawing every quad in exactly the reverse order with a strict less test
+// keeps the first drawn of them instead, which is the same fragment, so the
+// picture and the depth come out identical. Every fragment lies nearer than
+// the cleared depth (the field spans 28 cells, the far plane is 100 away), so
+// the strict test never refuses one the other would take. Reversing pays when
+// the field order puts far cubes first: the near cubes then go first and what
+// they hide fails the depth test before it is textured.
+bool far_cubes_first(const ViewPose& pose, const ShownCube* cubes, size_t n) {
+  // covariance of draw position and distance along the view
+  double sum_i = 0, sum_d = 0, sum_id = 0;
+  for (size_t i = 0; i < n; ++i) {
+    const ShownCube& c = cubes[i];
+    const double d = -(pose.rot[2][0] * c.dx + pose.rot[2][1] * c.dy + pose.rot[2][2] * c.dz);
+    sum_i += double(i);
+    sum_d += d;
+    sum_id += double(i) * d;
+  }
+  return n > 0 && sum_id * double(n) < sum_i * sum_d;
+}
+
+void draw_cube(const ShownCube& c, int first_set) {
+  glPushMatrix();
+  glTranslatef(float(c.dx), float(c.dy), float(c.dz));
+  glScalef(0.5f, 0.5f, 0.5f);
+  const int set = first_set + c.faces;
+  glDrawArrays(GL_QUADS, set * kSetVertices, kCubeArrays.count[set]);
+  glPopMatrix();
+}
+
 void draw_block_field(const World& w, const UnitRecord& cam, BlockViewState& bv) {
   const int32_t cx = cam.x, cy = cam.y, cz = cam.level;
   const ViewPose pose = view_pose(bv.yaw, bv.pitch, cam.fx, cam.fy, cam.fz);
+  // cells that draw nothing, or nothing on screen, cost no GL work
+  size_t n = 0;
+  visit_block_field(w, cx, cy, cz, [&](int32_t x, int32_t y, int32_t z, uint8_t faces) {
+    if (n < bv.shown.size() && cube_may_show(pose, x - cx, cy - y, z - cz))
+      bv.shown[n++] = {int8_t(x - cx), int8_t(cy - y), int8_t(z - cz), faces};
+  });
   glPushMatrix();
   glRotatef(bv.pitch, 1.0f, 0.0f, 0.0f);
   glRotatef(180.0f - bv.yaw, 0.0f, 0.0f, 1.0f);
@@ -121,6 +165,11 @@ void draw_block_field(const World& w, const UnitRecord& cam, BlockViewState& bv)
   glEnable(GL_COLOR_MATERIAL);
   glBindTexture(GL_TEXTURE_2D, bv.textures[1]);
   glColor3f(1.0f, 1.0f, 1.0f);
+  // the texture modulated by white is the texture: replacing gives the same
+  // bytes without the colour's interpolation and product per pixel
+  GLint env_mode = GL_MODULATE;
+  glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env_mode);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
@@ -130,19 +179,20 @@ void draw_block_field(const World& w, const UnitRecord& cam, BlockViewState& bv)
   glVertexPointer(3, GL_FLOAT, 0, base + offsetof(CubeArrays, position));
   glTexCoordPointer(2, GL_FLOAT, 0, base + offsetof(CubeArrays, tex));
   glNormalPointer(GL_FLOAT, 0, base + offsetof(CubeArrays, normal));
-  // cells that draw nothing, or nothing on screen, cost no matrix work
-  visit_block_field(w, cx, cy, cz, [&](int32_t x, int32_t y, int32_t z, uint8_t faces) {
-    if (!cube_may_show(pose, x - cx, cy - y, z - cz)) return;
-    glPushMatrix();
-    glTranslatef(float(x - cx), float(cy - y), float(z - cz));
-    glScalef(0.5f, 0.5f, 0.5f);
-    glDrawArrays(GL_QUADS, GLint(faces) * 24, kCubeArrays.count[faces]);
-    glPopMatrix();
-  });
+  GLint depth_func = GL_LEQUAL;
+  glGetIntegerv(GL_DEPTH_FUNC, &depth_func);
+  if (depth_func == GL_LEQUAL && far_cubes_first(pose, bv.shown.data(), n)) {
+    glDepthFunc(GL_LESS);
+    for (size_t i = n; i-- > 0;) draw_cube(bv.shown[i], kReversedFaces);
+    glDepthFunc(GL_LEQUAL);
+  } else {
+    for (size_t i = 0; i < n; ++i) draw_cube(bv.shown[i], 0);
+  }
   if (buffered) glBindBuffer(GL_ARRAY_BUFFER, 0);
   glDisableClientState(GL_VERTEX_ARRAY);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   glDisableClientState(GL_NORMAL_ARRAY);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, env_mode);
   glPopMatrix();
 }
 

@@ -15,10 +15,18 @@ constexpr int32_t kBlockViewWidth = 320;   // pixels read back
 constexpr int32_t kBlockViewHeight = 240;  // pixels read back
 constexpr int32_t kBlockViewPixels = kBlockViewWidth * kBlockViewHeight;
 constexpr int32_t kBlockRadius = 14;  // the field runs from camera - 14 to camera + 13 per axis
+constexpr int32_t kBlockFieldCells = 8 * kBlockRadius * kBlockRadius * kBlockRadius;
 // The cleared depth (1.0) as read back at 16 bits. Every cube of the field
 // lies within 26 cells, far nearer than the far plane at 100, so any drawn
 // pixel reads back below it.
 constexpr uint16_t kBackgroundDepth = 0xffff;
+
+// A wall cube the field draws: its offset from the camera cell in GL axes
+// (column, minus row, level) and the faces it draws.
+struct ShownCube {
+  int8_t dx, dy, dz;
+  uint8_t faces;
+};
 
 // Created at start-up, lives for the whole run.
 struct BlockViewState {
@@ -29,6 +37,8 @@ struct BlockViewState {
   uint32_t cube_buffer = 0;    // GL buffer of the cube arrays, made on first use in a context
   // Depth read back with the picture: kBackgroundDepth where nothing was drawn.
   std::vector<uint16_t> depth = std::vector<uint16_t>(kBlockViewPixels);
+  // The cubes of this frame that may show, in field order: room for the whole field.
+  std::vector<ShownCube> shown = std::vector<ShownCube>(kBlockFieldCells);
 };
 
 // One pass of the view: the wall cubes around the selected unit, unit 1's

@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -549,8 +552,10 @@ void draw_reference_picture(const World& w, const UnitRecord& cam, float yaw, fl
   glReadPixels(0, 0, 320, 240, GL_DEPTH_COMPONENT, GL_UNSIGNED_SHORT, depth->data());
 }
 
-// The view leaves out cubes off screen and draws each cube with one array
-// call: neither may change a pixel or a depth of the plain drawing.
+// The view leaves out cubes off screen, draws each cube with one array call
+// and may draw the field back to front: none of it may change a pixel or a
+// depth of the plain drawing. The fixed views look both ways along each axis,
+// so both drawing orders are compared.
 TEST_F(BlockViewGl, PictureMatchesTheFieldDrawnCellByCell) {
   uint32_t seed = 12345;
   auto next = [&seed](uint32_t n) {
@@ -567,13 +572,22 @@ TEST_F(BlockViewGl, PictureMatchesTheFieldDrawnCellByCell) {
       s.wall(x, y, 51);
       if (x % 6 == 0 || y % 5 == 0) s.wall(x, y, 50);
     }
+  struct Look {
+    float yaw, pitch;
+  };
+  const Look fixed[] = {{0, 0}, {0, -180}, {0, -90}, {180, -90}, {90, -90}, {-90, -90}};
+  const int kFixed = int(std::size(fixed));
   int busy = 0;
-  for (int view = 0; view < 24; ++view) {
+  for (int view = 0; view < 24 + kFixed; ++view) {
     const int cx = 496 + int(next(8)), cy = 496 + int(next(8));
     s.world.grid[cell_index(s.world, cx, cy, 50)] = 0;
     s.put_unit(1, cx, cy, 50);
     UnitRecord& u = unit(s.units, 1);
-    const float yaw = 20.0f - 2.0f * float(next(320)), pitch = -float(next(240));
+    float yaw = 20.0f - 2.0f * float(next(320)), pitch = -float(next(240));
+    if (view < kFixed) {
+      yaw = fixed[view].yaw + 7.0f;  // a little off the axis
+      pitch = fixed[view].pitch - 5.0f;
+    }
     u.fx = 0.3f + 0.01f * float(next(40));
     u.fy = 0.3f + 0.01f * float(next(40));
     u.fz = 0.54f;
@@ -595,6 +609,37 @@ TEST_F(BlockViewGl, PictureMatchesTheFieldDrawnCellByCell) {
     busy += drawn_pixels() > 20000;
   }
   EXPECT_GT(busy, 12);  // most views show plenty of cubes
+}
+
+// The view changes GL state for its own drawing only: the depth test, the
+// texture environment and the array state the rest of the frame draws with
+// are as before, whichever way the field was drawn.
+TEST_F(BlockViewGl, LeavesTheSharedGlStateAsItFoundIt) {
+  s.put_unit(1, 500, 500, 50);
+  // scattered cubes a few levels below and above: looking down the field
+  // order meets the far cubes first, looking up the near ones
+  for (int d = 3; d <= 6; ++d)
+    for (int y = 498; y <= 502; ++y)
+      for (int x = 498; x <= 502; ++x)
+        if ((x + y + d) % 2 == 0) {
+          s.wall(x, y, 50 - d);
+          s.wall(x, y, 50 + d);
+        }
+  for (float pitch : {0.0f, -180.0f}) {
+    render(0.0f, pitch);
+    ASSERT_GT(drawn_pixels(), 0) << pitch;
+    GLint depth_func = 0, env_mode = 0, array_buffer = -1;
+    glGetIntegerv(GL_DEPTH_FUNC, &depth_func);
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env_mode);
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &array_buffer);
+    EXPECT_EQ(depth_func, GL_LEQUAL) << pitch;
+    EXPECT_EQ(env_mode, GL_MODULATE) << pitch;
+    EXPECT_EQ(array_buffer, 0) << pitch;
+    EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY)) << pitch;
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY)) << pitch;
+    EXPECT_FALSE(glIsEnabled(GL_NORMAL_ARRAY)) << pitch;
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << pitch;
+  }
 }
 
 // F1 to F4 re-create the window, and with it the GL context and all that
