@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
@@ -271,7 +272,24 @@ void copy_read_back(Framebuffer& fb, const uint16_t* depth) {
     return;
   const uint8_t* src = fb.secondary.data();
   uint8_t* dst = fb.pixels.data();
-  for (int32_t i = 0; i < kBlockViewPixels; ++i) {
+  int32_t i = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    // four pixels a step: three words of RGB become four RGBA words, and a
+    // background pixel gets back what it held
+    static_assert(kBlockViewPixels % 4 == 0);
+    constexpr uint32_t kOpaque = 0xff000000u;
+    for (; i < kBlockViewPixels; i += 4) {
+      uint32_t rgb[3], held[4];
+      std::memcpy(rgb, src + i * 3, sizeof rgb);
+      std::memcpy(held, dst + i * 4, sizeof held);
+      const uint32_t read[4] = {(rgb[0] & 0xffffffu) | kOpaque, (rgb[0] >> 24 | rgb[1] << 8) | kOpaque,
+                                (rgb[1] >> 16 | rgb[2] << 16) | kOpaque, rgb[2] >> 8 | kOpaque};
+      uint32_t out[4];
+      for (int k = 0; k < 4; ++k) out[k] = depth[i + k] != kBackgroundDepth ? read[k] : held[k];
+      std::memcpy(dst + i * 4, out, sizeof out);
+    }
+  }
+  for (; i < kBlockViewPixels; ++i) {
     if (depth[i] != kBackgroundDepth) {
       dst[i * 4 + 0] = src[i * 3 + 0];
       dst[i * 4 + 1] = src[i * 3 + 1];

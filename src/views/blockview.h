@@ -1,6 +1,7 @@
 #pragma once
 // First-person OpenGL view of the wall cubes, 320 x 240.
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -64,7 +65,8 @@ uint8_t wall_cube_faces(const World& w, int32_t x, int32_t y, int32_t z);
 
 // Calls fn(x, y, z, faces) for every wall cube of the field around the camera
 // cell that draws at least one face, levels outermost, columns innermost.
-// Cells on the grid's outermost rows, columns and levels are never drawn.
+// Cells on the grid's outermost rows, columns and levels are never drawn, so
+// every neighbour of a drawn cell lies inside the grid and is read directly.
 template <class Fn>
 void visit_block_field(const World& w, int32_t cx, int32_t cy, int32_t cz, Fn&& fn) {
   const int32_t x0 = std::max(cx - kBlockRadius, 1);
@@ -76,9 +78,16 @@ void visit_block_field(const World& w, int32_t cx, int32_t cy, int32_t cz, Fn&& 
   for (int32_t z = z0; z <= z1; ++z)
     for (int32_t y = y0; y <= y1; ++y) {
       const uint8_t* row = &w.grid[cell_index(w, 0, y, z)];
+      const ptrdiff_t side = w.side, level = w.stride;
       for (int32_t x = x0; x <= x1; ++x) {
-        if (row[x] != kTileWall) continue;
-        const uint8_t faces = wall_cube_faces(w, x, y, z);
+        const uint8_t* c = row + x;
+        if (*c != kTileWall) continue;
+        const uint8_t faces = uint8_t((c[level] != kTileWall ? kFaceLevelUp : 0) |
+                                      (c[-level] != kTileWall ? kFaceLevelDown : 0) |
+                                      (c[-side] != kTileWall ? kFaceRowDown : 0) |
+                                      (c[side] != kTileWall ? kFaceRowUp : 0) |
+                                      (c[1] != kTileWall ? kFaceColumnUp : 0) |
+                                      (c[-1] != kTileWall ? kFaceColumnDown : 0));
         if (faces) fn(x, y, z, faces);
       }
     }
