@@ -17,47 +17,35 @@ constexpr Rgba kRed{255, 0, 0, 255};
 constexpr Rgba kWhite{255, 255, 255, 255};
 constexpr Rgba kMarker{1, 2, 3, 255};  // painted under the minimap beforehand
 
-TEST(MinimapSquare, StrictlyInsideExcludesAllFourBordersShownOrNot) {
+// Selecting stays off the minimap only strictly inside its square; the jump
+// takes the half-open square [x0, x0 + 64) x [y0, y0 + 64), 16 cells a pixel.
+TEST(MinimapPointer, StrictlyInsideForSelectingHalfOpenForTheJump) {
   const struct {
     int32_t x, y;
-    bool inside;
-  } cases[] = {{518, 350, false}, {519, 350, true},  {581, 350, true}, {582, 350, false},
-               {550, 338, false}, {550, 339, true},  {550, 401, true}, {550, 402, false},
-               {0, 0, false}};
+    bool inside, jumps;
+  } cases[] = {{518, 350, false, true}, {519, 350, true, true},   {581, 350, true, true},
+               {582, 350, false, false}, {517, 350, false, false}, {550, 338, false, true},
+               {550, 339, true, true},   {550, 401, true, true},   {550, 402, false, false},
+               {550, 337, false, false}, {581, 401, true, true},   {0, 0, false, false}};
   RunState run;  // origin (518, 338)
-  for (int32_t shown : {1, 0}) {
-    run.minimap_shown = shown;
-    for (const auto& k : cases)
+  for (const auto& k : cases) {
+    for (int32_t shown : {1, 0}) {
+      run.minimap_shown = shown;
       EXPECT_EQ(pointer_strictly_inside_minimap(run, k.x, k.y), k.inside) << k.x << "," << k.y;
+    }
+    run.SX = 5000, run.SY = 6000;  // unclamped: beyond the view's range is kept
+    minimap_jump(run, false, k.x, k.y);
+    EXPECT_EQ(std::pair(run.SX, run.SY), std::pair(5000, 6000));
+    minimap_jump(run, true, k.x, k.y);
+    EXPECT_EQ(std::pair(run.SX, run.SY),
+              k.jumps ? std::pair((k.x - 518) * 16, (k.y - 338) * 16) : std::pair(5000, 6000))
+        << k.x << "," << k.y;
   }
   run.minimap_x = run.minimap_y = 0;
   EXPECT_TRUE(pointer_strictly_inside_minimap(run, 1, 1));
   EXPECT_FALSE(pointer_strictly_inside_minimap(run, 0, 1));
-}
-
-TEST(MinimapJump, HalfOpenSquareSixteenCellsPerPixelUnclamped) {
-  // In order; a step that must not act expects the origin of the step before.
-  const struct {
-    bool button;
-    int32_t x, y, sx, sy;
-  } steps[] = {
-      {false, 530, 350, 500, 400},          // button up: nothing
-      {true, 518, 338, 0, 0},               // bottom-left corner acts
-      {true, 581, 401, 63 * 16, 63 * 16},   // top-right pixel: beyond the view's range, kept
-      {true, 530, 360, 12 * 16, 22 * 16},
-      {true, 582, 350, 12 * 16, 22 * 16},   // just outside on each side
-      {true, 517, 350, 12 * 16, 22 * 16},
-      {true, 530, 402, 12 * 16, 22 * 16},
-      {true, 530, 337, 12 * 16, 22 * 16},
-  };
-  RunState run;
-  run.SX = 500;
-  run.SY = 400;
-  for (const auto& k : steps) {
-    minimap_jump(run, k.button, k.x, k.y);
-    EXPECT_EQ(run.SX, k.sx) << k.x << "," << k.y;
-    EXPECT_EQ(run.SY, k.sy) << k.x << "," << k.y;
-  }
+  minimap_jump(run, true, 2, 3);
+  EXPECT_EQ(std::pair(run.SX, run.SY), std::pair(32, 48));
 }
 
 struct MapRig {
@@ -86,13 +74,16 @@ struct MapRig {
   }
 };
 
-TEST(MinimapDraw, CoarseBlocksGreyAndGreenOtherCodesLeaveThePixel) {
+TEST(MinimapDraw, CoarseBlocksGreyAndGreenOtherCodesLeaveThePixelClippedAtTheEdge) {
   MapRig rig(128);
   // Level 1's coarse map lives on level 11; level 10 differs to catch a wrong level.
+  auto want = [](int32_t i, int32_t j) {
+    const int32_t k = (i + 2 * j) % 3;
+    return k == 0 ? kGrey : k == 1 ? kDarkGreen : kMarker;
+  };
   for (int32_t j = 0; j < 64; ++j)
     for (int32_t i = 0; i < 64; ++i) {
-      const int32_t k = (i + 2 * j) % 3;
-      rig.w.grid[cell_index(rig.w, i, j, 11)] = k == 0 ? 19 : k == 1 ? 10 : 7;
+      rig.w.grid[cell_index(rig.w, i, j, 11)] = want(i, j) == kGrey ? 19 : want(i, j) == kMarker ? 7 : 10;
       rig.w.grid[cell_index(rig.w, i, j, 10)] = 19;
     }
   rig.w.grid[cell_index(rig.w, 64, 0, 11)] = 19;  // outside the 64 x 64 corner: never shown
@@ -100,14 +91,22 @@ TEST(MinimapDraw, CoarseBlocksGreyAndGreenOtherCodesLeaveThePixel) {
   rig.paint_marker();
   draw_minimap(rig.fb, rig.run, rig.w, rig.units);
   for (int32_t j = 0; j < 64; ++j)
-    for (int32_t i = 0; i < 64; ++i) {
-      const int32_t k = (i + 2 * j) % 3;
-      ASSERT_EQ(pixel_at(rig.fb, 518 + i, 338 + j), k == 0 ? kGrey : k == 1 ? kDarkGreen : kMarker)
-          << i << "," << j;
-    }
+    for (int32_t i = 0; i < 64; ++i)
+      ASSERT_EQ(pixel_at(rig.fb, 518 + i, 338 + j), want(i, j)) << i << "," << j;
   EXPECT_EQ(pixel_at(rig.fb, 582, 338), kMarker);
   EXPECT_EQ(pixel_at(rig.fb, 517, 338), kMarker);
   EXPECT_EQ(pixel_at(rig.fb, 518, 402), kMarker);
+  // Clipped at the picture's edge: block (39, 29) lands on the corner pixel.
+  clear_pixels(rig.fb);
+  rig.run.minimap_x = 600, rig.run.minimap_y = 450;
+  draw_minimap(rig.fb, rig.run, rig.w, rig.units);
+  EXPECT_EQ(pixel_at(rig.fb, 639, 479), want(39, 29));
+  EXPECT_EQ(pixel_at(rig.fb, 599, 479), (Rgba{0, 0, 0, 0}));
+  // At 320 x 240 the starting origin lies wholly outside.
+  set_resolution(rig.fb, 320, 240);
+  rig.run.minimap_x = 518, rig.run.minimap_y = 338;
+  draw_minimap(rig.fb, rig.run, rig.w, rig.units);
+  for (uint8_t b : rig.fb.pixels) ASSERT_EQ(b, 0);
 }
 
 TEST(MinimapDraw, RedDotsForLiveUnitsOnTheLevelInsideTheBorderWhiteViewDotLast) {
@@ -153,23 +152,6 @@ TEST(MinimapDraw, ViewLevelsWithoutACoarseLevelReadNothingOutsideTheGrid) {
   }
 }
 
-TEST(MinimapDraw, ClippedAtThePictureEdge) {
-  MapRig rig(128);
-  for (int32_t j = 0; j < 64; ++j)
-    for (int32_t i = 0; i < 64; ++i) rig.w.grid[cell_index(rig.w, i, j, 11)] = 10;
-  rig.run.minimap_x = 600;
-  rig.run.minimap_y = 450;
-  draw_minimap(rig.fb, rig.run, rig.w, rig.units);
-  EXPECT_EQ(pixel_at(rig.fb, 639, 479), kDarkGreen);
-  EXPECT_EQ(pixel_at(rig.fb, 599, 479), (Rgba{0, 0, 0, 0}));
-  // At 320 x 240 the starting origin lies wholly outside.
-  set_resolution(rig.fb, 320, 240);
-  rig.run.minimap_x = 518;
-  rig.run.minimap_y = 338;
-  draw_minimap(rig.fb, rig.run, rig.w, rig.units);
-  for (uint8_t b : rig.fb.pixels) ASSERT_EQ(b, 0);
-}
-
 // Through the frame loop: pointer at (530, 350), twelve pixels right of and
 // above the origin; Right arrow held so each pass also moves the view by one.
 constexpr const char* kHeldJump =
@@ -178,37 +160,31 @@ constexpr const char* kHeldJump =
     "0 key RIGHT down\n"
     "3 button right up\n";
 
-TEST(MinimapLoop, JumpRepeatsOnEveryPassWhileHeld) {
-  ScriptedGame sg(kHeldJump);
-  for (int pass = 0; pass < 3; ++pass) {
-    sg.run(1);
-    EXPECT_EQ(sg.run_state().SX, 12 * 16 + 1) << pass;  // jumped again, then stepped
-    EXPECT_EQ(sg.run_state().SY, 12 * 16) << pass;
+TEST(MinimapLoop, JumpRepeatsOnEveryPassWhileHeldOnlyWhenShownBordersIncluded) {
+  {
+    ScriptedGame sg(kHeldJump);
+    for (int pass = 0; pass < 3; ++pass) {
+      sg.run(1);
+      EXPECT_EQ(sg.run_state().SX, 12 * 16 + 1) << pass;  // jumped again, then stepped
+      EXPECT_EQ(sg.run_state().SY, 12 * 16) << pass;
+    }
+    sg.run(2);  // released: only the arrow acts
+    EXPECT_EQ(sg.run_state().SX, 12 * 16 + 3);
   }
-  sg.run(2);  // released: only the arrow acts
-  EXPECT_EQ(sg.run_state().SX, 12 * 16 + 3);
-}
-
-TEST(MinimapLoop, HiddenMinimapDoesNotJump) {
-  ScriptedGame sg(kHeldJump);
-  sg.run_state().minimap_shown = 0;
-  const int32_t sx = sg.run_state().SX, sy = sg.run_state().SY;
-  sg.run(2);
-  EXPECT_EQ(sg.run_state().SX, std::min(sx + 2, kWorldSide - 40));
-  EXPECT_EQ(sg.run_state().SY, sy);
-}
-
-TEST(MinimapLoop, BottomAndLeftBordersJumpWhenShown) {
-  ScriptedGame sg(
-      "0 pointer 518 360\n"
-      "0 button right down\n"
-      "2 pointer 540 338\n");
+  {
+    ScriptedGame sg(kHeldJump);
+    sg.run_state().minimap_shown = 0;
+    const int32_t sx = sg.run_state().SX, sy = sg.run_state().SY;
+    sg.run(2);
+    EXPECT_EQ(sg.run_state().SX, std::min(sx + 2, kWorldSide - 40));
+    EXPECT_EQ(sg.run_state().SY, sy);
+  }
+  // the bottom and left borders, where selecting would not act
+  ScriptedGame sg("0 pointer 518 360\n0 button right down\n2 pointer 540 338\n");
   sg.run(1);
-  EXPECT_EQ(sg.run_state().SX, 0);
-  EXPECT_EQ(sg.run_state().SY, 22 * 16);
+  EXPECT_EQ(std::pair(sg.run_state().SX, sg.run_state().SY), std::pair(0, 22 * 16));
   sg.run(2);
-  EXPECT_EQ(sg.run_state().SX, 22 * 16);
-  EXPECT_EQ(sg.run_state().SY, 0);
+  EXPECT_EQ(std::pair(sg.run_state().SX, sg.run_state().SY), std::pair(22 * 16, 0));
 }
 
 }  // namespace

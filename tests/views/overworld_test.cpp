@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "render/framebuffer.h"
 #include "render/text.h"
@@ -36,14 +37,10 @@ void make_slot(BitmapStore& bm, int32_t slot, uint32_t w, uint32_t h,
   b.height = h;
   b.bytes_per_pixel = 3;
   b.pixels = std::make_unique<uint8_t[]>(size_t(w) * h * 3);
-  for (uint32_t r = 0; r < h; ++r)
-    for (uint32_t c = 0; c < w; ++c) {
-      const Rgb v = f(int32_t(c), int32_t(r));
-      uint8_t* p = &b.pixels[(size_t(r) * w + c) * 3];
-      p[0] = v.r;
-      p[1] = v.g;
-      p[2] = v.b;
-    }
+  for (uint32_t i = 0; i < w * h; ++i) {
+    const Rgb v = f(int32_t(i % w), int32_t(i / w));
+    std::tie(b.pixels[i * 3], b.pixels[i * 3 + 1], b.pixels[i * 3 + 2]) = std::tie(v.r, v.g, v.b);
+  }
 }
 
 void make_plain_slot(BitmapStore& bm, int32_t slot, Rgba c) {
@@ -83,8 +80,7 @@ struct Rig {
     create_bitmap_store(bm);
     create_unit_table(units);
     create_path_search(ps, 64);
-    run.SX = run.SY = 0;
-    run.SZ = 1;
+    run.SX = run.SY = 0, run.SZ = 1;
     run.selected_unit = 0;  // record 0, never in use: no route unless a test asks
   }
   uint8_t& cell(int32_t x, int32_t y, int32_t z) { return w.grid[cell_index(w, x, y, z)]; }
@@ -95,14 +91,9 @@ struct Rig {
   }
   UnitRecord& place(int32_t i, int32_t x, int32_t y, int32_t level, uint16_t sprite = 849) {
     UnitRecord& u = unit(units, i);
-    u.in_use = 1;
-    u.kind = 1;
-    u.x = uint16_t(x);
-    u.y = uint16_t(y);
-    u.level = uint16_t(level);
-    u.sprite = sprite;
-    u.bar_max = 24.0f;
-    u.bar_value = 24.0f;
+    u.in_use = 1, u.kind = 1, u.sprite = sprite;
+    u.x = uint16_t(x), u.y = uint16_t(y), u.level = uint16_t(level);
+    u.bar_max = u.bar_value = 24.0f;
     return u;
   }
   void draw() {
@@ -132,22 +123,16 @@ std::set<std::pair<int32_t, int32_t>> label_ink(int32_t index, int32_t order_fla
 // put_pixel per slot pixel gives: rows bottom first, the width used for both
 // sides but never more rows than the slot holds, and (sprites only) the key
 // colour and pure black left out, their nearest neighbours kept.
-TEST(DrawTile, SamePictureAsPutPixelWhereverItLands) {
+TEST(DrawTile, SamePictureAsPutPixelWhereverItLandsAndNothingWithoutPixels) {
   Rig rig(64, 48);
   uint32_t seed = 12345;
-  auto next = [&seed] {
-    seed = seed * 1103515245u + 12345u;
-    return uint8_t(seed >> 16);
-  };
+  auto next = [&seed] { return uint8_t((seed = seed * 1103515245u + 12345u) >> 16); };
+  // the key, black, one off the key, nearly black, or any colour
+  const Rgb near[] = {{255, 0, 246}, {0, 0, 0}, {255, 0, 245}, {0, 0, 1}};
   auto fill = [&](int32_t slot, uint32_t w, uint32_t h) {
     make_slot(rig.bm, slot, w, h, [&](int32_t, int32_t) {
-      switch (next() % 8) {
-        case 0: return Rgb{255, 0, 246};  // the key
-        case 1: return Rgb{0, 0, 0};
-        case 2: return Rgb{255, 0, 245};  // one off the key
-        case 3: return Rgb{0, 0, 1};      // nearly black
-        default: return Rgb{next(), next(), next()};
-      }
+      const uint8_t k = next() % 8;
+      return k < 4 ? near[k] : Rgb{next(), next(), next()};
     });
   };
   fill(30, 16, 16);
@@ -156,8 +141,7 @@ TEST(DrawTile, SamePictureAsPutPixelWhereverItLands) {
   fill(33, 8, 12);  // tall: an 8 x 8 square
   Framebuffer background;
   set_resolution(background, 64, 48);
-  for (int32_t y = 0; y < 48; ++y)
-    for (int32_t x = 0; x < 64; ++x) put_pixel(background, x, y, next(), next(), next());
+  for (uint8_t& p : background.pixels) p = next();
 
   for (int32_t slot : {30, 31, 32, 33})
     for (bool keyed : {false, true})
@@ -173,21 +157,15 @@ TEST(DrawTile, SamePictureAsPutPixelWhereverItLands) {
                                (p[0] == 0 && p[1] == 0 && p[2] == 0);
               if (!(keyed && key)) put_pixel(want, x + int32_t(c), y + int32_t(r), p[0], p[1], p[2]);
             }
-          if (keyed)
-            draw_sprite(rig.fb, rig.bm, x, y, slot);
-          else
-            draw_tile(rig.fb, rig.bm, x, y, slot);
+          (keyed ? draw_sprite : draw_tile)(rig.fb, rig.bm, x, y, slot);
           ASSERT_EQ(rig.fb.pixels, want.pixels)
               << "slot " << slot << " keyed " << keyed << " at " << x << "," << y;
         }
-}
 
-TEST(DrawTile, EmptyAndUnknownSlotsDrawNothing) {
-  Rig rig;
-  // A short pixel read leaves the size but no pixels.
-  rig.bm.slots[13].width = 16;
-  rig.bm.slots[13].height = 16;
-  for (int32_t slot : {13, 14, -1, kBitmapSlots, 65535}) {  // 14 never loaded
+  // A short pixel read leaves the size but no pixels; 14 was never loaded.
+  clear_pixels(rig.fb);
+  rig.bm.slots[13].width = rig.bm.slots[13].height = 16;
+  for (int32_t slot : {13, 14, -1, kBitmapSlots, 65535}) {
     draw_tile(rig.fb, rig.bm, 0, 0, slot);
     draw_sprite(rig.fb, rig.bm, 0, 0, slot);
   }
@@ -196,9 +174,9 @@ TEST(DrawTile, EmptyAndUnknownSlotsDrawNothing) {
 
 // ---------------------------------------------------------------- terrain
 
-TEST(OverworldTerrain, EveryCodeShowsItsPictureAndUnlistedCodesStayBlack) {
-  // The picture each code shows on the surface, written out from the tile list:
-  // most land codes show the slot of their own number, the rest another one.
+TEST(OverworldTerrain, EveryCodeShowsItsPictureHillsByLevelUnlistedCodesBlack) {
+  // The picture each code shows, written out from the tile list: most land
+  // codes show the slot of their own number, the rest another one.
   std::map<int32_t, int32_t> slot_of{
       {'<', 119}, {'=', 111}, {'D', 118}, {'F', 128}, {'L', 137}, {'M', 136}, {'N', 131},
       {'O', 130}, {'P', 132}, {'Q', 133}, {'R', 148}, {'S', 149}, {'T', 134}, {'U', 135},
@@ -207,30 +185,23 @@ TEST(OverworldTerrain, EveryCodeShowsItsPictureAndUnlistedCodesStayBlack) {
       {161, 126}, {162, 127}, {211, 160}, {212, 161}, {218, 155}, {219, 156}};
   for (auto [lo, hi] : {std::pair{10, 24}, std::pair{180, 184}, std::pair{188, 194},
                         std::pair{196, 198}})
-    for (int32_t k = lo; k <= hi; ++k) slot_of[k] = k;  // hills (18) too, on the surface
+    for (int32_t k = lo; k <= hi; ++k) slot_of[k] = k;
   ASSERT_EQ(slot_of.size(), 64u);
 
-  Rig rig;
+  Rig rig;  // code k at (k % 40, k / 40)
   for (int32_t s = 0; s < 256; ++s) make_plain_slot(rig.bm, s, slot_colour(s));
-  // code k at (k % 40, k / 40)
-  for (int32_t k = 0; k < 256; ++k) rig.cell(k % 40, k / 40, 1) = uint8_t(k);
-  rig.draw();
-  for (int32_t k = 0; k < 256; ++k)
-    EXPECT_TRUE(block_is(rig.fb, (k % 40) * 16, (k / 40) * 16,
-                         slot_of.count(k) ? slot_colour(slot_of[k]) : kBlack))
-        << "code " << k;
-}
-
-TEST(OverworldTerrain, HillsDependOnTheLevel) {
-  Rig rig;
-  for (int32_t s = 10; s < 25; ++s) make_plain_slot(rig.bm, s, slot_colour(s));
-  for (int32_t z = 0; z < 6; ++z) rig.cell(3, 2, z) = 18;
-  // fruit forest on the heights, hills on the surface, desert below, nothing elsewhere
-  const Rgba want[] = {slot_colour(12), slot_colour(18), slot_colour(17), kBlack, kBlack, kBlack};
-  for (int32_t z = 0; z < 6; ++z) {
+  // Hills (18): fruit forest on the heights, hills on the surface, desert
+  // below, nothing on the other levels.
+  const int32_t hills[] = {12, 18, 17, -1};
+  for (int32_t z : {0, 1, 2, 5}) {
+    slot_of[18] = hills[std::min(z, 3)];
+    for (int32_t k = 0; k < 256; ++k) rig.cell(k % 40, k / 40, z) = uint8_t(k);
     rig.run.SZ = z;
     rig.draw();
-    EXPECT_TRUE(block_is(rig.fb, 48, 32, want[z])) << "level " << z;
+    for (int32_t k = 0; k < 256; ++k)
+      EXPECT_TRUE(block_is(rig.fb, (k % 40) * 16, (k / 40) * 16,
+                           slot_of.count(k) && slot_of[k] >= 0 ? slot_colour(slot_of[k]) : kBlack))
+          << "code " << k << " level " << z;
   }
 }
 
@@ -241,8 +212,7 @@ TEST(OverworldTerrain, CellsOffTheGridDrawNothing) {
     for (int32_t x = 0; x < 64; ++x)
       rig.cell(x, y, 1) = rig.cell(x, y, 2) = 10;  // 2: what flat storage shows past a row
   auto expect_window = [&](int32_t sx, int32_t sy, auto on_grid) {
-    rig.run.SX = sx;
-    rig.run.SY = sy;
+    rig.run.SX = sx, rig.run.SY = sy;
     rig.draw();
     for (int32_t c = 0; c < 40; ++c)
       for (int32_t r = 0; r < 30; ++r)
@@ -254,8 +224,7 @@ TEST(OverworldTerrain, CellsOffTheGridDrawNothing) {
   expect_window(-3, -2, [](int32_t c, int32_t r) { return c >= 3 && r >= 2; });
   // Levels that do not exist.
   for (int32_t z : {-1, kLevelCount, 100000}) {
-    rig.run.SX = rig.run.SY = 0;
-    rig.run.SZ = z;
+    rig.run.SX = rig.run.SY = 0, rig.run.SZ = z;
     rig.draw();
     EXPECT_TRUE(blank(rig.fb)) << z;
   }
@@ -271,12 +240,11 @@ TEST(OverworldTerrain, CellsOffTheGridDrawNothing) {
 // ---------------------------------------------------------------- units
 
 TEST(OverworldUnits, BarIsFourteenPixelsTimesValueOverMaximumOnARedBase) {
-  struct Case {
+  const struct {
     float value, max;
     uint8_t bar_state;
     int32_t green_end;  // last green column; -1 for no green
-  };
-  const Case cases[] = {
+  } cases[] = {
       {24, 24, 0, 94},   // full: the whole red base
       {12, 24, 0, 87},   // half
       {0, 24, 0, 80},    // empty: only the first pixel
@@ -287,12 +255,10 @@ TEST(OverworldUnits, BarIsFourteenPixelsTimesValueOverMaximumOnARedBase) {
       {3, 0, 0, 639},    // a positive value over a zero maximum: to the picture's edge
   };
   const auto ink = label_ink(5, 0, 80, 80);
-  for (const Case& k : cases) {
+  for (const auto& k : cases) {
     Rig rig;
     UnitRecord& u = rig.place(5, 5, 5, 1);
-    u.bar_value = k.value;
-    u.bar_max = k.max;
-    u.bar_state = k.bar_state;
+    u.bar_value = k.value, u.bar_max = k.max, u.bar_state = k.bar_state;
     rig.draw();
     for (int32_t x = 76; x < 640; ++x) {
       Rgba want = kBlack;
@@ -353,9 +319,7 @@ TEST(OverworldUnits, OnlyLiveActiveUnitsOfKindsOneThreeNineOnTheLevelInsideTheWi
     rig.run.SX = rig.run.SY = k.origin;
     make_plain_slot(rig.bm, 849, kBlue);
     UnitRecord& u = rig.place(3, k.x, k.y, k.level);
-    u.in_use = k.in_use;
-    u.inactive = k.inactive;
-    u.kind = k.kind;
+    u.in_use = k.in_use, u.inactive = k.inactive, u.kind = k.kind;
     rig.draw();
     const int32_t px = (k.x - k.origin) * 16, py = (k.y - k.origin) * 16;
     if (k.drawn) {
@@ -370,22 +334,23 @@ TEST(OverworldUnits, OnlyLiveActiveUnitsOfKindsOneThreeNineOnTheLevelInsideTheWi
 
 // ---------------------------------------------------------------- route
 
-TEST(OverworldRoute, MarksTheCellsAheadAndTheUnitsOwnCell) {
+TEST(OverworldRoute, MarksTheCellsAheadAndTheUnitsOwnCellWhileInUseOnAnyLevel) {
   Rig rig;
   // Marker: yellow with a keyed centre pixel.
+  const Rgba marker{220, 220, 0, 255};
   make_slot(rig.bm, 22, 16, 16, [](int32_t c, int32_t r) {
     return c == 8 && r == 8 ? Rgb{255, 0, 246} : Rgb{220, 220, 0};
   });
+  make_plain_slot(rig.bm, 849, kBlue);
   rig.fill_plain();
   rig.run.selected_unit = 3;
-  rig.place(3, 2, 2, 1, 900);  // slot 900 empty: the unit itself is invisible
+  UnitRecord& u = rig.place(3, 2, 2, 2);  // on level 2, viewing level 1
   // Path goal first: (8, 2) is cell 0, then (7, 2), (6, 2); the cursor at 2,
   // and a stale cell 3 beyond the cursor that is already walked.
   for (int32_t i = 0; i < 4; ++i) {
     rig.ps.path_x[3 * kUnitPathCapacity + i] = 8 - i;
     rig.ps.path_y[3 * kUnitPathCapacity + i] = 2;
   }
-  const Rgba marker{220, 220, 0, 255};
   // By cursor: the marked columns of row 2; cursor -1 (route used up) is no path too.
   const struct {
     int32_t cursor;
@@ -400,31 +365,16 @@ TEST(OverworldRoute, MarksTheCellsAheadAndTheUnitsOwnCell) {
       EXPECT_EQ(pixel_at(rig.fb, x * 16 + 8, 40), kPlain) << x;  // the key shows terrain
     }
   }
-}
-
-TEST(OverworldRoute, DrawnWhateverTheUnitsLevelButOnlyWhileInUse) {
-  Rig rig;
-  const Rgba marker{220, 220, 0, 255};
-  make_plain_slot(rig.bm, 22, marker);
-  make_plain_slot(rig.bm, 849, kBlue);
-  rig.run.selected_unit = 6;
-  UnitRecord& u = rig.place(6, 4, 4, 2);
-  rig.ps.path_x[6 * kUnitPathCapacity] = 9;
-  rig.ps.path_y[6 * kUnitPathCapacity] = 4;
-  rig.ps.path_cursor[6] = 0;
-  rig.draw();  // viewing level 1
-  EXPECT_EQ(pixel_at(rig.fb, 4 * 16 + 1, 65), marker);  // own cell
-  EXPECT_EQ(pixel_at(rig.fb, 9 * 16 + 1, 65), marker);
   // Units cover markers: on its own level the sprite is on top.
   rig.run.SZ = 2;
   rig.draw();
-  EXPECT_EQ(pixel_at(rig.fb, 4 * 16 + 1, 65), kBlue);
+  EXPECT_EQ(pixel_at(rig.fb, 2 * 16 + 1, 33), kBlue);
   u.in_use = 0;
   rig.draw();
   EXPECT_TRUE(blank(rig.fb));
   // A selection outside the table draws no route and does not read past it.
   u.in_use = 1;
-  rig.run.SZ = 1;
+  rig.run.SZ = 0;
   for (int32_t s : {-1, kUnitTableSize}) {
     rig.run.selected_unit = s;
     rig.draw();
