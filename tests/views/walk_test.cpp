@@ -98,11 +98,11 @@ TEST(WalkStep, ForwardFramesAreMultiplesOfATenthOfTheTickDivisor) {
       EXPECT_EQ(forward_step_frame(f, k.divisor), f % k.every == 0) << k.divisor << " " << f;
 }
 
-TEST_F(WalkTest, LeftButtonWalksOnDivisorFramesAndZEveryFrame) {
+TEST_F(WalkTest, LeftButtonOnDivisorFramesZEveryFrameAcrossCellsContinuously) {
   stand_view_on_rock(100, 100, 1);
   place(100, 100, 1, 0.5f, 0.5f);
   bv.pitch = -90.0f;  // level, toward lower rows
-  const double y0 = world_y();
+  const double y0 = world_y(), x0 = world_x();
   walk(9, true, false);  // divisor 30: frames 0, 3 and 6
   EXPECT_FLOAT_EQ(u.walk_phase, 3.0f);
   EXPECT_NEAR(world_y(), y0 - 0.3, 1e-5);
@@ -114,26 +114,21 @@ TEST_F(WalkTest, LeftButtonWalksOnDivisorFramesAndZEveryFrame) {
   walk(1, true, true);
   EXPECT_FLOAT_EQ(u.walk_phase, -2.0f);
   EXPECT_NEAR(world_y(), y0 + 0.2, 1e-5);
-}
 
-TEST_F(WalkTest, WalkingAcrossCellsKeepsTheCameraPointContinuous) {
-  stand_view_on_rock(200, 300, 1);
-  place(200, 300, 1, 0.5f, 0.5f);
+  // The camera point moves on smoothly when the cell changes under it.
   run.tick_divisor = 10.0f;
-  bv.pitch = -90.0f;
-  const double y0 = world_y(), x0 = world_x();
-  walk(12, true, false);  // yaw 0: toward lower rows
-  EXPECT_EQ(u.y, 299);    // 1.2 cells from the middle of row 300
+  walk(14, true, false);
+  EXPECT_EQ(u.y, 99);  // 1.2 cells from the middle of row 100
   EXPECT_NEAR(world_y(), y0 - 1.2, 1e-4);
   EXPECT_NEAR(world_x(), x0, 1e-4);
   EXPECT_TRUE(u.fy >= 0.0f && u.fy <= 1.0f) << u.fy;
   bv.yaw = -90.0f;  // toward lower columns
   walk(8, true, false);
-  EXPECT_EQ(u.x, 199);
+  EXPECT_EQ(u.x, 99);
   EXPECT_NEAR(world_x(), x0 - 0.8, 1e-4);
   bv.yaw = 90.0f;  // back toward higher columns, 0.8 past the start
   walk(16, true, false);
-  EXPECT_EQ(u.x, 201);
+  EXPECT_EQ(u.x, 101);
   EXPECT_NEAR(world_x(), x0 + 0.8, 1e-4);
   EXPECT_TRUE(u.fx >= 0.0f && u.fx <= 1.0f) << u.fx;
 }
@@ -175,11 +170,13 @@ TEST_F(WalkTest, GroundCheckRemembersRockAndUndoesStepsWithoutIt) {
   place(100, 100, 1, 0.5f, 0.5f);
   bv.pitch = -90.0f;
   // nothing under the start origin: back to the first ground origin (1, 1, 28)
-  std::tie(run.SX, run.SY, run.SZ) = std::tuple(100, 100, 1);
-  walk(1, true, false);
-  EXPECT_EQ(std::tuple(run.SX, run.SY, run.SZ), std::tuple(1, 1, 28));
-  EXPECT_EQ(std::tuple(u.x, u.y, u.fx, u.fy), std::tuple(100, 100, 0.5f, 0.5f));
-  EXPECT_FLOAT_EQ(u.walk_phase, 1.0f);  // the phase is not undone
+  for (bool back : {false, true}) {  // both steps are checked
+    std::tie(run.SX, run.SY, run.SZ, u.fx, u.fy) = std::tuple(100, 100, 1, 0.5f, 0.5f);
+    walk(1, !back, back);
+    EXPECT_EQ(std::tuple(run.SX, run.SY, run.SZ), std::tuple(1, 1, 28)) << back;
+    EXPECT_EQ(std::tuple(u.x, u.y, u.fx, u.fy), std::tuple(100, 100, 0.5f, 0.5f)) << back;
+    EXPECT_FLOAT_EQ(u.walk_phase, back ? 0.0f : 1.0f);  // the phase is not undone
+  }
 
   // rock under (300, 400, 2): remembered, and the step stands
   stand_view_on_rock(300, 400, 2);
