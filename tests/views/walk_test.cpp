@@ -63,13 +63,10 @@ TEST(WalkStep, ForwardFollowsTheLookDirectionOnTheLevelPlane) {
   // Looking level (pitch -90): yaw 0 faces lower rows, yaw -90 lower columns,
   // 180 higher rows. A forward step subtracts (dfx, dfy); the camera point's
   // column is x + 1 - fx, its row y + fy.
-  const struct {
-    float yaw, dfx, dfy;
-  } dirs[] = {{0, 0, 0.1f}, {-90, -0.1f, 0}, {180, 0, -0.1f}};
-  for (const auto& d : dirs) {
-    const WalkStep s = walk_step(d.yaw, -90.0f);
-    EXPECT_NEAR(s.dfx, d.dfx, 1e-6) << d.yaw;
-    EXPECT_NEAR(s.dfy, d.dfy, 1e-6) << d.yaw;
+  for (auto [yaw, dfx, dfy] : {std::tuple(0.0f, 0.0f, 0.1f), {-90.0f, -0.1f, 0.0f}, {180.0f, 0.0f, -0.1f}}) {
+    const WalkStep s = walk_step(yaw, -90.0f);
+    EXPECT_NEAR(s.dfx, dfx, 1e-6) << yaw;
+    EXPECT_NEAR(s.dfy, dfy, 1e-6) << yaw;
   }
   // The length is a tenth of a cell times the sine of the pitch.
   for (float yaw : {-300.0f, -45.0f, 17.0f, 123.0f}) {
@@ -89,13 +86,9 @@ TEST(WalkStep, ForwardFollowsTheLookDirectionOnTheLevelPlane) {
 
 TEST(WalkStep, ForwardFramesAreMultiplesOfATenthOfTheTickDivisor) {
   // a divisor below 10 would divide by zero: it walks every frame instead
-  const struct {
-    float divisor;
-    int32_t every;
-  } cases[] = {{10, 1}, {30, 3}, {60, 6}, {0, 1}, {-30, 1}};
-  for (const auto& k : cases)
+  for (auto [divisor, every] : {std::pair(10.0f, 1), {30.0f, 3}, {60.0f, 6}, {0.0f, 1}, {-30.0f, 1}})
     for (int32_t f = 0; f < 60; ++f)
-      EXPECT_EQ(forward_step_frame(f, k.divisor), f % k.every == 0) << k.divisor << " " << f;
+      EXPECT_EQ(forward_step_frame(f, divisor), f % every == 0) << divisor << " " << f;
 }
 
 TEST_F(WalkTest, LeftButtonOnDivisorFramesZEveryFrameAcrossCellsContinuously) {
@@ -199,9 +192,8 @@ TEST_F(WalkTest, GroundCheckRemembersRockAndUndoesStepsWithoutIt) {
 
 TEST_F(WalkTest, HeadBobSwingsAboutTheMiddleWithThePhase) {
   // 0.54 +- 0.024; 1.5 x phase is the angle
-  const std::pair<float, float> cases[] = {
-      {0.0f, 0.54f}, {float(M_PI / 3), 0.564f}, {float(-M_PI / 3), 0.516f}, {float(M_PI / 9), 0.552f}};
-  for (const auto& [phase, fz] : cases) {
+  for (auto [phase, fz] : {std::pair(0.0f, 0.54f), {float(M_PI / 3), 0.564f},
+                           {float(-M_PI / 3), 0.516f}, {float(M_PI / 9), 0.552f}}) {
     u.walk_phase = phase;
     head_bob(u);
     EXPECT_NEAR(u.fz, fz, 1e-6) << phase;
@@ -240,8 +232,8 @@ TEST_F(WalkTest, PushOutKeepsTheCameraPointOffWalls) {
       {{{-1, 1}}, 0.1f, 0.9f, 0.3f, 0.7f},
       // inside corner of two walls, 0.25 from each: out to 0.3 on both
       {{{-1, 0}, {0, -1}, {-1, -1}}, 0.25f, 0.25f, 0.3f, 0.3f},
-      // a corridor one cell wide, off the middle: pushed from one side only
-      {{{-1, 0}, {1, 0}}, 0.28f, 0.5f, 0.3f, 0.5f},
+      // inside a wall: the 0.3 tests hold back, the 0.2 tests cancel, a corner pushes
+      {{{0, 0}}, 0.4f, 0.5f, 0.6f, 0.7f},
       // two corner tests find a wall: only the first pushes (the row below
       // pushes b 0.2 + 0.2, the lower-left corner 0.2 on both)
       {{{-1, -1}, {0, -1}}, 0.1f, 0.1f, 0.3f, 0.7f},
@@ -251,12 +243,13 @@ TEST_F(WalkTest, PushOutKeepsTheCameraPointOffWalls) {
       {{{-1, 0, -1}, {-1, 0, 1}}, 0.1f, 0.5f, 0.1f, 0.5f},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.cells[0].dx << "," << c.cells[0].dy << " a " << c.a << " b " << c.b);
     reset();
     for (const Cell& w : c.cells) wall(100 + w.dx, 100 + w.dy, 1 + w.dz, w.code);
     place(100, 100, 1, c.a, c.b);
     push_out_of_walls(world, u);
-    EXPECT_NEAR(1.0f - u.fx, c.ea, 1e-5) << c.cells[0].dx << "," << c.cells[0].dy << " a " << c.a << " b " << c.b;
-    EXPECT_NEAR(u.fy, c.eb, 1e-5) << c.cells[0].dx << "," << c.cells[0].dy << " a " << c.a << " b " << c.b;
+    EXPECT_NEAR(1.0f - u.fx, c.ea, 1e-5);
+    EXPECT_NEAR(u.fy, c.eb, 1e-5);
   }
   // past the grid's edge is empty, though flat storage would reach a wall there
   reset();
