@@ -18,10 +18,6 @@
 
 namespace {
 
-struct Rgb {
-  uint8_t r, g, b;
-};
-
 constexpr Rgba kBlack{0, 0, 0, 0};
 constexpr Rgba kRed{255, 0, 0, 255};
 constexpr Rgba kGreen{0, 255, 0, 255};
@@ -31,20 +27,20 @@ constexpr Rgba kPlain{0, 200, 0, 255};
 
 // A picture of w x h pixels whose colour at (column, row from the bottom) is f(c, r).
 void make_slot(BitmapStore& bm, int32_t slot, uint32_t w, uint32_t h,
-               const std::function<Rgb(int32_t, int32_t)>& f) {
+               const std::function<Rgba(int32_t, int32_t)>& f) {
   Bitmap& b = bm.slots[slot];
   b.width = w;
   b.height = h;
   b.bytes_per_pixel = 3;
   b.pixels = std::make_unique<uint8_t[]>(size_t(w) * h * 3);
   for (uint32_t i = 0; i < w * h; ++i) {
-    const Rgb v = f(int32_t(i % w), int32_t(i / w));
+    const Rgba v = f(int32_t(i % w), int32_t(i / w));
     std::tie(b.pixels[i * 3], b.pixels[i * 3 + 1], b.pixels[i * 3 + 2]) = std::tie(v.r, v.g, v.b);
   }
 }
 
 void make_plain_slot(BitmapStore& bm, int32_t slot, Rgba c) {
-  make_slot(bm, slot, 16, 16, [c](int32_t, int32_t) { return Rgb{c.r, c.g, c.b}; });
+  make_slot(bm, slot, 16, 16, [c](int32_t, int32_t) { return c; });
 }
 
 // Distinct colour per slot number below 256.
@@ -128,11 +124,11 @@ TEST(DrawTile, SamePictureAsPutPixelWhereverItLandsAndNothingWithoutPixels) {
   uint32_t seed = 12345;
   auto next = [&seed] { return uint8_t((seed = seed * 1103515245u + 12345u) >> 16); };
   // the key, black, one off the key, nearly black, or any colour
-  const Rgb near[] = {{255, 0, 246}, {0, 0, 0}, {255, 0, 245}, {0, 0, 1}};
+  const Rgba near[] = {{255, 0, 246, 0}, {0, 0, 0, 0}, {255, 0, 245, 0}, {0, 0, 1, 0}};
   auto fill = [&](int32_t slot, uint32_t w, uint32_t h) {
     make_slot(rig.bm, slot, w, h, [&](int32_t, int32_t) {
       const uint8_t k = next() % 8;
-      return k < 4 ? near[k] : Rgb{next(), next(), next()};
+      return k < 4 ? near[k] : Rgba{next(), next(), next(), 0};
     });
   };
   fill(30, 16, 16);
@@ -211,17 +207,16 @@ TEST(OverworldTerrain, CellsOffTheGridDrawNothing) {
   for (int32_t y = 0; y < 64; ++y)
     for (int32_t x = 0; x < 64; ++x)
       rig.cell(x, y, 1) = rig.cell(x, y, 2) = 10;  // 2: what flat storage shows past a row
-  auto expect_window = [&](int32_t sx, int32_t sy, auto on_grid) {
+  // Reaching 26 columns and 10 rows past the last column and row; before the first.
+  for (auto [sx, sy] : {std::pair(50, 44), {-3, -2}}) {
     rig.run.SX = sx, rig.run.SY = sy;
     rig.draw();
     for (int32_t c = 0; c < 40; ++c)
-      for (int32_t r = 0; r < 30; ++r)
-        ASSERT_TRUE(block_is(rig.fb, c * 16, r * 16, on_grid(c, r) ? kPlain : kBlack))
-            << sx << "," << sy << ": " << c << "," << r;
-  };
-  // Reaching 26 columns and 10 rows past the last column and row; before the first.
-  expect_window(50, 44, [](int32_t c, int32_t r) { return c < 14 && r < 20; });
-  expect_window(-3, -2, [](int32_t c, int32_t r) { return c >= 3 && r >= 2; });
+      for (int32_t r = 0; r < 30; ++r) {
+        const bool on_grid = sx + c >= 0 && sx + c < 64 && sy + r >= 0 && sy + r < 64;
+        ASSERT_TRUE(block_is(rig.fb, c * 16, r * 16, on_grid ? kPlain : kBlack)) << sx << ": " << c << "," << r;
+      }
+  }
   // Levels that do not exist.
   for (int32_t z : {-1, kLevelCount, 100000}) {
     rig.run.SX = rig.run.SY = 0, rig.run.SZ = z;
@@ -229,9 +224,8 @@ TEST(OverworldTerrain, CellsOffTheGridDrawNothing) {
     EXPECT_TRUE(blank(rig.fb)) << z;
   }
   // The far corner of the largest level: the last byte of the grid.
-  rig.run.SZ = kLevelCount - 1;
   rig.cell(63, 63, kLevelCount - 1) = 10;
-  rig.run.SX = rig.run.SY = 63;
+  rig.run.SX = rig.run.SY = 63, rig.run.SZ = kLevelCount - 1;
   rig.draw();
   EXPECT_TRUE(block_is(rig.fb, 0, 0, kPlain));
   EXPECT_TRUE(block_is(rig.fb, 16, 0, kBlack));
@@ -274,15 +268,12 @@ TEST(OverworldUnits, LaterIndexOnTheCellDrawnLastKeyedOverTerrainWithItsLabelInW
   Rig rig;
   rig.fill_plain();
   // Both pictures keyed on their left column: blue and yellow elsewhere.
-  const Rgba kYellow{200, 200, 0, 255};
-  make_slot(rig.bm, 849, 16, 16,
-            [](int32_t c, int32_t) { return c == 0 ? Rgb{255, 0, 246} : Rgb{0, 0, 200}; });
-  make_slot(rig.bm, 850, 16, 16,
-            [](int32_t c, int32_t) { return c == 0 ? Rgb{0, 0, 0} : Rgb{200, 200, 0}; });
+  constexpr Rgba kYellow{200, 200, 0, 255};
+  make_slot(rig.bm, 849, 16, 16, [](int32_t c, int32_t) { return c ? kBlue : Rgba{255, 0, 246, 0}; });
+  make_slot(rig.bm, 850, 16, 16, [](int32_t c, int32_t) { return c ? kYellow : kBlack; });
   rig.place(4, 10, 6, 1, 849).bar_value = 24;  // green across
   UnitRecord& later = rig.place(9, 10, 6, 1, 850);
-  later.bar_value = 0;  // green on the first pixel only
-  later.order_flag = 1;
+  later.bar_value = 0, later.order_flag = 1;  // green on the first pixel only
   rig.draw();
   const int32_t px = 160, py = 96;
   const auto ink = label_ink(9, 1, px, py);
@@ -339,7 +330,7 @@ TEST(OverworldRoute, MarksTheCellsAheadAndTheUnitsOwnCellWhileInUseOnAnyLevel) {
   // Marker: yellow with a keyed centre pixel.
   const Rgba marker{220, 220, 0, 255};
   make_slot(rig.bm, 22, 16, 16, [](int32_t c, int32_t r) {
-    return c == 8 && r == 8 ? Rgb{255, 0, 246} : Rgb{220, 220, 0};
+    return c == 8 && r == 8 ? Rgba{255, 0, 246, 0} : Rgba{220, 220, 0, 0};
   });
   make_plain_slot(rig.bm, 849, kBlue);
   rig.fill_plain();
