@@ -66,10 +66,7 @@ struct MapRig {
   }
   UnitRecord& live(int32_t i, int32_t x, int32_t y, int32_t level) {
     UnitRecord& u = unit(units, i);
-    u.in_use = 1;
-    u.x = uint16_t(x);
-    u.y = uint16_t(y);
-    u.level = uint16_t(level);
+    u.in_use = 1, u.x = uint16_t(x), u.y = uint16_t(y), u.level = uint16_t(level);
     return u;
   }
 };
@@ -111,8 +108,7 @@ TEST(MinimapDraw, CoarseBlocksGreyAndGreenOtherCodesLeaveThePixelClippedAtTheEdg
 
 TEST(MinimapDraw, RedDotsForLiveUnitsOnTheLevelInsideTheBorderWhiteViewDotLast) {
   MapRig rig(128);
-  rig.run.SX = 40;
-  rig.run.SY = 70;
+  rig.run.SX = 40, rig.run.SY = 70;
   rig.live(3, 100, 20, 1);              // dot at (6, 1)
   rig.live(4, 50, 50, 2);               // other level
   rig.live(5, 60, 60, 1).in_use = 2;    // not in use
@@ -161,23 +157,19 @@ constexpr const char* kHeldJump =
     "3 button right up\n";
 
 TEST(MinimapLoop, JumpRepeatsOnEveryPassWhileHeldOnlyWhenShownBordersIncluded) {
-  {
+  for (int32_t shown : {1, 0}) {
     ScriptedGame sg(kHeldJump);
-    for (int pass = 0; pass < 3; ++pass) {
-      sg.run(1);
-      EXPECT_EQ(sg.run_state().SX, 12 * 16 + 1) << pass;  // jumped again, then stepped
-      EXPECT_EQ(sg.run_state().SY, 12 * 16) << pass;
+    RunState& r = sg.run_state();
+    r.minimap_shown = shown;
+    const int32_t sx = r.SX, sy = r.SY;
+    for (int32_t pass = 1; pass <= 3; ++pass) {
+      sg.run(1);  // shown: jumped again, then stepped; hidden: stepped only
+      EXPECT_EQ(std::pair(r.SX, r.SY), shown ? std::pair(12 * 16 + 1, 12 * 16)
+                                             : std::pair(std::min(sx + pass, kWorldSide - 40), sy))
+          << shown << " " << pass;
     }
     sg.run(2);  // released: only the arrow acts
-    EXPECT_EQ(sg.run_state().SX, 12 * 16 + 3);
-  }
-  {
-    ScriptedGame sg(kHeldJump);
-    sg.run_state().minimap_shown = 0;
-    const int32_t sx = sg.run_state().SX, sy = sg.run_state().SY;
-    sg.run(2);
-    EXPECT_EQ(sg.run_state().SX, std::min(sx + 2, kWorldSide - 40));
-    EXPECT_EQ(sg.run_state().SY, sy);
+    EXPECT_EQ(r.SX, shown ? 12 * 16 + 3 : std::min(sx + 5, kWorldSide - 40));
   }
   // the bottom and left borders, where selecting would not act
   ScriptedGame sg("0 pointer 518 360\n0 button right down\n2 pointer 540 338\n");
