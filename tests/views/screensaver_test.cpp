@@ -12,18 +12,11 @@ namespace {
 
 using PixelSet = std::set<std::pair<int32_t, int32_t>>;
 
-// Sine and cosine by thousandths of a degree with the game's factor; circles
-// only reach half a turn, so the rest of the table stays zero.
-const TrigTables& half_turn_tables() {
+// The game's sine and cosine tables, built once for every test.
+const TrigTables& trig_tables() {
   static const TrigTables t = [] {
     TrigTables tt;
-    tt.sine = std::make_unique<float[]>(kTrigEntries);
-    tt.cosine = std::make_unique<float[]>(kTrigEntries);
-    for (int32_t i = 0; i <= 180000; ++i) {
-      const double rad = double(i) * kDegreeFactor / 1000.0;
-      tt.sine[i] = float(std::sin(rad));
-      tt.cosine[i] = float(std::cos(rad));
-    }
+    build_trig_tables(tt);
     return tt;
   }();
   return t;
@@ -67,7 +60,7 @@ Framebuffer picture(int32_t w, int32_t h) {
 TEST(CircleOutline, StepsJustUnderAPixelApartOverHalfATurn) {
   Framebuffer fb = picture(640, 480);
   auto steps = [&](double radius) {
-    return circle_outline(fb, half_turn_tables(), 320, 240, radius, 9, 8, 7);
+    return circle_outline(fb, trig_tables(), 320, 240, radius, 9, 8, 7);
   };
   EXPECT_EQ(steps(128), 461);  // 0 .. 179.6875 degrees
   EXPECT_EQ(steps(64), 231);   // steps of 0.78125
@@ -78,7 +71,7 @@ TEST(CircleOutline, StepsJustUnderAPixelApartOverHalfATurn) {
 
 TEST(CircleOutline, PointsLieOnTheCircleMirroredAboutTheCentre) {
   Framebuffer fb = picture(640, 480);
-  circle_outline(fb, half_turn_tables(), 320.7, 240.9, 128, 200, 100, 50);  // centre truncates
+  circle_outline(fb, trig_tables(), 320.7, 240.9, 128, 200, 100, 50);  // centre truncates
   const PixelSet lit = lit_secondary(fb);
   ASSERT_FALSE(lit.empty());
   EXPECT_TRUE(lit.count({320, 112}));  // lowest point, angle 0
@@ -105,15 +98,15 @@ TEST(CircleOutline, PointsLieOnTheCircleMirroredAboutTheCentre) {
 TEST(CircleOutline, ClippedAtThePictureEdgeAndSafeFarOff) {
   // Centred on column 0, only the right half shows.
   Framebuffer a = picture(640, 480), b = picture(640, 480);
-  circle_outline(a, half_turn_tables(), 0, 240, 128, 1, 1, 1);
-  circle_outline(b, half_turn_tables(), 300, 240, 128, 1, 1, 1);
+  circle_outline(a, trig_tables(), 0, 240, 128, 1, 1, 1);
+  circle_outline(b, trig_tables(), 300, 240, 128, 1, 1, 1);
   PixelSet right_half;
   for (const auto& [x, y] : lit_secondary(b))
     if (x >= 300) right_half.insert({x - 300, y});
   EXPECT_EQ(lit_secondary(a), right_half);
   // Far off the picture, or with no tables: nothing, and no crash.
   Framebuffer c = picture(64, 48);
-  circle_outline(c, half_turn_tables(), -5000, 1e12, 128, 1, 1, 1);
+  circle_outline(c, trig_tables(), -5000, 1e12, 128, 1, 1, 1);
   circle_outline(c, TrigTables{}, 10, 10, 5, 1, 1, 1);
   EXPECT_TRUE(lit_secondary(c).empty());
 }
@@ -137,7 +130,7 @@ TEST(ScreensaverView, NoiseIsDarkBlueInRowOrderThenFourCirclesOfFiveValues) {
   // pixel short as the half turn stops at 179.6875 degrees).
   fb = picture(640, 480);
   Pair h(11);
-  draw_screensaver_view(fb, 0, half_turn_tables(), h.rng);
+  draw_screensaver_view(fb, 0, trig_tables(), h.rng);
   h.skip(640 * 480);
   int32_t v[5] = {};  // blue, green, red, then the centre's row and column
   for (int k = 0; k < 4; ++k)
@@ -156,7 +149,7 @@ TEST(ScreensaverView, NoiseIsDarkBlueInRowOrderThenFourCirclesOfFiveValues) {
 
 TEST(ScreensaverView, RenewsOnMultiplesOfFiftyAndCopiesEveryFrame) {
   Framebuffer fb = picture(32, 24);
-  const TrigTables& trig = half_turn_tables();
+  const TrigTables& trig = trig_tables();
   Pair g(3);
   auto expect_copy = [&](auto colour, int32_t frame) {
     for (int32_t y = 0; y < 24; ++y)
