@@ -113,8 +113,6 @@ std::set<std::pair<int32_t, int32_t>> label_ink(int32_t index, int32_t order_fla
   return ink;
 }
 
-// ---------------------------------------------------------------- tiles
-
 // Wherever a picture lands, tile and sprite must be exactly what one
 // put_pixel per slot pixel gives: rows bottom first, the width used for both
 // sides but never more rows than the slot holds, and (sprites only) the key
@@ -167,8 +165,6 @@ TEST(DrawTile, SamePictureAsPutPixelWhereverItLandsAndNothingWithoutPixels) {
   }
   EXPECT_TRUE(blank(rig.fb));
 }
-
-// ---------------------------------------------------------------- terrain
 
 TEST(OverworldTerrain, EveryCodeShowsItsPictureHillsByLevelUnlistedCodesBlack) {
   // The picture each code shows, written out from the tile list: most land
@@ -231,8 +227,6 @@ TEST(OverworldTerrain, CellsOffTheGridDrawNothing) {
   EXPECT_TRUE(block_is(rig.fb, 16, 0, kBlack));
 }
 
-// ---------------------------------------------------------------- units
-
 TEST(OverworldUnits, BarIsFourteenPixelsTimesValueOverMaximumOnARedBase) {
   const struct {
     float value, max;
@@ -292,20 +286,21 @@ TEST(OverworldUnits, OnlyLiveActiveUnitsOfKindsOneThreeNineOnTheLevelInsideTheWi
   // 648 x 488 leaves half a cell of room beyond the 40 x 30 window, so a unit
   // drawn at column 40 or row 30 would show. Left of and below the origin, the
   // label and bar would reach into the picture.
-  struct Case {
+  const struct {
     uint8_t in_use, inactive;
     uint16_t kind, level;
     int32_t origin, x, y;
     bool drawn;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {1, 0, 1, 1, 0, 4, 4, true},   {1, 0, 3, 1, 0, 4, 4, true},   {1, 0, 9, 1, 0, 4, 4, true},
       {1, 0, 2, 1, 0, 4, 4, false},  {1, 0, 0, 1, 0, 4, 4, false},  {2, 0, 1, 1, 0, 4, 4, false},
       {0, 0, 1, 1, 0, 4, 4, false},  {1, 1, 1, 1, 0, 4, 4, false},  {1, 0, 1, 0, 0, 4, 4, false},
       {1, 0, 1, 2, 0, 4, 4, false},  {1, 0, 1, 1, 0, 39, 29, true}, {1, 0, 1, 1, 0, 40, 3, false},
       {1, 0, 1, 1, 0, 3, 30, false}, {1, 0, 1, 1, 10, 9, 10, false}, {1, 0, 1, 1, 10, 10, 9, false},
   };
-  for (const Case& k : cases) {
+  for (const auto& k : cases) {
+    SCOPED_TRACE(::testing::Message() << int(k.in_use) << " " << int(k.inactive) << " " << k.kind
+                                      << " " << k.level << " at " << k.x << "," << k.y);
     Rig rig(648, 488);
     rig.run.SX = rig.run.SY = k.origin;
     make_plain_slot(rig.bm, 849, kBlue);
@@ -313,17 +308,12 @@ TEST(OverworldUnits, OnlyLiveActiveUnitsOfKindsOneThreeNineOnTheLevelInsideTheWi
     u.in_use = k.in_use, u.inactive = k.inactive, u.kind = k.kind;
     rig.draw();
     const int32_t px = (k.x - k.origin) * 16, py = (k.y - k.origin) * 16;
-    if (k.drawn) {
-      EXPECT_EQ(pixel_at(rig.fb, px + 1, py + 1), kBlue) << k.x << "," << k.y;
-      EXPECT_EQ(pixel_at(rig.fb, px + 15, py), kBlue) << k.x << "," << k.y;
-    } else {
-      EXPECT_TRUE(blank(rig.fb)) << int(k.in_use) << " " << int(k.inactive) << " " << k.kind
-                                 << " " << k.level << " at " << k.x << "," << k.y;
-    }
+    if (k.drawn)
+      EXPECT_TRUE(pixel_at(rig.fb, px + 1, py + 1) == kBlue && pixel_at(rig.fb, px + 15, py) == kBlue);
+    else
+      EXPECT_TRUE(blank(rig.fb));
   }
 }
-
-// ---------------------------------------------------------------- route
 
 TEST(OverworldRoute, MarksTheCellsAheadAndTheUnitsOwnCellWhileInUseOnAnyLevel) {
   Rig rig;

@@ -32,12 +32,8 @@ class WalkTest : public ::testing::Test {
   }
   // Unit 1 at (x, y, level) with the camera point (a, b) inside the cell.
   void place(int32_t x, int32_t y, int32_t level, float a, float b) {
-    u.x = uint16_t(x);
-    u.y = uint16_t(y);
-    u.level = uint16_t(level);
-    u.fx = 1.0f - a;
-    u.fy = b;
-    u.fz = 0.54f;
+    u.x = uint16_t(x), u.y = uint16_t(y), u.level = uint16_t(level);
+    u.fx = 1.0f - a, u.fy = b, u.fz = 0.54f;
   }
   // The camera point of unit 1 in world coordinates (column, row).
   double world_x() const { return u.x + 1.0 - u.fx; }
@@ -143,9 +139,8 @@ TEST_F(WalkTest, CellChangesBothWaysButNeverOffTheGrid) {
   for (const auto& k : cases) {
     u.x = k.x, u.y = k.y, u.fx = k.fx, u.fy = k.fy;
     cell_changes(u, world.side);
-    EXPECT_EQ(std::tuple(u.x, u.y), std::tuple(k.ex, k.ey)) << k.x << " " << k.fx << " " << k.fy;
-    EXPECT_FLOAT_EQ(u.fx, k.efx) << k.x << " " << k.fx;
-    EXPECT_FLOAT_EQ(u.fy, k.efy) << k.y << " " << k.fy;
+    EXPECT_EQ(std::tuple(u.x, u.y, u.fx, u.fy), std::tuple(k.ex, k.ey, k.efx, k.efy))
+        << k.x << "," << k.y << " " << k.fx << "," << k.fy;
   }
 }
 
