@@ -62,10 +62,9 @@ TEST(CircleOutline, StepsJustUnderAPixelApartOverHalfATurn) {
   auto steps = [&](double radius) {
     return circle_outline(fb, trig_tables(), 320, 240, radius, 9, 8, 7);
   };
-  EXPECT_EQ(steps(128), 461);  // 0 .. 179.6875 degrees
-  EXPECT_EQ(steps(64), 231);   // steps of 0.78125
-  EXPECT_EQ(steps(50), 181);   // exactly 1 degree
-  for (double zero : {0.0, -5.0, double(NAN)}) EXPECT_EQ(steps(zero), 1) << zero;
+  // 128: 0 .. 179.6875 degrees; 64: steps of 0.78125; 50: exactly 1 degree; no radius: 1
+  for (auto [radius, n] : {std::pair(128.0, 461), {64.0, 231}, {50.0, 181}, {0.0, 1}, {-5.0, 1}, {NAN, 1}})
+    EXPECT_EQ(steps(radius), n) << radius;
   EXPECT_EQ(steps(1e6), steps(9999));  // clamped: 50 / 9999 degree steps
 }
 
