@@ -3,14 +3,13 @@
 // head bob and cell changes. Pure logic, no GL.
 #include <cstdint>
 
+#include "world/population.h"  // kDegreeFactor, the game's degrees-to-radians
+
 struct World;
 struct RunState;
 struct UnitRecord;
 struct UnitTable;
 struct BlockViewState;
-
-// Degrees to radians as the game has always done it (a hair below pi/180).
-constexpr double kDegreeFactor = 0.017453292516666667;
 
 // Unit 1 walks; the camera follows whichever unit is selected.
 constexpr int32_t kWalker = 1;

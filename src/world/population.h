@@ -8,7 +8,8 @@ struct UnitTable;
 struct Rng;
 
 constexpr int32_t kTrigEntries = 3600000;  // thousandths of a degree
-constexpr double kDegreeFactor = 0.017453292516666667;  // the game's degrees-to-radians
+// Degrees to radians as the game has always done it (a hair below pi/180).
+constexpr double kDegreeFactor = 0.017453292516666667;
 
 struct TrigTables {
   std::unique_ptr<float[]> sine, cosine;  // kTrigEntries each
