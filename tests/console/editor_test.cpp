@@ -1,72 +1,43 @@
-// The line editor: Tab, the key map and its order, the limit, pauses and drawing.
+// The line editor: Tab, the key map and its order, the limit, Enter, pauses and drawing.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
-#include "console/console_rig.h"
+#include "shell/game_fixture.h"
 
 namespace {
 
 // Pauses the player feels, in ms.
 constexpr int64_t kTab = 400, kChar = 120, kEnter = 500, kToggle = 400;
 
-void open_with(ConsoleRig& r, const char* line) {
-  r.console.open = 1;
-  std::snprintf(r.console.line, sizeof r.console.line, "%s", line);
-  r.console.length = int32_t(std::strlen(line));
+void open_with(ScriptedGame& s, const char* line) {
+  s.g.console.open = 1;
+  std::snprintf(s.g.console.line, sizeof s.g.console.line, "%s", line);
+  s.g.console.length = int32_t(std::strlen(line));
 }
 
 TEST(CommandLineTab, FlipsTheOpenFlagOncePerPassHeldWithAPause) {
-  ConsoleRig r("0 tap TAB\n2 tap TAB\n4 key TAB down\n7 key TAB up\n");
-  r.passes(1);
-  EXPECT_EQ(r.console.open, 1);
-  EXPECT_EQ(r.paused(), kTab);
-  r.passes(2);
-  EXPECT_EQ(r.console.open, 0);
-  EXPECT_EQ(r.paused(), 2 * kTab);
-  r.passes(2);  // held from pass 4: opens, then closes again the next pass
-  EXPECT_EQ(r.console.open, 1);
-  r.passes(1);
-  EXPECT_EQ(r.console.open, 0);
-  r.passes(1);
-  EXPECT_EQ(r.console.open, 1);
-  r.passes(3);
-  EXPECT_EQ(r.console.open, 1);
-  EXPECT_EQ(r.paused(), 5 * kTab);
+  ScriptedGame s("0 tap TAB\n2 tap TAB\n4 key TAB down\n7 key TAB up\n");
+  // open after each pass: held from pass 4, it flips on every pass
+  for (int32_t open : {1, 1, 0, 0, 1, 0, 1, 1, 1, 1}) {
+    s.console_passes(1);
+    EXPECT_EQ(s.g.console.open, open) << "after pass " << s.g.run.frame - 1;
+  }
+  EXPECT_EQ(s.paused(), 5 * kTab);
 }
 
-TEST(CommandLineTab, AnyOtherOpenValueClosesAndDoesNotEdit) {
-  ConsoleRig r("0 key A down\n");
-  r.console.open = 7;
-  r.passes(1);
-  EXPECT_STREQ(r.console.line, "");  // the editor runs only for exactly 1
-  r.use_script("1 tap TAB\n");
-  r.console.open = 7;
-  r.passes(1);
-  EXPECT_EQ(r.console.open, 0);
-}
-
-TEST(CommandLineEditor, ClosedLineTakesNoKeysDrawsNothingAndRunsNothing) {
-  ConsoleRig r("0 type abc\n10 tap ENTER\n");
-  r.place_unit1(10, 10, 1);
-  std::snprintf(r.text.s, sizeof r.text.s, "untouched");
-  r.passes(12);
-  EXPECT_STREQ(r.console.line, "");
-  EXPECT_EQ(r.console.length, 0);
-  EXPECT_STREQ(r.text.s, "untouched");
-  EXPECT_EQ(r.paused(), 0);
-  EXPECT_EQ(r.console.entered, 0);
-}
-
-TEST(CommandLineEditor, KeysEditTheLineWithAPauseForEachChange) {
+TEST(CommandLineEditor, KeysEditTheLineUpToItsLimitWithAPauseForEachChange) {
   const std::string alphabet = "abcdefghijklmnopqrstuvwxyz01234";  // 31 characters
   const struct {
     std::string script;
     int passes;
     std::string line;
     int64_t paused;
+    int32_t limit = kLineLimit;
   } cases[] = {
+      // a closed line takes no keys
+      {"0 type abc\n10 tap ENTER\n", 12, "", 0},
       // letters, digits and spaces append
       {"0 tap TAB\n2 type env4 block9 0\n", 28, "env4 block9 0", kTab + 13 * kChar},
       // Shift gives only the capital and leaves digits alone
@@ -85,94 +56,74 @@ TEST(CommandLineEditor, KeysEditTheLineWithAPauseForEachChange) {
        7, "x ab1", kTab + 7 * kChar},
       // a line of spaces runs nothing when entered
       {"0 tap TAB\n2 type    \n10 tap ENTER\n", 11, "   ", kTab + 3 * kChar + kEnter},
+      // any limit is capped to what the buffer holds
+      {"0 tap TAB\n1 key Z down\n", 300, std::string(255, 'z'), kTab + 255 * kChar, 1000},
+      {"0 tap TAB\n1 key Z down\n", 300, "zzz", kTab + 3 * kChar, 3},
   };
   for (const auto& k : cases) {
     SCOPED_TRACE(k.script);
-    ConsoleRig r(k.script);
-    r.place_unit1(10, 10, 1);
-    r.cell(10, 10, 1) = kTilePlain;
-    r.passes(k.passes);
-    EXPECT_EQ(std::string(r.console.line), k.line);
-    EXPECT_EQ(r.console.length, int32_t(k.line.size()));
-    EXPECT_EQ(r.console.line[k.line.size()], '\0');
-    EXPECT_EQ(r.paused(), k.paused);
-    EXPECT_EQ(r.cell(10, 10, 1), kTilePlain);
+    ScriptedGame s(k.script);
+    s.g.console.max_chars = k.limit;
+    s.place(1, 10, 10, 1);
+    s.cell(10, 10, 1) = kTilePlain;
+    s.console_passes(k.passes);
+    EXPECT_EQ(std::string(s.g.console.line), k.line);
+    EXPECT_EQ(s.g.console.length, int32_t(k.line.size()));
+    EXPECT_EQ(s.paused(), k.paused);
+    EXPECT_EQ(s.cell(10, 10, 1), kTilePlain);
   }
 }
 
-TEST(CommandLineEditor, AnyLimitIsCappedToWhatTheBufferHolds) {
-  ConsoleRig r("0 tap TAB\n1 key Z down\n");
-  r.console.max_chars = 1000;
-  r.passes(300);
-  EXPECT_EQ(r.console.length, 255);
-  EXPECT_EQ(std::string(r.console.line), std::string(255, 'z'));
-  EXPECT_EQ(r.console.line[255], '\0');
-  EXPECT_EQ(r.paused(), kTab + 255 * kChar);
-
-  ConsoleRig small("0 tap TAB\n1 key Z down\n");
-  small.console.max_chars = 3;
-  small.passes(10);
-  EXPECT_STREQ(small.console.line, "zzz");
-}
-
-TEST(CommandLineEditor, EnterActsAloneRunsTheLineAndKeepsIt) {
-  ConsoleRig r("0 key ENTER down\n0 key C down\n0 key BACKSPACE down\n1 key ENTER up\n");
-  r.place_unit1(10, 10, 1);
-  open_with(r, "env4block");
-  std::snprintf(r.text.s, sizeof r.text.s, "untouched");
-  r.passes(1);
-  EXPECT_STREQ(r.console.line, "env4block");
-  EXPECT_EQ(r.console.entered, 0);
-  EXPECT_EQ(r.cell(10, 10, 1), kTileBlock);
-  EXPECT_EQ(r.paused(), kEnter);
-  EXPECT_STREQ(r.text.s, "untouched");  // not drawn in the pass Enter is seen
-}
-
-TEST(CommandLineEditor, EnterHeldRunsTheLineAgainEveryPass) {
-  ConsoleRig r("0 key ENTER down\n3 key ENTER up\n");
-  open_with(r, "screensavertoggle");
-  r.passes(1);
-  EXPECT_EQ(r.run.screensaver, 1);
-  r.passes(1);
-  EXPECT_EQ(r.run.screensaver, 0);
-  r.passes(1);
-  EXPECT_EQ(r.run.screensaver, 1);
-  r.passes(2);
-  EXPECT_EQ(r.run.screensaver, 1);
-  EXPECT_EQ(r.paused(), 3 * (kEnter + kToggle));
+// Other keys held with Enter do nothing, and nothing is drawn while it is down.
+TEST(CommandLineEditor, EnterActsAloneRunsTheLineKeepsItAndRunsItAgainWhileHeld) {
+  ScriptedGame s("0 key ENTER down\n0 key C down\n0 key BACKSPACE down\n1 key C up\n"
+                 "1 key BACKSPACE up\n3 key ENTER up\n");
+  open_with(s, "screensavertoggle");
+  s.g.run.screensaver = 5;  // anything but 0 counts as on
+  std::snprintf(s.g.text.s, sizeof s.g.text.s, "untouched");
+  for (int32_t on : {0, 1, 0, 0, 0}) {
+    s.console_passes(1);
+    EXPECT_EQ(s.g.run.screensaver, on) << "after pass " << s.g.run.frame - 1;
+    if (s.g.run.frame <= 3) {
+      EXPECT_STREQ(s.g.text.s, "untouched");
+    }
+  }
+  EXPECT_STREQ(s.g.console.line, "screensavertoggle");
+  EXPECT_EQ(s.paused(), 3 * (kEnter + kToggle));
 }
 
 TEST(CommandLineEditor, CaretShowsInTheFirstTenOfEveryTwentyFrames) {
-  ConsoleRig r;
-  open_with(r, "ab");
+  ScriptedGame s;
+  open_with(s, "ab");
   for (int32_t frame : {0, 9, 10, 19, 20, 29, 30, 401}) {
-    r.run.frame = frame;
-    clear_pixels(r.fb);
-    r.passes(1);
-    const bool caret = frame % 20 < 10;
-    EXPECT_STREQ(r.text.s, caret ? "CMD:ab_" : "CMD:ab") << "frame " << frame;
-
+    s.g.run.frame = frame;
+    clear_pixels(s.g.fb);
+    s.console_passes(1);
+    const char* shown = frame % 20 < 10 ? "CMD:ab_" : "CMD:ab";
+    EXPECT_STREQ(s.g.text.s, shown) << "frame " << frame;
     // the same text drawn by hand at the prompt's place, in white
     Framebuffer expected;
     set_resolution(expected, 640, 480);
     TextBuffer t;
-    std::snprintf(t.s, sizeof t.s, "%s", caret ? "CMD:ab_" : "CMD:ab");
+    std::snprintf(t.s, sizeof t.s, "%s", shown);
     draw_large_text(expected, t, 14, 73, 255, 255, 255);
-    EXPECT_EQ(r.fb.pixels, expected.pixels) << "frame " << frame;
+    EXPECT_EQ(s.g.fb.pixels, expected.pixels) << "frame " << frame;
   }
 }
 
-TEST(CommandLineEditor, TheLineSurvivesClosingAndIsShownOnReopening) {
-  ConsoleRig r("0 tap TAB\n2 type hi\n6 tap TAB\n8 tap TAB\n");
-  r.passes(7);
-  EXPECT_EQ(r.console.open, 0);
-  std::snprintf(r.text.s, sizeof r.text.s, "untouched");
-  r.passes(1);
-  EXPECT_STREQ(r.text.s, "untouched");
-  r.passes(1);
-  EXPECT_EQ(r.console.open, 1);
-  EXPECT_STREQ(r.console.line, "hi");
-  EXPECT_STREQ(r.text.s, "CMD:hi_");
+TEST(CommandLineEditor, AClosedLineIsKeptNotDrawnNotRunAndShownOnReopening) {
+  ScriptedGame s("0 tap TAB\n2 type env4block\n20 tap TAB\n22 tap ENTER\n24 tap TAB\n");
+  s.place(1, 10, 10, 1);
+  s.cell(10, 10, 1) = kTilePlain;
+  s.console_passes(21);
+  EXPECT_EQ(s.g.console.open, 0);
+  std::snprintf(s.g.text.s, sizeof s.g.text.s, "untouched");
+  s.console_passes(3);
+  EXPECT_STREQ(s.g.text.s, "untouched");
+  EXPECT_EQ(s.cell(10, 10, 1), kTilePlain);
+  s.console_passes(1);
+  EXPECT_EQ(s.g.console.open, 1);
+  EXPECT_STREQ(s.g.text.s, "CMD:env4block_");
 }
 
 }  // namespace

@@ -1,51 +1,73 @@
 #pragma once
-// A whole game in-process: no window, input from a script, no data files.
+// A whole game in-process: no window, no data files, input from a script.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "shell/game.h"
 #include "shell/platform_null.h"
 #include "shell/script.h"
 
+inline std::unique_ptr<ScriptInput> script_input(const std::string& script) {
+  std::vector<ScriptEvent> events;
+  std::string error;
+  EXPECT_TRUE(parse_script(script, &events, &error)) << error;
+  return std::make_unique<ScriptInput>(std::move(events));
+}
+
 struct ScriptedGame {
   NullDisplay display;
   std::unique_ptr<ScriptInput> input;
   std::unique_ptr<Game> game = std::make_unique<Game>();
-  std::filesystem::path empty_data;
+  Game& g = *game;
 
-  explicit ScriptedGame(const std::string& script, uint32_t seed = 5) {
-    std::vector<ScriptEvent> events;
-    std::string error;
-    EXPECT_TRUE(parse_script(script, &events, &error)) << error;
-    input = std::make_unique<ScriptInput>(std::move(events));
-    game->platform.input = input.get();
-    game->platform.display = &display;
-    char tmpl[] = "/tmp/kelvarot-data-XXXXXX";
-    empty_data = mkdtemp(tmpl);
+  explicit ScriptedGame(const std::string& script = "", uint32_t seed = 5)
+      : input(script_input(script)) {
+    g.platform.input = input.get();
+    g.platform.display = &display;
     StartOptions opt;
-    opt.data_dir = empty_data.string();
+    opt.data_dir = "/nonexistent-kelvarot-data";  // nothing loads, so nothing pauses
     opt.seeded = true;
     opt.seed = seed;
     opt.report_missing = false;
-    EXPECT_TRUE(start_game(*game, opt));
+    EXPECT_TRUE(start_game(g, opt));
   }
-  ~ScriptedGame() {
-    shutdown_game(*game);
-    std::filesystem::remove_all(empty_data);
-  }
-  // Runs passes until the quit flag or the limit; returns passes run.
-  int run(int max_passes) {
+  ~ScriptedGame() { shutdown_game(g); }
+
+  // Whole passes until the quit flag or the limit; returns the passes run.
+  int run(int limit) {
     int n = 0;
-    while (!game->run.quit && n < max_passes) {
-      run_pass(*game);
-      ++n;
-    }
+    for (; !g.run.quit && n < limit; ++n) run_pass(g);
     return n;
   }
-  RunState& run_state() { return game->run; }
-  Game& g() { return *game; }
+  RunState& run_state() { return g.run; }
+  // The command-line step alone, counting frames like the loop.
+  void console_passes(int n) {
+    for (int i = 0; i < n; ++i, ++g.run.frame) {
+      input->begin_pass(g.run.frame);
+      command_line_step(g.console, g.platform, g.run, g.fb, g.world, g.units, g.text);
+    }
+  }
+  // Puts a line in place as if it had been typed, and runs it.
+  void run_line(const std::string& line) {
+    ASSERT_LT(line.size(), sizeof g.console.line);
+    std::snprintf(g.console.line, sizeof g.console.line, "%s", line.c_str());
+    g.console.length = int32_t(line.size());
+    run_entered_line(g.console, g.platform, g.run, g.world, g.units);
+  }
+  uint8_t& cell(int32_t x, int32_t y, int32_t z) {
+    return g.world.grid[cell_index(g.world, x, y, z)];
+  }
+  UnitRecord& place(int32_t index, int32_t x, int32_t y, int32_t level) {
+    UnitRecord& u = unit(g.units, index);
+    u.in_use = 1;
+    u.x = uint16_t(x);
+    u.y = uint16_t(y);
+    u.level = uint16_t(level);
+    return u;
+  }
+  int64_t paused() const { return display.paused_ms(); }
 };

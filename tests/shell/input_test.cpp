@@ -1,106 +1,114 @@
+// Input: scripts (key names, parse errors, what each pass sees) and the pointer's maths.
 #include <gtest/gtest.h>
 
-#include "shell/script.h"
+#include <cstring>
+
+#include "shell/game_fixture.h"
+#include "shell/pointer.h"
 
 namespace {
 
-std::string parse_error(const std::string& text) {
-  std::vector<ScriptEvent> ev;
-  std::string err;
-  EXPECT_FALSE(parse_script(text, &ev, &err)) << text;
-  return err;
-}
-
 // Key states seen by each pass 0..n-1 for one key.
 std::string key_timeline(const std::string& text, int32_t vk, int passes) {
-  std::vector<ScriptEvent> ev;
-  std::string err;
-  EXPECT_TRUE(parse_script(text, &ev, &err)) << err;
-  ScriptInput in(std::move(ev));
+  auto in = script_input(text);
   std::string out;
   for (int f = 0; f < passes; ++f) {
-    in.begin_pass(f);
-    out += in.key_down(vk) ? '1' : '0';
+    in->begin_pass(f);
+    out += in->key_down(vk) ? '1' : '0';
   }
   return out;
 }
 
+// The names the other tests' scripts use are checked by what those keys do.
 TEST(ScriptParser, KeyNamesAndNumbers) {
-  EXPECT_EQ(script_key_number("A"), 65);
-  EXPECT_EQ(script_key_number("Z"), 90);
-  EXPECT_EQ(script_key_number("0"), 48);
-  EXPECT_EQ(script_key_number("9"), 57);
-  EXPECT_EQ(script_key_number("TAB"), 9);
-  EXPECT_EQ(script_key_number("ENTER"), 13);
-  EXPECT_EQ(script_key_number("ESCAPE"), 27);
-  EXPECT_EQ(script_key_number("BACKSPACE"), 8);
-  EXPECT_EQ(script_key_number("ADD"), 107);
-  EXPECT_EQ(script_key_number("SUBTRACT"), 109);
-  EXPECT_EQ(script_key_number("F1"), 112);
-  EXPECT_EQ(script_key_number("F12"), 123);
-  EXPECT_EQ(script_key_number("LBRACKET"), 219);
-  EXPECT_EQ(script_key_number("RBRACKET"), 221);
-  EXPECT_EQ(script_key_number("219"), 219);
-  EXPECT_EQ(script_key_number("F13"), -1);
-  EXPECT_EQ(script_key_number("256"), -1);
-  EXPECT_EQ(script_key_number("a"), -1);
-  EXPECT_EQ(script_key_number("CTRL"), -1);
+  const std::pair<const char*, int32_t> cases[] = {
+      {"0", 48}, {"9", 57}, {"219", 219}, {"F13", -1}, {"256", -1}, {"a", -1}, {"CTRL", -1}};
+  for (auto [name, vk] : cases) EXPECT_EQ(script_key_number(name), vk) << name;
 }
 
 TEST(ScriptParser, ErrorsNameTheLineAndTheProblem) {
-  EXPECT_EQ(parse_error("0 tap A\nx tap A\n"), "line 2: 'x' is not a pass number");
-  EXPECT_NE(parse_error("0 tap FOO").find("unknown key 'FOO'"), std::string::npos);
-  EXPECT_NE(parse_error("0 key A sideways").find("line 1"), std::string::npos);
-  EXPECT_NE(parse_error("0 button up down").find("unknown button"), std::string::npos);
-  EXPECT_NE(parse_error("0 pointer 1").find("pointer"), std::string::npos);
-  EXPECT_NE(parse_error("0 pointer a b").find("pointer"), std::string::npos);
-  EXPECT_NE(parse_error("0 jump").find("unknown event 'jump'"), std::string::npos);
-  EXPECT_NE(parse_error("-1 tap A").find("pass number"), std::string::npos);
-  EXPECT_NE(parse_error("0 type a-b").find("cannot type '-'"), std::string::npos);
-  EXPECT_NE(parse_error("5").find("missing event"), std::string::npos);
+  const struct {
+    const char* text;
+    int line;
+    const char* problem;
+  } cases[] = {
+      {"0 tap A\nx tap A\n", 2, "'x' is not a pass number"},
+      {"-1 tap A", 1, "pass number"},
+      {"0 tap FOO", 1, "unknown key 'FOO'"},
+      {"0 key A sideways", 1, "sideways"},
+      {"0 tap A B", 1, "argument"},
+      {"0 button up down", 1, "unknown button"},
+      {"0 pointer 1", 1, "pointer"},
+      {"\n# fine\n0 pointer a b", 3, "pointer"},
+      {"0 jump", 1, "unknown event 'jump'"},
+      {"0 type a-b", 1, "cannot type '-'"},
+      {"5", 1, "missing event"},
+  };
+  for (const auto& k : cases) {
+    std::vector<ScriptEvent> ev;
+    std::string err;
+    EXPECT_FALSE(parse_script(k.text, &ev, &err)) << k.text;
+    EXPECT_EQ(err.rfind("line " + std::to_string(k.line) + ": ", 0), 0u) << k.text << ": " << err;
+    EXPECT_NE(err.find(k.problem), std::string::npos) << k.text << ": " << err;
+  }
 }
 
-TEST(ScriptParser, CommentsAndBlankLinesAreIgnored) {
-  std::vector<ScriptEvent> ev;
-  std::string err;
-  EXPECT_TRUE(parse_script("# a comment\n\n   \n2 tap A # trailing\r\n", &ev, &err)) << err;
-  EXPECT_EQ(ev.size(), 2u);
-}
-
-TEST(ScriptInputReplay, HeldKeysStayUntilReleasedAndTapsLastOnePass) {
-  EXPECT_EQ(key_timeline("1 key A down\n4 key A up\n", 65, 6), "011100");
-  EXPECT_EQ(key_timeline("2 tap A\n", 65, 5), "00100");
-  // a tap followed at once by a hold: the hold wins in the next pass
-  EXPECT_EQ(key_timeline("0 tap A\n1 key A down\n", 65, 3), "111");
-  EXPECT_EQ(key_timeline("3 click left\n", 1, 5), "00010");
-  EXPECT_EQ(key_timeline("0 button right down\n2 button right up\n", 2, 4), "1100");
-}
-
-TEST(ScriptInputReplay, TypedTextTapsOneCharacterEveryTwoPasses) {
-  const std::string s = "10 type aB 1\n";
-  EXPECT_EQ(key_timeline(s, 65, 20), "00000000001000000000");
-  EXPECT_EQ(key_timeline(s, 66, 16), "0000000000001000");
-  EXPECT_EQ(key_timeline(s, 16, 16), "0000000000001000");  // shift only with the capital
-  EXPECT_EQ(key_timeline(s, 32, 16), "0000000000000010");
-  EXPECT_EQ(key_timeline(s, 49, 18), "000000000000000010");
+// Typed text is checked by the line editor's tests.
+TEST(ScriptInputReplay, KeysHoldUntilReleasedAndTapsAndClicksLastOnePass) {
+  const struct {
+    const char* script;
+    int32_t vk;
+    const char* passes;
+  } cases[] = {
+      {"1 key A down\n4 key A up\n", 65, "011100"},
+      {"# a comment\n\n   \n2 tap A # trailing\r\n", 65, "00100"},
+      {"0 tap A\n1 key A down\n", 65, "111"},  // a hold right after a tap wins
+      {"3 click left\n", 1, "00010"},
+      {"0 button right down\n2 button right up\n", 2, "1100"},
+  };
+  for (const auto& k : cases)
+    EXPECT_EQ(key_timeline(k.script, k.vk, int(std::strlen(k.passes))), k.passes) << k.script;
 }
 
 TEST(ScriptInputReplay, PointerIsClampedToThePicture) {
-  std::vector<ScriptEvent> ev;
-  std::string err;
-  ASSERT_TRUE(parse_script("0 pointer 700 -5\n1 pointer 100 200\n", &ev, &err));
-  ScriptInput in(std::move(ev));
+  auto in = script_input("0 pointer 700 -5\n1 pointer 100 200\n");
   int32_t x = 0, y = 0;
-  in.begin_pass(0);
-  in.pointer(640, 480, &x, &y);
-  EXPECT_EQ(x, 639);
-  EXPECT_EQ(y, 0);
-  in.begin_pass(1);
-  in.pointer(320, 240, &x, &y);
-  EXPECT_EQ(x, 100);
-  EXPECT_EQ(y, 200);
-  in.pointer(320, 150, &x, &y);
-  EXPECT_EQ(y, 149);
+  in->begin_pass(0);
+  in->pointer(640, 480, &x, &y);
+  EXPECT_EQ(std::pair(x, y), std::pair(639, 0));
+  in->begin_pass(1);
+  in->pointer(320, 150, &x, &y);
+  EXPECT_EQ(std::pair(x, y), std::pair(100, 149));
+}
+
+// Screen position to framebuffer pixel: origin bottom-left, scaled by the zoom.
+TEST(PointerMaths, ScalesByTheZoomCountsYUpAndClampsToTheEdges) {
+  const ScreenRect one{100, 50, 740, 530}, two{0, 0, 1280, 960}, small{0, 0, 640, 480},
+      away{100, 100, 740, 580}, flat{50, 50, 50, 50}, none{};
+  const struct {
+    char axis;
+    int32_t screen;
+    ScreenRect rect;
+    int32_t extent, want;
+  } cases[] = {
+      {'x', 100, one, 640, 0}, {'x', 420, one, 640, 320}, {'x', 739, one, 640, 639},
+      {'y', 529, one, 480, 1}, {'y', 530, one, 480, 0},   {'y', 50, one, 480, 479},
+      // zoom 2 halves every offset
+      {'x', 1279, two, 640, 639}, {'x', 1, two, 640, 0}, {'x', 3, two, 640, 1},
+      {'y', 0, two, 480, 479},    {'y', 958, two, 480, 1},
+      {'x', 639, small, 320, 319}, {'y', 240, small, 240, 120},
+      // outside the window: the nearest edge
+      {'x', 20, away, 640, 0}, {'x', 2000, away, 640, 639},
+      {'y', 10, away, 480, 479}, {'y', 900, away, 480, 0},
+      // a zero-sized window gives 0, never a division by zero
+      {'x', 60, flat, 640, 0}, {'y', 40, flat, 480, 0}, {'x', 0, none, 640, 0},
+  };
+  for (const auto& k : cases) {
+    const int32_t got = k.axis == 'x' ? pointer_x_from_screen(k.screen, k.rect, k.extent)
+                                      : pointer_y_from_screen(k.screen, k.rect, k.extent);
+    EXPECT_EQ(got, k.want) << k.axis << " " << k.screen << " in " << k.rect.left << ","
+                           << k.rect.top << "-" << k.rect.right << "," << k.rect.bottom;
+  }
 }
 
 }  // namespace
