@@ -1,141 +1,155 @@
+// The binary itself: options, exit status, dump, screenshot, data, window failure, signals.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <tuple>
+
 #include "e2e/harness.h"
-#include "e2e/png_read.h"
 
 namespace {
 
-TEST(HeadlessRun, ThreeFramesLeaveADumpAndA640x480Screenshot) {
-  ScratchDir dir;
-  const GameRun r = run_game({"--headless", "--frames", "3", "--screenshot", dir / "s.png"}, dir);
-  ASSERT_EQ(r.status, 0) << r.err;
-  ASSERT_TRUE(r.has_dump);
-  const Json& d = r.dump;
-  EXPECT_EQ(d["frame"].i(), 3);
-  EXPECT_EQ(d["width"].i(), 640);
-  EXPECT_EQ(d["height"].i(), 480);
-  EXPECT_EQ(d["zoom"].i(), 2);
-  EXPECT_EQ(d["selected_unit"].i(), 1);
-  EXPECT_EQ(d["screensaver"].i(), 0);
-  EXPECT_EQ(d["tick_divisor"].d(), 30.0);
-  EXPECT_EQ(d["minimap"]["shown"].i(), 1);
-  EXPECT_EQ(d["minimap"]["x"].i(), 518);
-  EXPECT_EQ(d["minimap"]["y"].i(), 338);
-  EXPECT_EQ(d["status"].size(), 3u);
-  for (const char* key : {"SX", "SY", "SZ", "paused_ms", "bitmaps_loaded", "map_loaded",
-                          "object_count", "planning", "units", "console", "camera", "probes"})
-    EXPECT_TRUE(d.has(key)) << key;
-  Picture pic;
-  ASSERT_TRUE(read_png(dir / "s.png", &pic));
-  EXPECT_EQ(pic.width, 640);
-  EXPECT_EQ(pic.height, 480);
-}
-
-TEST(HeadlessRun, F5HeldInPassOneGivesTheBlockViewResolution) {
-  ScratchDir dir;
-  const GameRun r = run_script("1 key F5 down\n2 key F5 up\n5 tap ESCAPE\n", 100, dir,
-                               {"--screenshot", dir / "b.png"});
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.dump["width"].i(), 320);
-  EXPECT_EQ(r.dump["height"].i(), 240);
-  EXPECT_EQ(r.dump["zoom"].i(), 2);
-  EXPECT_EQ(r.dump["frame"].i(), 6);  // Escape ends the run after pass 5
-  EXPECT_EQ(r.dump["quit"].i(), 1);
-  Picture pic;
-  ASSERT_TRUE(read_png(dir / "b.png", &pic));
-  EXPECT_EQ(pic.width, 320);
-  EXPECT_EQ(pic.height, 240);
-}
-
-TEST(HeadlessRun, PausesAreCountedNotSlept) {
-  ScratchDir dir;
-  // three level changes at 380 ms each, and the selection key's 60 ms
-  const GameRun r = run_script("0 tap ADD\n2 tap ADD\n4 tap SUBTRACT\n6 tap RBRACKET\n", 8, dir,
-                               {"--data", dir.path.string()});
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.dump["paused_ms"].i(), 3 * 380 + 60);
-}
-
-TEST(HeadlessRun, ProbesReportTileCodes) {
-  ScratchDir dir;
-  const GameRun r = run_game({"--headless", "--frames", "1", "--probe", "0,0,0", "--probe",
-                              "5,6,179", "--probe", "-1,2,3"},
-                             dir);
-  ASSERT_EQ(r.status, 0) << r.err;
-  const Json& p = r.dump["probes"];
-  ASSERT_EQ(p.size(), 3u);
-  EXPECT_EQ(p[1]["x"].i(), 5);
-  EXPECT_EQ(p[1]["y"].i(), 6);
-  EXPECT_EQ(p[1]["z"].i(), 179);
-  EXPECT_EQ(p[1]["code"].i(), 0);
-  EXPECT_EQ(p[2]["code"].i(), 0);  // outside the grid reads as empty
-}
-
-TEST(CommandLineOptions, BadOptionsAndScriptsExitWithStatusTwoAndStartNothing) {
-  ScratchDir dir;
-  const std::vector<std::vector<std::string>> bad = {
-      {"--frames", "0"},        {"--frames", "x"},     {"--frames"},
-      {"--seed", "-1"},         {"--probe", "1,2"},    {"--bogus"},
-      {"--script", dir / "none.txt"},
+TEST(HeadlessRun, LeavesADumpWithEveryKeyAndAScreenshotOfThePicture) {
+  const struct {
+    const char* script;
+    int frames;
+    int64_t width, height, frame;
+  } cases[] = {
+      {"", 3, 640, 480, 3},
+      {"1 key F5 down\n2 key F5 up\n5 tap ESCAPE\n", 100, 320, 240, 6},  // Escape ends pass 5
   };
-  for (const auto& args : bad) {
+  for (const auto& k : cases) {
+    ScratchDir dir;
+    const GameRun r = run_script(k.script, k.frames, dir, {"--screenshot", dir / "s.png"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_TRUE(r.has_dump);
+    const Json& d = r.dump;
+    for (const char* key : {"frame", "quit", "width", "height", "zoom", "SX", "SY", "SZ",
+                            "selected_unit", "screensaver", "tick_divisor", "minimap", "paused_ms",
+                            "status", "bitmaps_loaded", "map_loaded", "object_count", "planning",
+                            "units", "console", "camera", "probes"})
+      ASSERT_TRUE(d.has(key)) << key;
+    EXPECT_EQ(std::tuple(d["frame"].i(), d["quit"].i(), d["width"].i(), d["height"].i()),
+              std::tuple(k.frame, 1, k.width, k.height));
+    EXPECT_EQ(std::tuple(d["zoom"].i(), d["selected_unit"].i(), d["screensaver"].i(),
+                         d["tick_divisor"].d(), d["status"].size()),
+              std::tuple(2, 1, 0, 30.0, 3u));
+    const Json& m = d["minimap"];
+    EXPECT_EQ(std::tuple(m["shown"].i(), m["x"].i(), m["y"].i()), std::tuple(1, 518, 338));
+    EXPECT_TRUE(picture_shows(dir / "s.png", "size=" + std::to_string(k.width) + "x" +
+                                                 std::to_string(k.height)));
+  }
+}
+
+TEST(CommandLineOptions, BadOptionsAndScriptsExitTwoWithOneLineNamingTheProblem) {
+  ScratchDir dir;
+  write_file(dir / "bad.txt", "0 tap A\n1 tap NOPE\n");
+  const std::pair<std::vector<std::string>, const char*> cases[] = {
+      {{"--frames", "0"}, "--frames"},       {{"--frames", "x"}, "'x'"},
+      {{"--frames"}, "--frames"},            {{"--seed", "-1"}, "--seed"},
+      {{"--probe", "1,2"}, "1,2"},           {{"--bogus"}, "--bogus"},
+      {{"--script", dir / "none.txt"}, "none.txt"}, {{"--script", dir / "bad.txt"}, "NOPE"},
+  };
+  for (const auto& [args, named] : cases) {
     std::vector<std::string> a = {"--headless"};
     a.insert(a.end(), args.begin(), args.end());
     const GameRun r = run_game(a, dir);
     EXPECT_EQ(r.status, 2) << args[0];
     EXPECT_FALSE(r.has_dump) << args[0];
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << r.err;
+    EXPECT_NE(r.err.find(named), std::string::npos) << r.err;
   }
-  write_file(dir / "bad.txt", "0 tap A\n1 tap NOPE\n");
-  const GameRun r = run_game({"--headless", "--script", dir / "bad.txt"}, dir);
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("line 2"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("NOPE"), std::string::npos) << r.err;
 }
 
 TEST(CommandLineOptions, HelpListsEveryOptionAndVersionPrints) {
   ScratchDir dir;
   const std::string out = dir / "out.txt";
-  const std::string exe = build_dir() + "/kelvarot";
-  ASSERT_EQ(std::system((exe + " --help > " + out).c_str()), 0);
+  ASSERT_EQ(std::system((kelvarot() + " --help > " + out).c_str()), 0);
   const std::string help = read_file(out);
-  for (const char* opt : {"--headless", "--frames", "--seed", "--script", "--screenshot",
-                          "--dump-state", "--probe", "--data", "--no-vsync", "--version"})
-    EXPECT_NE(help.find(opt), std::string::npos) << opt;
-  for (const char* key : {"Escape", "F5", "F6", "Tab", "keypad"})
-    EXPECT_NE(help.find(key), std::string::npos) << key;
-  ASSERT_EQ(std::system((exe + " --version > " + out).c_str()), 0);
+  for (const char* word : {"--headless", "--frames", "--seed", "--script", "--screenshot",
+                           "--dump-state", "--record", "--probe", "--data", "--no-vsync",
+                           "--version", "Escape", "F5", "F6", "Tab", "keypad"})
+    EXPECT_NE(help.find(word), std::string::npos) << word;
+  ASSERT_EQ(std::system((kelvarot() + " --version > " + out).c_str()), 0);
   EXPECT_EQ(read_file(out).rfind("kelvarot ", 0), 0u);
+}
+
+// That the readers create nothing in folders that exist is checked in-process.
+TEST(GameData, MissingDataIsReportedAndNothingIsCreated) {
+  ScratchDir dir;
+  const std::filesystem::path data = dir.path / "data";
+  std::filesystem::create_directory(data);
+  const GameRun r = run_game({"--headless", "--frames", "3", "--data", data.string()}, dir);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const Json& d = r.dump;
+  // no map opened, so no pause after it
+  EXPECT_EQ(std::tuple(d["frame"].i(), d["bitmaps_loaded"].i(), d["map_loaded"].i(),
+                       d["paused_ms"].i()),
+            std::tuple(3, 0, 0, 0));
+  for (const char* said :
+       {"217 of 217 pictures failed", "bmp_cross/cross4.bmp", "map/8.overworld is missing"})
+    EXPECT_NE(r.err.find(said), std::string::npos) << r.err;
+  EXPECT_TRUE(std::filesystem::is_empty(data));
+}
+
+TEST(GameData, ShortMapFillsTheGridFromItsStartAndIsOnlyRead) {
+  ScratchDir dir;
+  const std::filesystem::path data = dir.path / "data";
+  std::filesystem::create_directories(data / "map");
+  // Up to and including x 0, y 1 of level 1; level 2 never arrives.
+  std::string map(1049601, char(10));
+  map[1049600] = char(61);
+  map[0] = char(14);
+  const std::string path = (data / "map/8.overworld").string();
+  write_file(path, map);
+  // Population works in columns 1..1022, so column 0 keeps what the map said. A
+  // cell off the grid reads as empty, not as (1023, 1023, 0) its index wraps to.
+  const GameRun r = run_game({"--headless", "--frames", "3", "--data", data.string(), "--probe",
+                              "0,0,0", "--probe", "0,1,1", "--probe", "0,5,2", "--probe", "-1,0,1"},
+                             dir);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.dump["map_loaded"].i(), 1049601);
+  EXPECT_EQ(r.dump["paused_ms"].i(), 1000);  // counted, not slept
+  EXPECT_NE(r.err.find("is short (1049601 of 3145728 bytes)"), std::string::npos) << r.err;
+  EXPECT_EQ(std::tuple(probe_code(r.dump, 0, 0, 0), probe_code(r.dump, 0, 1, 1),
+                       probe_code(r.dump, 0, 5, 2), probe_code(r.dump, -1, 0, 1)),
+            std::tuple(14, 61, 0, 0));
+  EXPECT_EQ(read_file(path), map);
 }
 
 TEST(WindowFailure, NoDisplayWithoutHeadlessSaysWhyAndExitsOne) {
   ScratchDir dir;
-  const GameRun r = run_game({"--frames", "5"}, dir, true,
-                             {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER="});
+  const GameRun r =
+      run_game({"--frames", "5"}, dir, {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER="});
   EXPECT_EQ(r.status, 1) << r.err;
   EXPECT_NE(r.err.find("Failed To Register The Window Class."), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("--headless"), std::string::npos) << r.err;
 }
 
-TEST(Signals, SigtermEndsTheRunCleanly) {
-  ScratchDir dir;
-  const std::string exe = build_dir() + "/kelvarot";
-  const std::string dump = dir / "d.json";
-  const pid_t pid = fork();
-  if (pid == 0) {
-    execl(exe.c_str(), exe.c_str(), "--headless", "--dump-state", dump.c_str(), "--data",
-          dir.path.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
+// Whether pid has a handler for sig yet, from its caught-signal mask.
+bool catches(pid_t pid, int sig) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(in, line);)
+    if (line.rfind("SigCgt:", 0) == 0)
+      return std::stoull(line.substr(7), nullptr, 16) >> (sig - 1) & 1;
+  return false;
+}
+
+// The frame limit only stops a run the signal failed to end.
+TEST(Signals, SigintAndSigtermEndTheRunCleanly) {
+  for (int sig : {SIGINT, SIGTERM}) {
+    ScratchDir dir;
+    const pid_t pid = spawn_game({"--headless", "--frames", "2000", "--data", dir / "none"}, dir);
+    for (int i = 0; i < 2000 && !catches(pid, sig); ++i) usleep(5000);
+    kill(pid, sig);
+    const GameRun r = finish_game(pid, dir);
+    EXPECT_EQ(r.status, 0) << strsignal(sig) << ": " << r.err;
+    ASSERT_TRUE(r.has_dump) << strsignal(sig);
+    EXPECT_EQ(r.dump["quit"].i(), 1);
+    EXPECT_LT(r.dump["frame"].i(), 2000) << strsignal(sig);
   }
-  usleep(1500 * 1000);
-  kill(pid, SIGTERM);
-  int ws = 0;
-  waitpid(pid, &ws, 0);
-  ASSERT_TRUE(WIFEXITED(ws));
-  EXPECT_EQ(WEXITSTATUS(ws), 0);
-  const Json d = parse_json(read_file(dump));
-  EXPECT_EQ(d["quit"].i(), 1);
-  EXPECT_GT(d["frame"].i(), 0);
 }
 
 }  // namespace

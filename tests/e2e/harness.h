@@ -1,12 +1,13 @@
 #pragma once
-// Runs the real kelvarot binary headless and collects what it leaves behind.
+// Runs the real kelvarot binary headless and reads what it leaves behind.
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -16,20 +17,17 @@ inline std::string build_dir() {
   const char* b = std::getenv("KV_BUILD_DIR");
   return b ? b : ".";
 }
+inline std::string kelvarot() { return build_dir() + "/kelvarot"; }
 
 inline std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
-
 inline void write_file(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary);
-  out << text;
+  std::ofstream(path, std::ios::binary) << text;
 }
 
-// A fresh scratch folder per test, removed when the object goes.
+// A fresh scratch folder, removed with the object.
 struct ScratchDir {
   std::filesystem::path path;
   ScratchDir() {
@@ -41,54 +39,74 @@ struct ScratchDir {
 };
 
 struct GameRun {
-  int status = -1;     // exit status; 128 + signal when killed
-  std::string err;     // stderr
-  Json dump;           // the state dump, when one was asked for and written
+  int status = -1;  // exit status; 128 + signal when killed
+  std::string err;  // stderr
+  Json dump;        // the state dump, when one was written
   bool has_dump = false;
 };
 
-// Runs build/kelvarot with the arguments; adds --dump-state when dump is set.
-inline GameRun run_game(std::vector<std::string> args, const ScratchDir& dir, bool dump = true,
+// Starts the binary with the arguments and a state dump into dir; stderr goes there too.
+inline pid_t spawn_game(std::vector<std::string> args, const ScratchDir& dir,
                         const std::vector<std::string>& env = {}) {
-  GameRun r;
-  const std::string dump_path = dir / "state.json";
-  const std::string err_path = dir / "stderr.txt";
-  std::filesystem::remove(dump_path);
-  if (dump) {
-    args.push_back("--dump-state");
-    args.push_back(dump_path);
-  }
-  const std::string exe = build_dir() + "/kelvarot";
+  std::filesystem::remove(dir / "state.json");
+  args.insert(args.end(), {"--dump-state", dir / "state.json"});
+  const std::string exe = kelvarot(), err = dir / "stderr.txt";
   const pid_t pid = fork();
   if (pid == 0) {
-    FILE* e = std::freopen(err_path.c_str(), "w", stderr);
-    (void)e;
+    if (!std::freopen(err.c_str(), "w", stderr)) _exit(127);
     for (const std::string& kv : env) putenv(const_cast<char*>(kv.c_str()));
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(exe.c_str()));
+    std::vector<char*> argv{const_cast<char*>(exe.c_str())};
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     execv(exe.c_str(), argv.data());
     _exit(127);
   }
+  return pid;
+}
+
+inline GameRun finish_game(pid_t pid, const ScratchDir& dir) {
+  GameRun r;
   int ws = 0;
   waitpid(pid, &ws, 0);
   r.status = WIFEXITED(ws) ? WEXITSTATUS(ws) : 128 + WTERMSIG(ws);
-  r.err = read_file(err_path);
-  if (dump && std::filesystem::exists(dump_path)) {
-    r.dump = parse_json(read_file(dump_path));
-    r.has_dump = true;
-  }
+  r.err = read_file(dir / "stderr.txt");
+  r.has_dump = std::filesystem::exists(dir / "state.json");
+  if (r.has_dump) r.dump = parse_json(read_file(dir / "state.json"));
   return r;
 }
 
-// Runs headless with an input script given as text.
+inline GameRun run_game(const std::vector<std::string>& args, const ScratchDir& dir,
+                        const std::vector<std::string>& env = {}) {
+  return finish_game(spawn_game(args, dir, env), dir);
+}
+
+// Headless on the generated data with an input script given as text; a
+// --seed among the extra arguments wins over the default one.
 inline GameRun run_script(const std::string& script, int frames, const ScratchDir& dir,
                           std::vector<std::string> extra = {}) {
-  const std::string path = dir / "input.txt";
-  write_file(path, script);
-  std::vector<std::string> args = {"--headless", "--frames", std::to_string(frames), "--script",
-                                   path, "--seed", "7"};
+  write_file(dir / "input.txt", script);
+  std::vector<std::string> args = {"--headless", "--frames", std::to_string(frames),
+                                   "--script",   dir / "input.txt", "--seed", "7"};
   args.insert(args.end(), extra.begin(), extra.end());
   return run_game(args, dir);
+}
+
+inline const Json& unit_in(const Json& dump, int64_t index) {
+  for (const Json& u : dump["units"].items)
+    if (u["index"].i() == index) return u;
+  throw std::runtime_error("no unit " + std::to_string(index) + " in the dump");
+}
+
+inline int64_t probe_code(const Json& dump, int x, int y, int z) {
+  for (const Json& p : dump["probes"].items)
+    if (p["x"].i() == x && p["y"].i() == y && p["z"].i() == z) return p["code"].i();
+  throw std::runtime_error("no probe of " + std::to_string(x) + "," + std::to_string(y) + "," +
+                           std::to_string(z) + " in the dump");
+}
+
+// Whether the screenshot passes every picture_check.py check named (it says which fail).
+inline bool picture_shows(const std::string& png, const std::string& checks) {
+  const char* src = std::getenv("KV_SOURCE_DIR");
+  const std::string script = std::string(src ? src : "..") + "/tests/e2e/picture_check.py";
+  return std::system(("python3 " + script + " " + png + " " + checks).c_str()) == 0;
 }

@@ -1,96 +1,100 @@
 #!/usr/bin/env python3
-"""Checks what a screenshot of the game shows. Reads the game's own PNGs
-(8-bit RGB) with nothing but the standard library.
-
-  picture_check.py FILE CHECK [CHECK...]
-Checks (framebuffer coordinates: origin bottom-left, as the game draws):
-  size=WxH             the picture's size
-  yellow_text          banner/status yellow (255,255,0) in the bottom-left corner
-  white_prompt         the command line's white text around y = 62..73
-  minimap=X,Y          grey (128,128,128) and green (0,128,0) blocks in the 64x64 square at X,Y
-  no_minimap=X,Y       none of those blocks there
-  terrain              tiles over the whole view: nothing black, no noise
-  screensaver          mostly noise: many shades of blue without red or green
-  bricks               the block view's cubes: reddish-brown texture over a quarter of the view
+"""Checks what a screenshot of the game shows, reading its 8-bit RGB PNG with
+nothing but the standard library.   picture_check.py FILE CHECK [CHECK...]
+Checks, in framebuffer coordinates (origin bottom-left, as the game draws):
+  size=WxH        the picture's size
+  yellow_text     banner/status yellow (255,255,0) in the bottom-left corner
+  banner          yellow along the top rows
+  white_prompt    the command line's white text around y = 62..73
+  cross=X,Y       the white cursor's centre and arm ends at X,Y
+  minimap=X,Y     grey (128,128,128) and green (0,128,0) blocks in the 64x64 square at X,Y
+  no_minimap=X,Y  none of those blocks there
+  terrain         tiles over the whole view: nothing black, no noise
+  filled          nearly nothing black, in many shades besides the text colours
+  screensaver     mostly noise: many shades of blue without red or green
+  bricks          the block view's cubes: reddish-brown texture over a quarter of the view
 """
 import struct
 import sys
 import zlib
 
+YELLOW, WHITE, BLACK = (255, 255, 0), (255, 255, 255), (0, 0, 0)
+
 
 def read_png(path):
     data = open(path, "rb").read()
     assert data[:8] == b"\x89PNG\r\n\x1a\n", "not a PNG"
-    pos, idat, width = 8, b"", 0
+    pos, idat = 8, b""
     while pos < len(data):
         length, kind = struct.unpack(">I4s", data[pos:pos + 8])
         body = data[pos + 8:pos + 8 + length]
         if kind == b"IHDR":
             width, height, depth, colour = struct.unpack(">IIBB", body[:10])
             assert depth == 8 and colour == 2, "expected 8-bit RGB"
-        elif kind == b"IDAT":
-            idat += body
+        idat += body if kind == b"IDAT" else b""
         pos += 12 + length
-    raw = zlib.decompress(idat)
-    stride = width * 3
+    raw, stride = zlib.decompress(idat), width * 3
     rows, prev = [], bytearray(stride)
     for y in range(height):
-        f = raw[y * (stride + 1)]
-        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        start = y * (stride + 1) + 1
+        f, line = raw[start - 1], bytearray(raw[start:start + stride])
         for i in range(stride):
-            a = line[i - 3] if i >= 3 else 0
-            b = prev[i]
-            c = prev[i - 3] if i >= 3 else 0
+            a, b, c = line[i - 3] if i >= 3 else 0, prev[i], prev[i - 3] if i >= 3 else 0
             if f == 1: line[i] = (line[i] + a) & 255
             elif f == 2: line[i] = (line[i] + b) & 255
             elif f == 3: line[i] = (line[i] + (a + b) // 2) & 255
             elif f == 4:
                 p = a + b - c
                 pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-                pr = a if pa <= pb and pa <= pc else b if pb <= pc else c
-                line[i] = (line[i] + pr) & 255
+                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
         rows.append(bytes(line))
         prev = line
-    return width, height, rows
+    return width, height, rows  # top row first
 
 
 def main():
     path, checks = sys.argv[1], sys.argv[2:]
     w, h, rows = read_png(path)
 
-    def px(x, y):  # framebuffer coordinates
-        r = rows[h - 1 - y]
-        return tuple(r[x * 3:x * 3 + 3])
+    def px(x, y):
+        return tuple(rows[h - 1 - y][x * 3:x * 3 + 3])
 
     def region(x0, y0, x1, y1):
-        return [px(x, y) for y in range(max(0, y0), min(h, y1)) for x in range(max(0, x0), min(w, x1))]
+        xs, ys = range(max(0, x0), min(w, x1)), range(max(0, y0), min(h, y1))
+        return [px(x, y) for y in ys for x in xs]
 
     failed = []
     for check in checks:
         name, _, arg = check.partition("=")
+        x, y = (int(v) for v in arg.split(",")) if "," in arg else (0, 0)
+        view = region(0, 80, w, h - 40) if name in ("terrain", "screensaver") else []
         if name == "size":
             ok = f"{w}x{h}" == arg
         elif name == "yellow_text":
-            ok = region(0, 0, 300, 70).count((255, 255, 0)) > 200
+            ok = region(0, 0, 300, 70).count(YELLOW) > 200
+        elif name == "banner":
+            ok = region(0, h - 31, w, h).count(YELLOW) > 50
         elif name == "white_prompt":
-            ok = region(10, 58, 200, 75).count((255, 255, 255)) > 40
+            ok = region(10, 58, 200, 75).count(WHITE) > 40
+        elif name == "cross":
+            arms = ((0, 0), (5, 0), (-5, 0), (0, 5), (0, -5))
+            ok = all(px(x + dx, y + dy) == WHITE for dx, dy in arms)
         elif name in ("minimap", "no_minimap"):
-            x, y = (int(v) for v in arg.split(","))
             sq = region(x, y, x + 64, y + 64)
             blocks = sq.count((128, 128, 128)) + sq.count((0, 128, 0))
             ok = blocks > 2000 if name == "minimap" else blocks < 50
         elif name == "terrain":
-            view = region(0, 80, w, h - 40)
-            drawn = sum(1 for p in view if p != (0, 0, 0))
+            drawn = sum(1 for p in view if p != BLACK)
             noise_shades = {p for p in view if p[0] == 0 and p[1] == 0}
             ok = drawn > 0.9 * len(view) and len(noise_shades) < 32
+        elif name == "filled":
+            drawn = [p for p in region(0, 0, w, h) if p != BLACK]
+            ok = len(drawn) > 0.9 * w * h and len(set(drawn) - {YELLOW, WHITE}) >= 5
         elif name == "screensaver":
-            view = region(0, 80, w, h - 40)
             noise = [p for p in view if p[0] == 0 and p[1] == 0 and p[2] > 0]
             ok = len(noise) > 0.8 * len(view) and len(set(noise)) > 100
         elif name == "bricks":
-            view = region(0, 0, w, h)
-            ok = sum(1 for p in view if p[0] > p[2] + 20 and p[0] > 40) > 0.25 * len(view)
+            ok = sum(1 for p in region(0, 0, w, h) if p[0] > p[2] + 20 and p[0] > 40) > 0.25 * w * h
         else:
             raise SystemExit(f"unknown check {check}")
         if not ok:
