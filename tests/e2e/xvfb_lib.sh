@@ -1,23 +1,26 @@
 # Shared by the real-window tests: an Xvfb server, the game in it, xdotool input.
-# Source it, then: start_xvfb; start_game ARGS...; press KEY; refocus; wait_exit.
+# Source it, then: start_xvfb; start_game ARGS...; press KEY; refocus; expect_exit 0 WHAT.
 set -u
 exe="$build/kelvarot"
 work=$(mktemp -d)
 game=""
 xvfb=""
 trap 'kill $game $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-fail() { echo "FAILED: $*"; mkdir -p /tmp/kelvarot-failed && cp "$work"/*.png "$work"/*.txt /tmp/kelvarot-failed/ 2>/dev/null; [ -f "$work/err.txt" ] && sed 's/^/  stderr: /' "$work/err.txt"; exit 1; }
+fail() {
+  echo "FAILED: $*"
+  mkdir -p /tmp/kelvarot-failed && cp "$work"/*.png "$work"/*.txt /tmp/kelvarot-failed/ 2>/dev/null
+  [ -f "$work/err.txt" ] && sed 's/^/  stderr: /' "$work/err.txt"
+  exit 1
+}
+skip() { echo "SKIPPED: $*"; exit 77; }
 
 start_xvfb() {
-  if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
-    echo "SKIPPED: Xvfb or xdotool is not installed"; exit 77
-  fi
+  command -v Xvfb >/dev/null && command -v xdotool >/dev/null ||
+    skip "Xvfb or xdotool is not installed"
   Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
   xvfb=$!
   for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-  if [ ! -s "$work/display" ]; then
-    echo "SKIPPED: Xvfb could not start: $(cat "$work/xvfb.log")"; exit 77
-  fi
+  [ -s "$work/display" ] || skip "Xvfb could not start: $(cat "$work/xvfb.log")"
   export DISPLAY=":$(cat "$work/display")"
   unset WAYLAND_DISPLAY SDL_VIDEODRIVER
 }
@@ -25,6 +28,18 @@ start_xvfb() {
 geometry() {  # prints "X Y W H" of the game window
   xdotool getwindowgeometry "$wid" | awk '/Position/ {split($2,p,","); x=p[1]; y=p[2]}
     /Geometry/ {split($2,g,"x"); print x, y, g[1], g[2]}'
+}
+expect_size() {  # expect_size W H WHAT
+  local x y w h
+  read -r x y w h < <(geometry)
+  [ "$w $h" = "$1 $2" ] || fail "$3 gave a $w x $h window, not $1 x $2"
+}
+move_window() {  # M with the pointer at screen (X, Y) puts the window's corner there
+  local x y w h
+  xdotool mousemove --sync "$1" "$2"; sleep 0.3
+  press m
+  read -r x y w h < <(geometry)
+  [ "$x $y" = "$1 $2" ] || fail "M put the window at $x,$y, not $1,$2"
 }
 
 refocus() {  # the zoom and resolution keys replace the window: find the new one, focus it
@@ -67,8 +82,10 @@ point() {
   sleep 0.3
 }
 
-wait_exit() {
+expect_exit() {  # expect_exit STATUS WHAT
+  local status
   for _ in $(seq 150); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$game" 2>/dev/null && fail "the game did not end"
-  wait "$game"
+  kill -0 "$game" 2>/dev/null && fail "the game did not end after $2"
+  wait "$game"; status=$?
+  [ "$status" = "$1" ] || fail "$2 gave status $status, not $1"
 }
