@@ -1,5 +1,6 @@
 #include "shell/platform_sdl.h"
 
+#include <GL/gl.h>
 #include <SDL2/SDL.h>
 #include <dlfcn.h>
 
@@ -158,7 +159,12 @@ void SdlDisplay::destroy_window() {
 }
 
 void SdlDisplay::swap() {
-  if (window_) SDL_GL_SwapWindow(window_);
+  if (!window_) return;
+  SDL_GL_SwapWindow(window_);
+  // An offscreen swap neither shows nor waits for anything, so the driver would
+  // queue every frame's drawing: memory grew with the frame count, and exit
+  // waited for the backlog. Each headless frame finishes its own work instead.
+  if (headless_) glFinish();
 }
 
 bool SdlDisplay::pump_message(int32_t* quit) {

@@ -152,4 +152,17 @@ TEST(Signals, SigintAndSigtermEndTheRunCleanly) {
   }
 }
 
+// Headless frames are drawn offscreen; none may leave work queued behind it.
+TEST(HeadlessRun, MemoryDoesNotGrowWithTheFrameCount) {
+  int64_t peak_kb[2] = {};
+  for (int k = 0; k < 2; ++k) {
+    ScratchDir dir;
+    const GameRun r = run_script("", k == 0 ? 150 : 900, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    peak_kb[k] = r.dump["peak_rss_kb"].i();
+  }
+  // a queued frame holds at least its 1.2 MB picture: 750 of them would show
+  EXPECT_LT(peak_kb[1] - peak_kb[0], 40 * 1024) << peak_kb[0] << " -> " << peak_kb[1] << " KB";
+}
+
 }  // namespace
