@@ -17,9 +17,9 @@
 
 #include "render/framebuffer.h"
 #include "render/present.h"
-#include "shell/platform.h"
+#include "core/platform.h"
 #include "shell/platform_sdl.h"
-#include "shell/runstate.h"
+#include "core/runstate.h"
 #include "shell/window.h"
 #include "units/units.h"
 #include "views/blockview.h"

@@ -18,6 +18,7 @@
 #include "units/units.h"
 #include "world/mapfile.h"
 #include "world/population.h"
+#include "units/placement.h"
 #include "world/rng.h"
 #include "world/world.h"
 

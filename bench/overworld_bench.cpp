@@ -10,11 +10,11 @@
 #include <memory>
 #include <string>
 
+#include "core/keys.h"
 #include "render/line.h"
 #include "shell/game.h"
 #include "shell/loop.h"
-#include "shell/platform_null.h"
-#include "shell/pointer.h"
+#include "support/null_display.h"
 #include "shell/script.h"
 #include "views/minimap.h"
 #include "views/overworld.h"
@@ -130,18 +130,20 @@ struct BenchGame {
   ~BenchGame() { shutdown_game(*game); }
 };
 
-// Steps 1 (software half), 2, 3, 4, 9 and 13 of a pass, as the loop calls them.
+// The software drawing of an overworld pass, as the loop calls it: the
+// views, banner and status, minimap and cursor.
 void overworld_frame(Game& g) {
   Platform& p = g.platform;
   RunState& run = g.run;
+  p.input->pointer(g.fb.width, g.fb.height, &run.pointer_x, &run.pointer_y);
   clear_pixels(g.fb);
   draw_overworld_view(g.fb, run, g.world, g.bitmaps, g.units, g.path, g.text);
   draw_banner_and_status(g);
   if (run.minimap_shown) {
-    minimap_jump(run, key_down(p, kVkRButton), pointer_x(p, g.fb), pointer_y(p, g.fb));
+    minimap_jump(run, key_down(p, kVkRButton), run.pointer_x, run.pointer_y);
     draw_minimap(g.fb, run, g.world, g.units);
   }
-  draw_cursor(g.fb, pointer_x(p, g.fb), pointer_y(p, g.fb));
+  draw_cursor(g.fb, run.pointer_x, run.pointer_y);
 }
 
 BenchGame& bench_game() {

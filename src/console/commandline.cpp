@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <iterator>
 
+#include "core/keys.h"
 #include "render/framebuffer.h"
 #include "render/text.h"
-#include "shell/platform.h"
-#include "shell/runstate.h"
+#include "core/platform.h"
+#include "core/runstate.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <iterator>
 
 #include "console/commandline.h"
-#include "shell/platform.h"
-#include "shell/runstate.h"
+#include "core/platform.h"
+#include "core/runstate.h"
 #include "units/units.h"
 #include "world/world.h"
 

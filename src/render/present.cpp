@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 
 #include "render/framebuffer.h"
-#include "shell/platform.h"
+#include "core/platform.h"
 
 void clear_frame(Framebuffer& fb, bool gl_ready) {
   if (gl_ready) {

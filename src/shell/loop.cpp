@@ -1,11 +1,12 @@
 #include <cstdio>
 
 #include "console/commandline.h"
+#include "core/keys.h"
 #include "render/line.h"
 #include "render/present.h"
 #include "shell/game.h"
 #include "shell/loop.h"
-#include "shell/pointer.h"
+#include "core/geometry.h"
 #include "shell/userfiles.h"
 #include "shell/window.h"
 #include "units/orders.h"
@@ -37,9 +38,9 @@ void view_navigation(RunState& run, Platform& p, const Framebuffer& fb, int32_t 
     run.SZ -= 1;
     pause_ms(p, 380);
   }
-  if (run.SY > side - fb.height / 16) run.SY = side - fb.height / 16;
+  if (run.SY > side - fb.height / kCellPixels) run.SY = side - fb.height / kCellPixels;
   if (run.SY < 0) run.SY = 0;
-  if (run.SX > side - fb.width / 16) run.SX = side - fb.width / 16;
+  if (run.SX > side - fb.width / kCellPixels) run.SX = side - fb.width / kCellPixels;
   if (run.SX < 0) run.SX = 0;
   if (run.SZ > kLevelCount - 1) run.SZ = kLevelCount - 1;
   if (run.SZ < 0) run.SZ = 0;
@@ -66,16 +67,16 @@ void selection_keys(Game& g) {
 
 void mouse_orders(Game& g) {
   RunState& run = g.run;
-  const int32_t px = pointer_x(g.platform, g.fb);
-  const int32_t py = pointer_y(g.platform, g.fb);
+  const int32_t px = run.pointer_x, py = run.pointer_y;
   if (pointer_strictly_inside_minimap(run, px, py)) return;
-  if (key_down(g.platform, kVkRButton) && g.fb.width == 640) {
-    give_order(g.units, g.path, run.selected_unit, pointer_x(g.platform, g.fb) / 16 + run.SX,
-               pointer_y(g.platform, g.fb) / 16 + run.SY);
-  }
-  if (key_down(g.platform, kVkLButton) && g.fb.width == 640) {
-    const int32_t cx = pointer_x(g.platform, g.fb) / 16 + run.SX;
-    const int32_t cy = pointer_y(g.platform, g.fb) / 16 + run.SY;
+  // orders and selection act on overworld cells, so only in the overworld's resolution
+  const bool overworld = g.fb.width == kOverworldWidth;
+  if (key_down(g.platform, kVkRButton) && overworld)
+    give_order(g.units, g.path, run.selected_unit, px / kCellPixels + run.SX,
+               py / kCellPixels + run.SY);
+  if (key_down(g.platform, kVkLButton) && overworld) {
+    const int32_t cx = px / kCellPixels + run.SX;
+    const int32_t cy = py / kCellPixels + run.SY;
     for (int32_t i = 0; i < kUnitTableSize; ++i) {
       const UnitRecord& u = unit(g.units, i);
       if (u.x == cx && u.y == cy) {
@@ -100,7 +101,7 @@ void draw_banner_and_status(Game& g) {
   draw_small_text(fb, t, 12, 14, r, gr, b);
 
   text_print(t, "SX=%d,SY=%d,SZ=%d mx=%d my=%d su%d", run.SX, run.SY, run.SZ,
-             pointer_x(g.platform, fb), pointer_y(g.platform, fb), run.selected_unit);
+             run.pointer_x, run.pointer_y, run.selected_unit);
   draw_large_text(fb, t, 12, 58, r, gr, b);
   snprintf(g.status[0], sizeof g.status[0], "%s", t.s);
 
@@ -121,57 +122,92 @@ void draw_banner_and_status(Game& g) {
   snprintf(g.status[2], sizeof g.status[2], "%s", t.s);
 }
 
-void run_pass(Game& g) {
+namespace {
+
+void draw_views(Game& g) {
+  RunState& run = g.run;
+  clear_frame(g.fb, g.gl_ready);
+  if (run.screensaver == 1) {
+    draw_screensaver_view(g.fb, run.frame, g.trig, g.rng);
+  } else if (g.fb.width == kOverworldWidth) {
+    draw_overworld_view(g.fb, run, g.world, g.bitmaps, g.units, g.path, g.text);
+  } else if (g.fb.width == kBlockViewWidth) {
+    draw_block_view(g.fb, run, g.world, g.units, g.block, g.platform, g.gl_ready);
+  }
+  draw_banner_and_status(g);
+}
+
+void minimap_step(Game& g) {
   RunState& run = g.run;
   Platform& p = g.platform;
-  p.input->begin_pass(run.frame);
-
-  clear_frame(g.fb, g.gl_ready);                                          // 1
-  if (run.screensaver == 1) {                                             // 2
-    draw_screensaver_view(g.fb, run.frame, g.trig, g.rng);
-  } else {
-    if (g.fb.width == 640)
-      draw_overworld_view(g.fb, run, g.world, g.bitmaps, g.units, g.path, g.text);
-    if (g.fb.width == 320) draw_block_view(g.fb, run, g.world, g.units, g.block, p, g.gl_ready);
-  }
-  draw_banner_and_status(g);                                              // 3, 4
-  command_line_step(g.console, p, run, g.fb, g.world, g.units, g.text);   // 5
-  selection_keys(g);                                                      // 6
-  mouse_orders(g);                                                        // 7
-  if (key_down(p, vk_letter('N'))) {                                      // 8
+  if (key_down(p, vk_letter('N'))) {
+    // shown or hidden, the minimap moves to the pointer
     run.minimap_shown = !run.minimap_shown;
-    run.minimap_x = pointer_x(p, g.fb);
-    run.minimap_y = pointer_y(p, g.fb);
+    run.minimap_x = run.pointer_x;
+    run.minimap_y = run.pointer_y;
     pause_ms(p, 350);
   }
-  if (run.minimap_shown) {                                                // 9
-    minimap_jump(run, key_down(p, kVkRButton), pointer_x(p, g.fb), pointer_y(p, g.fb));
+  if (run.minimap_shown) {
+    minimap_jump(run, key_down(p, kVkRButton), run.pointer_x, run.pointer_y);
     draw_minimap(g.fb, run, g.world, g.units);
   }
-  const int32_t divisor = int32_t(run.tick_divisor);                      // 10
+}
+
+void unit_steps(Game& g) {
+  RunState& run = g.run;
+  // the divisor is a float the speed keys set; the tick counts whole frames
+  const int32_t divisor = int32_t(run.tick_divisor);
   if (divisor != 0 && run.frame % divisor == 0) movement_tick(g.world, g.units, g.path, g.rng);
-  if (key_down(p, vk_letter('A'))) {                                      // 11
+  if (key_down(g.platform, vk_letter('A'))) {
     order_unit1_random(g.world, g.units, g.path, g.rng);
-    pause_ms(p, 400);
+    pause_ms(g.platform, 400);
   }
-  if (run.frame % 100 == 0) wander_orders(g.world, g.units, g.path, g.rng);  // 12
-  draw_cursor(g.fb, pointer_x(p, g.fb), pointer_y(p, g.fb));              // 13
-  present(g.fb, run.zoom, *p.display, g.gl_ready);                        // 14
+  if (run.frame % 100 == 0) wander_orders(g.world, g.units, g.path, g.rng);
+}
+
+void present_step(Game& g) {
+  draw_cursor(g.fb, g.run.pointer_x, g.run.pointer_y);
+  present(g.fb, g.run.zoom, *g.platform.display, g.gl_ready);
   if (g.keep_presented) {
     g.presented.width = g.fb.width;
     g.presented.height = g.fb.height;
     g.presented.pixels = g.fb.pixels;
   }
   screenshot_key_step(g);  // F12, while the picture is still the presented one
-  window_key_step(g);                                                     // 15
-  view_navigation(run, p, g.fb, g.world.side);                            // 16
-  if (key_down(p, kVkEscape)) run.quit = 1;                               // 17
-  if (key_down(p, vk_f(5))) set_resolution_and_window(g, 320, 240, 2);    // 18
-  if (key_down(p, vk_f(6))) set_resolution_and_window(g, 640, 480, 1);
-  if (key_down(p, vk_digit(1))) run.tick_divisor = 10.0f;                 // 19
+}
+
+void mode_keys(Game& g) {
+  RunState& run = g.run;
+  Platform& p = g.platform;
+  if (key_down(p, kVkEscape)) run.quit = 1;  // the pass still ends; the loop stops after it
+  if (key_down(p, vk_f(5))) set_resolution_and_window(g, kBlockViewWidth, kBlockViewHeight, 2);
+  if (key_down(p, vk_f(6))) set_resolution_and_window(g, kOverworldWidth, kOverworldHeight, 1);
+  if (key_down(p, vk_digit(1))) run.tick_divisor = 10.0f;
   if (key_down(p, vk_digit(2))) run.tick_divisor = 30.0f;
   if (key_down(p, vk_digit(3))) run.tick_divisor = 60.0f;
-  while (p.display->pump_message(&run.quit)) {                            // 20
+}
+
+}  // namespace
+
+// The order of the phases is part of the game's behaviour: what a key does
+// in a pass depends on which phases have already looked at the same state.
+void run_pass(Game& g) {
+  RunState& run = g.run;
+  Platform& p = g.platform;
+  p.input->begin_pass(run.frame);
+  p.input->pointer(g.fb.width, g.fb.height, &run.pointer_x, &run.pointer_y);
+
+  draw_views(g);
+  command_line_step(g.console, p, run, g.fb, g.world, g.units, g.text);
+  selection_keys(g);
+  mouse_orders(g);
+  minimap_step(g);
+  unit_steps(g);
+  present_step(g);
+  window_key_step(g);
+  view_navigation(run, p, g.fb, g.world.side);
+  mode_keys(g);
+  while (p.display->pump_message(&run.quit)) {
   }
-  run.frame += 1;                                                         // 21
+  run.frame += 1;
 }

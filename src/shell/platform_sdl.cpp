@@ -10,7 +10,7 @@
 #include <iterator>
 #include <string>
 
-#include "shell/pointer.h"
+#include "core/pointer.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 // SDL2 implementations of the platform seam.
-#include "shell/platform.h"
+#include "core/platform.h"
 
 struct SDL_Window;
 

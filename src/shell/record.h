@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "shell/platform.h"
+#include "core/platform.h"
 
 struct Framebuffer;
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/platform.h"
+#include "core/platform.h"
 
 struct ScriptEvent {
   enum Kind : uint8_t { kKeyDown, kKeyUp, kPointer };

@@ -5,6 +5,7 @@
 #include "console/commandline.h"
 #include "shell/game.h"
 #include "shell/window.h"
+#include "units/placement.h"
 #include "world/catalogue.h"
 #include "world/mapfile.h"
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "core/keys.h"
 #include "shell/game.h"
 #include "shell/screenshot.h"
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/keys.h"
 #include "shell/game.h"
 
 bool create_game_window(Game& g) {

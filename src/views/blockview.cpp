@@ -12,10 +12,10 @@
 #include <cstring>
 #include <iterator>
 
+#include "core/keys.h"
 #include "render/framebuffer.h"
-#include "shell/platform.h"
-#include "shell/pointer.h"
-#include "shell/runstate.h"
+#include "core/platform.h"
+#include "core/runstate.h"
 #include "units/units.h"
 #include "views/walk.h"
 
@@ -311,7 +311,7 @@ void draw_block_view(Framebuffer& fb, RunState& run, const World& w, UnitTable& 
   if (gl_ready) read_back_picture(fb, bv);
   // takes effect on the next frame
   if (key_down(p, kVkLButton) || key_down(p, kVkMButton) || key_down(p, kVkRButton)) {
-    bv.yaw = float(20 - 2 * pointer_x(p, fb));
-    bv.pitch = float(-pointer_y(p, fb));
+    bv.yaw = float(20 - 2 * run.pointer_x);
+    bv.pitch = float(-run.pointer_y);
   }
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/geometry.h"
 #include "world/world.h"
 
 struct Framebuffer;
@@ -12,8 +13,6 @@ struct RunState;
 struct UnitTable;
 struct Platform;
 
-constexpr int32_t kBlockViewWidth = 320;   // pixels read back
-constexpr int32_t kBlockViewHeight = 240;  // pixels read back
 constexpr int32_t kBlockViewPixels = kBlockViewWidth * kBlockViewHeight;
 constexpr int32_t kBlockRadius = 14;  // the field runs from camera - 14 to camera + 13 per axis
 constexpr int32_t kBlockFieldCells = 8 * kBlockRadius * kBlockRadius * kBlockRadius;

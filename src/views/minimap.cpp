@@ -1,7 +1,7 @@
 #include "views/minimap.h"
 
 #include "render/framebuffer.h"
-#include "shell/runstate.h"
+#include "core/runstate.h"
 #include "units/units.h"
 #include "world/world.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "shell/runstate.h"
+#include "core/runstate.h"
 #include "units/units.h"
 #include "views/blockview.h"
 #include "world/world.h"

@@ -7,7 +7,6 @@
 #include <iterator>
 #include <limits>
 
-#include "units/units.h"
 #include "world/rng.h"
 #include "world/world.h"
 
@@ -17,7 +16,6 @@ constexpr int32_t kCoarseBlocks = 64;        // blocks per row and column of a c
 constexpr int32_t kObstructedAbove = 50;     // mountain cells a block may hold and stay open
 constexpr int32_t kObjectsPerLevel = 256;
 constexpr int32_t kScatterSeed = 96;
-constexpr int32_t kPlacementAttempts = 1000;
 
 // Tile code written by each scattered object kind (index = kind - 1).
 constexpr uint8_t kObjectKindCode[] = {
@@ -31,11 +29,6 @@ constexpr uint8_t kObjectKindCode[] = {
 constexpr int32_t kObjectKinds = int32_t(std::size(kObjectKindCode));
 
 bool is_mountain(uint8_t code) { return code == kTileMountain || code == kTileMountainHigh; }
-
-// Start cells refused at placement: walls, both mountains and forest.
-bool acceptable_start(uint8_t code) {
-  return code != kTileWall && !is_mountain(code) && code != kTileForest;
-}
 
 int32_t draw_mod(Rng& rng, int32_t n) { return rng_next(rng) % n; }
 
@@ -94,36 +87,6 @@ void scatter_objects(World& w, Rng& rng) {
       const int32_t kind = draw_mod(rng, kObjectKinds) + 1;
       // no test of the cell: an object may land on anything, even another object
       add_object(w, x, y, z, kObjectKindCode[kind - 1]);
-    }
-  }
-}
-
-void place_units(const World& w, UnitTable& units, Rng& rng) {
-  const int32_t span = w.side - 2;  // never the outermost rows or columns
-  for (int32_t u = kFirstPlacedUnit; u <= kLastPlacedUnit; ++u) {
-    for (int32_t attempt = 0; attempt < kPlacementAttempts; ++attempt) {
-      const int32_t x = draw_mod(rng, span) + 1;
-      const int32_t y = draw_mod(rng, span) + 1;
-      int32_t level = draw_mod(rng, 3);
-      if (u == 1) level = 1;  // drawn all the same, so the sequence stays in step
-      if (!acceptable_start(w.grid[cell_index(w, x, y, level)])) continue;
-      UnitRecord& r = unit(units, u);
-      r.in_use = 1;
-      r.kind = 1;
-      r.inactive = 0;
-      r.order_flag = 0;
-      r.order_state = 0;
-      r.sprite = kPlacedUnitSprite;
-      r.bar_max = 24.0f;
-      r.bar_value = 24.0f;
-      r.x = uint16_t(x);
-      r.y = uint16_t(y);
-      r.level = uint16_t(level);
-      r.target_x = uint16_t(x);
-      r.target_y = uint16_t(y);
-      r.fx = r.fy = r.fz = 0.5f;
-      r.bar_state = 0;
-      break;
     }
   }
 }

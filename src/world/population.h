@@ -1,10 +1,9 @@
 #pragma once
-// Population at start: coarse map, object scatter, unit placement, trig tables.
+// Population at start: coarse map, object scatter, trig tables.
 #include <cstdint>
 #include <memory>
 
 struct World;
-struct UnitTable;
 struct Rng;
 
 constexpr int32_t kTrigEntries = 3600000;  // thousandths of a degree
@@ -18,6 +17,5 @@ struct TrigTables {
 void build_coarse_map(World& w);
 // Seeds the generator with 96 itself.
 void scatter_objects(World& w, Rng& rng);
-void place_units(const World& w, UnitTable& units, Rng& rng);
 void build_trig_tables(TrigTables& t);
 void release_trig_tables(TrigTables& t);

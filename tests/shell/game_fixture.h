@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "shell/game.h"
-#include "shell/platform_null.h"
+#include "support/null_display.h"
 #include "shell/script.h"
 
 inline std::unique_ptr<ScriptInput> script_input(const std::string& script) {

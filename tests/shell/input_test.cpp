@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "shell/game_fixture.h"
-#include "shell/pointer.h"
+#include "core/pointer.h"
 
 namespace {
 

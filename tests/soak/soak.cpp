@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "shell/game.h"
-#include "shell/platform_null.h"
+#include "support/null_display.h"
 #include "world/rng.h"
 
 namespace {

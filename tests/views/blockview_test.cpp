@@ -18,9 +18,10 @@
 #include <vector>
 
 #include "render/framebuffer.h"
-#include "shell/platform.h"
+#include "core/keys.h"
+#include "core/platform.h"
 #include "shell/platform_sdl.h"
-#include "shell/runstate.h"
+#include "core/runstate.h"
 #include "shell/window.h"
 #include "units/units.h"
 #include "views/walk.h"
@@ -32,13 +33,9 @@ namespace {
 class FakeInput : public InputSource {
  public:
   bool keys[256] = {};
-  int32_t px = 0, py = 0;  // framebuffer pixels
   void begin_pass(int32_t) override {}
   bool key_down(int32_t vk) override { return vk >= 0 && vk < 256 && keys[vk]; }
-  void pointer(int32_t w, int32_t h, int32_t* x, int32_t* y) override {
-    *x = std::clamp(px, 0, w - 1);
-    *y = std::clamp(py, 0, h - 1);
-  }
+  void pointer(int32_t, int32_t, int32_t* x, int32_t* y) override { *x = *y = 0; }
 };
 
 struct Scene {
@@ -220,8 +217,8 @@ TEST(BlockViewNoGl, WalksAndLooksButDrawsNothing) {
   s.run.tick_divisor = 10.0f;
   std::fill(s.fb.pixels.begin(), s.fb.pixels.end(), uint8_t(5));
   s.input.keys[kVkLButton] = true;
-  s.input.px = 160;
-  s.input.py = 0;  // looks straight along the levels from the next frame
+  s.run.pointer_x = 160;
+  s.run.pointer_y = 0;  // looks straight along the levels from the next frame
   draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, false);
   // this frame's step used the old pitch
   const UnitRecord& u = unit(s.units, 1);
@@ -248,8 +245,8 @@ TEST(BlockViewNoGl, WalksAndLooksButDrawsNothing) {
                         Look{0, 0, 0, -618.0f, -90.0f}}) {
     s.input.keys[kVkMButton] = s.input.keys[kVkRButton] = false;
     s.input.keys[l.button] = l.button != 0;
-    s.input.px = l.px;
-    s.input.py = l.py;
+    s.run.pointer_x = l.px;
+    s.run.pointer_y = l.py;
     draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, false);
     EXPECT_FLOAT_EQ(s.bv.yaw, l.yaw) << l.button;
     EXPECT_FLOAT_EQ(s.bv.pitch, l.pitch) << l.button;
@@ -472,8 +469,8 @@ TEST_F(BlockViewGl, CameraFollowsTheSelectedUnitWhileUnitOneWalks) {
   s.run.SZ = 1;
   s.wall(100, 100, 2);  // rock under the view origin
   s.input.keys[kVkLButton] = true;
-  s.input.px = 160;
-  s.input.py = 90;
+  s.run.pointer_x = 160;
+  s.run.pointer_y = 90;
   render(0.0f, -90.0f, 2);
   EXPECT_TRUE(drawn(160, 120)) << drawn_pixels() << " pixels drawn";
   EXPECT_FLOAT_EQ(unit(s.units, 1).walk_phase, 1.0f);

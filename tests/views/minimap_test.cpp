@@ -4,7 +4,7 @@
 
 #include "render/framebuffer.h"
 #include "shell/game_fixture.h"
-#include "shell/runstate.h"
+#include "core/runstate.h"
 #include "units/units.h"
 #include "views/minimap.h"
 #include "world/world.h"

@@ -8,7 +8,7 @@
 
 #include "render/framebuffer.h"
 #include "render/text.h"
-#include "shell/runstate.h"
+#include "core/runstate.h"
 #include "units/pathsearch.h"
 #include "units/units.h"
 #include "views/overworld.h"

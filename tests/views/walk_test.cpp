@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "shell/runstate.h"
+#include "core/runstate.h"
 #include "units/units.h"
 #include "views/blockview.h"
 #include "world/world.h"

@@ -13,4 +13,6 @@ struct RunState {
   float tick_divisor = 30.0f;  // movement tick on frames divisible by its truncation
   int32_t minimap_shown = 1;
   int32_t minimap_x = 518, minimap_y = 338;  // pixels, minimap's bottom-left corner
+  // Read once at the top of each pass, so every use in a pass sees one position.
+  int32_t pointer_x = 0, pointer_y = 0;  // framebuffer pixels, origin bottom-left
 };

@@ -1,6 +1,4 @@
-#include "shell/pointer.h"
-
-#include "render/framebuffer.h"
+#include "core/pointer.h"
 
 namespace {
 int32_t scale_clamped(int32_t offset, int32_t size, int32_t extent) {
@@ -18,16 +16,4 @@ int32_t pointer_x_from_screen(int32_t screen_x, const ScreenRect& r, int32_t wid
 
 int32_t pointer_y_from_screen(int32_t screen_y, const ScreenRect& r, int32_t height) {
   return scale_clamped(r.bottom - screen_y, r.bottom - r.top, height);
-}
-
-int32_t pointer_x(Platform& p, const Framebuffer& fb) {
-  int32_t x = 0, y = 0;
-  p.input->pointer(fb.width, fb.height, &x, &y);
-  return x;
-}
-
-int32_t pointer_y(Platform& p, const Framebuffer& fb) {
-  int32_t x = 0, y = 0;
-  p.input->pointer(fb.width, fb.height, &x, &y);
-  return y;
 }

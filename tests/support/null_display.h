@@ -3,7 +3,7 @@
 // counted, messages recorded.
 #include <string>
 
-#include "shell/platform.h"
+#include "core/platform.h"
 
 class NullDisplay : public Display {
  public:
