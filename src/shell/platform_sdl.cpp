@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 #include <SDL2/SDL.h>
-#include <dlfcn.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,78 +10,8 @@
 #include <string>
 
 #include "core/pointer.h"
-
-namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-// Sanitizer builds only: keep the GL driver resident after the context goes,
-// so LeakSanitizer sees the driver's own caches as reachable instead of
-// reporting them as leaks from an unloaded module.
-void keep_gl_driver_loaded() {
-  for (const char* lib : {"swrast_dri.so", "libEGL_mesa.so.0", "libGLX_mesa.so.0",
-                          "libgallium_dri.so"}) {
-    const std::string path = std::string("/usr/lib/x86_64-linux-gnu/") +
-                             (std::string(lib).find("_dri") != std::string::npos ? "dri/" : "") + lib;
-    dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-    dlopen(lib, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-  }
-}
-#else
-void keep_gl_driver_loaded() {}
-#endif
-
-struct KeyMapRow {
-  int32_t vk;
-  SDL_Scancode scancode;
-};
-
-// Windows virtual-key numbers the game polls, and the key that stands for each.
-const KeyMapRow kKeyMap[] = {
-    {8, SDL_SCANCODE_BACKSPACE},
-    {9, SDL_SCANCODE_TAB},
-    {13, SDL_SCANCODE_RETURN},
-    {27, SDL_SCANCODE_ESCAPE},
-    {32, SDL_SCANCODE_SPACE},
-    {37, SDL_SCANCODE_LEFT},
-    {38, SDL_SCANCODE_UP},
-    {39, SDL_SCANCODE_RIGHT},
-    {40, SDL_SCANCODE_DOWN},
-    {48, SDL_SCANCODE_0},
-    {49, SDL_SCANCODE_1},
-    {50, SDL_SCANCODE_2},
-    {51, SDL_SCANCODE_3},
-    {52, SDL_SCANCODE_4},
-    {53, SDL_SCANCODE_5},
-    {54, SDL_SCANCODE_6},
-    {55, SDL_SCANCODE_7},
-    {56, SDL_SCANCODE_8},
-    {57, SDL_SCANCODE_9},
-    {107, SDL_SCANCODE_KP_PLUS},
-    {109, SDL_SCANCODE_KP_MINUS},
-    {112, SDL_SCANCODE_F1},
-    {113, SDL_SCANCODE_F2},
-    {114, SDL_SCANCODE_F3},
-    {115, SDL_SCANCODE_F4},
-    {116, SDL_SCANCODE_F5},
-    {117, SDL_SCANCODE_F6},
-    {118, SDL_SCANCODE_F7},
-    {119, SDL_SCANCODE_F8},
-    {120, SDL_SCANCODE_F9},
-    {121, SDL_SCANCODE_F10},
-    {122, SDL_SCANCODE_F11},
-    {123, SDL_SCANCODE_F12},
-    {219, SDL_SCANCODE_LEFTBRACKET},
-    {221, SDL_SCANCODE_RIGHTBRACKET},
-};
-
-}  // namespace
-
-int sdl_scancode_for_vk(int32_t vk) {
-  if (vk >= 'A' && vk <= 'Z') return SDL_SCANCODE_A + (vk - 'A');
-  for (const KeyMapRow& row : kKeyMap)
-    if (row.vk == vk) return row.scancode;
-  return 0;
-}
+#include "shell/keys.h"
+#include "shell/sanitizer_gl.h"
 
 SdlDisplay::SdlDisplay(bool headless, bool vsync) : headless_(headless), vsync_(vsync) {}
 
@@ -134,7 +63,9 @@ bool SdlDisplay::create_window(const char* title, int32_t w, int32_t h, std::str
     *error = "Can't Activate The GL Rendering Context.";
     return false;
   }
+#ifdef KV_SANITIZE_BUILD
   keep_gl_driver_loaded();
+#endif
   if (headless_ || !vsync_) {
     SDL_GL_SetSwapInterval(0);
   } else if (SDL_GL_SetSwapInterval(1) != 0) {
@@ -245,10 +176,10 @@ bool SdlInput::key_down(int32_t vk) {
   }
   // keys typed into other windows never reach the game's keyboard state
   if (SDL_GetKeyboardFocus() != display_.window()) return false;
+  const KeyRow* row = key_row(vk);
+  if (!row || row->button) return false;
   const Uint8* keys = SDL_GetKeyboardState(nullptr);
-  if (vk == 16) return keys[SDL_SCANCODE_LSHIFT] || keys[SDL_SCANCODE_RSHIFT];
-  const int sc = sdl_scancode_for_vk(vk);
-  return sc != 0 && keys[sc];
+  return keys[row->scancode] || (row->alt_scancode != 0 && keys[row->alt_scancode]);
 }
 
 void SdlInput::pointer(int32_t width, int32_t height, int32_t* x, int32_t* y) {

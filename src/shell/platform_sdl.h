@@ -48,6 +48,3 @@ class SdlInput : public InputSource {
 // The pointer's root-window position straight from the X server; false when
 // the window is not on X11. (Kept apart: Xlib's Display clashes with ours.)
 bool x11_pointer_position(SDL_Window* w, int* x, int* y);
-
-// Maps a Windows virtual-key number to an SDL scancode; 0 when unmapped.
-int sdl_scancode_for_vk(int32_t vk);

@@ -28,6 +28,3 @@ class RecordingInput : public InputSource {
   int32_t px_ = -1, py_ = -1;
   bool first_ = true;
 };
-
-// The script word for a virtual-key number ("A", "F5", "button left", ...).
-std::string script_key_name(int32_t vk);

@@ -7,19 +7,9 @@
 #include <iterator>
 #include <sstream>
 
+#include "shell/keys.h"
+
 namespace {
-
-struct NamedKey {
-  const char* name;
-  int32_t vk;
-};
-
-const NamedKey kNamedKeys[] = {
-    {"TAB", 9},       {"ENTER", 13},    {"ESCAPE", 27},    {"SPACE", 32},
-    {"BACKSPACE", 8}, {"SHIFT", 16},    {"LEFT", 37},      {"RIGHT", 39},
-    {"UP", 38},       {"DOWN", 40},     {"ADD", 107},      {"SUBTRACT", 109},
-    {"LBRACKET", 219}, {"RBRACKET", 221},
-};
 
 bool parse_int(const std::string& s, int64_t lo, int64_t hi, int32_t* out) {
   if (s.empty() || s.size() > 11) return false;
@@ -42,23 +32,6 @@ int32_t button_number(const std::string& s) {
 }
 
 }  // namespace
-
-int32_t script_key_number(const std::string& name) {
-  if (name.size() == 1) {
-    const char c = name[0];
-    if (c >= 'A' && c <= 'Z') return c;
-    if (c >= '0' && c <= '9') return c;
-  }
-  for (const NamedKey& k : kNamedKeys)
-    if (name == k.name) return k.vk;
-  if (name.size() >= 2 && name[0] == 'F' && std::isdigit(static_cast<unsigned char>(name[1]))) {
-    int32_t n = 0;
-    if (parse_int(name.substr(1), 1, 12, &n)) return 111 + n;
-  }
-  int32_t vk = 0;
-  if (parse_int(name, 0, 255, &vk)) return vk;
-  return -1;
-}
 
 bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std::string* error) {
   events->clear();

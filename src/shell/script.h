@@ -17,8 +17,6 @@ struct ScriptEvent {
 
 // Parses the whole text; on failure returns false with "line N: why" in *error.
 bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std::string* error);
-// Key name or decimal number to a virtual-key number; -1 when unknown.
-int32_t script_key_number(const std::string& name);
 
 // Replays parsed events: those of pass F take effect before pass F polls.
 class ScriptInput : public InputSource {

@@ -5,6 +5,7 @@
 
 #include "shell/game_fixture.h"
 #include "core/pointer.h"
+#include "shell/keys.h"
 
 namespace {
 
@@ -24,6 +25,12 @@ TEST(ScriptParser, KeyNamesAndNumbers) {
   const std::pair<const char*, int32_t> cases[] = {
       {"0", 48}, {"9", 57}, {"219", 219}, {"F13", -1}, {"256", -1}, {"a", -1}, {"CTRL", -1}};
   for (auto [name, vk] : cases) EXPECT_EQ(script_key_number(name), vk) << name;
+  // what a recording writes for each polled key reads back as that key
+  for (int32_t vk = 0; vk < 256; ++vk) {
+    const KeyRow* row = key_row(vk);
+    if (!row || row->button) continue;
+    EXPECT_EQ(script_key_number(script_key_words(vk).substr(4)), vk) << script_key_words(vk);
+  }
 }
 
 TEST(ScriptParser, ErrorsNameTheLineAndTheProblem) {
