@@ -54,9 +54,10 @@ struct StartOptions {
   bool report_missing = true;   // one stderr line when assets fail to load
 };
 
-// Start-up steps 1..11. Returns false when the window could not be created.
+// Loads, opens the window and populates the world. Returns false when the
+// window could not be created.
 bool start_game(Game& g, const StartOptions& opt);
-// One pass of the loop (steps 1..21).
+// One pass of the frame loop.
 void run_pass(Game& g);
 // Releases every store in order.
 void shutdown_game(Game& g);

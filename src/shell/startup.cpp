@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "console/commandline.h"
+#include "core/geometry.h"
 #include "shell/game.h"
 #include "shell/window.h"
 #include "units/placement.h"
@@ -33,15 +34,9 @@ void startup_loading(Game& g, const StartOptions& opt) {
   u1.fx = u1.fy = u1.fz = 0.5f;
 }
 
-}  // namespace
-
-bool start_game(Game& g, const StartOptions& opt) {
-  set_world_side(g.world, kWorldSide);                                   // 1
-  set_resolution(g.fb, 640, 480);                                        // 2
-  g.run.zoom = 2;
-  startup_loading(g, opt);                                               // 3
-  if (!create_game_window(g)) return false;                              // 4
-  const std::string map_path = map_file_path(opt.data_dir, kMapNumber);  // 5
+// The map's three levels, then the one-second pause a loaded map gets.
+void load_map(Game& g, const StartOptions& opt) {
+  const std::string map_path = map_file_path(opt.data_dir, kMapNumber);
   g.loaded.map_loaded = load_overworld_map(g.world, map_path, 3);
   if (g.loaded.map_loaded >= 0) pause_ms(g.platform, 1000);
   const int64_t full = int64_t(g.world.stride) * 3;
@@ -52,21 +47,44 @@ bool start_game(Game& g, const StartOptions& opt) {
     std::fprintf(stderr, "kelvarot: map file %s is short (%lld of %lld bytes)\n",
                  map_path.c_str(), static_cast<long long>(g.loaded.map_loaded),
                  static_cast<long long>(full));
-  build_coarse_map(g.world);                                             // 6
-  scatter_objects(g.world, g.rng);                                       // 7
-  rng_seed(g.rng, opt.seeded ? opt.seed : uint32_t(std::time(nullptr))); // 8
-  g.run.selected_unit = 1;                                               // 9
+}
+
+// Objects are scattered under their own fixed seed before the run's seed is
+// set, so the same map always carries the same objects; units are placed
+// with the run's seed.
+void populate(Game& g, const StartOptions& opt) {
+  build_coarse_map(g.world);
+  scatter_objects(g.world, g.rng);
+  rng_seed(g.rng, opt.seeded ? opt.seed : uint32_t(std::time(nullptr)));
+  g.run.selected_unit = 1;
   UnitRecord& u0 = unit(g.units, 0);
   u0.in_use = 0;
   u0.sprite = 0;
   u0.order_flag = 0;
-  place_units(g.world, g.units, g.rng);                                  // 10
-  const UnitRecord& sel = unit(g.units, g.run.selected_unit);            // 11
+  place_units(g.world, g.units, g.rng);
+}
+
+// The first view starts on the selected unit, a cell in from the world's edge.
+void look_at_selected_unit(Game& g) {
+  const UnitRecord& sel = unit(g.units, g.run.selected_unit);
   const int32_t side = g.world.side;
-  g.run.SX = std::clamp<int32_t>(sel.x, 1, side - 1 - g.fb.width / 16);
-  g.run.SY = std::clamp<int32_t>(sel.y, 1, side - 1 - g.fb.height / 16);
+  g.run.SX = std::clamp<int32_t>(sel.x, 1, side - 1 - g.fb.width / kCellPixels);
+  g.run.SY = std::clamp<int32_t>(sel.y, 1, side - 1 - g.fb.height / kCellPixels);
   g.run.SZ = std::clamp<int32_t>(sel.level, 0, kLevelCount - 1);
-  return true;                                                           // 12
+}
+
+}  // namespace
+
+bool start_game(Game& g, const StartOptions& opt) {
+  set_world_side(g.world, kWorldSide);
+  set_resolution(g.fb, kOverworldWidth, kOverworldHeight);
+  g.run.zoom = 2;
+  startup_loading(g, opt);
+  if (!create_game_window(g)) return false;
+  load_map(g, opt);
+  populate(g, opt);
+  look_at_selected_unit(g);
+  return true;
 }
 
 void shutdown_game(Game& g) {

@@ -45,7 +45,7 @@ void head_bob(UnitRecord& u);
 // would leave the grid is refused and the fraction stops at the edge.
 void cell_changes(UnitRecord& u, int32_t side);
 
-// Steps 3 to 7 of a block view frame for unit 1: forward (left button, on
+// Unit 1's walk in a block view frame: forward (left button, on
 // forward frames) and backward ('Z', every frame) steps with their ground
 // checks, push out, bob, cell changes.
 void walk_unit1(const World& w, RunState& run, BlockViewState& bv, UnitTable& units,

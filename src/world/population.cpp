@@ -38,11 +38,11 @@ int32_t draw_mod(Rng& rng, int32_t n) { return rng_next(rng) % n; }
 // one rotation, anchored on the library at the start of every run. That result
 // is kept only where it rounds to a float that no error of the rotation could
 // change; the rest go to the library. Either way every entry equals
-// float(std::sin(radians)) of the designed angle.
+// float(std::sin(radians)) of the entry's angle.
 constexpr int32_t kRunLength = 1024;          // entries between library anchors
 constexpr int32_t kFirmMarginExponent = -36;  // 1.5e-11, far above the drift of a run (<1e-12)
 
-// The designed angle of entry i: its float counter, in double precision.
+// The angle of entry i: its float counter, in double precision.
 double entry_radians(int32_t i) { return double(float(i)) * kDegreeFactor / 1000.0; }
 
 // True when every value within 2^kFirmMarginExponent of v rounds to the same

@@ -7,7 +7,8 @@ struct World;
 struct Rng;
 
 constexpr int32_t kTrigEntries = 3600000;  // thousandths of a degree
-// Degrees to radians as the game has always done it (a hair below pi/180).
+// Degrees to radians (a hair below pi/180); the trig tables and the walk
+// must agree on it to the last bit, so it is written once, here.
 constexpr double kDegreeFactor = 0.017453292516666667;
 
 struct TrigTables {

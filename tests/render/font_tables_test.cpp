@@ -9,8 +9,8 @@
 
 namespace {
 
-// Small-font widths, written out from the width table of the font's design.
-int32_t designed_small_width(int32_t code) {
+// Small-font widths, written out independently of the font's own tables.
+int32_t expected_small_width(int32_t code) {
   const char ch = char(code);
   if (code <= 32 || code == 96 || code >= 123) return 2;  // the blank glyph
   const char* by_width[] = {":il", "!(),;=[]fjr", "\"$%+-.0123456789<>?ABCDEFGHIKLPSTUVY^_",
@@ -40,7 +40,7 @@ std::pair<int32_t, int32_t> large_rows(int32_t code) { return ink_rows(kLargeFon
 bool only_bits(const char* s) { return std::strspn(s, "01") == std::strlen(s); }
 
 // Only codes 0-127 are reachable: higher bytes are negative as signed chars.
-TEST(SmallFont, EveryReachableEntryHasTheDesignedFormatWidthAndInkPlace) {
+TEST(SmallFont, EveryReachableEntryHasTheExpectedFormatWidthAndInkPlace) {
   for (int32_t code = 0; code < 128; ++code) {
     SCOPED_TRACE(code);
     const char* glyph = kSmallFont[code];
@@ -59,14 +59,14 @@ TEST(SmallFont, EveryReachableEntryHasTheDesignedFormatWidthAndInkPlace) {
     const bool has_glyph = (code >= 33 && code <= 95) || (code >= 97 && code <= 122);
     EXPECT_EQ(small_rows(code).first >= 0, has_glyph);
     // The apostrophe and the backslash are not in the table; any sane width will do.
-    const int32_t designed = designed_small_width(code);
-    EXPECT_TRUE(designed < 0 ? (code == '\'' || code == '\\') && width >= 1 && width <= 7
-                             : width == designed)
-        << "width " << width << ", designed " << designed;
+    const int32_t expected = expected_small_width(code);
+    EXPECT_TRUE(expected < 0 ? (code == '\'' || code == '\\') && width >= 1 && width <= 7
+                             : width == expected)
+        << "width " << width << ", expected " << expected;
   }
 }
 
-TEST(LargeFont, EveryReachableEntryHasTheDesignedFormat) {
+TEST(LargeFont, EveryReachableEntryHasTheExpectedFormat) {
   for (int32_t code = 0; code < 128; ++code) {
     SCOPED_TRACE(code);
     const char* glyph = kLargeFont[code];

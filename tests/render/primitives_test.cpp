@@ -61,7 +61,7 @@ Pixels line(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   return lit(fb);
 }
 
-// The walk as the design words it, one step at a time, keeping the pixels that
+// The walk written plainly, one step at a time, keeping the pixels that
 // fall inside a 64 x 48 picture. Only for short lines.
 Pixels walked_line(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   const bool by_x = std::abs(x1 - x0) > std::abs(y1 - y0);
@@ -79,7 +79,7 @@ Pixels walked_line(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   }
 }
 
-TEST(Line, DesignExamplesAndTheMinorStepComingLate) {
+TEST(Line, WorkedExamplesAndTheMinorStepComingLate) {
   Pixels row5;
   for (int32_t x = 0; x <= 10; ++x) row5.insert({x, 5});
   const struct {

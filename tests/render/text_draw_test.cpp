@@ -23,7 +23,7 @@ Pixels draw(bool large, const std::string& s, int32_t x, int32_t y, int32_t w = 
   return lit(fb);
 }
 
-// The pixels of a glyph drawn from design rows: row i's ink lands at (x + c, y - i).
+// The pixels of a glyph drawn from rows written out here: row i's ink lands at (x + c, y - i).
 Pixels from_rows(const std::vector<std::string>& rows, int32_t x, int32_t y) {
   Pixels out;
   for (size_t i = 0; i < rows.size(); ++i)
@@ -59,8 +59,8 @@ TEST(TextBuffer, PrintIsCutAt255CharactersAndDrawingStopsAtTheBuffersEnd) {
   }
 }
 
-TEST(TextDrawing, CapitalALandsWhereTheDesignPutsIt) {
-  // Small: rows 3-7 of the design's "A", row r at y - r + 2. Large: rows 2-10, row r at y - r.
+TEST(TextDrawing, CapitalALandsOnItsRows) {
+  // Small: rows 3-7 of the glyph "A", row r at y - r + 2. Large: rows 2-10, row r at y - r.
   EXPECT_EQ(draw(false, "A", 20, 100), from_rows({"010", "101", "111", "101", "101"}, 20, 99));
   EXPECT_EQ(draw(true, "A", 30, 200),
             from_rows({"001100", "011110", "110011", "110011", "110011", "111111", "110011",
