@@ -1,9 +1,9 @@
 #include "assetgen/image.h"
 
-#include <png.h>
-
 #include <cstdio>
 #include <filesystem>
+
+#include "core/png_write.h"
 
 Image make_image(int32_t w, int32_t h, Rgb fill) {
   Image im;
@@ -61,15 +61,8 @@ bool write_png(const std::string& path, const Image& im) {
   std::error_code ec;
   const std::filesystem::path parent = std::filesystem::path(path).parent_path();
   if (!parent.empty()) std::filesystem::create_directories(parent, ec);
-  png_image p{};
-  p.version = PNG_IMAGE_VERSION;
-  p.width = png_uint_32(im.w);
-  p.height = png_uint_32(im.h);
-  p.format = PNG_FORMAT_RGB;
-  static_assert(sizeof(Rgb) == 3, "rows are handed to libpng as packed RGB");
-  const int ok = png_image_write_to_file(&p, path.c_str(), 0, im.px.data(), im.w * 3, nullptr);
-  png_image_free(&p);
-  return ok != 0;
+  static_assert(sizeof(Rgb) == 3, "pixels are handed over as packed RGB");
+  return write_png(path, im.w, im.h, 3, reinterpret_cast<const uint8_t*>(im.px.data()));
 }
 
 Image magnify(const Image& im, int32_t factor) {

@@ -2,12 +2,12 @@
 //   font_specimen OUT.png [SCALE]
 // Faint lines run just above the capitals and just below the baseline, so uneven
 // glyphs stand out.
-#include <png.h>
-
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
+#include "core/png_write.h"
 #include "render/fonts.h"
 #include "render/framebuffer.h"
 #include "render/text.h"
@@ -54,36 +54,22 @@ void charset_rows(Framebuffer& fb, TextBuffer& t, int32_t y, int32_t step, bool 
   }
 }
 
-bool write_png(const Framebuffer& fb, int32_t scale, const char* path) {
-  FILE* f = std::fopen(path, "wb");
-  if (!f) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return false;
-  }
+// The framebuffer magnified, as RGB rows top first.
+std::vector<uint8_t> magnified_rgb(const Framebuffer& fb, int32_t scale) {
   const int32_t w = fb.width * scale;
   const int32_t h = fb.height * scale;
-  png_init_io(png, f);
-  png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), 8, PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  std::vector<png_byte> row(size_t(w) * 3);
+  std::vector<uint8_t> rgb(size_t(w) * size_t(h) * 3);
   for (int32_t py = 0; py < h; ++py) {
     const int32_t y = fb.height - 1 - py / scale;  // the framebuffer's row 0 is the bottom
     for (int32_t px = 0; px < w; ++px) {
       const Rgba c = pixel_at(fb, px / scale, y);
-      row[size_t(px) * 3 + 0] = c.r;
-      row[size_t(px) * 3 + 1] = c.g;
-      row[size_t(px) * 3 + 2] = c.b;
+      uint8_t* q = &rgb[(size_t(py) * size_t(w) + size_t(px)) * 3];
+      q[0] = c.r;
+      q[1] = c.g;
+      q[2] = c.b;
     }
-    png_write_row(png, row.data());
   }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(f) == 0;
+  return rgb;
 }
 
 }  // namespace
@@ -132,8 +118,10 @@ int main(int argc, char** argv) {
   y -= 16;
   large_line(fb, t, 8, y, "CMD:teleport 100 200");
 
-  if (!write_png(fb, scale, argv[1])) {
-    std::fprintf(stderr, "font_specimen: cannot write %s\n", argv[1]);
+  const std::vector<uint8_t> rgb = magnified_rgb(fb, scale);
+  std::string error;
+  if (!write_png(argv[1], fb.width * scale, fb.height * scale, 3, rgb.data(), &error)) {
+    std::fprintf(stderr, "font_specimen: cannot write %s: %s\n", argv[1], error.c_str());
     return 1;
   }
   return 0;
