@@ -1,7 +1,7 @@
 // A block view frame against a bare present of the same 320 x 240 picture,
 // both offscreen (SDL's offscreen driver, Mesa llvmpipe), each finished with
 // glFinish so the GL work is counted, not just queued. The goal: the view's
-// frame costs at most twice the present. BM_ViewAgainstPresent times the two
+// frame costs at most twice the present. BM_BlockViewBesideBarePresent times the two
 // alternately, so a busy machine slows both alike; its "ratio" is the figure.
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
@@ -197,7 +197,7 @@ void BM_BlockViewFrame(benchmark::State& state) {
 BENCHMARK(BM_BlockViewFrame)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 // The block view frame and a bare present, alternately; ratio = view / present.
-void BM_ViewAgainstPresent(benchmark::State& state) {
+void BM_BlockViewBesideBarePresent(benchmark::State& state) {
   Bench& b = bench();
   b.scene(state.range(0));
   double view = 0, bare = 0;
@@ -214,7 +214,7 @@ void BM_ViewAgainstPresent(benchmark::State& state) {
   state.counters["present_ms"] = bare / n;
   state.counters["ratio"] = view / std::max(bare, 1e-9);
 }
-BENCHMARK(BM_ViewAgainstPresent)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BlockViewBesideBarePresent)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -14,7 +14,7 @@
 
 namespace {
 
-void BM_BareFrame(benchmark::State& state) {
+void BM_ClearAndPresent(benchmark::State& state) {
   const int zoom = int(state.range(0));
   SdlDisplay display(true, false);
   std::string error;
@@ -35,7 +35,7 @@ void BM_BareFrame(benchmark::State& state) {
   }
   release_bitmap_store(bitmaps);
 }
-BENCHMARK(BM_BareFrame)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_ClearAndPresent)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 }  // namespace
 

@@ -151,7 +151,7 @@ BenchGame& bench_game() {
   return b;
 }
 
-void BM_OverworldFrame(benchmark::State& state) {
+void BM_OverworldDrawing(benchmark::State& state) {
   Game& g = *bench_game().game;
   for (auto _ : state) {
     overworld_frame(g);
@@ -159,7 +159,7 @@ void BM_OverworldFrame(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
 }
-BENCHMARK(BM_OverworldFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OverworldDrawing)->Unit(benchmark::kMicrosecond);
 
 void BM_ScreensaverRenewalFrame(benchmark::State& state) {
   Game& g = *bench_game().game;
