@@ -62,7 +62,7 @@ Scene& scene() {
   wander_orders(s.world, s.units, s.path, s.rng);
   for (int32_t i = 0; i < kUnitTableSize; ++i) {
     const UnitRecord& u = unit(s.units, i);
-    if (u.in_use == 1 && u.order_flag == 1 && u.order_state == 0) ++s.planners;
+    if (u.in_use == 1 && u.order_flag == 1 && u.order_state == kNewOrder) ++s.planners;
   }
   s.units_before = std::make_unique<UnitRecord[]>(kUnitTableSize);
   std::copy(s.units.records.get(), s.units.records.get() + kUnitTableSize, s.units_before.get());
@@ -112,7 +112,7 @@ void BM_WorstMovementTickLinearScan(benchmark::State& state) {
     state.ResumeTiming();
     for (int32_t i = 0; i < kUnitTableSize; ++i) {
       const UnitRecord& b = s.units_before[i];
-      if (b.in_use != 1 || b.order_flag != 1 || b.order_state != 0) continue;
+      if (b.in_use != 1 || b.order_flag != 1 || b.order_state != kNewOrder) continue;
       UnitRecord& plan = unit(s.units, kPlanningRecord);
       plan.x = uint16_t(b.x / 16);
       plan.y = uint16_t(b.y / 16);
