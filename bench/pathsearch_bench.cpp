@@ -9,6 +9,7 @@
 
 #include "pathsearch_oracle.h"
 #include "units/pathsearch.h"
+#include "units/pathsearch_internal.h"
 #include "units/units.h"
 #include "world/world.h"
 
@@ -88,10 +89,11 @@ void BM_HeapSearch(benchmark::State& state) {
     run_search(b.ps, b.world, kWindow * kWindow);
     benchmark::DoNotOptimize(b.ps.result);
   }
-  state.counters["nodes"] = double(b.ps.last + 1);
+  const int32_t last = path_search_state(b.ps).last;
+  state.counters["nodes"] = double(last + 1);
   state.counters["found"] = double(b.ps.result == kFound);
   state.counters["per_node"] = benchmark::Counter(
-      double(b.ps.last + 1), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+      double(last + 1), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_LinearScanReference(benchmark::State& state) {

@@ -9,6 +9,7 @@
 
 #include "pathsearch_oracle.h"
 #include "units/pathsearch.h"
+#include "units/pathsearch_internal.h"
 #include "units/units.h"
 #include "world/world.h"
 
@@ -99,6 +100,7 @@ class PathSearchTest : public ::testing::Test {
     }
     return steps;
   }
+  static PathSearchState st() { return path_search_state(*ps); }
   static World* world;
   static PathSearch* ps;
   static UnitTable* units;
@@ -113,21 +115,21 @@ TEST_F(PathSearchTest, FirstExpansionDiscoversNeighboursInOrderAndPicksTheWestOn
   for (const Cell& t : targets) {
     setup_centred_search(*ps, *world, sx, sy, t.x, t.y, kLevel, kWindow);
     run_search(*ps, *world, 1);
-    ASSERT_EQ(ps->last, 8);
+    ASSERT_EQ(st().last, 8);
     for (int32_t i = 1; i <= 8; ++i) {
       const bool diagonal = kDx[i - 1] != 0 && kDy[i - 1] != 0;
-      EXPECT_EQ(ps->node_x[i], sx + kDx[i - 1]) << i;
-      EXPECT_EQ(ps->node_y[i], sy + kDy[i - 1]) << i;
-      EXPECT_EQ(ps->node_parent[i], 0);
-      EXPECT_EQ(ps->node_state[i], 0);
-      EXPECT_EQ(ps->node_cost[i], diagonal ? 1.0f + kDiag + 3.0f : 5.0f) << i;
+      EXPECT_EQ(st().node_x[i], sx + kDx[i - 1]) << i;
+      EXPECT_EQ(st().node_y[i], sy + kDy[i - 1]) << i;
+      EXPECT_EQ(st().node_parent[i], 0);
+      EXPECT_EQ(st().node_state[i], 0);
+      EXPECT_EQ(st().node_cost[i], diagonal ? 1.0f + kDiag + 3.0f : 5.0f) << i;
     }
-    EXPECT_EQ(ps->node_state[0], 9);
-    EXPECT_EQ(ps->current, 7) << "target " << t.x << "," << t.y;
-    EXPECT_EQ(ps->node_x[7], sx - 1);
-    EXPECT_EQ(ps->node_y[7], sy);
-    EXPECT_EQ(ps->best_cost, 5.0f);
-    EXPECT_EQ(ps->first_open, 1);
+    EXPECT_EQ(st().node_state[0], 9);
+    EXPECT_EQ(st().current, 7) << "target " << t.x << "," << t.y;
+    EXPECT_EQ(st().node_x[7], sx - 1);
+    EXPECT_EQ(st().node_y[7], sy);
+    EXPECT_EQ(st().best_cost, 5.0f);
+    EXPECT_EQ(st().first_open, 1);
     EXPECT_EQ(ps->result, kNotFound);
   }
 }
@@ -135,49 +137,44 @@ TEST_F(PathSearchTest, FirstExpansionDiscoversNeighboursInOrderAndPicksTheWestOn
 TEST_F(PathSearchTest, SetupPlacesWindowClampsCellsAndClearsOnlyItsSquare) {
   // Leftovers beyond the window square must survive: a set-up clears only what it uses.
   const size_t used = size_t(kWindow) * kWindow;
-  ps->node_cost[used] = 77.0f;
-  ps->window_map[used + 5] = 9;
-  const auto* cost_array = ps->node_cost.get();
+  const_cast<float*>(st().node_cost)[used] = 77.0f;
+  const_cast<uint8_t*>(st().window_map)[used + 5] = 9;
+  const auto* cost_array = st().node_cost;
 
   setup_centred_search(*ps, *world, -50, 500, 3, 200, kLevel, kWindow);
   // start clamps to (0, 127): window x from 0, y from 127 - 32 = 95 lowered to 128 - 64 = 64
-  EXPECT_EQ(ps->origin_x, 0);
-  EXPECT_EQ(ps->origin_y, 64);
-  EXPECT_EQ(ps->start_x, 1);
-  EXPECT_EQ(ps->start_y, 126);
-  EXPECT_EQ(ps->target_x, 3);
-  EXPECT_EQ(ps->target_y, 126);
-  EXPECT_EQ(ps->node_cost[used], 77.0f);
-  EXPECT_EQ(ps->window_map[used + 5], 9);
-  EXPECT_EQ(ps->node_cost.get(), cost_array);
-  EXPECT_EQ(ps->node_cost[0], 1.0f);
-  EXPECT_EQ(ps->ready, 1);
+  EXPECT_EQ(st().origin_x, 0);
+  EXPECT_EQ(st().origin_y, 64);
+  EXPECT_EQ(st().start_x, 1);
+  EXPECT_EQ(st().start_y, 126);
+  EXPECT_EQ(st().target_x, 3);
+  EXPECT_EQ(st().target_y, 126);
+  EXPECT_EQ(st().node_cost[used], 77.0f);
+  EXPECT_EQ(st().window_map[used + 5], 9);
+  EXPECT_EQ(st().node_cost, cost_array);
+  EXPECT_EQ(st().node_cost[0], 1.0f);
+  EXPECT_EQ(st().ready, 1);
   for (int32_t y = 0; y < kWindow; ++y)
     for (int32_t x = 0; x < kWindow; ++x) {
       const bool border = x == 0 || y == 0 || x == kWindow - 1 || y == kWindow - 1;
-      ASSERT_EQ(ps->window_map[y * kWindow + x], border ? 1 : 0) << x << "," << y;
+      ASSERT_EQ(st().window_map[y * kWindow + x], border ? 1 : 0) << x << "," << y;
     }
-  for (int32_t d = 0; d < 8; ++d) {
-    EXPECT_EQ(ps->dirs[d].dx, kDx[d]);
-    EXPECT_EQ(ps->dirs[d].dy, kDy[d]);
-    EXPECT_EQ(ps->dirs[d].step, (kDx[d] && kDy[d]) ? kDiag : 1.0f);
-  }
 
   setup_centred_search(*ps, *world, 40, 50, 40, 50, kLevel, 10);
-  EXPECT_EQ(ps->origin_x, 35);
-  EXPECT_EQ(ps->origin_y, 45);
+  EXPECT_EQ(st().origin_x, 35);
+  EXPECT_EQ(st().origin_y, 45);
 
   // Given corners stay one short of the last column unless the window is as wide as the grid.
   setup_search_at_origin(*ps, *world, -5, 200, 10, 10, 100, 100, kLevel, kWindow);
-  EXPECT_EQ(ps->origin_x, 0);
-  EXPECT_EQ(ps->origin_y, kSide - 1 - kWindow);
-  EXPECT_EQ(ps->start_x, 10);
-  EXPECT_EQ(ps->start_y, ps->origin_y + 1);
-  EXPECT_EQ(ps->target_x, 62);
-  EXPECT_EQ(ps->target_y, 100);
+  EXPECT_EQ(st().origin_x, 0);
+  EXPECT_EQ(st().origin_y, kSide - 1 - kWindow);
+  EXPECT_EQ(st().start_x, 10);
+  EXPECT_EQ(st().start_y, st().origin_y + 1);
+  EXPECT_EQ(st().target_x, 62);
+  EXPECT_EQ(st().target_y, 100);
   setup_search_at_origin(*ps, *world, 9, 9, 0, 0, 0, 0, kLevel, kSide);
-  EXPECT_EQ(ps->origin_x, 0);
-  EXPECT_EQ(ps->origin_y, 0);
+  EXPECT_EQ(st().origin_x, 0);
+  EXPECT_EQ(st().origin_y, 0);
 }
 
 TEST_F(PathSearchTest, AdjacentTargetGivesOneCellAndThenNothing) {
@@ -294,7 +291,7 @@ TEST_F(PathSearchTest, BlockingCodesAreNeverEnteredButMountainsAre) {
     EXPECT_EQ(r.order_flag, 0);
     EXPECT_EQ(ps->path_length[13], 0);
     // Nothing behind the wall was discovered.
-    for (int32_t i = 0; i <= ps->last; ++i) ASSERT_LT(ps->node_x[i], 45);
+    for (int32_t i = 0; i <= st().last; ++i) ASSERT_LT(st().node_x[i], 45);
 
     // One gap: the route goes through it and through no blocking cell.
     put(*world, 45, 52, kLevel, kTilePlain);
@@ -310,7 +307,7 @@ TEST_F(PathSearchTest, BlockingCodesAreNeverEnteredButMountainsAre) {
     place(13, 40, 40);
     ASSERT_EQ(next_path_step(*ps, *world, *units, 13, 50, 40, kWindow, 1), 1) << int(m);
     EXPECT_EQ(ps->path_length[13], 10);
-    EXPECT_EQ(ps->node_cost[ps->goal], 1.0f + 9 * 4.0f + (1.0f + terrain_cost(*world, m)));
+    EXPECT_EQ(st().node_cost[st().goal], 1.0f + 9 * 4.0f + (1.0f + terrain_cost(*world, m)));
   }
 }
 
@@ -319,11 +316,11 @@ TEST_F(PathSearchTest, WalledInStartReexpandsTheLastNodeUntilTheBudgetEnds) {
   setup_centred_search(*ps, *world, 40, 40, 50, 50, kLevel, kWindow);
   run_search(*ps, *world, 100);
   EXPECT_EQ(ps->result, kNotFound);
-  EXPECT_EQ(ps->last, 0);
-  EXPECT_EQ(ps->current, 0);
-  EXPECT_EQ(ps->node_state[0], 9);
-  EXPECT_EQ(ps->best_node, 0);
-  EXPECT_EQ(ps->best_cost, 2.0f * kSide * kSide);
+  EXPECT_EQ(st().last, 0);
+  EXPECT_EQ(st().current, 0);
+  EXPECT_EQ(st().node_state[0], 9);
+  EXPECT_EQ(st().best_node, 0);
+  EXPECT_EQ(st().best_cost, 2.0f * kSide * kSide);
 
   // A one-cell pocket to the west: after it is expanded the pocket is taken again and again.
   put(*world, 39, 40, kLevel, kTilePlain);
@@ -331,11 +328,11 @@ TEST_F(PathSearchTest, WalledInStartReexpandsTheLastNodeUntilTheBudgetEnds) {
     if (!(kDx[d] == 1 && kDy[d] == 0)) put(*world, 39 + kDx[d], 40 + kDy[d], kLevel, kTileWall);
   setup_centred_search(*ps, *world, 40, 40, 50, 50, kLevel, kWindow);
   run_search(*ps, *world, 100);
-  EXPECT_EQ(ps->last, 1);
-  EXPECT_EQ(ps->current, 1);
-  EXPECT_EQ(ps->node_state[1], 9);
-  EXPECT_EQ(ps->first_open, 1) << "stays where it was when nothing is open";
-  EXPECT_EQ(ps->window_map[(40 - ps->origin_y) * kWindow + (39 - ps->origin_x)], 9);
+  EXPECT_EQ(st().last, 1);
+  EXPECT_EQ(st().current, 1);
+  EXPECT_EQ(st().node_state[1], 9);
+  EXPECT_EQ(st().first_open, 1) << "stays where it was when nothing is open";
+  EXPECT_EQ(st().window_map[(40 - st().origin_y) * kWindow + (39 - st().origin_x)], 9);
 }
 
 TEST_F(PathSearchTest, CoarseRouteClampsEdgeBlocksAndTakesTheFirstBlock) {
@@ -578,32 +575,33 @@ class Differential {
     release_unit_table(oracle_units);
   }
 
+  PathSearchState state() const { return path_search_state(ps); }
   // Everything a search leaves behind, compared with the reference.
   void compare_search(const char* what, int32_t n) {
     SCOPED_TRACE(::testing::Message() << what << " #" << n);
     ASSERT_EQ(ps.result, oracle.result);
-    ASSERT_EQ(ps.ready, oracle.ready);
-    ASSERT_EQ(ps.goal, oracle.goal);
-    ASSERT_EQ(ps.current, oracle.current);
-    ASSERT_EQ(ps.last, oracle.last);
-    ASSERT_EQ(ps.first_open, oracle.first_open);
-    ASSERT_EQ(ps.best_node, oracle.best_node);
-    ASSERT_EQ(ps.best_cost, oracle.best_cost);
-    ASSERT_EQ(ps.start_x, oracle.start_x);
-    ASSERT_EQ(ps.start_y, oracle.start_y);
-    ASSERT_EQ(ps.target_x, oracle.target_x);
-    ASSERT_EQ(ps.target_y, oracle.target_y);
-    ASSERT_EQ(ps.origin_x, oracle.origin_x);
-    ASSERT_EQ(ps.origin_y, oracle.origin_y);
+    ASSERT_EQ(state().ready, oracle.ready);
+    ASSERT_EQ(state().goal, oracle.goal);
+    ASSERT_EQ(state().current, oracle.current);
+    ASSERT_EQ(state().last, oracle.last);
+    ASSERT_EQ(state().first_open, oracle.first_open);
+    ASSERT_EQ(state().best_node, oracle.best_node);
+    ASSERT_EQ(state().best_cost, oracle.best_cost);
+    ASSERT_EQ(state().start_x, oracle.start_x);
+    ASSERT_EQ(state().start_y, oracle.start_y);
+    ASSERT_EQ(state().target_x, oracle.target_x);
+    ASSERT_EQ(state().target_y, oracle.target_y);
+    ASSERT_EQ(state().origin_x, oracle.origin_x);
+    ASSERT_EQ(state().origin_y, oracle.origin_y);
     ASSERT_EQ(ps.first_step_x, oracle.first_step_x);
     ASSERT_EQ(ps.first_step_y, oracle.first_step_y);
-    const size_t n_cmp = std::min<size_t>(size_t(widest) * size_t(widest), size_t(ps.node_capacity));
-    ASSERT_EQ(std::memcmp(ps.node_x.get(), oracle.node_x.data(), n_cmp * 2), 0);
-    ASSERT_EQ(std::memcmp(ps.node_y.get(), oracle.node_y.data(), n_cmp * 2), 0);
-    ASSERT_EQ(std::memcmp(ps.node_parent.get(), oracle.node_parent.data(), n_cmp * 4), 0);
-    ASSERT_EQ(std::memcmp(ps.node_state.get(), oracle.node_state.data(), n_cmp), 0);
-    ASSERT_EQ(std::memcmp(ps.node_cost.get(), oracle.node_cost.data(), n_cmp * 4), 0);
-    ASSERT_EQ(std::memcmp(ps.window_map.get(), oracle.window_map.data(), n_cmp), 0);
+    const size_t n_cmp = std::min<size_t>(size_t(widest) * size_t(widest), size_t(state().node_capacity));
+    ASSERT_EQ(std::memcmp(state().node_x, oracle.node_x.data(), n_cmp * 2), 0);
+    ASSERT_EQ(std::memcmp(state().node_y, oracle.node_y.data(), n_cmp * 2), 0);
+    ASSERT_EQ(std::memcmp(state().node_parent, oracle.node_parent.data(), n_cmp * 4), 0);
+    ASSERT_EQ(std::memcmp(state().node_state, oracle.node_state.data(), n_cmp), 0);
+    ASSERT_EQ(std::memcmp(state().node_cost, oracle.node_cost.data(), n_cmp * 4), 0);
+    ASSERT_EQ(std::memcmp(state().window_map, oracle.window_map.data(), n_cmp), 0);
   }
   void compare_unit(int32_t u) {
     SCOPED_TRACE(::testing::Message() << "unit " << u);
