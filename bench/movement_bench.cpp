@@ -1,6 +1,7 @@
-// The worst movement tick on map 8: every wanderer plans a new leg at once,
-// as in the first tick after the wander orders of frame 0. BM_..LinearScan makes
-// the same searches with the tests' linear-scan reference, for comparison.
+// The first planning tick on map 8, the heaviest of a run: every wanderer
+// plans a coarse route and a first leg at once, as after the wander orders of
+// frame 0. BM_FirstPlanningTickLiteralScan makes the same searches with the
+// tests' literal linear scan, for comparison.
 //   build/bench/movement_bench [--benchmark_repetitions=N]
 // The map is read from the build folder (map/8.overworld beside the game),
 // or from the folder named by KV_DATA_DIR.
@@ -63,7 +64,7 @@ Scene& scene() {
   wander_orders(s.world, s.units, s.path, s.rng);
   for (int32_t i = 0; i < kUnitTableSize; ++i) {
     const UnitRecord& u = unit(s.units, i);
-    if (u.in_use == 1 && u.order_flag == 1 && u.order_state == 0) ++s.planners;
+    if (u.in_use == 1 && u.order_flag == 1 && u.order_state == kNewOrder) ++s.planners;
   }
   s.units_before = std::make_unique<UnitRecord[]>(kUnitTableSize);
   std::copy(s.units.records.get(), s.units.records.get() + kUnitTableSize, s.units_before.get());
@@ -78,7 +79,7 @@ void restore(Scene& s) {
   s.rng = s.rng_before;
 }
 
-void BM_WorstMovementTick(benchmark::State& state) {
+void BM_FirstPlanningTick(benchmark::State& state) {
   Scene& s = scene();
   for (auto _ : state) {
     state.PauseTiming();
@@ -95,11 +96,11 @@ void BM_WorstMovementTick(benchmark::State& state) {
   state.counters["planners"] = s.planners;
   state.counters["moved"] = moved;
 }
-BENCHMARK(BM_WorstMovementTick)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_FirstPlanningTick)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The searches of that tick made by the reference: each planner's coarse route, then
 // its first leg to the waypoint the real tick chose.
-void BM_WorstMovementTickLinearScan(benchmark::State& state) {
+void BM_FirstPlanningTickLiteralScan(benchmark::State& state) {
   Scene& s = scene();
   restore(s);
   movement_tick(s.world, s.units, s.path, s.rng);
@@ -113,7 +114,7 @@ void BM_WorstMovementTickLinearScan(benchmark::State& state) {
     state.ResumeTiming();
     for (int32_t i = 0; i < kUnitTableSize; ++i) {
       const UnitRecord& b = s.units_before[i];
-      if (b.in_use != 1 || b.order_flag != 1 || b.order_state != 0) continue;
+      if (b.in_use != 1 || b.order_flag != 1 || b.order_state != kNewOrder) continue;
       UnitRecord& plan = unit(s.units, kPlanningRecord);
       plan.x = uint16_t(b.x / 16);
       plan.y = uint16_t(b.y / 16);
@@ -126,7 +127,7 @@ void BM_WorstMovementTickLinearScan(benchmark::State& state) {
     }
   }
 }
-BENCHMARK(BM_WorstMovementTickLinearScan)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_FirstPlanningTickLiteralScan)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

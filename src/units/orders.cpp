@@ -12,13 +12,6 @@ constexpr int32_t kSearchWindow = 64;      // cells (blocks for the coarse route
 constexpr int32_t kWaypointTries = 220;
 constexpr int32_t kFirstWanderer = 2;      // unit 1 only moves when ordered
 
-enum OrderState : uint16_t {
-  kNewOrder = 0,
-  kWalkingLeg = 1,
-  kPlanAgain = 2,
-  kArrived = 3,
-};
-
 int32_t random_cell(Rng& rng) { return rng_next(rng) % 1022 + 1; }
 
 bool inside_margin(const World& w, int32_t v) { return v >= 1 && v <= w.side - 2; }

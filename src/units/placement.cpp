@@ -32,7 +32,7 @@ void place_units(const World& w, UnitTable& units, Rng& rng) {
       r.kind = 1;
       r.inactive = 0;
       r.order_flag = 0;
-      r.order_state = 0;
+      r.order_state = kNewOrder;
       r.sprite = kPlacedUnitSprite;
       r.bar_max = 24.0f;
       r.bar_value = 24.0f;

@@ -9,6 +9,14 @@ constexpr int32_t kFirstPlacedUnit = 1;
 constexpr int32_t kLastPlacedUnit = 255;
 constexpr uint16_t kPlacedUnitSprite = 849;  // unit_mage
 
+// UnitRecord::order_state: where a unit is in carrying out its order.
+enum OrderState : uint16_t {
+  kNewOrder = 0,    // ordered; plans its first leg at the next tick
+  kWalkingLeg = 1,  // walking toward its waypoint
+  kPlanAgain = 2,   // the leg is over or blocked: plans again at the next tick
+  kArrived = 3,     // on its target; free for a new wander order
+};
+
 struct UnitRecord {
   uint8_t in_use = 0;       // 1 = live unit; every test is for exactly 1
   uint16_t x = 0;           // cells (planning record: blocks)
@@ -21,7 +29,7 @@ struct UnitRecord {
   uint16_t next_x = 0;      // cell last handed out by the path search
   uint16_t next_y = 0;
   uint16_t order_flag = 0;  // 1 = carrying out an order
-  uint16_t order_state = 0; // 0 new, 1 walking a leg, 2 plan again, 3 arrived
+  uint16_t order_state = kNewOrder;  // an OrderState
   float fx = 0, fy = 0, fz = 0;  // position inside the cell, 0.5 = centre
   uint16_t sprite = 0;      // bitmap slot drawn in the overworld view
   uint16_t kind = 0;        // 1 for placed units; the overworld draws kinds 1, 3, 9

@@ -84,8 +84,8 @@ inline float terrain_cost(const World& w, uint8_t code) { return w.cost[code]; }
 void add_object(World& w, int32_t x, int32_t y, int32_t level, uint16_t code);
 
 // Code classes used by the path search.
-inline bool tile_enterable(uint8_t code) { return code > 5 && code != kTileWall; }
-inline bool tile_open_ground(uint8_t code) {
+constexpr bool tile_enterable(uint8_t code) { return code > 5 && code != kTileWall; }
+constexpr bool tile_open_ground(uint8_t code) {
   return code == kTilePlain || code == kTileForest || code == kTileHills || code == kTileFloor;
 }
 

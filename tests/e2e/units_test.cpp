@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "e2e/harness.h"
+#include "units/units.h"
 
 namespace {
 
@@ -83,14 +84,14 @@ TEST(UnitsOnMap, FirstTickAfterAnOrderComesAtTheDivisor) {
     int wanderers = 0, planned = 0;
     for (const Json& u : after.dump["units"].items) {
       const Json& v = unit_in(before.dump, u["index"].i());
-      EXPECT_EQ(std::tuple(v["order_flag"].i(), v["order_state"].i()), std::tuple(1, 0))
+      EXPECT_EQ(std::tuple(v["order_flag"].i(), v["order_state"].i()), std::tuple(1, int(kNewOrder)))
           << u["index"].i();
       if (u["index"].i() < 2) continue;
       ++wanderers;
-      planned += u["order_state"].i() != 0;
+      planned += u["order_state"].i() != kNewOrder;
     }
     EXPECT_EQ(planned, wanderers);
-    EXPECT_NE(unit_in(after.dump, 1)["order_state"].i(), 0);
+    EXPECT_NE(unit_in(after.dump, 1)["order_state"].i(), kNewOrder);
   }
 }
 

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int32_t kNew = 0, kWalking = 1, kPlanAgain = 2, kArrived = 3;  // order states
-
 int32_t chebyshev(int32_t ax, int32_t ay, int32_t bx, int32_t by) {
   return std::max(std::abs(ax - bx), std::abs(ay - by));
 }
@@ -100,7 +98,7 @@ TEST_F(OrdersTest, GiveOrderSetsUpANewOrderWithoutTestingAnything) {
   give_order(*units, *ps, 4, 700, 12);
   EXPECT_EQ(target(u), XY(700, 12));
   EXPECT_EQ(waypoint(u), XY(0, 0));
-  EXPECT_EQ(order(u), XY(1, kNew));
+  EXPECT_EQ(order(u), XY(1, kNewOrder));
   EXPECT_EQ(cursor(4), kNoPath);
   // a record not in use takes the order too, and a cell off the grid is kept as given
   give_order(*units, *ps, 300, 1500, 0);
@@ -126,7 +124,7 @@ TEST_F(OrdersTest, RandomOrderForUnitOneDrawsXThenYAndKeepsTheWaypoint) {
   const int x = rng_next(replay) % 1022 + 1;
   EXPECT_EQ(target(u1), XY(x, rng_next(replay) % 1022 + 1));
   EXPECT_EQ(waypoint(u1), XY(510, 490));
-  EXPECT_EQ(order(u1), XY(1, kNew));
+  EXPECT_EQ(order(u1), XY(1, kNewOrder));
   EXPECT_EQ(cursor(1), kNoPath);
   EXPECT_EQ(rng_next(rng), rng_next(replay));
 }
@@ -136,7 +134,7 @@ TEST_F(OrdersTest, WanderOrdersGoOnlyToIdleOrArrivedUnitsFromTwoUp) {
   place(2, 60, 60);     // idle
   UnitRecord& walking = place(3, 70, 70);
   give_order(*units, *ps, 3, 900, 70);
-  walking.order_state = kWalking;
+  walking.order_state = kWalkingLeg;
   walking.waypoint_x = 80;
   place(4, 80, 80).order_state = kArrived;
   units->records[4].order_flag = 1;
@@ -153,13 +151,13 @@ TEST_F(OrdersTest, WanderOrdersGoOnlyToIdleOrArrivedUnitsFromTwoUp) {
     const int x = rng_next(replay) % 1022 + 1;
     EXPECT_EQ(target(r), XY(x, rng_next(replay) % 1022 + 1)) << u;
     EXPECT_EQ(r.waypoint_x, 0) << u;
-    EXPECT_EQ(order(r), XY(1, kNew)) << u;
+    EXPECT_EQ(order(r), XY(1, kNewOrder)) << u;
     EXPECT_EQ(cursor(u), kNoPath) << u;
   }
   EXPECT_EQ(rng_next(rng), rng_next(replay));  // nobody else drew
   EXPECT_EQ(units->records[1].order_flag, 0);
   EXPECT_EQ(std::tuple(walking.target_x, walking.waypoint_x, walking.order_state),
-            std::tuple(900, 80, kWalking));
+            std::tuple(900, 80, kWalkingLeg));
   EXPECT_EQ(std::tuple(replanning.target_x, replanning.order_state), std::tuple(95, kPlanAgain));
 }
 
@@ -185,7 +183,7 @@ TEST_F(OrdersTest, OrderInsideTheOwnBlockWalksStraightAndArrives) {
   EXPECT_EQ(u.order_state, kArrived);
   // and only then does it wander again
   wander_orders(*world, *units, *ps, rng);
-  EXPECT_EQ(u.order_state, kNew);
+  EXPECT_EQ(u.order_state, kNewOrder);
 
   // ordered to its own cell, a unit arrives at the first tick
   UnitRecord& v = place(3, 300, 300);
@@ -202,7 +200,7 @@ TEST_F(OrdersTest, CoarseRoutePicksAWaypointInItsFirstBlockWithXDrawnFirst) {
   // a straight run of open blocks is the cheapest coarse route: first block (7, 6)
   const int wx = 7 * 16 + rng_next(replay) % 16;
   EXPECT_EQ(waypoint(u), XY(wx, 6 * 16 + rng_next(replay) % 16));
-  EXPECT_EQ(u.order_state, kWalking);
+  EXPECT_EQ(u.order_state, kWalkingLeg);
   EXPECT_EQ(chebyshev(100, 100, u.x, u.y), 1);
   EXPECT_EQ(rng_next(rng), rng_next(replay));  // the first try was taken
   // the planning record is put away but remembers the blocks
@@ -237,7 +235,7 @@ TEST_F(OrdersTest, WaypointTriesSkipMountainCellsUpTo220Times) {
     wy = 6 * 16 + rng_next(replay) % 16;
   }
   EXPECT_EQ(waypoint(v), XY(wx, wy));
-  EXPECT_EQ(v.order_state, kWalking);
+  EXPECT_EQ(v.order_state, kWalkingLeg);
   EXPECT_EQ(rng_next(rng), rng_next(replay));
 }
 
@@ -291,9 +289,9 @@ TEST_F(OrdersTest, TickMovesOnlyUnitsInUseActiveAndOrdered) {
   arrived.order_state = kArrived;
   for (int32_t t = 0; t < 5; ++t) tick();
   EXPECT_EQ(idle.x, 100);
-  EXPECT_EQ(std::tuple(resting.x, resting.order_state), std::tuple(200, kNew));
+  EXPECT_EQ(std::tuple(resting.x, resting.order_state), std::tuple(200, kNewOrder));
   const UnitRecord& unused = units->records[300];
-  EXPECT_EQ(std::tuple(unused.x, unused.y, unused.order_state), std::tuple(0, 0, kNew));
+  EXPECT_EQ(std::tuple(unused.x, unused.y, unused.order_state), std::tuple(0, 0, kNewOrder));
   EXPECT_EQ(odd.x, 400);
   EXPECT_EQ(arrived.x, 500);
   EXPECT_EQ(rng_next(rng), rng_next(replay));  // nobody planned
@@ -310,7 +308,7 @@ TEST_F(OrdersTest, PlanningRecordKeepsTheLastPlannedUnitsBlocks) {
   EXPECT_EQ(blocks(plan()), std::tuple(520 / 16, 700 / 16, 12, 40 / 16, 650 / 16));
   // both moved in the same tick
   EXPECT_EQ(units->records[2].x, 101);
-  EXPECT_EQ(units->records[9].order_state, kWalking);
+  EXPECT_EQ(units->records[9].order_state, kWalkingLeg);
 }
 
 TEST_F(OrdersTest, UnitHighUpHasNoCoarseRouteAndHeadsStraightForItsTarget) {
@@ -322,7 +320,7 @@ TEST_F(OrdersTest, UnitHighUpHasNoCoarseRouteAndHeadsStraightForItsTarget) {
   tick();
   EXPECT_EQ(std::tuple(plan().in_use, plan().level), std::tuple(0, 185));
   EXPECT_EQ(waypoint(u), XY(300, 100));  // no coarse route: straight for the target
-  EXPECT_EQ(u.order_state, kWalking);
+  EXPECT_EQ(u.order_state, kWalkingLeg);
   EXPECT_EQ(at(u), XY(101, 100));
   EXPECT_EQ(rng_next(rng), rng_next(replay));  // no waypoint draws
   for (int32_t t = 0; t < 20; ++t) tick();

@@ -42,7 +42,7 @@ void fill_steps(OracleSearch& o) {
   o.steps[7] = {-1, 1, diag};
 }
 
-// Steps 4 to 8 of either set-up.
+// What both set-ups share: start and target clamped into the window, the first node.
 void finish_setup(OracleSearch& o, int32_t sx, int32_t sy, int32_t tx, int32_t ty) {
   const int32_t n = o.window;
   o.start_x = clamp(sx, o.origin_x + 1, o.origin_x + n - 2);

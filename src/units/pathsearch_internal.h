@@ -1,0 +1,35 @@
+#pragma once
+// The steps of one search and a read-only look at what it leaves behind: for the tests
+// and benchmarks that hold the search against the linear-scan reference. The game
+// calls only what pathsearch.h declares.
+#include <cstdint>
+
+#include "units/pathsearch.h"
+
+// Steps in calling order within one search.
+void setup_centred_search(PathSearch& ps, const World& w, int32_t sx, int32_t sy, int32_t tx,
+                          int32_t ty, int32_t level, int32_t window);
+void setup_search_at_origin(PathSearch& ps, const World& w, int32_t ox, int32_t oy, int32_t sx,
+                            int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window);
+void run_search(PathSearch& ps, const World& w, int32_t budget);
+void store_unit_path(PathSearch& ps, int32_t unit);
+
+// The node store (node_capacity entries each) and the search's position in it.
+struct PathSearchState {
+  const int16_t* node_x;
+  const int16_t* node_y;
+  const int32_t* node_parent;
+  const uint8_t* node_state;  // 0 open, 9 expanded
+  const float* node_cost;
+  const uint8_t* window_map;  // 0 undiscovered, 1 border/discovered, 9 expanded
+  int32_t node_capacity;
+  int32_t start_x, start_y, target_x, target_y;  // clamped into the window
+  int32_t origin_x, origin_y;
+  int32_t current, last, first_open;
+  float best_cost;    // cost of the last node picked (2 x side squared when none was open)
+  int32_t best_node;  // the last node picked
+  int32_t goal;
+  uint8_t ready;
+};
+// Valid until the next search step or the release of the search.
+PathSearchState path_search_state(const PathSearch& ps);
