@@ -1,0 +1,271 @@
+// The fonts' glyph tables, the pixel primitives, lines, the cursor and text.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <set>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "render/fonts.h"
+#include "render/framebuffer.h"
+#include "render/line.h"
+#include "render/text.h"
+
+namespace {
+
+using Pixels = std::set<std::pair<int32_t, int32_t>>;
+
+// Every written pixel (alpha set); one of another colour than `ink` shows as (-1, -1).
+Pixels lit(const Framebuffer& fb, Rgba ink) {
+  Pixels out;
+  for (int32_t y = 0; y < fb.height; ++y)
+    for (int32_t x = 0; x < fb.width; ++x)
+      if (const Rgba p = pixel_at(fb, x, y); p.a != 0)
+        out.insert(p == ink ? std::pair{x, y} : std::pair{-1, -1});
+  return out;
+}
+
+constexpr Rgba kWhite{255, 255, 255, 255}, kInk{200, 100, 50, 255};
+
+TEST(Framebuffer, PixelsClipAndLieRowsBottomFirstAndClearingLeavesTheSecondaryLayer) {
+  Framebuffer fb;
+  set_resolution(fb, 64, 48);
+  put_pixel(fb, 3, 2, 1, 1, 1);
+  put_secondary_pixel(fb, 5, 5, 1, 1, 1);
+  set_resolution(fb, 32, 24);  // both layers start black again at the new size
+  const std::vector<uint8_t> black(32 * 24 * 4, 0);
+  EXPECT_TRUE(fb.pixels == black && fb.secondary == black);
+  for (auto [x, y] : {std::pair{32, 5}, {5, 24}, {-1, 5}, {5, -1}, {3, 2}, {31, 23}}) {
+    put_pixel(fb, x, y, 7, 8, 9);
+    put_secondary_pixel(fb, x, y, 7, 8, 9);
+  }
+  // Only the two inside, as R G B A, rows one after another from the bottom one.
+  std::vector<uint8_t> want = black;
+  for (size_t at : {(2 * 32 + 3) * 4, (23 * 32 + 31) * 4})
+    for (size_t i = 0; i < 4; ++i) want[at + i] = uint8_t(i < 3 ? 7 + i : 255);
+  EXPECT_TRUE(fb.pixels == want && fb.secondary == want);
+  clear_pixels(fb);
+  EXPECT_TRUE(fb.pixels == black && fb.secondary == want);
+}
+
+Pixels line(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+  Framebuffer fb;
+  set_resolution(fb, 64, 48);
+  draw_line(fb, x0, y0, x1, y1, kInk.r, kInk.g, kInk.b);
+  return lit(fb, kInk);
+}
+
+// The walk written plainly, step by step, clipped to 64 x 48. Only for short lines.
+Pixels walked_line(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+  const bool by_x = std::abs(x1 - x0) > std::abs(y1 - y0);
+  int32_t a = by_x ? x0 : y0, b = by_x ? y0 : x0;  // major and minor coordinate
+  const int32_t a1 = by_x ? x1 : y1, b1 = by_x ? y1 : x1;
+  const int32_t da = std::abs(a1 - a), db = std::abs(b1 - b);
+  Pixels out;
+  for (int32_t i = 0, e = db;; ++i) {
+    const int32_t x = by_x ? a : b, y = by_x ? b : a;
+    if (x >= 0 && y >= 0 && x < 64 && y < 48) out.insert({x, y});
+    if (i == da) return out;
+    e += db;
+    if (e > da) e -= da, b += b1 > b ? 1 : -1;
+    a += a1 > a ? 1 : -1;
+  }
+}
+
+TEST(Line, MatchesTheStepByStepWalkOnWorkedAndRandomLines) {
+  // Mostly vertical, walking down and left: x changes only on the last step;
+  // reversed, the minor step is again the last one: the walk is not symmetric.
+  EXPECT_EQ(line(1, 4, 0, 0), (Pixels{{1, 4}, {1, 3}, {1, 2}, {1, 1}, {0, 0}}));
+  EXPECT_EQ(line(0, 0, 1, 4), (Pixels{{0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 4}}));
+  EXPECT_EQ(line(0, 0, 3, 2), (Pixels{{0, 0}, {1, 1}, {2, 1}, {3, 2}}));
+  // Ends inside and well outside the picture, every direction.
+  std::mt19937 rng(20240611);
+  std::uniform_int_distribution<int32_t> coord(-120, 180);
+  for (int32_t i = 0; i < 20000; ++i) {
+    const int32_t x0 = coord(rng), y0 = coord(rng), x1 = coord(rng), y1 = coord(rng);
+    ASSERT_EQ(line(x0, y0, x1, y1), walked_line(x0, y0, x1, y1))
+        << x0 << "," << y0 << " - " << x1 << "," << y1;
+  }
+}
+
+TEST(Line, EndsAnywhereInTheCoordinateRangeAreSafe) {
+  // Walked one by one these would take billions of steps, and their differences
+  // overflow 32 bits. Lines across the whole range are halfway along in the
+  // picture: there the late minor step leaves 47 / 2 at 23 and 63 / 2 at 31.
+  EXPECT_EQ(line(INT_MAX, 3, INT_MIN, 3), walked_line(0, 3, 63, 3));
+  EXPECT_EQ(line(5, INT_MIN, 5, INT_MAX), walked_line(5, 0, 5, 47));
+  EXPECT_EQ(line(INT_MIN, INT_MIN, INT_MAX, INT_MAX), walked_line(0, 0, 47, 47));
+  EXPECT_EQ(line(INT_MIN, 0, INT_MAX, 47), walked_line(0, 23, 63, 23));
+  EXPECT_EQ(line(0, INT_MIN, 63, INT_MAX), walked_line(31, 0, 31, 47));
+  EXPECT_TRUE(line(INT_MIN, INT_MIN, INT_MIN, INT_MAX).empty());
+  EXPECT_TRUE(line(INT_MAX, INT_MAX, INT_MIN, INT_MAX).empty());
+}
+
+TEST(Cursor, FourWhiteArmsOfFiveAroundThePointerClippedAtTheEdges) {
+  // Just outside, an arm still reaches in; far outside, nothing and no overflow.
+  for (auto [px, py] : {std::pair{20, 15}, {0, 0}, {39, 29}, {-5, 10}, {42, 10}, {20, 33}, {-6, 10},
+                        {45, 10}, {10, 35}, {INT_MIN, 10}, {10, INT_MAX}, {INT_MAX, INT_MAX}}) {
+    Framebuffer fb;
+    set_resolution(fb, 40, 30);
+    draw_cursor(fb, px, py);
+    Pixels cross;
+    for (int64_t d = -5; d <= 5; ++d)
+      for (auto [x, y] : {std::pair{px + d, int64_t(py)}, std::pair{int64_t(px), py + d}})
+        if (x >= 0 && x < 40 && y >= 0 && y < 30) cross.insert({int32_t(x), int32_t(y)});
+    EXPECT_EQ(lit(fb, kWhite), cross) << px << "," << py;
+  }
+}
+
+// First and last ink row of a glyph from row `first` on, and its rightmost ink column; -1 blank.
+struct Ink {
+  int32_t top = -1, bottom = -1, right = -1;
+};
+Ink ink_of(const char* glyph, int32_t row_length, int32_t first) {
+  Ink k;
+  for (int32_t i = first * row_length; glyph[i] != '\0'; ++i)
+    if (glyph[i] == '1') {
+      k.top = k.top < 0 ? i / row_length : k.top;
+      k.bottom = i / row_length;
+      k.right = std::max(k.right, i % row_length);
+    }
+  return k;
+}
+Ink small_ink(int32_t code) { return ink_of(kSmallFont[code], kSmallRowLength, 1); }
+Ink large_ink(int32_t code) { return ink_of(kLargeFont[code], kLargeRowLength, 0); }
+
+bool only_bits(const char* s) { return std::strspn(s, "01") == std::strlen(s); }
+
+// Only codes 0-127 are reachable: higher bytes are negative as signed chars.
+TEST(Fonts, EveryReachableGlyphIsWellFormedAsWideAsItsInkAndInkedOnlyWhereDrawn) {
+  for (int32_t code = 0; code < 128; ++code) {
+    SCOPED_TRACE(code);
+    const char *small = kSmallFont[code], *large = kLargeFont[code];
+    const size_t n = std::strlen(small);  // the blank glyph stops after row 9
+    ASSERT_TRUE((n == size_t(kSmallBlankLength) || n == size_t(kSmallRowLength * kSmallRows)) &&
+                std::strlen(large) == size_t(kLargeRowLength * kLargeRows));
+    EXPECT_TRUE(only_bits(small + 2) && only_bits(large));
+    const Ink s = small_ink(code), l = large_ink(code);
+    EXPECT_EQ(s.top >= 0, (code >= 33 && code <= 95) || (code >= 97 && code <= 122));
+    EXPECT_EQ(l.top >= 0, code >= 33 && code <= 126);
+    // "!" and "." keep a blank column; glyphs without ink are 2 wide.
+    EXPECT_EQ(small[0] - '0', s.top < 0 ? 2 : s.right + 1 + (code == '!' || code == '.'));
+    // Row 10 of a small glyph is never drawn (only the tail of "y" sits there), nor row 0
+    // and columns 8 and 9 of a large one.
+    EXPECT_TRUE((s.bottom < 10 || code == 'y') && l.top != 0 && l.right < 8);
+  }
+}
+
+// The highest ink row of each font within [lo, hi], the lowest on `bottom`; the large
+// capitals and digits are also only seven columns wide.
+TEST(Fonts, CapitalsDigitsAndLowerCaseSitOnTheirRows) {
+  // The characters; small lo, hi, bottom; large lo, hi, bottom and rightmost column.
+  const std::tuple<const char*, int, int, int, int, int, int, int> rows[] = {
+      {"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", 3, 3, 7, 2, 2, 10, 6},
+      {"acemnorsuvwxz", 5, 5, 7, 5, 5, 10, 7},  // neither ascender nor descender
+      {"bdfhiklt", 3, 4, 7, 2, 12, 10, 7},      // ascenders stand on the baseline
+      {"pq", 5, 9, 8, 2, 12, 12, 7},            // descenders
+      {"j", 3, 9, 8, 2, 12, 12, 7},
+      {"g", 5, 9, 9, 2, 12, 12, 7},
+      {"y", 5, 9, 10, 2, 12, 12, 7},
+  };
+  for (auto [chars, s_lo, s_hi, s_bottom, l_lo, l_hi, l_bottom, l_right] : rows)
+    for (const char* ch = chars; *ch != '\0'; ++ch) {
+      const Ink s = small_ink(*ch), l = large_ink(*ch);
+      EXPECT_TRUE(s.top >= s_lo && s.top <= s_hi && s.bottom == s_bottom)
+          << "small " << *ch << ": rows " << s.top << "-" << s.bottom;
+      EXPECT_TRUE(l.top >= l_lo && l.top <= l_hi && l.bottom == l_bottom && l.right <= l_right)
+          << "large " << *ch << ": rows " << l.top << "-" << l.bottom << ", right " << l.right;
+    }
+}
+
+Pixels draw(bool large, const std::string& s, int32_t x, int32_t y, int32_t w = 640,
+            int32_t h = 480) {
+  Framebuffer fb;
+  set_resolution(fb, w, h);
+  TextBuffer t;
+  text_print(t, "%s", s.c_str());
+  (large ? draw_large_text : draw_small_text)(fb, t, x, y, kInk.r, kInk.g, kInk.b);
+  return lit(fb, kInk);
+}
+
+TEST(TextBuffer, PrintIsCutAt255CharactersAndDrawingStopsAtTheBuffersEnd) {
+  TextBuffer t;
+  text_print(t, "%s", std::string(300, 'W').c_str());
+  EXPECT_EQ(std::string(t.s), std::string(255, 'W'));
+  // Filled by hand without a terminator, with more text after it: drawing stops
+  // after the buffer's 256 characters.
+  struct {
+    TextBuffer t;
+    char more[64];
+  } filled;
+  std::memset(static_cast<void*>(&filled), 'l', sizeof filled);
+  for (bool large : {false, true}) {
+    Framebuffer fb;
+    set_resolution(fb, 2100, 20);
+    (large ? draw_large_text : draw_small_text)(fb, filled.t, 0, 15, 255, 255, 255);
+    // The 256th "l" starts 255 pen steps on: 8 pixels each in the large font, 2 in the small.
+    const int32_t rightmost = lit(fb, kWhite).rbegin()->first, step = large ? 8 : 2;
+    EXPECT_TRUE(rightmost >= 255 * step && rightmost < 256 * step) << large << ": " << rightmost;
+  }
+}
+
+TEST(TextDrawing, GlyphsLandOnTheirRowsAtTheBaseline) {
+  // Small "L": column 0 of rows 3-7 and row 7 three wide, row r at y - r + 2.
+  Pixels small_l = walked_line(20, 35, 20, 39);
+  small_l.merge(walked_line(20, 35, 22, 35));
+  EXPECT_EQ(draw(false, "L", 20, 40), small_l);
+  // Large "_": row 11, eight wide, at y - 11.
+  EXPECT_EQ(draw(true, "_", 30, 58), walked_line(30, 47, 37, 47));
+  // Small at 14: capitals from row 3 at y - 1, the tail of "g" on row 9 at 7, never "y"'s
+  // row 10. Large at 58: capitals from row 2, descenders down to row 12.
+  std::string printable;
+  for (char c = 33; c < 127; ++c) printable += c;
+  for (auto [large, y, low, high_lo, high_hi] : {std::tuple{false, 14, 7, 13, 15},
+                                                 std::tuple{true, 58, 46, 56, 57}}) {
+    const Pixels p = draw(large, printable, 0, y, 2000, 80);
+    const auto [lo, hi] = std::minmax_element(
+        p.begin(), p.end(), [](auto a, auto b) { return a.second < b.second; });
+    EXPECT_TRUE(lo->second == low && hi->second >= high_lo && hi->second <= high_hi)
+        << large << ": " << lo->second << "-" << hi->second;
+  }
+}
+
+TEST(TextDrawing, PenAdvancesAndCodesWithoutAGlyphAdvanceLikeASpace) {
+  // Small "A" is 3 wide and a blank 2, each with a pixel of room after it; every large
+  // character advances 8. Bytes above 127, as in UTF-8 text, are outside the tables.
+  auto apart = [](bool large, const std::string& between, int32_t dx) {
+    Pixels two = draw(large, "A", 10, 50);
+    for (auto xy : draw(large, "A", 10 + dx, 50)) two.insert(xy);
+    return draw(large, "A" + between + "A", 10, 50) == two;
+  };
+  EXPECT_TRUE(apart(false, "", 4) && apart(false, "\xc3\xa9", 10));
+  for (const char* s : {" ", "`", "~", "\t", "\xff", "\x80"}) EXPECT_TRUE(apart(false, s, 7));
+  for (const char* s : {" ", "\x01", "\x7f", "\xe9"}) EXPECT_TRUE(apart(true, s, 16)) << s;
+}
+
+TEST(TextDrawing, TextPastTheEdgesIsClippedPixelByPixel) {
+  // Drawn 100 pixels further right and up in a big picture and cut back: the same pixels.
+  const std::string s = "SX=512,SY=498 gjpqy_$@|";
+  for (bool large : {false, true})
+    for (int32_t x : {-20, 0, 50, 60})
+      for (int32_t y = -15; y <= 32; ++y) {
+        Pixels want;
+        for (auto [px, py] : draw(large, s, x + 100, y + 100, 400, 150))
+          if (px >= 100 && px < 200 && py >= 100 && py < 116) want.insert({px - 100, py - 100});
+        ASSERT_EQ(draw(large, s, x, y, 100, 16), want) << large << " at " << x << "," << y;
+      }
+  // Far outside, up to the ends of the coordinate range: nothing, and no overflow.
+  for (bool large : {false, true})
+    for (auto [x, y] : {std::pair{INT_MIN, 10}, {INT_MIN + 5, 10}, {-1000, 10}, {INT_MAX - 10, 10},
+                        {INT_MAX, 10}, {10, INT_MIN}, {10, large ? 0 : -8}, {10, large ? 28 : 24},
+                        {10, INT_MAX}})
+      EXPECT_TRUE(draw(large, s, x, y, 100, 16).empty()) << large << " at " << x << "," << y;
+}
+
+}  // namespace
