@@ -7,6 +7,7 @@
 
 #include "assetgen/output.h"
 #include "assetgen/worldgen.h"
+#include "world/world.h"
 
 namespace {
 constexpr const char* kUsage =
@@ -94,8 +95,8 @@ int main(int argc, char** argv) {
         for (int32_t y = 0; y < 16; ++y)
           for (int32_t x = 0; x < 16; ++x) {
             const uint8_t c = map_cell(map, bx * 16 + x, by * 16 + y, 1);
-            n += c == 19 || c == 20;
-            f += map_cell(map, bx * 16 + x, by * 16 + y, 2) == 60;
+            n += c == kTileMountain || c == kTileMountainHigh;
+            f += map_cell(map, bx * 16 + x, by * 16 + y, 2) == kTileFloor;
           }
         if (n > most_peaks) {
           most_peaks = n;

@@ -5,8 +5,8 @@
 #include <set>
 
 #include "assetgen/pictures.h"
-#include "assetgen/tiles.h"
 #include "world/catalogue.h"
+#include "world/tiletable.h"
 
 bool write_pictures(const std::string& dir, std::string& error) {
   std::set<std::string> done;
@@ -65,9 +65,9 @@ struct TileSet {
 
 void load_tiles(TileSet& t, int32_t level) {
   for (int32_t code = 0; code < 256; ++code) {
-    const TilePicture* tp = tile_picture(uint8_t(code), level);
-    if (!tp) continue;
-    const Recipe* r = find_recipe(tp->folder, tp->file);
+    const CatalogueEntry* e = catalogue_entry(tile_picture_slot(uint8_t(code), level));
+    if (!e) continue;
+    const Recipe* r = find_recipe(e->folder, e->file);
     if (!r) continue;
     t.pic[code] = draw_recipe(*r);
     int64_t s[3] = {};

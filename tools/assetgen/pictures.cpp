@@ -244,16 +244,6 @@ bool is_sprite(const char* folder) {
          std::strcmp(folder, "bmp_structure") == 0 || std::strcmp(folder, "bmp_cross") == 0;
 }
 
-bool is_terrain_tile(const char* folder, const char* file) {
-  static const char* const kTiles[] = {"plain", "forest", "forest_fruit", "forest_gray", "water",
-                                       "water_deep", "swamp_a", "desert_a", "hills_a", "mountain",
-                                       "mountain_high_a", "forest_leaf", "road_b", "forest_b", "forest_c"};
-  if (std::strcmp(folder, "bmp_land") != 0) return false;
-  for (const char* t : kTiles)
-    if (std::strcmp(t, file) == 0) return true;
-  return false;
-}
-
 Image draw_recipe(const Recipe& r) {
   int32_t w = 0, h = 0;
   picture_size(r.folder, w, h);
