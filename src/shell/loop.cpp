@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "console/commandline.h"
+#include "core/geometry.h"
 #include "render/line.h"
 #include "render/present.h"
 #include "shell/game.h"
@@ -37,9 +38,9 @@ void view_navigation(RunState& run, Platform& p, const Framebuffer& fb, int32_t 
     run.SZ -= 1;
     pause_ms(p, 380);
   }
-  if (run.SY > side - fb.height / 16) run.SY = side - fb.height / 16;
+  if (run.SY > side - fb.height / kCellPixels) run.SY = side - fb.height / kCellPixels;
   if (run.SY < 0) run.SY = 0;
-  if (run.SX > side - fb.width / 16) run.SX = side - fb.width / 16;
+  if (run.SX > side - fb.width / kCellPixels) run.SX = side - fb.width / kCellPixels;
   if (run.SX < 0) run.SX = 0;
   if (run.SZ > kLevelCount - 1) run.SZ = kLevelCount - 1;
   if (run.SZ < 0) run.SZ = 0;
@@ -69,13 +70,14 @@ void mouse_orders(Game& g) {
   const int32_t px = pointer_x(g.platform, g.fb);
   const int32_t py = pointer_y(g.platform, g.fb);
   if (pointer_strictly_inside_minimap(run, px, py)) return;
-  if (key_down(g.platform, kVkRButton) && g.fb.width == 640) {
-    give_order(g.units, g.path, run.selected_unit, pointer_x(g.platform, g.fb) / 16 + run.SX,
-               pointer_y(g.platform, g.fb) / 16 + run.SY);
+  if (key_down(g.platform, kVkRButton) && g.fb.width == kOverworldWidth) {
+    give_order(g.units, g.path, run.selected_unit,
+               pointer_x(g.platform, g.fb) / kCellPixels + run.SX,
+               pointer_y(g.platform, g.fb) / kCellPixels + run.SY);
   }
-  if (key_down(g.platform, kVkLButton) && g.fb.width == 640) {
-    const int32_t cx = pointer_x(g.platform, g.fb) / 16 + run.SX;
-    const int32_t cy = pointer_y(g.platform, g.fb) / 16 + run.SY;
+  if (key_down(g.platform, kVkLButton) && g.fb.width == kOverworldWidth) {
+    const int32_t cx = pointer_x(g.platform, g.fb) / kCellPixels + run.SX;
+    const int32_t cy = pointer_y(g.platform, g.fb) / kCellPixels + run.SY;
     for (int32_t i = 0; i < kUnitTableSize; ++i) {
       const UnitRecord& u = unit(g.units, i);
       if (u.x == cx && u.y == cy) {
@@ -130,9 +132,10 @@ void run_pass(Game& g) {
   if (run.screensaver == 1) {                                             // 2
     draw_screensaver_view(g.fb, run.frame, g.trig, g.rng);
   } else {
-    if (g.fb.width == 640)
+    if (g.fb.width == kOverworldWidth)
       draw_overworld_view(g.fb, run, g.world, g.bitmaps, g.units, g.path, g.text);
-    if (g.fb.width == 320) draw_block_view(g.fb, run, g.world, g.units, g.block, p, g.gl_ready);
+    if (g.fb.width == kBlockViewWidth)
+      draw_block_view(g.fb, run, g.world, g.units, g.block, p, g.gl_ready);
   }
   draw_banner_and_status(g);                                              // 3, 4
   command_line_step(g.console, p, run, g.fb, g.world, g.units, g.text);   // 5
@@ -166,8 +169,10 @@ void run_pass(Game& g) {
   window_key_step(g);                                                     // 15
   view_navigation(run, p, g.fb, g.world.side);                            // 16
   if (key_down(p, kVkEscape)) run.quit = 1;                               // 17
-  if (key_down(p, vk_f(5))) set_resolution_and_window(g, 320, 240, 2);    // 18
-  if (key_down(p, vk_f(6))) set_resolution_and_window(g, 640, 480, 1);
+  if (key_down(p, vk_f(5)))                                               // 18
+    set_resolution_and_window(g, kBlockViewWidth, kBlockViewHeight, 2);
+  if (key_down(p, vk_f(6)))
+    set_resolution_and_window(g, kOverworldWidth, kOverworldHeight, 1);
   if (key_down(p, vk_digit(1))) run.tick_divisor = 10.0f;                 // 19
   if (key_down(p, vk_digit(2))) run.tick_divisor = 30.0f;
   if (key_down(p, vk_digit(3))) run.tick_divisor = 60.0f;

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "console/commandline.h"
+#include "core/geometry.h"
 #include "shell/game.h"
 #include "shell/window.h"
 #include "world/catalogue.h"
@@ -36,7 +37,7 @@ void startup_loading(Game& g, const StartOptions& opt) {
 
 bool start_game(Game& g, const StartOptions& opt) {
   set_world_side(g.world, kWorldSide);                                   // 1
-  set_resolution(g.fb, 640, 480);                                        // 2
+  set_resolution(g.fb, kOverworldWidth, kOverworldHeight);               // 2
   g.run.zoom = 2;
   startup_loading(g, opt);                                               // 3
   if (!create_game_window(g)) return false;                              // 4
@@ -62,8 +63,8 @@ bool start_game(Game& g, const StartOptions& opt) {
   place_units(g.world, g.units, g.rng);                                  // 10
   const UnitRecord& sel = unit(g.units, g.run.selected_unit);            // 11
   const int32_t side = g.world.side;
-  g.run.SX = std::clamp<int32_t>(sel.x, 1, side - 1 - g.fb.width / 16);
-  g.run.SY = std::clamp<int32_t>(sel.y, 1, side - 1 - g.fb.height / 16);
+  g.run.SX = std::clamp<int32_t>(sel.x, 1, side - 1 - g.fb.width / kCellPixels);
+  g.run.SY = std::clamp<int32_t>(sel.y, 1, side - 1 - g.fb.height / kCellPixels);
   g.run.SZ = std::clamp<int32_t>(sel.level, 0, kLevelCount - 1);
   return true;                                                           // 12
 }

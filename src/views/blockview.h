@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/geometry.h"
 #include "world/world.h"
 
 struct Framebuffer;
@@ -12,15 +13,14 @@ struct RunState;
 struct UnitTable;
 struct Platform;
 
-constexpr int32_t kBlockViewWidth = 320;   // pixels read back
-constexpr int32_t kBlockViewHeight = 240;  // pixels read back
 constexpr int32_t kBlockViewPixels = kBlockViewWidth * kBlockViewHeight;
 constexpr int32_t kBlockRadius = 14;  // the field runs from camera - 14 to camera + 13 per axis
 constexpr int32_t kBlockFieldCells = 8 * kBlockRadius * kBlockRadius * kBlockRadius;
 // The cleared depth (1.0) as read back at 16 bits. Every cube of the field
-// lies within 26 cells, far nearer than the far plane at 100, so any drawn
-// pixel reads back below it.
+// lies within 26 cells, far nearer than the far plane, so any drawn pixel
+// reads back below it.
 constexpr uint16_t kBackgroundDepth = 0xffff;
+static_assert(kBlockViewFrustum.far > 4 * kBlockRadius, "the far plane lies well past the field");
 
 // A wall cube the field draws: its offset from the camera cell in GL axes
 // (column, minus row, level) and the faces it draws.
@@ -101,7 +101,7 @@ struct ViewPose {
 };
 ViewPose view_pose(float yaw, float pitch, float fx, float fy, float fz);
 // False only when the cube centred at GL offset (dx, dy, dz) from the camera
-// cell lies wholly outside the 45 degree view: it cannot put a pixel on screen.
+// cell lies wholly outside the view's frustum: it cannot put a pixel on screen.
 bool cube_may_show(const ViewPose& pose, int32_t dx, int32_t dy, int32_t dz);
 
 // Copies the read-back picture (packed RGB at the start of the secondary

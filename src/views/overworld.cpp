@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/geometry.h"
 #include "render/framebuffer.h"
 #include "render/line.h"
 #include "render/text.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr int32_t kCellPixels = 16;
 // The route is marked with the road's picture, drawn keyed.
 constexpr int32_t kRouteMarkerSlot = tile_picture_slot(kTileRoad, 1);
 
@@ -85,12 +85,14 @@ void draw_units(Framebuffer& fb, const RunState& run, const BitmapStore& bm,
     const int32_t px = int32_t(dx) * kCellPixels;
     const int32_t py = int32_t(dy) * kCellPixels;
     draw_sprite(fb, bm, px, py, u.sprite);
-    draw_line(fb, px, py + 16, px + 14, py + 16, 255, 0, 0);
+    // the bars on the row above the cell, the label above them
+    const int32_t bar_y = py + kCellPixels;
+    draw_line(fb, px, bar_y, px + 14, bar_y, 255, 0, 0);
     int32_t end = 0;
     if (u.bar_state == 0 && green_bar_end(fb, px, u, &end))
-      draw_line(fb, px, py + 16, end, py + 16, 0, 255, 0);
+      draw_line(fb, px, bar_y, end, bar_y, 0, 255, 0);
     text_print(text, "%d ms%d ", i, u.order_flag);
-    draw_small_text(fb, text, px, py + 17, 255, 255, 255);
+    draw_small_text(fb, text, px, bar_y + 1, 255, 255, 255);
   }
 }
 

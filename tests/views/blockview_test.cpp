@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "core/geometry.h"
 #include "render/framebuffer.h"
 #include "shell/platform.h"
 #include "shell/platform_sdl.h"
@@ -53,7 +54,7 @@ struct Scene {
     set_world_side(world, kWorldSide);
     create_world_grid(world);
     create_unit_table(units);
-    set_resolution(fb, 320, 240);
+    set_resolution(fb, kBlockViewWidth, kBlockViewHeight);
     platform.input = &input;
   }
   void wall(int32_t x, int32_t y, int32_t z) { world.grid[cell_index(world, x, y, z)] = kTileWall; }
@@ -177,15 +178,15 @@ TEST(BlockCubes, OnlyCubesWhollyOutsideTheViewAreLeftOut) {
 
 TEST(BlockReadBack, DrawnPixelsAreCopiedAndBackgroundKeepsTheFramebuffer) {
   Framebuffer fb;
-  set_resolution(fb, 320, 240);
+  set_resolution(fb, kBlockViewWidth, kBlockViewHeight);
   std::vector<uint16_t> depth(kBlockViewPixels, 0xffff);  // 1.0: cleared
   std::fill(fb.pixels.begin(), fb.pixels.end(), uint8_t(9));
   auto put_read = [&](int x, int y, uint8_t r, uint8_t g, uint8_t b, uint16_t d) {
-    uint8_t* p = &fb.secondary[size_t(y * 320 + x) * 3];
+    uint8_t* p = &fb.secondary[size_t(y * kBlockViewWidth + x) * 3];
     p[0] = r;
     p[1] = g;
     p[2] = b;
-    depth[size_t(y * 320 + x)] = d;
+    depth[size_t(y * kBlockViewWidth + x)] = d;
   };
   put_read(0, 0, 10, 20, 30, 0x8000);
   put_read(319, 239, 255, 0, 229, 0xfffe);  // the old clear-colour key, but drawn
@@ -198,11 +199,11 @@ TEST(BlockReadBack, DrawnPixelsAreCopiedAndBackgroundKeepsTheFramebuffer) {
   EXPECT_EQ(pixel_at(fb, 101, 50), (Rgba{9, 9, 9, 9}));
   int untouched = 0;
   for (size_t i = 0; i < fb.pixels.size(); ++i) untouched += fb.pixels[i] == 9;
-  EXPECT_EQ(untouched, (320 * 240 - 2) * 4);
+  EXPECT_EQ(untouched, (kBlockViewPixels - 2) * 4);
 
-  // only a 320 x 240 framebuffer is written
+  // only a framebuffer of the block view's size is written
   Framebuffer big;
-  set_resolution(big, 640, 480);
+  set_resolution(big, kOverworldWidth, kOverworldHeight);
   std::fill(big.secondary.begin(), big.secondary.end(), uint8_t(77));
   std::vector<uint16_t> near(kBlockViewPixels, 100);
   copy_read_back(big, near.data());
@@ -265,8 +266,12 @@ class BlockViewGl : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     display_ = new SdlDisplay(/*headless=*/true, /*vsync=*/false);
-    // the size of the 320 x 240 view at zoom 2
-    ok_ = display_->create_window("KELVAROT", 640, 480, &error_) && display_->has_context();
+    ok_ = open_window();
+  }
+  // The window of the block view at zoom 2.
+  static bool open_window() {
+    return display_->create_window("KELVAROT", 2 * kBlockViewWidth, 2 * kBlockViewHeight, &error_) &&
+           display_->has_context();
   }
   // The display stays open to the end of the process: closing SDL unloads
   // Mesa, and what Mesa keeps until exit would then show as leaks of an
@@ -312,8 +317,8 @@ class BlockViewGl : public ::testing::Test {
 
   int drawn_pixels() const {
     int n = 0;
-    for (int y = 0; y < 240; ++y)
-      for (int x = 0; x < 320; ++x) n += pixel_at(s.fb, x, y).a == 255;
+    for (int y = 0; y < kBlockViewHeight; ++y)
+      for (int x = 0; x < kBlockViewWidth; ++x) n += pixel_at(s.fb, x, y).a == 255;
     return n;
   }
   bool drawn(int x, int y) const { return pixel_at(s.fb, x, y).a == 255; }
@@ -325,7 +330,7 @@ class BlockViewGl : public ::testing::Test {
 
   // Window depth of a surface at eye distance z through the view's projection.
   static double window_depth(double z) {
-    const double n = double(0.1f), f = 100.0;
+    const double n = kBlockViewFrustum.near, f = kBlockViewFrustum.far;
     return 0.5 * ((f + n) / (f - n) - 2.0 * f * n / ((f - n) * z)) + 0.5;
   }
 
@@ -349,11 +354,11 @@ TEST_F(BlockViewGl, LoneWallShowsAllSixTexturedFaces) {
   const Look looks[] = {{0, 0}, {0, -180}, {0, -90}, {180, -90}, {-90, -90}, {90, -90}};
   for (const Look& l : looks) {
     render(l.yaw, l.pitch);
-    EXPECT_EQ(drawn_pixels(), 320 * 240) << l.yaw << " " << l.pitch;
+    EXPECT_EQ(drawn_pixels(), kBlockViewPixels) << l.yaw << " " << l.pitch;
     std::set<int> colours;
     bool all_texture = true;
-    for (int y = 0; y < 240; ++y)
-      for (int x = 0; x < 320; ++x) {
+    for (int y = 0; y < kBlockViewHeight; ++y)
+      for (int x = 0; x < kBlockViewWidth; ++x) {
         const Rgba p = pixel_at(s.fb, x, y);
         all_texture &= is_quadrant_colour(p);
         colours.insert(p.r << 16 | p.g << 8 | p.b);
@@ -376,7 +381,7 @@ TEST_F(BlockViewGl, WallEnclosedOnAllSidesDrawsNothing) {
   s.put_unit(1, 500, 500, 50);
   for (float pitch : {0.0f, -90.0f}) {
     render(0.0f, pitch);
-    EXPECT_EQ(drawn_pixels(), 320 * 240);
+    EXPECT_EQ(drawn_pixels(), kBlockViewPixels);
     const auto [lo, hi] = std::minmax_element(s.bv.depth.begin(), s.bv.depth.end());
     EXPECT_NEAR(*lo / 65535.0, window_depth(1.5), 2e-3) << pitch;
     EXPECT_NEAR(*hi / 65535.0, window_depth(1.5), 2e-3) << pitch;
@@ -391,12 +396,12 @@ TEST_F(BlockViewGl, BackgroundStaysUnwrittenAndTheCubeHasItsProjectedSize) {
   EXPECT_EQ(pixel_at(s.fb, 319, 239), (Rgba{0, 0, 0, 0}));
   EXPECT_TRUE(drawn(160, 120));
   EXPECT_TRUE(is_quadrant_colour(pixel_at(s.fb, 160, 120)));
-  // the near face, 2.5 cells away and 1 wide, through a 45 degree field of 240 rows
-  const double side = 240.0 * (1.0 / 2.5) / (2.0 * std::tan(22.5 * M_PI / 180.0));
+  // the near face, 2.5 cells away and 1 wide, in rows of the view's height
+  const double side = kBlockViewHeight * (1.0 / 2.5) / (2.0 * kBlockViewFrustum.tan_half_fov);
   EXPECT_NEAR(drawn_pixels(), side * side, side * side * 0.04);
   int black = 0;
-  for (int y = 0; y < 240; ++y)
-    for (int x = 0; x < 320; ++x) {
+  for (int y = 0; y < kBlockViewHeight; ++y)
+    for (int x = 0; x < kBlockViewWidth; ++x) {
       const Rgba p = pixel_at(s.fb, x, y);
       if (p.a == 255) {
         EXPECT_TRUE(is_quadrant_colour(p));
@@ -404,7 +409,7 @@ TEST_F(BlockViewGl, BackgroundStaysUnwrittenAndTheCubeHasItsProjectedSize) {
         black += p == Rgba{0, 0, 0, 0};
       }
     }
-  EXPECT_EQ(black, 320 * 240 - drawn_pixels());
+  EXPECT_EQ(black, kBlockViewPixels - drawn_pixels());
   // the read-back went to the secondary buffer: the corner holds the clear colour
   const uint8_t* corner = &s.fb.secondary[0];
   EXPECT_EQ(corner[0], 255);
@@ -513,9 +518,7 @@ void draw_reference_picture(const World& w, const UnitRecord& cam, float yaw, fl
   glLoadIdentity();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glPushMatrix();
-  glRotatef(pitch, 1, 0, 0);
-  glRotatef(180.0f - yaw, 0, 0, 1);
-  glRotatef(180.0f, 1, 0, 0);
+  for (const ViewTurn& t : view_turns(yaw, pitch)) glRotatef(t.degrees, t.axis == 0, 0, t.axis == 2);
   glTranslatef(cam.fx - 0.5f, cam.fy - 0.5f, cam.fz - 0.5f);
   for (int z = cz - 14; z <= cz + 13; ++z)
     for (int y = cy - 14; y <= cy + 13; ++y)
@@ -545,11 +548,12 @@ void draw_reference_picture(const World& w, const UnitRecord& cam, float yaw, fl
       }
   glPopMatrix();
   glLoadIdentity();
-  rgb->resize(320 * 240 * 3);
-  depth->resize(320 * 240);
+  rgb->resize(kBlockViewPixels * 3);
+  depth->resize(kBlockViewPixels);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, 320, 240, GL_RGB, GL_UNSIGNED_BYTE, rgb->data());
-  glReadPixels(0, 0, 320, 240, GL_DEPTH_COMPONENT, GL_UNSIGNED_SHORT, depth->data());
+  glReadPixels(0, 0, kBlockViewWidth, kBlockViewHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb->data());
+  glReadPixels(0, 0, kBlockViewWidth, kBlockViewHeight, GL_DEPTH_COMPONENT, GL_UNSIGNED_SHORT,
+               depth->data());
 }
 
 // The view leaves out cubes off screen, draws each cube with one array call
@@ -583,7 +587,9 @@ TEST_F(BlockViewGl, PictureMatchesTheFieldDrawnCellByCell) {
     s.world.grid[cell_index(s.world, cx, cy, 50)] = 0;
     s.put_unit(1, cx, cy, 50);
     UnitRecord& u = unit(s.units, 1);
-    float yaw = 20.0f - 2.0f * float(next(320)), pitch = -float(next(240));
+    const int32_t px = int32_t(next(kBlockViewWidth));  // a pointer the mouse look may read
+    const ViewAngles look = pointer_look(px, int32_t(next(kBlockViewHeight)));
+    float yaw = look.yaw, pitch = look.pitch;
     if (view < kFixed) {
       yaw = fixed[view].yaw + 7.0f;  // a little off the axis
       pitch = fixed[view].pitch - 5.0f;
@@ -594,7 +600,7 @@ TEST_F(BlockViewGl, PictureMatchesTheFieldDrawnCellByCell) {
     std::vector<uint8_t> rgb;
     std::vector<uint16_t> depth;
     draw_reference_picture(s.world, u, yaw, pitch, s.bv.textures[1], &rgb, &depth);
-    std::vector<uint8_t> expect(320 * 240 * 4, 0);
+    std::vector<uint8_t> expect(kBlockViewPixels * 4, 0);
     for (size_t i = 0; i < depth.size(); ++i) {
       if (depth[i] == 0xffff) continue;  // cleared: nothing drawn
       std::copy(&rgb[i * 3], &rgb[i * 3 + 3], &expect[i * 4]);
@@ -654,7 +660,7 @@ TEST_F(BlockViewGl, DrawsTheSamePictureAfterTheContextIsRecreated) {
   ASSERT_GT(drawn_pixels(), 10000);
 
   display_->destroy_window();
-  ok_ = display_->create_window("KELVAROT", 640, 480, &error_) && display_->has_context();
+  ok_ = open_window();
   ASSERT_TRUE(ok_) << "no GL context after re-creating the window: " << error_;
   texture([](int x, int y, uint8_t* rgb) {  // what window creation uploads
     const uint8_t* c = kQuadrant[(x >= 32 ? 1 : 0) + (y >= 32 ? 2 : 0)];
@@ -680,12 +686,12 @@ TEST_F(BlockViewGl, SelectionOutsideTheTableDrawsNothing) {
 TEST_F(BlockViewGl, OtherFramebufferSizesAreNotWritten) {
   s.put_unit(1, 500, 500, 50);
   s.wall(500, 500, 53);
-  set_resolution(s.fb, 640, 480);
+  set_resolution(s.fb, kOverworldWidth, kOverworldHeight);
   render(0.0f, 0.0f);
   EXPECT_TRUE(
       std::all_of(s.fb.pixels.begin(), s.fb.pixels.end(), [](uint8_t v) { return v == 0; }));
   // the picture was still read back
-  const size_t middle = size_t(120 * 320 + 160) * 3;
+  const size_t middle = size_t(kBlockViewPixels / 2 + kBlockViewWidth / 2) * 3;
   EXPECT_TRUE(is_quadrant_colour(
       Rgba{s.fb.secondary[middle], s.fb.secondary[middle + 1], s.fb.secondary[middle + 2], 255}));
 }

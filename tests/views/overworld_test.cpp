@@ -5,6 +5,7 @@
 #include <set>
 #include <tuple>
 
+#include "core/geometry.h"
 #include "render/framebuffer.h"
 #include "render/text.h"
 #include "shell/runstate.h"
@@ -177,7 +178,7 @@ TEST(OverworldTerrain, EveryCodeShowsItsTablePictureForTheLevelOthersBlack) {
     for (int32_t k = 0; k < 256; ++k) {
       const int32_t slot = tile_picture_slot(uint8_t(k), z);
       ASSERT_LT(slot, 256);
-      EXPECT_TRUE(block_is(rig.fb, (k % 40) * 16, (k / 40) * 16,
+      EXPECT_TRUE(block_is(rig.fb, (k % 40) * kCellPixels, (k / 40) * kCellPixels,
                            slot == kNoPicture ? kBlack : slot_colour(slot)))
           << "code " << k << " level " << z;
     }

@@ -5,6 +5,7 @@
 
 #include "assetgen/noise.h"
 #include "assetgen/painters.h"
+#include "core/geometry.h"
 #include "world/catalogue.h"
 
 using namespace pal;
@@ -231,11 +232,11 @@ const Recipe* find_recipe(const char* folder, const char* file) {
 }
 
 void picture_size(const char* folder, int32_t& w, int32_t& h) {
-  w = h = 16;
+  w = h = kCellPixels;
   if (std::strcmp(folder, "bmp_cube") == 0) w = h = 64;
-  if (std::strcmp(folder, "bmp_scr") == 0) {
-    w = 640;
-    h = 480;
+  if (std::strcmp(folder, "bmp_scr") == 0) {  // fills the overworld's picture
+    w = kOverworldWidth;
+    h = kOverworldHeight;
   }
 }
 

@@ -10,6 +10,7 @@
 #include <queue>
 
 #include "assetgen/noise.h"
+#include "core/geometry.h"
 #include "world/world.h"
 
 namespace {
@@ -685,13 +686,13 @@ LevelStats level_stats(const uint8_t* level) {
   }
   s.enterable = double(enterable) / double(kMapLevelBytes);
   int32_t blocked = 0;
-  for (int32_t by = 0; by < N; by += 16)
-    for (int32_t bx = 0; bx < N; bx += 16) {
+  for (int32_t by = 0; by < N; by += kBlockCells)
+    for (int32_t bx = 0; bx < N; bx += kBlockCells) {
       int32_t peaks = 0;
-      for (int32_t dy = 0; dy < 16; ++dy)
-        for (int32_t dx = 0; dx < 16; ++dx) peaks += is_peak(level[at(bx + dx, by + dy)]);
+      for (int32_t dy = 0; dy < kBlockCells; ++dy)
+        for (int32_t dx = 0; dx < kBlockCells; ++dx) peaks += is_peak(level[at(bx + dx, by + dy)]);
       blocked += peaks > 50;
     }
-  s.obstructed = double(blocked) / double((N / 16) * (N / 16));
+  s.obstructed = double(blocked) / double((N / kBlockCells) * (N / kBlockCells));
   return s;
 }
