@@ -24,30 +24,27 @@ namespace {
 // One quad of a wall cube. Corners are in the cube's own coordinates, before
 // the half scale that makes the cube one cell wide.
 struct CubeFaceRow {
-  int8_t dx, dy, dz;  // neighbour (column, row, level) whose wall hides the face
-  float normal[3];    // GL axes
-  float tex[4][2];    // texture coordinate of each corner, in drawing order
+  float normal[3];  // GL axes
+  float tex[4][2];  // texture coordinate of each corner, in drawing order
   float corner[4][3];
 };
 
+// Row i is the face of bit i of the field's face masks (CubeFace).
 constexpr CubeFaceRow kCubeFaces[] = {
-    // level + 1
-    {0, 0, 1, {0, 0, 1}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}},
-     {{-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}}},
-    // level - 1
-    {0, 0, -1, {0, 0, -1}, {{1, 1}, {1, 0}, {0, 0}, {0, 1}},
+    // kFaceLevelUp
+    {{0, 0, 1}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}}, {{-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}}},
+    // kFaceLevelDown
+    {{0, 0, -1}, {{1, 1}, {1, 0}, {0, 0}, {0, 1}},
      {{-1, -1, -1}, {-1, 1, -1}, {1, 1, -1}, {1, -1, -1}}},
-    // GL y+, the row - 1 side
-    {0, -1, 0, {0, 1, 0}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}},
-     {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}}},
-    // GL y-, the row + 1 side
-    {0, 1, 0, {0, -1, 0}, {{1, 1}, {0, 1}, {0, 0}, {1, 0}},
+    // kFaceRowDown: GL y+
+    {{0, 1, 0}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}}, {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}}},
+    // kFaceRowUp: GL y-
+    {{0, -1, 0}, {{1, 1}, {0, 1}, {0, 0}, {1, 0}},
      {{-1, -1, -1}, {1, -1, -1}, {1, -1, 1}, {-1, -1, 1}}},
-    // column + 1
-    {1, 0, 0, {1, 0, 0}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}},
-     {{1, -1, -1}, {1, 1, -1}, {1, 1, 1}, {1, -1, 1}}},
-    // column - 1
-    {-1, 0, 0, {-1, 0, 0}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}},
+    // kFaceColumnUp
+    {{1, 0, 0}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}}, {{1, -1, -1}, {1, 1, -1}, {1, 1, 1}, {1, -1, 1}}},
+    // kFaceColumnDown
+    {{-1, 0, 0}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}},
      {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}}},
 };
 static_assert(std::size(kCubeFaces) == 6);
@@ -249,16 +246,6 @@ bool cube_may_show(const ViewPose& pose, int32_t dx, int32_t dy, int32_t dz) {
   if ((e[0] + e[2] * kx) / nx > kRadius || (-e[0] + e[2] * kx) / nx > kRadius) return false;
   if ((e[1] + e[2] * ky) / ny > kRadius || (-e[1] + e[2] * ky) / ny > kRadius) return false;
   return true;
-}
-
-uint8_t wall_cube_faces(const World& w, int32_t x, int32_t y, int32_t z) {
-  if (cell_at(w, x, y, z) != kTileWall) return 0;
-  uint8_t faces = 0;
-  for (size_t i = 0; i < std::size(kCubeFaces); ++i) {
-    const CubeFaceRow& f = kCubeFaces[i];
-    if (cell_at(w, x + f.dx, y + f.dy, z + f.dz) != kTileWall) faces |= uint8_t(1u << i);
-  }
-  return faces;
 }
 
 void copy_read_back(Framebuffer& fb, const uint16_t* depth) {

@@ -57,14 +57,10 @@ enum CubeFace : uint8_t {
   kFaceColumnUp = 1 << 4,     // toward column + 1
   kFaceColumnDown = 1 << 5,   // toward column - 1
 };
-constexpr uint8_t kAllCubeFaces = 0x3f;
-
-// The faces cell (x, y, z) draws: none unless it holds a wall, and none on a
-// side whose neighbour is a wall too.
-uint8_t wall_cube_faces(const World& w, int32_t x, int32_t y, int32_t z);
 
 // Calls fn(x, y, z, faces) for every wall cube of the field around the camera
-// cell that draws at least one face, levels outermost, columns innermost.
+// cell that draws at least one face, levels outermost, columns innermost. A
+// cube draws no face on a side whose neighbour is a wall too.
 // Cells on the grid's outermost rows, columns and levels are never drawn, so
 // every neighbour of a drawn cell lies inside the grid and is read directly.
 template <class Fn>
