@@ -21,9 +21,8 @@ struct Frustum {
   constexpr double right() const { return top() * aspect; }      // half width at the near plane
 };
 
-// The block view: 45 degrees high (tan 22.5 degrees = sqrt 2 - 1), 4:3 wide
-// with the ratio and the near plane rounded to single precision, as the GL
-// matrix has always been built.
+// The block view: 45 degrees high (tan 22.5 degrees = sqrt 2 - 1), 4:3 wide,
+// with the ratio and the near plane rounded to single precision.
 constexpr Frustum kBlockViewFrustum{0.41421356237309503, double(4.0f / 3.0f), double(0.1f), 100.0};
 
 // One turn of the block view camera about a GL axis.

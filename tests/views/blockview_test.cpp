@@ -68,10 +68,10 @@ struct Scene {
 
 // ---- without GL --------------------------------------------------------
 
-// The faces the field reports for a wall cube at (300, 300, 5) with the given
-// neighbours; -1 when the cube is not reported at all.
-constexpr int kAllCubeFaces = 0x3f;
+constexpr int kAllCubeFaces = 0x3f;  // the six CubeFace bits
 
+// The faces the field reports for the cell (300, 300, 5); -1 when it reports
+// no cube there.
 int field_faces(const World& w) {
   int faces = -1;
   visit_block_field(w, 300, 300, 5, [&](int32_t x, int32_t y, int32_t z, uint8_t f) {
