@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "core/geometry.h"
 #include "render/framebuffer.h"
 #include "render/present.h"
 #include "core/platform.h"
@@ -48,7 +49,8 @@ struct Bench {
 
   Bench() {
     std::string error;
-    if (!display.create_window("KELVAROT", 640, 480, &error) || !display.has_context()) {
+    if (!display.create_window("KELVAROT", 2 * kBlockViewWidth, 2 * kBlockViewHeight, &error) ||
+        !display.has_context()) {
       std::fprintf(stderr, "blockview_bench: no offscreen GL context: %s\n", error.c_str());
       std::exit(1);
     }
@@ -57,7 +59,7 @@ struct Bench {
     set_world_side(world, kWorldSide);
     create_world_grid(world);
     create_unit_table(units);
-    set_resolution(fb, 320, 240);
+    set_resolution(fb, kBlockViewWidth, kBlockViewHeight);
     create_bitmap_store(bitmaps);
     // bricks: dark mortar lines every 16 texels, offset every other course
     Bitmap& b = bitmaps.slots[1201];

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/geometry.h"
 #include "render/framebuffer.h"
 #include "render/present.h"
 #include "shell/platform_sdl.h"
@@ -18,7 +19,7 @@ void BM_ClearAndPresent(benchmark::State& state) {
   const int zoom = int(state.range(0));
   SdlDisplay display(true, false);
   std::string error;
-  if (!display.create_window("KELVAROT", 640 * zoom, 480 * zoom, &error)) {
+  if (!display.create_window("KELVAROT", kOverworldWidth * zoom, kOverworldHeight * zoom, &error)) {
     state.SkipWithError(("no offscreen GL context: " + error).c_str());
     return;
   }
@@ -28,7 +29,7 @@ void BM_ClearAndPresent(benchmark::State& state) {
   resize_gl();
   init_gl(bv, bitmaps);
   Framebuffer fb;
-  set_resolution(fb, 640, 480);
+  set_resolution(fb, kOverworldWidth, kOverworldHeight);
   for (auto _ : state) {
     clear_frame(fb, true);
     present(fb, zoom, display, true);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/geometry.h"
 #include "core/keys.h"
 #include "shell/game.h"
 
@@ -32,15 +33,11 @@ void destroy_game_window(Game& g) {
 }
 
 void resize_gl() {
-  glViewport(0, 0, 320, 240);
+  glViewport(0, 0, kBlockViewWidth, kBlockViewHeight);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  // gluPerspective(45, 4/3, 0.1, 100) with the single-precision aspect and near plane
-  const double fovy = 45.0, aspect = double(4.0f / 3.0f), znear = double(0.1f), zfar = 100.0;
-  const double ymax = znear * 0.41421356237309503;  // tan(22.5 degrees)
-  const double xmax = ymax * aspect;
-  (void)fovy;
-  glFrustum(-xmax, xmax, -ymax, ymax, znear, zfar);
+  constexpr Frustum f = kBlockViewFrustum;
+  glFrustum(-f.right(), f.right(), -f.top(), f.top(), f.near, f.far);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 }

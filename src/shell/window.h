@@ -8,7 +8,7 @@ struct BlockViewState;
 // A failure is shown (box and stderr) and marks the game to shut down.
 bool create_game_window(Game& g);
 void destroy_game_window(Game& g);
-// Viewport 320 x 240 and the 45 degree perspective of the block view.
+// The block view's viewport and perspective.
 void resize_gl();
 // Fixed GL state and the upload of the seven cube textures (slots 1200..1206).
 void init_gl(BlockViewState& bv, const BitmapStore& bm);

@@ -1,5 +1,6 @@
 #include "units/orders.h"
 
+#include "core/geometry.h"
 #include "units/pathsearch.h"
 #include "units/units.h"
 #include "world/rng.h"
@@ -7,7 +8,6 @@
 
 namespace {
 
-constexpr int32_t kBlockCells = 16;        // cells per coarse block side
 constexpr int32_t kSearchWindow = 64;      // cells (blocks for the coarse route)
 constexpr int32_t kWaypointTries = 220;
 constexpr int32_t kFirstWanderer = 2;      // unit 1 only moves when ordered

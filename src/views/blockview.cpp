@@ -24,30 +24,27 @@ namespace {
 // One quad of a wall cube. Corners are in the cube's own coordinates, before
 // the half scale that makes the cube one cell wide.
 struct CubeFaceRow {
-  int8_t dx, dy, dz;  // neighbour (column, row, level) whose wall hides the face
-  float normal[3];    // GL axes
-  float tex[4][2];    // texture coordinate of each corner, in drawing order
+  float normal[3];  // GL axes
+  float tex[4][2];  // texture coordinate of each corner, in drawing order
   float corner[4][3];
 };
 
+// Row i is the face of bit i of the field's face masks (CubeFace).
 constexpr CubeFaceRow kCubeFaces[] = {
-    // level + 1
-    {0, 0, 1, {0, 0, 1}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}},
-     {{-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}}},
-    // level - 1
-    {0, 0, -1, {0, 0, -1}, {{1, 1}, {1, 0}, {0, 0}, {0, 1}},
+    // kFaceLevelUp
+    {{0, 0, 1}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}}, {{-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}}},
+    // kFaceLevelDown
+    {{0, 0, -1}, {{1, 1}, {1, 0}, {0, 0}, {0, 1}},
      {{-1, -1, -1}, {-1, 1, -1}, {1, 1, -1}, {1, -1, -1}}},
-    // GL y+, the row - 1 side
-    {0, -1, 0, {0, 1, 0}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}},
-     {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}}},
-    // GL y-, the row + 1 side
-    {0, 1, 0, {0, -1, 0}, {{1, 1}, {0, 1}, {0, 0}, {1, 0}},
+    // kFaceRowDown: GL y+
+    {{0, 1, 0}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}}, {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}}},
+    // kFaceRowUp: GL y-
+    {{0, -1, 0}, {{1, 1}, {0, 1}, {0, 0}, {1, 0}},
      {{-1, -1, -1}, {1, -1, -1}, {1, -1, 1}, {-1, -1, 1}}},
-    // column + 1
-    {1, 0, 0, {1, 0, 0}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}},
-     {{1, -1, -1}, {1, 1, -1}, {1, 1, 1}, {1, -1, 1}}},
-    // column - 1
-    {-1, 0, 0, {-1, 0, 0}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}},
+    // kFaceColumnUp
+    {{1, 0, 0}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}}, {{1, -1, -1}, {1, 1, -1}, {1, 1, 1}, {1, -1, 1}}},
+    // kFaceColumnDown
+    {{-1, 0, 0}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}},
      {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}}},
 };
 static_assert(std::size(kCubeFaces) == 6);
@@ -120,7 +117,7 @@ bool bind_cube_buffer(BlockViewState& bv) {
 // tie. Drawing every quad in exactly the reverse order with a strict less test
 // keeps the first drawn of them instead, which is the same fragment, so the
 // picture and the depth come out identical. Every fragment lies nearer than
-// the cleared depth (the field spans 28 cells, the far plane is 100 away), so
+// the cleared depth (the field lies well inside the far plane), so
 // the strict test never refuses one the other would take. Reversing pays when
 // the field order puts far cubes first: the near cubes then go first and what
 // they hide fails the depth test before it is textured.
@@ -156,9 +153,8 @@ void draw_block_field(const World& w, const UnitRecord& cam, BlockViewState& bv)
       bv.shown[n++] = {int8_t(x - cx), int8_t(cy - y), int8_t(z - cz), faces};
   });
   glPushMatrix();
-  glRotatef(bv.pitch, 1.0f, 0.0f, 0.0f);
-  glRotatef(180.0f - bv.yaw, 0.0f, 0.0f, 1.0f);
-  glRotatef(180.0f, 1.0f, 0.0f, 0.0f);
+  for (const ViewTurn& t : view_turns(bv.yaw, bv.pitch))
+    glRotatef(t.degrees, t.axis == 0 ? 1.0f : 0.0f, 0.0f, t.axis == 2 ? 1.0f : 0.0f);
   glTranslatef(cam.fx - 0.5f, cam.fy - 0.5f, cam.fz - 0.5f);
   // every cube draws with the same state, so it is set once per frame
   glDisable(GL_BLEND);
@@ -210,7 +206,7 @@ void read_back_picture(Framebuffer& fb, BlockViewState& bv) {
   copy_read_back(fb, bv.depth.data());
 }
 
-// Three rotations of the view, in the order the model-view matrix takes them.
+// Turns m about GL x (axis 0) or z (axis 2), as glRotatef turns the model-view matrix.
 void rotate_about(double m[3][3], int axis, double degrees) {
   const double r = degrees * (3.14159265358979323846 / 180.0);
   const double c = std::cos(r), s = std::sin(r);
@@ -231,9 +227,7 @@ void rotate_about(double m[3][3], int axis, double degrees) {
 
 ViewPose view_pose(float yaw, float pitch, float fx, float fy, float fz) {
   ViewPose p{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {fx - 0.5f, fy - 0.5f, fz - 0.5f}};
-  rotate_about(p.rot, 0, pitch);
-  rotate_about(p.rot, 2, 180.0f - yaw);
-  rotate_about(p.rot, 0, 180.0);
+  for (const ViewTurn& t : view_turns(yaw, pitch)) rotate_about(p.rot, t.axis, t.degrees);
   return p;
 }
 
@@ -244,25 +238,14 @@ bool cube_may_show(const ViewPose& pose, int32_t dx, int32_t dy, int32_t dz) {
     e[i] = pose.rot[i][0] * c[0] + pose.rot[i][1] * c[1] + pose.rot[i][2] * c[2];
   // the cube's bounding sphere, a little enlarged, against the view's sides
   constexpr double kRadius = 0.8660254037844386 + 0.02;
-  constexpr double kNear = 0.1, kFar = 100.0;
-  const double ky = 0.41421356237309503;  // tan 22.5 degrees
-  const double kx = ky * double(4.0f / 3.0f);
-  if (e[2] > -kNear + kRadius || e[2] < -kFar - kRadius) return false;
+  constexpr Frustum f = kBlockViewFrustum;
+  const double ky = f.tan_half_fov, kx = ky * f.aspect;  // the sides' slopes
+  if (e[2] > -f.near + kRadius || e[2] < -f.far - kRadius) return false;
   // eye z is negative ahead: inside means |x| <= -z kx and |y| <= -z ky
   const double nx = std::sqrt(1.0 + kx * kx), ny = std::sqrt(1.0 + ky * ky);
   if ((e[0] + e[2] * kx) / nx > kRadius || (-e[0] + e[2] * kx) / nx > kRadius) return false;
   if ((e[1] + e[2] * ky) / ny > kRadius || (-e[1] + e[2] * ky) / ny > kRadius) return false;
   return true;
-}
-
-uint8_t wall_cube_faces(const World& w, int32_t x, int32_t y, int32_t z) {
-  if (cell_at(w, x, y, z) != kTileWall) return 0;
-  uint8_t faces = 0;
-  for (size_t i = 0; i < std::size(kCubeFaces); ++i) {
-    const CubeFaceRow& f = kCubeFaces[i];
-    if (cell_at(w, x + f.dx, y + f.dy, z + f.dz) != kTileWall) faces |= uint8_t(1u << i);
-  }
-  return faces;
 }
 
 void copy_read_back(Framebuffer& fb, const uint16_t* depth) {
@@ -311,7 +294,8 @@ void draw_block_view(Framebuffer& fb, RunState& run, const World& w, UnitTable& 
   if (gl_ready) read_back_picture(fb, bv);
   // takes effect on the next frame
   if (key_down(p, kVkLButton) || key_down(p, kVkMButton) || key_down(p, kVkRButton)) {
-    bv.yaw = float(20 - 2 * run.pointer_x);
-    bv.pitch = float(-run.pointer_y);
+    const ViewAngles look = pointer_look(run.pointer_x, run.pointer_y);
+    bv.yaw = look.yaw;
+    bv.pitch = look.pitch;
   }
 }

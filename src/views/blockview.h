@@ -17,9 +17,10 @@ constexpr int32_t kBlockViewPixels = kBlockViewWidth * kBlockViewHeight;
 constexpr int32_t kBlockRadius = 14;  // the field runs from camera - 14 to camera + 13 per axis
 constexpr int32_t kBlockFieldCells = 8 * kBlockRadius * kBlockRadius * kBlockRadius;
 // The cleared depth (1.0) as read back at 16 bits. Every cube of the field
-// lies within 26 cells, far nearer than the far plane at 100, so any drawn
-// pixel reads back below it.
+// lies within 26 cells, far nearer than the far plane, so any drawn pixel
+// reads back below it.
 constexpr uint16_t kBackgroundDepth = 0xffff;
+static_assert(kBlockViewFrustum.far > 4 * kBlockRadius, "the far plane lies well past the field");
 
 // A wall cube the field draws: its offset from the camera cell in GL axes
 // (column, minus row, level) and the faces it draws.
@@ -56,14 +57,10 @@ enum CubeFace : uint8_t {
   kFaceColumnUp = 1 << 4,     // toward column + 1
   kFaceColumnDown = 1 << 5,   // toward column - 1
 };
-constexpr uint8_t kAllCubeFaces = 0x3f;
-
-// The faces cell (x, y, z) draws: none unless it holds a wall, and none on a
-// side whose neighbour is a wall too.
-uint8_t wall_cube_faces(const World& w, int32_t x, int32_t y, int32_t z);
 
 // Calls fn(x, y, z, faces) for every wall cube of the field around the camera
-// cell that draws at least one face, levels outermost, columns innermost.
+// cell that draws at least one face, levels outermost, columns innermost. A
+// cube draws no face on a side whose neighbour is a wall too.
 // Cells on the grid's outermost rows, columns and levels are never drawn, so
 // every neighbour of a drawn cell lies inside the grid and is read directly.
 template <class Fn>
@@ -100,7 +97,7 @@ struct ViewPose {
 };
 ViewPose view_pose(float yaw, float pitch, float fx, float fy, float fz);
 // False only when the cube centred at GL offset (dx, dy, dz) from the camera
-// cell lies wholly outside the 45 degree view: it cannot put a pixel on screen.
+// cell lies wholly outside the view's frustum: it cannot put a pixel on screen.
 bool cube_may_show(const ViewPose& pose, int32_t dx, int32_t dy, int32_t dz);
 
 // Copies the read-back picture (packed RGB at the start of the secondary

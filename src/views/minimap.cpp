@@ -1,5 +1,6 @@
 #include "views/minimap.h"
 
+#include "core/geometry.h"
 #include "render/framebuffer.h"
 #include "core/runstate.h"
 #include "units/units.h"
@@ -8,7 +9,6 @@
 namespace {
 
 constexpr int32_t kMinimapSide = 64;  // pixels, one per coarse block
-constexpr int32_t kBlockCells = 16;   // cells per coarse block
 constexpr uint8_t kOpenBlock = 10;
 constexpr uint8_t kObstructedBlock = 19;
 

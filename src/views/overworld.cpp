@@ -1,10 +1,9 @@
 #include "views/overworld.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <iterator>
 
+#include "core/geometry.h"
 #include "render/framebuffer.h"
 #include "render/line.h"
 #include "render/text.h"
@@ -13,110 +12,13 @@
 #include "units/units.h"
 #include "views/tiles.h"
 #include "world/bitmap.h"
+#include "world/tiletable.h"
 #include "world/world.h"
 
 namespace {
 
-constexpr int32_t kCellPixels = 16;
-constexpr int32_t kRouteMarkerSlot = 22;  // road_b
-constexpr int16_t kNoPicture = -1;
-constexpr int16_t kByLevel = -2;          // hills: the picture depends on the level
-
-struct TilePicture {
-  uint8_t code;  // tile code
-  int16_t slot;  // bitmap slot drawn for it
-};
-
-// Which picture each tile code shows; codes not listed draw nothing.
-constexpr TilePicture kTilePictures[] = {
-    {10, 10},          // plain
-    {11, 11},          // forest
-    {12, 12},          // forest_fruit
-    {13, 13},          // forest_gray
-    {14, 14},          // water
-    {15, 15},          // water_deep
-    {16, 16},          // swamp_a
-    {17, 17},          // desert_a
-    {18, kByLevel},    // hills: see kHillsByLevel
-    {19, 19},          // mountain
-    {20, 20},          // mountain_high_a
-    {21, 21},          // forest_leaf
-    {22, 22},          // road_b
-    {23, 23},          // forest_b
-    {24, 24},          // forest_c
-    {'<', 119},        // floor
-    {'=', 111},        // wall
-    {'D', 118},        // floor_marble
-    {'F', 128},        // door
-    {'L', 137},        // stairsu
-    {'M', 136},        // stairsd
-    {'N', 131},        // source_complete
-    {'O', 130},        // source
-    {'P', 132},        // spawn
-    {'Q', 133},        // spawn_complete
-    {'R', 148},        // trap
-    {'S', 149},        // trap_disabled
-    {'T', 134},        // fountain
-    {'U', 135},        // fountain_drank
-    {'V', 122},        // candelabrum
-    {'W', 123},        // candelabrum_extinct
-    {'X', 124},        // coffin
-    {'Y', 125},        // coffin_open
-    {'Z', 120},        // chest
-    {'[', 121},        // chest_open
-    {'d', 167},        // scrolls
-    {'l', 140},        // circle
-    {'m', 142},        // circle_aflamed
-    {'o', 141},        // circle_golden
-    {'p', 144},        // altar
-    {'q', 146},        // altar_dark
-    {'t', 145},        // altar_jeweled
-    {128, 152},        // torch
-    {161, 126},        // floor_bones
-    {162, 127},        // floor_bones_cleaned
-    {180, 180},        // village_b
-    {181, 181},        // village_b_yellow
-    {182, 182},        // village_b_blue
-    {183, 183},        // village_b_green
-    {184, 184},        // village_b_red
-    {188, 188},        // ruin_a
-    {189, 189},        // castle_a
-    {190, 190},        // grottus
-    {191, 191},        // mine
-    {192, 192},        // iron_mine
-    {193, 193},        // forest_leaf
-    {194, 194},        // well
-    {196, 196},        // dungeon_a
-    {197, 197},        // lighttower_a
-    {198, 198},        // rift_a
-    {211, 160},        // source
-    {212, 161},        // source_red
-    {218, 155},        // geer_mecanism
-    {219, 156},        // lever
-};
-
-// Code 18 by level: the heights show it as fruit forest, the surface as
-// hills, the underworld as desert; other levels show nothing.
-constexpr int16_t kHillsByLevel[] = {
-    12,  // level 0: forest_fruit
-    18,  // level 1: hills_a
-    17,  // level 2: desert_a
-};
-
-constexpr std::array<int16_t, 256> slot_lookup() {
-  std::array<int16_t, 256> t{};
-  for (int16_t& s : t) s = kNoPicture;
-  for (const TilePicture& p : kTilePictures) t[p.code] = p.slot;
-  return t;
-}
-constexpr std::array<int16_t, 256> kSlotOfCode = slot_lookup();
-
-int32_t picture_slot(uint8_t code, int32_t level) {
-  const int16_t s = kSlotOfCode[code];
-  if (s != kByLevel) return s;
-  if (level < 0 || level >= int32_t(std::size(kHillsByLevel))) return kNoPicture;
-  return kHillsByLevel[level];
-}
+// The route is marked with the road's picture, drawn keyed.
+constexpr int32_t kRouteMarkerSlot = tile_picture_slot(kTileRoad, 1);
 
 // A cell's offset from the origin in pixels, kept well inside int32 so that
 // sprites far off the picture are simply clipped.
@@ -138,7 +40,7 @@ void draw_terrain(Framebuffer& fb, const RunState& run, const World& w, const Bi
     for (int64_t r = r0; r < r1; ++r) {
       const uint8_t code =
           w.grid[cell_index(w, int32_t(run.SX + c), int32_t(run.SY + r), z)];
-      const int32_t slot = picture_slot(code, z);
+      const int32_t slot = tile_picture_slot(code, z);
       if (slot != kNoPicture)
         draw_tile(fb, bm, int32_t(c) * kCellPixels, int32_t(r) * kCellPixels, slot);
     }
@@ -183,12 +85,14 @@ void draw_units(Framebuffer& fb, const RunState& run, const BitmapStore& bm,
     const int32_t px = int32_t(dx) * kCellPixels;
     const int32_t py = int32_t(dy) * kCellPixels;
     draw_sprite(fb, bm, px, py, u.sprite);
-    draw_line(fb, px, py + 16, px + 14, py + 16, 255, 0, 0);
+    // the bars on the row above the cell, the label above them
+    const int32_t bar_y = py + kCellPixels;
+    draw_line(fb, px, bar_y, px + 14, bar_y, 255, 0, 0);
     int32_t end = 0;
     if (u.bar_state == 0 && green_bar_end(fb, px, u, &end))
-      draw_line(fb, px, py + 16, end, py + 16, 0, 255, 0);
+      draw_line(fb, px, bar_y, end, bar_y, 0, 255, 0);
     text_print(text, "%d ms%d ", i, u.order_flag);
-    draw_small_text(fb, text, px, py + 17, 255, 255, 255);
+    draw_small_text(fb, text, px, bar_y + 1, 255, 255, 255);
   }
 }
 

@@ -227,6 +227,12 @@ const CatalogueEntry kCatalogue[] = {
 };
 const int32_t kCatalogueSize = int32_t(std::size(kCatalogue));
 
+const CatalogueEntry* catalogue_entry(int32_t slot) {
+  for (const CatalogueEntry& e : kCatalogue)
+    if (e.slot == slot) return &e;
+  return nullptr;
+}
+
 std::string catalogue_path(const std::string& data_dir, const CatalogueEntry& e) {
   return data_dir + "/" + e.folder + "/" + e.file + ".bmp";
 }

@@ -21,6 +21,8 @@ struct CatalogueLoad {
   std::string first_failed;  // a few failed paths, comma-separated
 };
 
+// The entry that loads the slot; nullptr when none does.
+const CatalogueEntry* catalogue_entry(int32_t slot);
 // "<data>/<folder>/<file>.bmp"
 std::string catalogue_path(const std::string& data_dir, const CatalogueEntry& e);
 // Runs the eight group loaders in order.

@@ -10,7 +10,8 @@ constexpr int32_t kLevelCount = 180;  // levels 0..179
 constexpr int32_t kCoarseLevelBase = 10;  // coarse map of level z lives on level 10 + z
 constexpr int32_t kObjectCapacity = 1000;
 
-// Tile codes the game tests or writes.
+// Tile codes the game and the map maker test or write; world/tiletable.h
+// holds what each named code costs and shows.
 enum TileCode : uint8_t {
   kTileEmpty = 0,
   kTileBlock = 1,
@@ -19,13 +20,39 @@ enum TileCode : uint8_t {
   kTileCorner = 4,
   kTilePlain = 10,
   kTileForest = 11,
+  kTileForestFruit = 12,
+  kTileForestGray = 13,
   kTileWater = 14,
+  kTileWaterDeep = 15,
+  kTileSwamp = 16,
+  kTileDesert = 17,
   kTileHills = 18,
   kTileMountain = 19,
   kTileMountainHigh = 20,
+  kTileForestLeaf = 21,
   kTileRoad = 22,
+  kTileForestB = 23,
+  kTileForestC = 24,
   kTileFloor = 60,    // '<'
   kTileWall = 61,     // '='
+  kTileFloorMarble = 68,
+  kTileDoor = 70,
+  kTileStairsUp = 76,
+  kTileStairsDown = 77,
+  kTileTrap = 82,
+  kTileBones = 161,
+  kTileBonesCleaned = 162,
+  kTileVillage = 180,
+  kTileRuin = 188,
+  kTileCastle = 189,
+  kTileGrotto = 190,
+  kTileMine = 191,
+  kTileIronMine = 192,
+  kTileGrove = 193,
+  kTileWell = 194,
+  kTileDungeonSign = 196,
+  kTileLighthouse = 197,
+  kTileRift = 198,
 };
 
 struct PlacedObject {
@@ -77,6 +104,7 @@ inline uint8_t coarse_cell(const World& w, int32_t bx, int32_t by, int32_t z) {
   return w.grid[cell_index(w, bx, by, kCoarseLevelBase + z)];
 }
 
+// The costs of world/tiletable.h, by code.
 void fill_terrain_costs(World& w);
 inline float terrain_cost(const World& w, uint8_t code) { return w.cost[code]; }
 
@@ -88,13 +116,3 @@ constexpr bool tile_enterable(uint8_t code) { return code > 5 && code != kTileWa
 constexpr bool tile_open_ground(uint8_t code) {
   return code == kTilePlain || code == kTileForest || code == kTileHills || code == kTileFloor;
 }
-
-struct TileInfo {
-  uint8_t code;
-  const char* name;  // name of its picture
-  float cost;        // terrain cost when it differs from 3
-};
-// Every named tile code, in code order.
-extern const TileInfo kTileTable[];
-extern const size_t kTileTableSize;
-const char* tile_name(uint8_t code);  // nullptr for unnamed codes

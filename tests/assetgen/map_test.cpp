@@ -8,9 +8,10 @@
 
 #include "assetgen/output.h"
 #include "assetgen/pictures.h"
-#include "assetgen/tiles.h"
 #include "assetgen/worldgen.h"
 #include "e2e/harness.h"
+#include "world/catalogue.h"
+#include "world/tiletable.h"
 
 namespace {
 constexpr int32_t S = 1024;
@@ -51,12 +52,7 @@ Regions regions(const WorldMap& m, int32_t z, bool (*test)(uint8_t), CellRect bo
 }
 
 // The codes the overworld view has a picture for.
-bool drawn_code(int c) {
-  for (int d : {60, 61, 68, 70, 100, 108, 109, 111, 112, 113, 116, 128, 161, 162, 211, 212, 218, 219})
-    if (c == d) return true;
-  return (c >= 10 && c <= 24) || (c >= 76 && c <= 91) || (c >= 180 && c <= 184) ||
-         (c >= 188 && c <= 198 && c != 195);
-}
+bool drawn_code(int c) { return tile_picture_slot(uint8_t(c), 1) != kNoPicture; }
 
 LevelStats stats(const WorldMap& m, int32_t z) {
   return level_stats(m.cells.data() + size_t(z) * kMapLevelBytes);
@@ -196,20 +192,13 @@ TEST(WorldMapFile, IsTheRawLevelsUnderMap8) {
   EXPECT_TRUE(read_file(dir / "map/8.overworld") == std::string(m.cells.begin(), m.cells.end()));
 }
 
-TEST(TilePictures, EveryDrawnCodeHasADrawableTileAndHillsChangeWithTheLevel) {
-  // hills show fruit forest on level 0 and desert on level 2
-  for (auto [level, file] : {std::pair{0, "forest_fruit"}, {1, "hills_a"}, {2, "desert_a"}}) {
-    ASSERT_NE(tile_picture(18, level), nullptr);
-    EXPECT_STREQ(tile_picture(18, level)->file, file);
-  }
-  for (int32_t level = 0; level < 3; ++level)
-    for (int c = 0; c < 256; ++c)
-      EXPECT_EQ(tile_picture(uint8_t(c), level) != nullptr, drawn_code(c)) << c << " on " << level;
-  for (size_t i = 0; i < kTilePictureCount; ++i) {
-    const TilePicture& t = kTilePictures[i];
-    EXPECT_NE(find_recipe(t.folder, t.file), nullptr) << t.folder << "/" << t.file;
-    EXPECT_FALSE(is_sprite(t.folder)) << t.file << " is drawn whole, so it must not be a keyed sprite";
-  }
+TEST(TilePictures, TilesAreNotKeyedSprites) {
+  for (int32_t level = 0; level < kMapLevels; ++level)
+    for (int c = 0; c < 256; ++c) {
+      const CatalogueEntry* e = catalogue_entry(tile_picture_slot(uint8_t(c), level));
+      if (!e) continue;
+      EXPECT_FALSE(is_sprite(e->folder)) << e->file << " is drawn whole, so it must not be a keyed sprite";
+    }
 }
 
 TEST(LevelStats, BlocksObstructFromTheirFiftyFirstPeakAndCodesUpToFiveAndWallsBar) {

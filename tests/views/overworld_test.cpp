@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <functional>
-#include <map>
 #include <set>
 #include <tuple>
 
+#include "core/geometry.h"
 #include "render/framebuffer.h"
 #include "render/text.h"
 #include "core/runstate.h"
@@ -14,6 +14,7 @@
 #include "views/overworld.h"
 #include "views/tiles.h"
 #include "world/bitmap.h"
+#include "world/tiletable.h"
 #include "world/world.h"
 
 namespace {
@@ -166,34 +167,21 @@ TEST(DrawTile, SamePictureAsPutPixelWhereverItLandsAndNothingWithoutPixels) {
   EXPECT_TRUE(blank(rig.fb));
 }
 
-TEST(OverworldTerrain, EveryCodeShowsItsPictureHillsByLevelUnlistedCodesBlack) {
-  // The picture each code shows, written out from the tile list: most land
-  // codes show the slot of their own number, the rest another one.
-  std::map<int32_t, int32_t> slot_of{
-      {'<', 119}, {'=', 111}, {'D', 118}, {'F', 128}, {'L', 137}, {'M', 136}, {'N', 131},
-      {'O', 130}, {'P', 132}, {'Q', 133}, {'R', 148}, {'S', 149}, {'T', 134}, {'U', 135},
-      {'V', 122}, {'W', 123}, {'X', 124}, {'Y', 125}, {'Z', 120}, {'[', 121}, {'d', 167},
-      {'l', 140}, {'m', 142}, {'o', 141}, {'p', 144}, {'q', 146}, {'t', 145}, {128, 152},
-      {161, 126}, {162, 127}, {211, 160}, {212, 161}, {218, 155}, {219, 156}};
-  for (auto [lo, hi] : {std::pair{10, 24}, std::pair{180, 184}, std::pair{188, 194},
-                        std::pair{196, 198}})
-    for (int32_t k = lo; k <= hi; ++k) slot_of[k] = k;
-  ASSERT_EQ(slot_of.size(), 64u);
-
+TEST(OverworldTerrain, EveryCodeShowsItsTablePictureForTheLevelOthersBlack) {
   Rig rig;  // code k at (k % 40, k / 40)
   for (int32_t s = 0; s < 256; ++s) make_plain_slot(rig.bm, s, slot_colour(s));
-  // Hills (18): fruit forest on the heights, hills on the surface, desert
-  // below, nothing on the other levels.
-  const int32_t hills[] = {12, 18, 17, -1};
+  // the table's picture for the viewed level: code 18's differs between levels 0, 1 and 2
   for (int32_t z : {0, 1, 2, 5}) {
-    slot_of[18] = hills[std::min(z, 3)];
     for (int32_t k = 0; k < 256; ++k) rig.cell(k % 40, k / 40, z) = uint8_t(k);
     rig.run.SZ = z;
     rig.draw();
-    for (int32_t k = 0; k < 256; ++k)
-      EXPECT_TRUE(block_is(rig.fb, (k % 40) * 16, (k / 40) * 16,
-                           slot_of.count(k) && slot_of[k] >= 0 ? slot_colour(slot_of[k]) : kBlack))
+    for (int32_t k = 0; k < 256; ++k) {
+      const int32_t slot = tile_picture_slot(uint8_t(k), z);
+      ASSERT_LT(slot, 256);
+      EXPECT_TRUE(block_is(rig.fb, (k % 40) * kCellPixels, (k / 40) * kCellPixels,
+                           slot == kNoPicture ? kBlack : slot_colour(slot)))
           << "code " << k << " level " << z;
+    }
   }
 }
 

@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <tuple>
 
+#include "world/catalogue.h"
 #include "world/rng.h"
+#include "world/tiletable.h"
 #include "world/world.h"
 
 namespace {
@@ -43,17 +45,29 @@ TEST_F(WorldTest, CellAtIsBoundedAndCoarseCellsLiveTenLevelsUp) {
   w->grid[cell_index(*w, 5, 6, 7)] = w->grid[cell_index(*w, 63, 63, 12)] = 0;
 }
 
-TEST_F(WorldTest, TerrainCostsAndCodeClasses) {
-  for (auto [code, cost] : {std::pair{22, 1.0f}, {61, 3000.0f}, {7, 3.0f}, {20, 400.0f},
-                            {82, 20.0f}, {180, 180.0f}, {184, 180.0f}})
-    EXPECT_FLOAT_EQ(terrain_cost(*w, uint8_t(code)), cost) << code;
-  int costly = 0;
-  for (int c = 0; c < 256; ++c) {
-    costly += terrain_cost(*w, uint8_t(c)) != 3.0f;
-    EXPECT_EQ(tile_enterable(uint8_t(c)), c > 5 && c != 61) << c;
-    EXPECT_EQ(tile_open_ground(uint8_t(c)), c == 10 || c == 11 || c == 18 || c == 60) << c;
+TEST_F(WorldTest, CodesWithoutARowCostThree) {
+  for (int code : {5, 7, 59, 255}) EXPECT_FLOAT_EQ(terrain_cost(*w, uint8_t(code)), 3.0f) << code;
+}
+
+// A row's picture slot and the catalogue agree on the picture's name.
+TEST(TileTable, EachPictureIsTheCataloguePictureOfTheTilesName) {
+  int pictures = 0;
+  for (const TileInfo& t : kTileTable) {
+    const int32_t slot = tile_picture_slot(t.code, 1);
+    if (slot == kNoPicture) continue;
+    ++pictures;
+    const CatalogueEntry* e = catalogue_entry(slot);
+    ASSERT_NE(e, nullptr) << "code " << int(t.code) << ": slot " << slot << " is never loaded";
+    EXPECT_STREQ(e->file, t.name) << "code " << int(t.code) << ": slot " << slot;
   }
-  EXPECT_EQ(costly, 19);  // 11..22 but not 23/24, 61, 82, 180..184
+  EXPECT_GT(pictures, 60);
+  // hills are fruit forest on the heights and desert in the underworld
+  for (auto [level, file] : {std::pair{0, "forest_fruit"}, {1, "hills_a"}, {2, "desert_a"}}) {
+    const CatalogueEntry* e = catalogue_entry(tile_picture_slot(kTileHills, level));
+    ASSERT_NE(e, nullptr) << level;
+    EXPECT_STREQ(e->file, file) << level;
+  }
+  EXPECT_EQ(tile_picture_slot(kTileHills, 3), kNoPicture);
 }
 
 TEST_F(WorldTest, AddObjectWritesTheCellAndTheNextRecordAndNeverOverflows) {

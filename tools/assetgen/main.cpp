@@ -7,6 +7,8 @@
 
 #include "assetgen/output.h"
 #include "assetgen/worldgen.h"
+#include "core/geometry.h"
+#include "world/world.h"
 
 namespace {
 constexpr const char* kUsage =
@@ -88,22 +90,24 @@ int main(int argc, char** argv) {
     // the block with the most mountains on the surface, and with the most cave floor below
     CellPoint peaks{500, 500}, caves{500, 500};
     int32_t most_peaks = -1, most_floor = -1;
-    for (int32_t by = 1; by < 63; ++by)
-      for (int32_t bx = 1; bx < 63; ++bx) {
+    constexpr int32_t kBlocks = kMapSide / kBlockCells;
+    for (int32_t by = 1; by < kBlocks - 1; ++by)
+      for (int32_t bx = 1; bx < kBlocks - 1; ++bx) {
         int32_t n = 0, f = 0;
-        for (int32_t y = 0; y < 16; ++y)
-          for (int32_t x = 0; x < 16; ++x) {
-            const uint8_t c = map_cell(map, bx * 16 + x, by * 16 + y, 1);
-            n += c == 19 || c == 20;
-            f += map_cell(map, bx * 16 + x, by * 16 + y, 2) == 60;
+        for (int32_t y = 0; y < kBlockCells; ++y)
+          for (int32_t x = 0; x < kBlockCells; ++x) {
+            const uint8_t c = map_cell(map, bx * kBlockCells + x, by * kBlockCells + y, 1);
+            n += c == kTileMountain || c == kTileMountainHigh;
+            f += map_cell(map, bx * kBlockCells + x, by * kBlockCells + y, 2) == kTileFloor;
           }
+        const CellPoint middle{bx * kBlockCells + kBlockCells / 2, by * kBlockCells + kBlockCells / 2};
         if (n > most_peaks) {
           most_peaks = n;
-          peaks = CellPoint{bx * 16 + 8, by * 16 + 8};
+          peaks = middle;
         }
         if (f > most_floor) {
           most_floor = f;
-          caves = CellPoint{bx * 16 + 8, by * 16 + 8};
+          caves = middle;
         }
       }
     const CellPoint v = map.villages.empty() ? CellPoint{500, 500} : map.villages.front();

@@ -5,8 +5,9 @@
 #include <set>
 
 #include "assetgen/pictures.h"
-#include "assetgen/tiles.h"
+#include "core/geometry.h"
 #include "world/catalogue.h"
+#include "world/tiletable.h"
 
 bool write_pictures(const std::string& dir, std::string& error) {
   std::set<std::string> done;
@@ -48,8 +49,8 @@ Image contact_sheet() {
       for (int32_t x = 0; x < im.w; ++x)
         if (pixel(im, x, y) == kKey || pixel(im, x, y) == Rgb{0, 0, 0})
           pixel(im, x, y) = ((x / 4 + y / 4) & 1) ? Rgb{90, 90, 96} : Rgb{120, 120, 128};
-    if (im.w == 16) im = magnify(im, 4);
-    else if (im.w == 640) im = reduce(im, 10);
+    if (im.w == kCellPixels) im = magnify(im, 4);
+    else if (im.w == kOverworldWidth) im = reduce(im, 10);
     blit(sheet, im, (i % kColumns) * kCell + 4, (i / kColumns) * kCell + 4);
   }
   return sheet;
@@ -65,9 +66,9 @@ struct TileSet {
 
 void load_tiles(TileSet& t, int32_t level) {
   for (int32_t code = 0; code < 256; ++code) {
-    const TilePicture* tp = tile_picture(uint8_t(code), level);
-    if (!tp) continue;
-    const Recipe* r = find_recipe(tp->folder, tp->file);
+    const CatalogueEntry* e = catalogue_entry(tile_picture_slot(uint8_t(code), level));
+    if (!e) continue;
+    const Recipe* r = find_recipe(e->folder, e->file);
     if (!r) continue;
     t.pic[code] = draw_recipe(*r);
     int64_t s[3] = {};
@@ -112,13 +113,14 @@ Image view_picture(const WorldMap& map, int32_t x0, int32_t y0, int32_t level) {
   static TileSet tiles[kMapLevels];
   if (!tiles[level].drawn[10]) load_tiles(tiles[level], level);
   const TileSet& t = tiles[level];
-  Image im = make_image(640, 480, Rgb{});
-  for (int32_t r = 0; r < 30; ++r)
-    for (int32_t c = 0; c < 40; ++c) {
+  Image im = make_image(kOverworldWidth, kOverworldHeight, Rgb{});
+  constexpr int32_t kCols = kOverworldWidth / kCellPixels, kRows = kOverworldHeight / kCellPixels;
+  for (int32_t r = 0; r < kRows; ++r)
+    for (int32_t c = 0; c < kCols; ++c) {
       const int32_t x = x0 + c, y = y0 + r;
       if (x < 0 || y < 0 || x >= kMapSide || y >= kMapSide) continue;
       const uint8_t code = map_cell(map, x, y, level);
-      if (t.drawn[code]) blit(im, t.pic[code], c * 16, (29 - r) * 16);
+      if (t.drawn[code]) blit(im, t.pic[code], c * kCellPixels, (kRows - 1 - r) * kCellPixels);
     }
   return im;
 }

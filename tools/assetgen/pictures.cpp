@@ -5,6 +5,7 @@
 
 #include "assetgen/noise.h"
 #include "assetgen/painters.h"
+#include "core/geometry.h"
 #include "world/catalogue.h"
 
 using namespace pal;
@@ -231,27 +232,17 @@ const Recipe* find_recipe(const char* folder, const char* file) {
 }
 
 void picture_size(const char* folder, int32_t& w, int32_t& h) {
-  w = h = 16;
+  w = h = kCellPixels;
   if (std::strcmp(folder, "bmp_cube") == 0) w = h = 64;
-  if (std::strcmp(folder, "bmp_scr") == 0) {
-    w = 640;
-    h = 480;
+  if (std::strcmp(folder, "bmp_scr") == 0) {  // fills the overworld's picture
+    w = kOverworldWidth;
+    h = kOverworldHeight;
   }
 }
 
 bool is_sprite(const char* folder) {
   return std::strcmp(folder, "bmp_unit") == 0 || std::strcmp(folder, "bmp_item") == 0 ||
          std::strcmp(folder, "bmp_structure") == 0 || std::strcmp(folder, "bmp_cross") == 0;
-}
-
-bool is_terrain_tile(const char* folder, const char* file) {
-  static const char* const kTiles[] = {"plain", "forest", "forest_fruit", "forest_gray", "water",
-                                       "water_deep", "swamp_a", "desert_a", "hills_a", "mountain",
-                                       "mountain_high_a", "forest_leaf", "road_b", "forest_b", "forest_c"};
-  if (std::strcmp(folder, "bmp_land") != 0) return false;
-  for (const char* t : kTiles)
-    if (std::strcmp(t, file) == 0) return true;
-  return false;
 }
 
 Image draw_recipe(const Recipe& r) {

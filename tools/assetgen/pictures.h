@@ -39,7 +39,5 @@ Image draw_recipe(const Recipe& r);
 // The picture for a catalogue entry; an empty image when no recipe exists.
 Image draw_entry(const CatalogueEntry& e);
 
-// Pictures that the game shows as terrain and must tile without seams.
-bool is_terrain_tile(const char* folder, const char* file);
 // Pictures the game draws with the colour key left out.
 bool is_sprite(const char* folder);

@@ -10,20 +10,12 @@
 #include <queue>
 
 #include "assetgen/noise.h"
+#include "core/geometry.h"
+#include "world/world.h"
 
 namespace {
 constexpr int32_t N = kMapSide;
 using Field = std::vector<float>;  // N * N values, row by row
-
-// Codes, as the game reads them.
-enum : uint8_t {
-  kPlain = 10, kForest = 11, kForestFruit = 12, kForestGray = 13, kWater = 14, kDeepWater = 15,
-  kSwamp = 16, kDesert = 17, kHills = 18, kMountain = 19, kMountainHigh = 20, kForestLeaf = 21,
-  kRoad = 22, kForestB = 23, kForestC = 24, kFloor = 60, kWall = 61, kMarble = 68, kDoor = 70,
-  kStairsUp = 76, kStairsDown = 77, kTrap = 82, kBones = 161, kBonesCleaned = 162,
-  kVillage = 180, kRuin = 188, kCastle = 189, kGrotto = 190, kMine = 191, kIronMine = 192,
-  kGrove = 193, kWell = 194, kDungeonSign = 196, kLighthouse = 197, kRift = 198,
-};
 
 inline size_t at(int32_t x, int32_t y) { return size_t(y) * N + size_t(x); }
 inline bool in_map(int32_t x, int32_t y) { return x >= 0 && y >= 0 && x < N && y < N; }
@@ -92,11 +84,12 @@ float percentile(const Field& f, double q, Select selected) {
   return hi;
 }
 
-bool is_water(uint8_t c) { return c == kWater || c == kDeepWater; }
+bool is_water(uint8_t c) { return c == kTileWater || c == kTileWaterDeep; }
 // Plain ground that a village, dungeon or landmark may take over.
 bool is_open_land(uint8_t c) {
-  return c == kPlain || c == kForest || c == kForestFruit || c == kForestGray || c == kSwamp || c == kDesert ||
-         c == kHills || c == kForestLeaf || c == kForestB || c == kForestC;
+  return c == kTilePlain || c == kTileForest || c == kTileForestFruit || c == kTileForestGray ||
+         c == kTileSwamp || c == kTileDesert || c == kTileHills || c == kTileForestLeaf || c == kTileForestB ||
+         c == kTileForestC;
 }
 
 struct Ctx {
@@ -128,9 +121,9 @@ void make_surface(Ctx& c) {
   c.height.assign(size_t(N) * N, 0.0f);
   for (size_t i = 0; i < e.size(); ++i) {
     if (e[i] < sea) {
-      c.l1[i] = e[i] < deep ? kDeepWater : kWater;
+      c.l1[i] = e[i] < deep ? kTileWaterDeep : kTileWater;
     } else {
-      c.l1[i] = kPlain;
+      c.l1[i] = kTilePlain;
       c.height[i] = (e[i] - sea) / (top - sea);
     }
   }
@@ -142,18 +135,18 @@ void make_surface(Ctx& c) {
       const size_t i = at(x, y);
       const float d = std::max(std::abs(float(x) - 511.5f), std::abs(float(y) - 511.5f)) / 512.0f;
       if (is_water(c.l1[i]) && isle[i] >= isle_at && d < 0.85f) {
-        c.l1[i] = kPlain;
+        c.l1[i] = kTilePlain;
         c.height[i] = 0.02f;
       }
     }
   for (int32_t y = 2; y < N - 2; ++y)
     for (int32_t x = 2; x < N - 2; ++x) {
-      if (c.l1[at(x, y)] != kPlain) continue;
+      if (c.l1[at(x, y)] != kTilePlain) continue;
       for (int32_t dy = -2; dy <= 2; ++dy)
         for (int32_t dx = -2; dx <= 2; ++dx)
-          if (c.l1[at(x + dx, y + dy)] == kDeepWater) c.l1[at(x + dx, y + dy)] = kWater;
+          if (c.l1[at(x + dx, y + dy)] == kTileWaterDeep) c.l1[at(x + dx, y + dy)] = kTileWater;
     }
-  auto land = [&](size_t i) { return c.l1[i] == kPlain; };
+  auto land = [&](size_t i) { return c.l1[i] == kTilePlain; };
 
   // mountain ranges follow the crests of ridged noise, in some regions only,
   // flanked by hills; elsewhere the highest ground is hilly
@@ -172,12 +165,12 @@ void make_surface(Ctx& c) {
   for (size_t i = 0; i < ridge.size(); ++i) {
     if (!land(i)) continue;
     if (!ranges(i)) {
-      if (c.height[i] >= upland) c.l1[i] = kHills;
+      if (c.height[i] >= upland) c.l1[i] = kTileHills;
       continue;
     }
-    if (ridge[i] >= high) c.l1[i] = kMountainHigh;
-    else if (ridge[i] >= mountain) c.l1[i] = kMountain;
-    else if (ridge[i] >= hills) c.l1[i] = kHills;
+    if (ridge[i] >= high) c.l1[i] = kTileMountainHigh;
+    else if (ridge[i] >= mountain) c.l1[i] = kTileMountain;
+    else if (ridge[i] >= hills) c.l1[i] = kTileHills;
   }
 
   // climate: warmer towards the south (higher rows), wetter where the noise says so
@@ -191,13 +184,13 @@ void make_surface(Ctx& c) {
     swampy[i] = moist[i] - 2.0f * c.height[i];
     dry[i] = warm[i] - moist[i];
   }
-  auto flat = [&](size_t i) { return c.l1[i] == kPlain; };
+  auto flat = [&](size_t i) { return c.l1[i] == kTilePlain; };
   const float swamp_at = percentile(swampy, 0.93, flat);
   const float desert_at = percentile(dry, 0.89, flat);
   for (size_t i = 0; i < swampy.size(); ++i) {
     if (!flat(i)) continue;
-    if (swampy[i] >= swamp_at) c.l1[i] = kSwamp;
-    else if (dry[i] >= desert_at) c.l1[i] = kDesert;
+    if (swampy[i] >= swamp_at) c.l1[i] = kTileSwamp;
+    else if (dry[i] >= desert_at) c.l1[i] = kTileDesert;
   }
 
   // forests, their kind set by warmth and a slow noise
@@ -210,12 +203,12 @@ void make_surface(Ctx& c) {
   for (size_t i = 0; i < woods.size(); ++i) {
     if (!flat(i) || woods[i] < forest_at) continue;
     const float k = kind[i];
-    uint8_t f = kForest;
-    if (warm[i] < cold) f = kForestGray;
-    else if (warm[i] > hot && moist[i] > 0.5f) f = kForestFruit;
-    else if (k < 0.38f) f = kForestB;
-    else if (k > 0.66f) f = kForestC;
-    else if (k > 0.56f) f = kForestLeaf;
+    uint8_t f = kTileForest;
+    if (warm[i] < cold) f = kTileForestGray;
+    else if (warm[i] > hot && moist[i] > 0.5f) f = kTileForestFruit;
+    else if (k < 0.38f) f = kTileForestB;
+    else if (k > 0.66f) f = kTileForestC;
+    else if (k > 0.56f) f = kTileForestLeaf;
     c.l1[i] = f;
   }
 
@@ -223,7 +216,8 @@ void make_surface(Ctx& c) {
   const Field lakes = fbm_field(36, 3, c.seed + 7);
   const float lake_at = percentile(lakes, 0.985, flat);
   for (size_t i = 0; i < lakes.size(); ++i)
-    if (lakes[i] >= lake_at && c.height[i] > 0.04f && c.l1[i] != kMountain && c.l1[i] != kMountainHigh) c.l1[i] = kWater;
+    if (lakes[i] >= lake_at && c.height[i] > 0.04f && c.l1[i] != kTileMountain && c.l1[i] != kTileMountainHigh)
+      c.l1[i] = kTileWater;
 }
 
 // Labels the 4-connected land masses; returns the cells of the largest.
@@ -267,7 +261,9 @@ bool area_is(const uint8_t* l, int32_t x0, int32_t y0, int32_t w, int32_t h, boo
   return true;
 }
 
-bool village_ground(uint8_t c) { return c != kMountain && c != kMountainHigh && !is_water(c) && is_open_land(c); }
+bool village_ground(uint8_t c) {
+  return c != kTileMountain && c != kTileMountainHigh && !is_water(c) && is_open_land(c);
+}
 
 void place_villages(Ctx& c, WorldMap& m) {
   const std::vector<uint8_t> main_land = largest_land(c.l1);
@@ -277,21 +273,21 @@ void place_villages(Ctx& c, WorldMap& m) {
   for (int32_t spacing = 90; spacing >= 30 && m.villages.size() < 18; spacing -= 15) {
     for (int32_t attempt = 0; attempt < 6000 && m.villages.size() < 18; ++attempt) {
       const int32_t x = gen_int(c.gen, 16, N - 17), y = gen_int(c.gen, 16, N - 17);
-      if (!main_land[at(x, y)] || c.l1[at(x, y)] != kPlain) continue;
+      if (!main_land[at(x, y)] || c.l1[at(x, y)] != kTilePlain) continue;
       if (!area_is(c.l1, x - 4, y - 4, 9, 9, village_ground)) continue;
       bool crowded = false;
       for (const CellPoint& v : m.villages)
         if (std::abs(v.x - x) < spacing && std::abs(v.y - y) < spacing) crowded = true;
       if (crowded) continue;
       const int32_t index = int32_t(m.villages.size());
-      const uint8_t colour = uint8_t(kVillage + index % 5);
+      const uint8_t colour = uint8_t(kTileVillage + index % 5);
       for (int32_t dy = -3; dy <= 3; ++dy)  // a clearing
         for (int32_t dx = -3; dx <= 3; ++dx)
-          if (dx * dx + dy * dy <= 10) c.l1[at(x + dx, y + dy)] = kPlain;
+          if (dx * dx + dy * dy <= 10) c.l1[at(x + dx, y + dy)] = kTilePlain;
       const int32_t houses = gen_int(c.gen, 6, 11);
       for (int32_t h = 0; h < houses; ++h)
-        c.l1[at(x + kHouses[h][0], y + kHouses[h][1])] = (h % 3 == 2) ? uint8_t(kVillage) : colour;
-      c.l1[at(x, y)] = kWell;
+        c.l1[at(x + kHouses[h][0], y + kHouses[h][1])] = (h % 3 == 2) ? uint8_t(kTileVillage) : colour;
+      c.l1[at(x, y)] = kTileWell;
       m.villages.push_back(CellPoint{x, y});
     }
   }
@@ -300,17 +296,17 @@ void place_villages(Ctx& c, WorldMap& m) {
 // Cost of laying road over a cell; 0 where a road may not go.
 float road_cost(uint8_t code) {
   switch (code) {
-    case kRoad: return 0.4f;
-    case kPlain: return 1.0f;
-    case kDesert: return 1.6f;
-    case kHills: return 3.0f;
-    case kSwamp: return 4.0f;
-    case kMountain: return 18.0f;
-    case kMountainHigh: return 40.0f;
-    case kWell: return 1.0f;
-    case kWater:
-    case kDeepWater: return 0.0f;
-    default: return code >= kVillage && code <= kVillage + 4 ? 1.0f : 2.2f;  // forests
+    case kTileRoad: return 0.4f;
+    case kTilePlain: return 1.0f;
+    case kTileDesert: return 1.6f;
+    case kTileHills: return 3.0f;
+    case kTileSwamp: return 4.0f;
+    case kTileMountain: return 18.0f;
+    case kTileMountainHigh: return 40.0f;
+    case kTileWell: return 1.0f;
+    case kTileWater:
+    case kTileWaterDeep: return 0.0f;
+    default: return code >= kTileVillage && code <= kTileVillage + 4 ? 1.0f : 2.2f;  // forests
   }
 }
 
@@ -351,7 +347,7 @@ void lay_road(Ctx& c, CellPoint from, CellPoint to, std::vector<float>& g, std::
   }
   if (!found) return;
   for (size_t i = goal; i != start;) {
-    if (is_open_land(c.l1[i]) || c.l1[i] == kMountain || c.l1[i] == kMountainHigh) c.l1[i] = kRoad;
+    if (is_open_land(c.l1[i]) || c.l1[i] == kTileMountain || c.l1[i] == kTileMountainHigh) c.l1[i] = kTileRoad;
     const int32_t k = dir[i];
     i = at(int32_t(i % N) - kDx[k], int32_t(i / N) - kDy[k]);
   }
@@ -412,7 +408,7 @@ constexpr uint8_t kThemes[][8] = {
 void carve_dungeon(Ctx& c, const CellRect& r, int32_t index) {
   uint8_t* l = c.l1;
   for (int32_t y = r.y; y < r.y + r.h; ++y)
-    for (int32_t x = r.x; x < r.x + r.w; ++x) l[at(x, y)] = kWall;
+    for (int32_t x = r.x; x < r.x + r.w; ++x) l[at(x, y)] = kTileWall;
   std::vector<Room> rooms;
   for (int32_t attempt = 0; attempt < 80 && rooms.size() < 8; ++attempt) {
     Room q{0, 0, gen_int(c.gen, 4, 9), gen_int(c.gen, 4, 7)};
@@ -429,7 +425,7 @@ void carve_dungeon(Ctx& c, const CellRect& r, int32_t index) {
   for (size_t i = 0; i < rooms.size(); ++i) {
     const Room& q = rooms[i];
     for (int32_t y = q.y; y < q.y + q.h; ++y)
-      for (int32_t x = q.x; x < q.x + q.w; ++x) l[at(x, y)] = i == marble ? kMarble : kFloor;
+      for (int32_t x = q.x; x < q.x + q.w; ++x) l[at(x, y)] = i == marble ? kTileFloorMarble : kTileFloor;
   }
   auto in_room = [&](int32_t x, int32_t y) {
     for (const Room& q : rooms)
@@ -438,7 +434,7 @@ void carve_dungeon(Ctx& c, const CellRect& r, int32_t index) {
   };
   // corridors from room to room, bending once; doors where they meet a room
   auto dig = [&](int32_t x, int32_t y) {
-    if (l[at(x, y)] == kWall) l[at(x, y)] = kFloor;
+    if (l[at(x, y)] == kTileWall) l[at(x, y)] = kTileFloor;
   };
   for (size_t i = 1; i < rooms.size(); ++i) {
     const Room &a = rooms[i - 1], &b = rooms[i];
@@ -450,16 +446,16 @@ void carve_dungeon(Ctx& c, const CellRect& r, int32_t index) {
   if (!rooms.empty()) {
     const int32_t ex = rooms[0].x + rooms[0].w / 2;
     for (int32_t y = rooms[0].y - 1; y > r.y; --y) dig(ex, y);
-    l[at(ex, r.y)] = kDoor;
-    l[at(ex, r.y - 1)] = kDungeonSign;
+    l[at(ex, r.y)] = kTileDoor;
+    l[at(ex, r.y - 1)] = kTileDungeonSign;
   }
   for (const Room& q : rooms)
     for (int32_t x = q.x - 1; x <= q.x + q.w; ++x)
       for (int32_t y = q.y - 1; y <= q.y + q.h; ++y) {
         const bool ring = x == q.x - 1 || x == q.x + q.w || y == q.y - 1 || y == q.y + q.h;
-        if (!ring || l[at(x, y)] != kFloor || in_room(x, y)) continue;
+        if (!ring || l[at(x, y)] != kTileFloor || in_room(x, y)) continue;
         const bool corner = (x == q.x - 1 || x == q.x + q.w) && (y == q.y - 1 || y == q.y + q.h);
-        if (!corner) l[at(x, y)] = kDoor;
+        if (!corner) l[at(x, y)] = kTileDoor;
       }
   // fittings along the walls of each room, and bones on the floors
   for (size_t i = 0; i < rooms.size(); ++i) {
@@ -474,17 +470,17 @@ void carve_dungeon(Ctx& c, const CellRect& r, int32_t index) {
     }
     for (int32_t y = q.y; y < q.y + q.h; ++y)
       for (int32_t x = q.x; x < q.x + q.w; ++x)
-        if ((l[at(x, y)] == kFloor || l[at(x, y)] == kMarble) && gen_int(c.gen, 0, 60) == 0)
-          l[at(x, y)] = gen_int(c.gen, 0, 1) ? kBones : kBonesCleaned;
+        if ((l[at(x, y)] == kTileFloor || l[at(x, y)] == kTileFloorMarble) && gen_int(c.gen, 0, 60) == 0)
+          l[at(x, y)] = gen_int(c.gen, 0, 1) ? kTileBones : kTileBonesCleaned;
   }
   if (rooms.size() >= 2) {  // stairs in the first and the last room
     const Room &a = rooms.front(), &b = rooms.back();
-    l[at(a.x + a.w - 1, a.y + a.h - 1)] = kStairsDown;
-    l[at(b.x, b.y + b.h - 1)] = kStairsUp;
+    l[at(a.x + a.w - 1, a.y + a.h - 1)] = kTileStairsDown;
+    l[at(b.x, b.y + b.h - 1)] = kTileStairsUp;
   }
 }
 
-bool dungeon_ground(uint8_t c) { return is_open_land(c) || c == kMountain || c == kMountainHigh; }
+bool dungeon_ground(uint8_t c) { return is_open_land(c) || c == kTileMountain || c == kTileMountainHigh; }
 
 void place_dungeons(Ctx& c, WorldMap& m) {
   for (int32_t attempt = 0; attempt < 20000 && m.dungeons.size() < 16; ++attempt) {
@@ -516,25 +512,28 @@ void scatter(Ctx& c, uint8_t* l, uint8_t code, int32_t count, Ok ok) {
 bool next_to(const uint8_t* l, int32_t x, int32_t y, bool (*test)(uint8_t)) {
   return test(l[at(x - 1, y)]) || test(l[at(x + 1, y)]) || test(l[at(x, y - 1)]) || test(l[at(x, y + 1)]);
 }
-bool is_peak(uint8_t c) { return c == kMountain || c == kMountainHigh; }
-bool is_village(uint8_t c) { return c >= kVillage && c <= kVillage + 4; }
+bool is_peak(uint8_t c) { return c == kTileMountain || c == kTileMountainHigh; }
+bool is_village(uint8_t c) { return c >= kTileVillage && c <= kTileVillage + 4; }
 
 void place_landmarks(Ctx& c, const WorldMap& m) {
   uint8_t* l = c.l1;
-  scatter(c, l, kMine, 14, [&](int32_t x, int32_t y) { return l[at(x, y)] == kHills && next_to(l, x, y, is_peak); });
-  scatter(c, l, kIronMine, 10, [&](int32_t x, int32_t y) { return l[at(x, y)] == kHills && next_to(l, x, y, is_peak); });
-  scatter(c, l, kGrotto, 12, [&](int32_t x, int32_t y) { return l[at(x, y)] == kHills; });
-  scatter(c, l, kGrove, 60, [&](int32_t x, int32_t y) { return l[at(x, y)] == kPlain; });
-  scatter(c, l, kRuin, 16, [&](int32_t x, int32_t y) { return l[at(x, y)] == kPlain || l[at(x, y)] == kDesert; });
-  scatter(c, l, kRift, 8, [&](int32_t x, int32_t y) { return l[at(x, y)] == kDesert; });
-  scatter(c, l, kLighthouse, 12, [&](int32_t x, int32_t y) { return l[at(x, y)] == kPlain && next_to(l, x, y, is_water); });
+  auto hills_by_peaks = [&](int32_t x, int32_t y) { return l[at(x, y)] == kTileHills && next_to(l, x, y, is_peak); };
+  scatter(c, l, kTileMine, 14, hills_by_peaks);
+  scatter(c, l, kTileIronMine, 10, hills_by_peaks);
+  scatter(c, l, kTileGrotto, 12, [&](int32_t x, int32_t y) { return l[at(x, y)] == kTileHills; });
+  scatter(c, l, kTileGrove, 60, [&](int32_t x, int32_t y) { return l[at(x, y)] == kTilePlain; });
+  scatter(c, l, kTileRuin, 16,
+          [&](int32_t x, int32_t y) { return l[at(x, y)] == kTilePlain || l[at(x, y)] == kTileDesert; });
+  scatter(c, l, kTileRift, 8, [&](int32_t x, int32_t y) { return l[at(x, y)] == kTileDesert; });
+  scatter(c, l, kTileLighthouse, 12,
+          [&](int32_t x, int32_t y) { return l[at(x, y)] == kTilePlain && next_to(l, x, y, is_water); });
   // a castle beside some of the villages
   for (size_t i = 0; i < m.villages.size(); i += 3) {
     const CellPoint v = m.villages[i];
     for (int32_t k = 0; k < 8; ++k) {
       const int32_t x = v.x + (k % 2 ? 4 : -4), y = v.y + (k / 2) - 2;
-      if (l[at(x, y)] == kPlain && !next_to(l, x, y, is_village)) {
-        l[at(x, y)] = kCastle;
+      if (l[at(x, y)] == kTilePlain && !next_to(l, x, y, is_village)) {
+        l[at(x, y)] = kTileCastle;
         break;
       }
     }
@@ -558,11 +557,11 @@ void make_underworld(Ctx& c, const WorldMap& m) {
   const Field polish = fbm_field(90, 2, c.seed + 14);
   for (size_t i = 0; i < cave.size(); ++i) {
     if (cave[i] < open) {
-      c.l2[i] = kWall;
+      c.l2[i] = kTileWall;
     } else if (pool[i] > 0.66f) {
-      c.l2[i] = kWater;
+      c.l2[i] = kTileWater;
     } else {
-      c.l2[i] = polish[i] > 0.68f ? kMarble : kFloor;
+      c.l2[i] = polish[i] > 0.68f ? kTileFloorMarble : kTileFloor;
     }
   }
   // fittings in the caves: springs, bones, torches, old machinery
@@ -570,14 +569,14 @@ void make_underworld(Ctx& c, const WorldMap& m) {
   int32_t placed = 0;
   for (int32_t attempt = 0; attempt < 200000 && placed < 2600; ++attempt) {
     const int32_t x = gen_int(c.gen, 2, N - 3), y = gen_int(c.gen, 2, N - 3);
-    if (c.l2[at(x, y)] != kFloor || !next_to(c.l2, x, y, [](uint8_t v) { return v == kWall; })) continue;
+    if (c.l2[at(x, y)] != kTileFloor || !next_to(c.l2, x, y, [](uint8_t v) { return v == kTileWall; })) continue;
     c.l2[at(x, y)] = kCaveThings[size_t(placed) % std::size(kCaveThings)];
     ++placed;
   }
   // solid rock under every dungeon, so that its walls stand on something
   for (const CellRect& r : m.dungeons)
     for (int32_t y = r.y - 1; y <= r.y + r.h; ++y)
-      for (int32_t x = r.x - 1; x <= r.x + r.w; ++x) c.l2[at(x, y)] = kWall;
+      for (int32_t x = r.x - 1; x <= r.x + r.w; ++x) c.l2[at(x, y)] = kTileWall;
 }
 
 // ---------------------------------------------------------------- heights
@@ -604,25 +603,26 @@ void make_heights(Ctx& c) {
   const float rocky = percentile(ground, 0.62, dry), scrub = percentile(ground, 0.8, dry);
   const float wood_at = percentile(woods, 0.72, dry);
   for (size_t i = 0; i < e.size(); ++i) {
-    uint8_t v = kPlain;
-    if (e[i] < deep) v = kDeepWater;
-    else if (e[i] < lake) v = kWater;
-    else if (ridge[i] >= peak) v = kMountainHigh;
-    else if (ridge[i] >= range) v = kMountain;
-    else if (woods[i] >= wood_at) v = woods[i] > wood_at + 0.05f ? kForestGray : kForestB;
-    else if (ground[i] >= scrub) v = kHills;
-    else if (ground[i] >= rocky) v = kDesert;
+    uint8_t v = kTilePlain;
+    if (e[i] < deep) v = kTileWaterDeep;
+    else if (e[i] < lake) v = kTileWater;
+    else if (ridge[i] >= peak) v = kTileMountainHigh;
+    else if (ridge[i] >= range) v = kTileMountain;
+    else if (woods[i] >= wood_at) v = woods[i] > wood_at + 0.05f ? kTileForestGray : kTileForestB;
+    else if (ground[i] >= scrub) v = kTileHills;
+    else if (ground[i] >= rocky) v = kTileDesert;
     c.l0[i] = v;
   }
   // ruined walls: broken outlines of old halls
   for (int32_t placed = 0, attempt = 0; placed < 30 && attempt < 5000; ++attempt) {
     const int32_t w = gen_int(c.gen, 5, 11), h = gen_int(c.gen, 5, 9);
     const int32_t x0 = gen_int(c.gen, 10, N - w - 10), y0 = gen_int(c.gen, 10, N - h - 10);
-    if (!area_is(c.l0, x0, y0, w, h, [](uint8_t v) { return v == kPlain || v == kDesert || v == kHills; })) continue;
+    if (!area_is(c.l0, x0, y0, w, h, [](uint8_t v) { return v == kTilePlain || v == kTileDesert || v == kTileHills; }))
+      continue;
     for (int32_t y = y0; y < y0 + h; ++y)
       for (int32_t x = x0; x < x0 + w; ++x) {
         const bool edge = x == x0 || y == y0 || x == x0 + w - 1 || y == y0 + h - 1;
-        if (edge && gen_int(c.gen, 0, 9) < 6) c.l0[at(x, y)] = kWall;
+        if (edge && gen_int(c.gen, 0, 9) < 6) c.l0[at(x, y)] = kTileWall;
       }
     ++placed;
   }
@@ -642,7 +642,7 @@ void ensure_codes(Ctx& c, const WorldMap& m) {
     for (int32_t attempt = 0; attempt < 100000; ++attempt) {
       const CellRect& r = m.dungeons[size_t(attempt) % m.dungeons.size()];
       const int32_t x = gen_int(c.gen, r.x + 1, r.x + r.w - 2), y = gen_int(c.gen, r.y + 1, r.y + r.h - 2);
-      if (c.l1[at(x, y)] == kFloor) {
+      if (c.l1[at(x, y)] == kTileFloor) {
         c.l1[at(x, y)] = code;
         break;
       }
@@ -671,9 +671,9 @@ WorldMap generate_map(uint64_t seed) {
   ensure_codes(c, m);
   make_underworld(c, m);
   make_heights(c);
-  seal_borders(c.l0, kWater);
-  seal_borders(c.l1, kDeepWater);
-  seal_borders(c.l2, kWall);
+  seal_borders(c.l0, kTileWater);
+  seal_borders(c.l1, kTileWaterDeep);
+  seal_borders(c.l2, kTileWall);
   return m;
 }
 
@@ -682,17 +682,17 @@ LevelStats level_stats(const uint8_t* level) {
   int64_t enterable = 0;
   for (size_t i = 0; i < kMapLevelBytes; ++i) {
     ++s.count[level[i]];
-    if (level[i] > 5 && level[i] != kWall) ++enterable;
+    if (tile_enterable(level[i])) ++enterable;
   }
   s.enterable = double(enterable) / double(kMapLevelBytes);
   int32_t blocked = 0;
-  for (int32_t by = 0; by < N; by += 16)
-    for (int32_t bx = 0; bx < N; bx += 16) {
+  for (int32_t by = 0; by < N; by += kBlockCells)
+    for (int32_t bx = 0; bx < N; bx += kBlockCells) {
       int32_t peaks = 0;
-      for (int32_t dy = 0; dy < 16; ++dy)
-        for (int32_t dx = 0; dx < 16; ++dx) peaks += is_peak(level[at(bx + dx, by + dy)]);
+      for (int32_t dy = 0; dy < kBlockCells; ++dy)
+        for (int32_t dx = 0; dx < kBlockCells; ++dx) peaks += is_peak(level[at(bx + dx, by + dy)]);
       blocked += peaks > 50;
     }
-  s.obstructed = double(blocked) / double((N / 16) * (N / 16));
+  s.obstructed = double(blocked) / double((N / kBlockCells) * (N / kBlockCells));
   return s;
 }

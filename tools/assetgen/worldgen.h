@@ -36,6 +36,6 @@ inline uint8_t map_cell(const WorldMap& m, int32_t x, int32_t y, int32_t z) { re
 struct LevelStats {
   int64_t count[256] = {};   // cells per code
   double enterable = 0;      // share of cells with a code outside 0..5 and 61
-  double obstructed = 0;     // share of 16 x 16 blocks holding more than 50 cells of 19 or 20
+  double obstructed = 0;     // share of blocks holding more than 50 cells of 19 or 20
 };
 LevelStats level_stats(const uint8_t* level);  // kMapLevelBytes codes
