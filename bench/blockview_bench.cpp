@@ -21,7 +21,6 @@
 #include "core/platform.h"
 #include "shell/platform_sdl.h"
 #include "core/runstate.h"
-#include "shell/window.h"
 #include "units/units.h"
 #include "views/blockview.h"
 #include "world/bitmap.h"

@@ -9,7 +9,6 @@
 #include "render/framebuffer.h"
 #include "render/present.h"
 #include "shell/platform_sdl.h"
-#include "shell/window.h"
 #include "views/blockview.h"
 #include "world/bitmap.h"
 

@@ -12,6 +12,7 @@ struct Framebuffer;
 struct RunState;
 struct UnitTable;
 struct Platform;
+struct BitmapStore;
 
 constexpr int32_t kBlockViewPixels = kBlockViewWidth * kBlockViewHeight;
 constexpr int32_t kBlockRadius = 14;  // the field runs from camera - 14 to camera + 13 per axis
@@ -41,6 +42,12 @@ struct BlockViewState {
   // The cubes of this frame that may show, in field order: room for the whole field.
   std::vector<ShownCube> shown = std::vector<ShownCube>(kBlockFieldCells);
 };
+
+// A new GL context needs both before the view can draw: the viewport and
+// perspective, then the fixed GL state and the upload of the seven cube
+// textures (slots 1200..1206).
+void resize_gl();
+void init_gl(BlockViewState& bv, const BitmapStore& bm);
 
 // One pass of the view: the wall cubes around the selected unit, unit 1's
 // walking, the read-back into the framebuffer and the mouse look. Without a

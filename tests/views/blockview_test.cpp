@@ -1,5 +1,5 @@
 // The block view: wall cubes, read-back and mouse look. The GL cases draw
-// through a real offscreen context (SDL's offscreen driver).
+// through a real offscreen context (Mesa's surfaceless EGL).
 #include "views/blockview.h"
 
 #include <gtest/gtest.h>
@@ -19,9 +19,8 @@
 #include "render/framebuffer.h"
 #include "core/keys.h"
 #include "core/platform.h"
-#include "shell/platform_sdl.h"
+#include "support/gl_context.h"
 #include "core/runstate.h"
-#include "shell/window.h"
 #include "units/units.h"
 #include "views/walk.h"
 #include "world/bitmap.h"
@@ -264,22 +263,14 @@ constexpr AxisLook kAxisLooks[] = {{0, 0}, {0, -180}, {0, -90}, {180, -90}, {90,
 
 class BlockViewGl : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    display_ = new SdlDisplay(/*headless=*/true, /*vsync=*/false);
-    ok_ = open_window();
-  }
-  // The window of the block view at zoom 2.
+  static void SetUpTestSuite() { ok_ = open_window(); }
+  // A context the size of the block view's window at zoom 2.
   static bool open_window() {
-    return display_->create_window("KELVAROT", 2 * kBlockViewWidth, 2 * kBlockViewHeight, &error_) &&
-           display_->has_context();
+    return open_offscreen_gl(2 * kBlockViewWidth, 2 * kBlockViewHeight, &error_);
   }
-  // The display stays open to the end of the process: closing SDL unloads
-  // Mesa, and what Mesa keeps until exit would then show as leaks of an
-  // unknown module instead of the GL library's own.
 
   void SetUp() override {
-    ASSERT_TRUE(ok_) << "no offscreen GL context (SDL offscreen driver, EGL): " << error_;
-    s.platform.display = display_;
+    ASSERT_TRUE(ok_) << "no offscreen GL context (surfaceless EGL): " << error_;
     create_bitmap_store(bitmaps);
     texture([](int x, int y, uint8_t* rgb) {
       const uint8_t* c = kQuadrant[(x >= 32 ? 1 : 0) + (y >= 32 ? 2 : 0)];
@@ -334,13 +325,11 @@ class BlockViewGl : public ::testing::Test {
     return 0.5 * ((f + n) / (f - n) - 2.0 * f * n / ((f - n) * z)) + 0.5;
   }
 
-  static SdlDisplay* display_;
   static bool ok_;
   static std::string error_;
   Scene s;
   BitmapStore bitmaps;
 };
-SdlDisplay* BlockViewGl::display_ = nullptr;
 bool BlockViewGl::ok_ = false;
 std::string BlockViewGl::error_;
 
@@ -624,7 +613,7 @@ TEST_F(BlockViewGl, DrawsTheSamePictureAfterTheContextIsRecreated) {
   const std::vector<uint8_t> before = s.fb.pixels;
   ASSERT_GT(drawn_pixels(), 10000);
 
-  display_->destroy_window();
+  close_offscreen_gl();
   ok_ = open_window();
   ASSERT_TRUE(ok_) << "no GL context after re-creating the window: " << error_;
   texture([](int x, int y, uint8_t* rgb) {  // what window creation uploads
