@@ -175,8 +175,3 @@ void drop_shadow(Image& dst, const Image& layer, int32_t dx, int32_t dy) {
       pixel(dst, x, y) = mix(pixel(dst, x, y), Rgb{16, 12, 36}, 0.4f);
     }
 }
-
-void flip_x(Image& im) {
-  for (int32_t y = 0; y < im.h; ++y)
-    for (int32_t x = 0; x < im.w / 2; ++x) std::swap(pixel(im, x, y), pixel(im, im.w - 1 - x, y));
-}

@@ -37,4 +37,3 @@ void rim_light(Image& im);                     // lighten top-left rims, darken 
 void compose(Image& dst, const Image& layer);  // copies the layer's non-key pixels
 // Darkens dst where the layer, moved by (dx, dy), covers a pixel the layer itself leaves out.
 void drop_shadow(Image& dst, const Image& layer, int32_t dx, int32_t dy);
-void flip_x(Image& im);
