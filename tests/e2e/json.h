@@ -20,35 +20,28 @@ struct Json {
     return it->second;
   }
   const Json& operator[](size_t i) const { return items.at(i); }
-  bool has(const std::string& key) const { return fields.count(key) > 0; }
-  size_t size() const { return items.size() + fields.size(); }
   int64_t i() const { return int64_t(number); }
-  double d() const { return number; }
 };
 
-inline Json parse_json_at(const std::string& s, size_t& p) {
-  auto fail = [&](const char* why) {
-    throw std::runtime_error(std::string("JSON: ") + why + " at byte " + std::to_string(p));
-  };
+inline Json parse_json(const std::string& s, size_t& p) {
   auto next = [&] {  // the next character that is not white space
     while (p < s.size() && std::isspace(static_cast<unsigned char>(s[p]))) ++p;
-    if (p >= s.size()) fail("early end");
+    if (p >= s.size()) throw std::runtime_error("JSON: early end");
     return s[p];
   };
   auto take = [&](char c) {
-    if (next() != c) fail("unexpected character");
+    if (next() != c) throw std::runtime_error("JSON: no " + std::string(1, c) + " at " +
+                                              std::to_string(p));
     ++p;
   };
   auto string = [&] {
     std::string out;
     for (take('"'); s.at(p) != '"'; ++p) {
-      if (s[p] != '\\') {
-        out += s[p];
-      } else if (s.at(++p) != 'u') {
-        out += s[p];
-      } else {
+      if (s[p] == '\\' && s.at(++p) == 'u') {
         out += char(std::stoi(s.substr(p + 1, 4), nullptr, 16));
         p += 4;
+      } else {
+        out += s[p];
       }
     }
     ++p;
@@ -61,12 +54,12 @@ inline Json parse_json_at(const std::string& s, size_t& p) {
     for (bool first = true; next() != (c == '{' ? '}' : ']'); first = false) {
       if (!first) take(',');
       if (c == '[') {
-        j.items.push_back(parse_json_at(s, p));
-        continue;
+        j.items.push_back(parse_json(s, p));
+      } else {
+        const std::string key = string();
+        take(':');
+        j.fields[key] = parse_json(s, p);
       }
-      const std::string key = string();
-      take(':');
-      j.fields[key] = parse_json_at(s, p);
     }
     ++p;
   } else if (c == '"') {
@@ -74,7 +67,7 @@ inline Json parse_json_at(const std::string& s, size_t& p) {
   } else {
     char* end = nullptr;
     j.number = std::strtod(s.c_str() + p, &end);
-    if (end == s.c_str() + p) fail("bad value");
+    if (end == s.c_str() + p) throw std::runtime_error("JSON: bad value at " + std::to_string(p));
     p = size_t(end - s.c_str());
   }
   return j;
@@ -82,7 +75,7 @@ inline Json parse_json_at(const std::string& s, size_t& p) {
 
 inline Json parse_json(const std::string& s) {
   size_t p = 0;
-  Json j = parse_json_at(s, p);
+  Json j = parse_json(s, p);
   while (p < s.size() && std::isspace(static_cast<unsigned char>(s[p]))) ++p;
   if (p != s.size()) throw std::runtime_error("JSON: text after the value");
   return j;

@@ -12,15 +12,15 @@ fail() {
   [ -f "$work/err.txt" ] && sed 's/^/  stderr: /' "$work/err.txt"
   exit 1
 }
-skip() { echo "SKIPPED: $*"; exit 77; }
 
 start_xvfb() {
-  command -v Xvfb >/dev/null && command -v xdotool >/dev/null ||
-    skip "Xvfb or xdotool is not installed"
+  if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
+    echo "SKIPPED: Xvfb or xdotool is not installed"; exit 77
+  fi
   Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
   xvfb=$!
   for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-  [ -s "$work/display" ] || skip "Xvfb could not start: $(cat "$work/xvfb.log")"
+  [ -s "$work/display" ] || { echo "SKIPPED: Xvfb could not start: $(cat "$work/xvfb.log")"; exit 77; }
   export DISPLAY=":$(cat "$work/display")"
   unset WAYLAND_DISPLAY SDL_VIDEODRIVER
 }
@@ -30,15 +30,13 @@ geometry() {  # prints "X Y W H" of the game window
     /Geometry/ {split($2,g,"x"); print x, y, g[1], g[2]}'
 }
 expect_size() {  # expect_size W H WHAT
-  local x y w h
-  read -r x y w h < <(geometry)
+  read -r _ _ w h < <(geometry)
   [ "$w $h" = "$1 $2" ] || fail "$3 gave a $w x $h window, not $1 x $2"
 }
 move_window() {  # M with the pointer at screen (X, Y) puts the window's corner there
-  local x y w h
   xdotool mousemove --sync "$1" "$2"; sleep 0.3
   press m
-  read -r x y w h < <(geometry)
+  read -r x y _ _ < <(geometry)
   [ "$x $y" = "$1 $2" ] || fail "M put the window at $x,$y, not $1,$2"
 }
 
@@ -74,18 +72,15 @@ type_slowly() {
   done
 }
 click() { xdotool mousedown "$1"; sleep 0.3; xdotool mouseup "$1"; sleep 0.3; }
-# Pointer at framebuffer pixel (X, Y), origin bottom-left, for a window at zoom Z.
-point() {
-  local x y w h
-  read -r x y w h < <(geometry)
+point() {  # pointer at framebuffer pixel (X, Y), origin bottom-left, for a window at zoom Z
+  read -r x y _ h < <(geometry)
   xdotool mousemove --sync $((x + $1 * $3 + $3 / 2)) $((y + h - $2 * $3 - $3 / 2))
   sleep 0.3
 }
 
 expect_exit() {  # expect_exit STATUS WHAT
-  local status
   for _ in $(seq 150); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$game" 2>/dev/null && fail "the game did not end after $2"
-  wait "$game"; status=$?
+  wait "$game"; local status=$?
   [ "$status" = "$1" ] || fail "$2 gave status $status, not $1"
 }
