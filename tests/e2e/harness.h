@@ -72,7 +72,8 @@ inline GameRun finish_game(pid_t pid, const ScratchDir& dir) {
   r.status = WIFEXITED(ws) ? WEXITSTATUS(ws) : 128 + WTERMSIG(ws);
   r.err = read_file(dir / "stderr.txt");
   r.has_dump = std::filesystem::exists(dir / "state.json");
-  if (r.has_dump) r.dump = parse_json(read_file(dir / "state.json"));
+  size_t at = 0;
+  if (r.has_dump) r.dump = parse_json(read_file(dir / "state.json"), at, true);
   return r;
 }
 

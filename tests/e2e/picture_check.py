@@ -1,19 +1,7 @@
 #!/usr/bin/env python3
-"""Checks what a screenshot of the game shows, reading its 8-bit RGB PNG with
-nothing but the standard library.   picture_check.py FILE CHECK [CHECK...]
-Checks, in framebuffer coordinates (origin bottom-left, as the game draws):
-  size=WxH        the picture's size
-  yellow_text     banner/status yellow (255,255,0) in the bottom-left corner
-  banner          yellow along the top rows
-  white_prompt    the command line's white text around y = 62..73
-  cross=X,Y       the white cursor's centre and arm ends at X,Y
-  minimap=X,Y     grey (128,128,128) and green (0,128,0) blocks in the 64x64 square at X,Y
-  no_minimap=X,Y  none of those blocks there
-  terrain         tiles over the whole view: nothing black, no noise
-  filled          nearly nothing black, in many shades besides the text colours
-  screensaver     mostly noise: many shades of blue without red or green
-  bricks          the block view's cubes: reddish-brown texture over a quarter of the view
-"""
+"""Checks what a screenshot of the game shows, each CHECK named below, in
+framebuffer coordinates (origin bottom-left, as the game draws); reads the 8-bit
+RGB PNG with the standard library only.   picture_check.py FILE CHECK [CHECK...]"""
 import struct
 import sys
 import zlib
@@ -58,31 +46,31 @@ def passes(check, w, h, rows):
                 for j in range(max(0, y0), min(h, y1)) for i in range(max(0, x0), min(w, x1))]
 
     view = region(0, 80, w, h - 40)
-    if name == "size":
+    if name == "size":  # size=WxH
         return f"{w}x{h}" == arg
-    if name == "yellow_text":
+    if name == "yellow_text":  # banner and status lines in the bottom-left corner
         return region(0, 0, 300, 70).count(YELLOW) > 200
-    if name == "banner":
+    if name == "banner":  # yellow along the top rows
         return region(0, h - 31, w, h).count(YELLOW) > 50
-    if name == "white_prompt":
+    if name == "white_prompt":  # the command line
         return region(10, 58, 200, 75).count(WHITE) > 40
-    if name == "cross":
+    if name == "cross":  # cross=X,Y: the white cursor's centre and arm ends
         return all(region(x + dx, y + dy, x + dx + 1, y + dy + 1) == [WHITE]
                    for dx, dy in ((0, 0), (5, 0), (-5, 0), (0, 5), (0, -5)))
-    if name in ("minimap", "no_minimap"):
+    if name in ("minimap", "no_minimap"):  # =X,Y: its grey and green blocks in that square
         sq = region(x, y, x + 64, y + 64)
         blocks = sq.count((128, 128, 128)) + sq.count((0, 128, 0))
         return blocks > 2000 if name == "minimap" else blocks < 50
-    if name == "terrain":
+    if name == "terrain":  # tiles over the whole view: nothing black, no noise
         return (sum(p != BLACK for p in view) > 0.9 * len(view)
                 and len({p for p in view if p[:2] == (0, 0)}) < 32)
-    if name == "filled":
+    if name == "filled":  # nearly nothing black, in many shades besides the text colours
         drawn = [p for p in region(0, 0, w, h) if p != BLACK]
         return len(drawn) > 0.9 * w * h and len(set(drawn) - {YELLOW, WHITE}) >= 5
-    if name == "screensaver":
+    if name == "screensaver":  # mostly noise: many shades of blue without red or green
         noise = [p for p in view if p[:2] == (0, 0) and p[2] > 0]
         return len(noise) > 0.8 * len(view) and len(set(noise)) > 100
-    if name == "bricks":
+    if name == "bricks":  # the block view's reddish-brown cubes over a quarter of the view
         return sum(p[0] > p[2] + 20 and p[0] > 40 for p in region(0, 0, w, h)) > 0.25 * w * h
     raise SystemExit(f"unknown check {check}")
 
