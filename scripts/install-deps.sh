@@ -4,7 +4,7 @@
 set -euo pipefail
 pkgs=(build-essential cmake pkg-config libsdl2-dev libgl-dev libegl-dev libglu1-mesa-dev
       libgl1-mesa-dri libegl-mesa0 libgtest-dev libgmock-dev googletest libbenchmark-dev
-      libpng-dev libx11-dev xvfb xauth xdotool clang libclang-rt-14-dev desktop-file-utils
+      libpng-dev libx11-dev xvfb xauth xdotool clang clang-format libclang-rt-14-dev desktop-file-utils
       python3)
 missing=()
 for p in "${pkgs[@]}"; do

@@ -58,12 +58,9 @@ TEST(CommandLineCommands, EachWorldEditWritesItsCellsAndNothingElse) {
       {"env4dirt", {{{x, y, l}, 3}}},
       {"env4emptyx1", {{{x + 1, y, l}, 0}}},
       {"env4emptyy1", {{{x, y + 1, l}, 0}}},
-      // words match ignoring case, delimiters and extra words
-      {"ENV4BLOCK", block}, {"Env4Block", block}, {"eNv4bLoCk", block},
-      {"env4block 1 2 3", block}, {"-env4block,", block},
-      // lines naming no command
-      {"", {}}, {"   ", {}}, {"env4blocks", {}}, {"env4", {}}, {"block", {}},
-      {"teleport 5 5 5", {}}, {"x corner1", {}},
+      // words match ignoring case, delimiters and extra words; only a whole first word
+      {"eNv4bLoCk", block}, {"env4block 1 2 3", block}, {"-env4block,", block},
+      {"env4blocks", {}}, {"env4", {}}, {"x corner1", {}},
   };
   // The 3 x 3 x 3 cells around unit 1 hold plain ground, so writes of 0 show.
   auto box = [&](auto&& fn) {
@@ -98,11 +95,8 @@ TEST(CommandLineTeleport, MovesUnitOneAndTheViewToTheClampedCellGivenThreeNumber
   } steps[] = {
       {"env4teleport 500 600 7", {500, 600, 7}},  // a wall beside the target does not matter
       {"Env4Teleport,0012-34,,56", {12, 34, 56}},
-      {"env4teleport", {12, 34, 56}},              // any other number of arguments: nothing
-      {"env4teleport 500", {12, 34, 56}},
-      {"env4teleport 500 600", {12, 34, 56}},
+      {"env4teleport 500", {12, 34, 56}},  // any other number of arguments: nothing
       {"env4teleport 500 600 7 8", {12, 34, 56}},
-      {"env4teleport 500 600 7 8 9", {12, 34, 56}},
       {"env4teleport 0 8 3", {12, 34, 56}},         // a wall at the clamped target refuses it
       {"env4teleport 0 2000 999", {1, 1022, 178}},  // out of range and non-numeric: clamped
       {"env4teleport 5 5 0", {5, 5, 2}},
@@ -135,11 +129,9 @@ TEST(CommandLineEdges, EditsReachingOutsideTheGridDoNothingAndOnTheEdgeStillWork
     uint8_t want;
   } cases[] = {
       {{last, 5, 1}, "env4emptyx1", {0, 6, 1}, kTilePlain},  // would land on the next row
-      {{last, 5, 1}, "env4emptyx1", {last, 5, 1}, kTilePlain},
       {{5, last, 1}, "env4emptyy1", {5, 0, 2}, kTilePlain},  // on the next level
       {{7, 7, top}, "corner1", {7, 7, top}, kTilePlain},     // half past the top: neither built
       {{last, last, top}, "env4emptyx1", {last, last, top}, kTilePlain},  // past the end
-      {{last, last, top}, "env4emptyy1", {last, last, top}, kTilePlain},
       {{2000, 5, 1}, "env4block", {2000 - kWorldSide, 6, 1}, kTilePlain},  // off the grid
       {{last, last, top - 1}, "corner1", {last, last, top - 1}, kTileCorner},
       {{last, last, top - 1}, "corner1", {last, last, top}, kTileCorner},

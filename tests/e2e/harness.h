@@ -49,16 +49,17 @@ struct GameRun {
 inline pid_t spawn_game(std::vector<std::string> args, const ScratchDir& dir,
                         const std::vector<std::string>& env = {}) {
   std::filesystem::remove(dir / "state.json");
+  args.insert(args.begin(), kelvarot());
   args.insert(args.end(), {"--dump-state", dir / "state.json"});
-  const std::string exe = kelvarot(), err = dir / "stderr.txt";
+  const std::string err = dir / "stderr.txt";
   const pid_t pid = fork();
   if (pid == 0) {
     if (!std::freopen(err.c_str(), "w", stderr)) _exit(127);
     for (const std::string& kv : env) putenv(const_cast<char*>(kv.c_str()));
-    std::vector<char*> argv{const_cast<char*>(exe.c_str())};
+    std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
-    execv(exe.c_str(), argv.data());
+    execv(argv[0], argv.data());
     _exit(127);
   }
   return pid;
@@ -71,7 +72,8 @@ inline GameRun finish_game(pid_t pid, const ScratchDir& dir) {
   r.status = WIFEXITED(ws) ? WEXITSTATUS(ws) : 128 + WTERMSIG(ws);
   r.err = read_file(dir / "stderr.txt");
   r.has_dump = std::filesystem::exists(dir / "state.json");
-  if (r.has_dump) r.dump = parse_json(read_file(dir / "state.json"));
+  size_t at = 0;
+  if (r.has_dump) r.dump = parse_json(read_file(dir / "state.json"), at, true);
   return r;
 }
 
@@ -85,23 +87,15 @@ inline GameRun run_game(const std::vector<std::string>& args, const ScratchDir& 
 inline GameRun run_script(const std::string& script, int frames, const ScratchDir& dir,
                           std::vector<std::string> extra = {}) {
   write_file(dir / "input.txt", script);
-  std::vector<std::string> args = {"--headless", "--frames", std::to_string(frames),
-                                   "--script",   dir / "input.txt", "--seed", "7"};
-  args.insert(args.end(), extra.begin(), extra.end());
-  return run_game(args, dir);
+  extra.insert(extra.begin(), {"--headless", "--frames", std::to_string(frames), "--script",
+                               dir / "input.txt", "--seed", "7"});
+  return run_game(extra, dir);
 }
 
 inline const Json& unit_in(const Json& dump, int64_t index) {
   for (const Json& u : dump["units"].items)
     if (u["index"].i() == index) return u;
   throw std::runtime_error("no unit " + std::to_string(index) + " in the dump");
-}
-
-inline int64_t probe_code(const Json& dump, int x, int y, int z) {
-  for (const Json& p : dump["probes"].items)
-    if (p["x"].i() == x && p["y"].i() == y && p["z"].i() == z) return p["code"].i();
-  throw std::runtime_error("no probe of " + std::to_string(x) + "," + std::to_string(y) + "," +
-                           std::to_string(z) + " in the dump");
 }
 
 // Whether the screenshot passes every picture_check.py check named (it says which fail).

@@ -19,36 +19,24 @@ struct Json {
     if (it == fields.end()) throw std::runtime_error("no key " + key);
     return it->second;
   }
-  const Json& operator[](size_t i) const { return items.at(i); }
-  bool has(const std::string& key) const { return fields.count(key) > 0; }
-  size_t size() const { return items.size() + fields.size(); }
   int64_t i() const { return int64_t(number); }
-  double d() const { return number; }
 };
 
-inline Json parse_json_at(const std::string& s, size_t& p) {
-  auto fail = [&](const char* why) {
-    throw std::runtime_error(std::string("JSON: ") + why + " at byte " + std::to_string(p));
-  };
+inline Json parse_json(const std::string& s, size_t& p, bool whole = false) {
+  auto fail = [&](const char* why) { throw std::runtime_error(why + std::to_string(p)); };
   auto next = [&] {  // the next character that is not white space
     while (p < s.size() && std::isspace(static_cast<unsigned char>(s[p]))) ++p;
-    if (p >= s.size()) fail("early end");
-    return s[p];
+    return p < s.size() ? s[p] : '\0';
   };
-  auto take = [&](char c) {
-    if (next() != c) fail("unexpected character");
-    ++p;
-  };
+  auto take = [&](char c) { next() == c ? void(++p) : fail("JSON: unexpected character at "); };
   auto string = [&] {
     std::string out;
     for (take('"'); s.at(p) != '"'; ++p) {
-      if (s[p] != '\\') {
-        out += s[p];
-      } else if (s.at(++p) != 'u') {
-        out += s[p];
-      } else {
+      if (s[p] == '\\' && s.at(++p) == 'u') {
         out += char(std::stoi(s.substr(p + 1, 4), nullptr, 16));
         p += 4;
+      } else {
+        out += s[p];
       }
     }
     ++p;
@@ -57,16 +45,15 @@ inline Json parse_json_at(const std::string& s, size_t& p) {
   Json j;
   const char c = next();
   if (c == '{' || c == '[') {
-    ++p;
-    for (bool first = true; next() != (c == '{' ? '}' : ']'); first = false) {
-      if (!first) take(',');
+    for (++p; next() != (c == '{' ? '}' : ']');) {
+      if (!j.items.empty() || !j.fields.empty()) take(',');
       if (c == '[') {
-        j.items.push_back(parse_json_at(s, p));
+        j.items.push_back(parse_json(s, p));
         continue;
       }
       const std::string key = string();
       take(':');
-      j.fields[key] = parse_json_at(s, p);
+      j.fields[key] = parse_json(s, p);
     }
     ++p;
   } else if (c == '"') {
@@ -74,16 +61,9 @@ inline Json parse_json_at(const std::string& s, size_t& p) {
   } else {
     char* end = nullptr;
     j.number = std::strtod(s.c_str() + p, &end);
-    if (end == s.c_str() + p) fail("bad value");
+    if (end == s.c_str() + p) fail("JSON: bad value at ");
     p = size_t(end - s.c_str());
   }
-  return j;
-}
-
-inline Json parse_json(const std::string& s) {
-  size_t p = 0;
-  Json j = parse_json_at(s, p);
-  while (p < s.size() && std::isspace(static_cast<unsigned char>(s[p]))) ++p;
-  if (p != s.size()) throw std::runtime_error("JSON: text after the value");
+  if (whole && next() != '\0') fail("JSON: text after the value at ");
   return j;
 }

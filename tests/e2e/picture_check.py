@@ -1,19 +1,7 @@
 #!/usr/bin/env python3
-"""Checks what a screenshot of the game shows, reading its 8-bit RGB PNG with
-nothing but the standard library.   picture_check.py FILE CHECK [CHECK...]
-Checks, in framebuffer coordinates (origin bottom-left, as the game draws):
-  size=WxH        the picture's size
-  yellow_text     banner/status yellow (255,255,0) in the bottom-left corner
-  banner          yellow along the top rows
-  white_prompt    the command line's white text around y = 62..73
-  cross=X,Y       the white cursor's centre and arm ends at X,Y
-  minimap=X,Y     grey (128,128,128) and green (0,128,0) blocks in the 64x64 square at X,Y
-  no_minimap=X,Y  none of those blocks there
-  terrain         tiles over the whole view: nothing black, no noise
-  filled          nearly nothing black, in many shades besides the text colours
-  screensaver     mostly noise: many shades of blue without red or green
-  bricks          the block view's cubes: reddish-brown texture over a quarter of the view
-"""
+"""Checks what a screenshot of the game shows, each CHECK named below, in
+framebuffer coordinates (origin bottom-left, as the game draws); reads the 8-bit
+RGB PNG with the standard library only.   picture_check.py FILE CHECK [CHECK...]"""
 import struct
 import sys
 import zlib
@@ -36,72 +24,59 @@ def read_png(path):
     raw, stride = zlib.decompress(idat), width * 3
     rows, prev = [], bytearray(stride)
     for y in range(height):
-        start = y * (stride + 1) + 1
-        f, line = raw[start - 1], bytearray(raw[start:start + stride])
-        for i in range(stride):
+        f, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride if f else 0):
             a, b, c = line[i - 3] if i >= 3 else 0, prev[i], prev[i - 3] if i >= 3 else 0
-            if f == 1: line[i] = (line[i] + a) & 255
-            elif f == 2: line[i] = (line[i] + b) & 255
-            elif f == 3: line[i] = (line[i] + (a + b) // 2) & 255
-            elif f == 4:
+            if f == 4:
                 p = a + b - c
                 pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+                a = a if pa <= pb and pa <= pc else b if pb <= pc else c
+            line[i] = (line[i] + (0, a, b, (a + b) // 2, a)[f]) & 255
         rows.append(bytes(line))
         prev = line
-    return width, height, rows  # top row first
+    return width, height, rows[::-1]  # bottom row first
 
 
-def main():
-    path, checks = sys.argv[1], sys.argv[2:]
-    w, h, rows = read_png(path)
-
-    def px(x, y):
-        return tuple(rows[h - 1 - y][x * 3:x * 3 + 3])
+def passes(check, w, h, rows):
+    name, _, arg = check.partition("=")
+    x, y = (int(v) for v in arg.split(",")) if "," in arg else (0, 0)
 
     def region(x0, y0, x1, y1):
-        xs, ys = range(max(0, x0), min(w, x1)), range(max(0, y0), min(h, y1))
-        return [px(x, y) for y in ys for x in xs]
+        return [tuple(rows[j][i * 3:i * 3 + 3])
+                for j in range(max(0, y0), min(h, y1)) for i in range(max(0, x0), min(w, x1))]
 
-    failed = []
-    for check in checks:
-        name, _, arg = check.partition("=")
-        x, y = (int(v) for v in arg.split(",")) if "," in arg else (0, 0)
-        view = region(0, 80, w, h - 40) if name in ("terrain", "screensaver") else []
-        if name == "size":
-            ok = f"{w}x{h}" == arg
-        elif name == "yellow_text":
-            ok = region(0, 0, 300, 70).count(YELLOW) > 200
-        elif name == "banner":
-            ok = region(0, h - 31, w, h).count(YELLOW) > 50
-        elif name == "white_prompt":
-            ok = region(10, 58, 200, 75).count(WHITE) > 40
-        elif name == "cross":
-            arms = ((0, 0), (5, 0), (-5, 0), (0, 5), (0, -5))
-            ok = all(px(x + dx, y + dy) == WHITE for dx, dy in arms)
-        elif name in ("minimap", "no_minimap"):
-            sq = region(x, y, x + 64, y + 64)
-            blocks = sq.count((128, 128, 128)) + sq.count((0, 128, 0))
-            ok = blocks > 2000 if name == "minimap" else blocks < 50
-        elif name == "terrain":
-            drawn = sum(1 for p in view if p != BLACK)
-            noise_shades = {p for p in view if p[0] == 0 and p[1] == 0}
-            ok = drawn > 0.9 * len(view) and len(noise_shades) < 32
-        elif name == "filled":
-            drawn = [p for p in region(0, 0, w, h) if p != BLACK]
-            ok = len(drawn) > 0.9 * w * h and len(set(drawn) - {YELLOW, WHITE}) >= 5
-        elif name == "screensaver":
-            noise = [p for p in view if p[0] == 0 and p[1] == 0 and p[2] > 0]
-            ok = len(noise) > 0.8 * len(view) and len(set(noise)) > 100
-        elif name == "bricks":
-            ok = sum(1 for p in region(0, 0, w, h) if p[0] > p[2] + 20 and p[0] > 40) > 0.25 * w * h
-        else:
-            raise SystemExit(f"unknown check {check}")
-        if not ok:
-            failed.append(check)
-    if failed:
-        print(f"{path}: failed {' '.join(failed)} ({w}x{h})")
-        sys.exit(1)
+    view = region(0, 80, w, h - 40)
+    if name == "size":  # size=WxH
+        return f"{w}x{h}" == arg
+    if name == "yellow_text":  # banner and status lines in the bottom-left corner
+        return region(0, 0, 300, 70).count(YELLOW) > 200
+    if name == "banner":  # yellow along the top rows
+        return region(0, h - 31, w, h).count(YELLOW) > 50
+    if name == "white_prompt":  # the command line
+        return region(10, 58, 200, 75).count(WHITE) > 40
+    if name == "cross":  # cross=X,Y: the white cursor's centre and arm ends
+        return all(region(x + dx, y + dy, x + dx + 1, y + dy + 1) == [WHITE]
+                   for dx, dy in ((0, 0), (5, 0), (-5, 0), (0, 5), (0, -5)))
+    if name in ("minimap", "no_minimap"):  # =X,Y: its grey and green blocks in that square
+        sq = region(x, y, x + 64, y + 64)
+        blocks = sq.count((128, 128, 128)) + sq.count((0, 128, 0))
+        return blocks > 2000 if name == "minimap" else blocks < 50
+    if name == "terrain":  # tiles over the whole view: nothing black, no noise
+        return (sum(p != BLACK for p in view) > 0.9 * len(view)
+                and len({p for p in view if p[:2] == (0, 0)}) < 32)
+    if name == "filled":  # nearly nothing black, in many shades besides the text colours
+        drawn = [p for p in region(0, 0, w, h) if p != BLACK]
+        return len(drawn) > 0.9 * w * h and len(set(drawn) - {YELLOW, WHITE}) >= 5
+    if name == "screensaver":  # mostly noise: many shades of blue without red or green
+        noise = [p for p in view if p[:2] == (0, 0) and p[2] > 0]
+        return len(noise) > 0.8 * len(view) and len(set(noise)) > 100
+    if name == "bricks":  # the block view's reddish-brown cubes over a quarter of the view
+        return sum(p[0] > p[2] + 20 and p[0] > 40 for p in region(0, 0, w, h)) > 0.25 * w * h
+    raise SystemExit(f"unknown check {check}")
 
 
-main()
+path = sys.argv[1]
+w, h, rows = read_png(path)
+failed = [c for c in sys.argv[2:] if not passes(c, w, h, rows)]
+if failed:
+    sys.exit(f"{path}: failed {' '.join(failed)} ({w}x{h})")

@@ -2,7 +2,6 @@
 // the slot. Memory faults are the sanitizers' to find; broken rules abort.
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "world/bitmap.h"
 
@@ -10,68 +9,57 @@ namespace {
 
 constexpr int32_t kSlot = 7;
 
-// A 1 x 1 picture (one red pixel) put in the slot before every input.
-const uint8_t kMarker[58] = {
-    'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,       // file header
-    40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0,    // info: 1 x 1, 1 plane, 24 bits
-    0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,      // no compression
-    0, 0, 0, 0, 0, 0, 0, 0,                              // no colour table
-    0, 0, 255, 0,                                        // blue, green, red, row filler
-};
+// A 1 x 1 picture (one red pixel) put in the slot before every input: file
+// header, info (1 x 1, 1 plane, 24 bits, no compression, no colour table),
+// then blue, green, red and the row filler.
+const uint8_t kMarker[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0,
+                             0,   0,   1,  0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 4,  0, 0, 0, 0, 0,
+                             0,   0,   0,  0, 0, 0, 0, 0, 0,  0, 0, 0, 0, 0, 0,  0, 255, 0};
 
-void fail(const char* why) {
+void check(bool ok, const char* why) {
+  if (ok) return;
   std::fprintf(stderr, "bitmap_fuzz: %s\n", why);
   std::abort();
 }
 
-uint32_t le32(const uint8_t* p) {
-  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
+uint32_t le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
 
-BitmapStore& store() {
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static BitmapStore s = [] {
     BitmapStore made;
     create_bitmap_store(made);
     return made;
   }();
-  return s;
-}
-
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  BitmapStore& s = store();
-  if (!load_bitmap_from_memory(s, kSlot, kMarker, sizeof kMarker)) fail("marker did not load");
+  check(load_bitmap_from_memory(s, kSlot, kMarker, sizeof kMarker), "marker did not load");
   const uint8_t* before = s.slots[kSlot].pixels.get();
 
   const bool ok = load_bitmap_from_memory(s, kSlot, data, size);
   const Bitmap& b = s.slots[kSlot];
   const bool sane_size = b.width >= 1 && b.width <= 4096 && b.height >= 1 && b.height <= 4096;
-
   if (!ok) {
     const bool untouched = b.pixels.get() == before && b.width == 1 && b.height == 1 &&
                            b.pixels[0] == 255 && b.pixels[1] == 0 && b.pixels[2] == 0;
     const bool emptied = b.pixels == nullptr && sane_size && b.bytes_per_pixel == 3;
-    if (!untouched && !emptied) fail("failed load left the slot half-changed");
+    check(untouched || emptied, "failed load left the slot half-changed");
     return 0;
   }
-  if (!b.pixels || !sane_size || b.bytes_per_pixel != 3) fail("loaded slot is inconsistent");
-  if (size < 54) fail("loaded from fewer bytes than a header");
+  check(b.pixels && sane_size && b.bytes_per_pixel == 3, "loaded slot is inconsistent");
+  check(size >= 54, "loaded from fewer bytes than a header");
 
   // The picture's bottom-left pixel, found in the file by hand.
   const int32_t file_height = int32_t(le32(data + 22));
-  const uint64_t offset = le32(data + 10);
   const uint64_t stride = (uint64_t(b.width) * 3 + 3) / 4 * 4;
-  const uint64_t bottom = offset + (file_height < 0 ? stride * (b.height - 1) : 0);
-  if (bottom + 3 > size) fail("bottom row lies outside the input");
-  if (b.pixels[0] != data[bottom + 2] || b.pixels[1] != data[bottom + 1] ||
-      b.pixels[2] != data[bottom])
-    fail("bottom-left pixel is not the file's, red first");
+  const uint64_t bottom = le32(data + 10) + (file_height < 0 ? stride * (b.height - 1) : 0);
+  check(bottom + 3 <= size, "bottom row lies outside the input");
+  check(b.pixels[0] == data[bottom + 2] && b.pixels[1] == data[bottom + 1] &&
+            b.pixels[2] == data[bottom],
+        "bottom-left pixel is not the file's, red first");
 
   // Touch every byte so a short buffer shows up.
   unsigned sum = 0;
-  const size_t n = size_t(b.width) * b.height * 3;
-  for (size_t i = 0; i < n; ++i) sum += b.pixels[i];
+  for (size_t i = 0; i < size_t(b.width) * b.height * 3; ++i) sum += b.pixels[i];
   volatile unsigned sink = sum;
   (void)sink;
   return 0;

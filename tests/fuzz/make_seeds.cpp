@@ -7,25 +7,21 @@
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
+// A negative height is top row first; info size 40, 108 or 124 (12: an OS/2
+// header); palette bytes follow the header; offset -1 puts the pixels right
+// after them; cut drops bytes from the end.
 struct Shape {
   const char* name;
-  int32_t width;
-  int32_t height;         // negative: top row first
-  uint16_t bits;          // bits per pixel
-  uint32_t compression;   // 0 = none
-  uint32_t info_size;     // 40, 108 or 124; 12 for an OS/2 header
-  uint32_t palette;       // colour-table bytes after the header
-  int64_t offset;         // stated pixel offset; -1: right after header and palette
-  int64_t cut;            // bytes dropped from the end
+  int32_t width, height;
+  uint16_t bits;
+  uint32_t compression, info_size, palette;
+  int64_t offset, cut;
 };
 
-// One seed per row.
 const Shape kShapes[] = {
     {"tiny_1x1", 1, 1, 24, 0, 40, 0, -1, 0},
     {"padded_5x3", 5, 3, 24, 0, 40, 0, -1, 0},
-    {"unpadded_last_row", 5, 3, 24, 0, 40, 0, -1, 1},   // filler of the last row left off
+    {"unpadded_last_row", 5, 3, 24, 0, 40, 0, -1, 1},  // filler of the last row left off
     {"top_down_7x4", 7, -4, 24, 0, 40, 0, -1, 0},
     {"v4_header", 6, 6, 24, 0, 108, 0, -1, 0},
     {"v5_header", 6, 6, 24, 0, 124, 0, -1, 0},
@@ -45,30 +41,27 @@ const Shape kShapes[] = {
     {"most_negative_height", 8, INT32_MIN, 24, 0, 40, 0, -1, 0},
 };
 
-void put(Bytes& b, size_t at, uint32_t v, int n) {
-  for (int i = 0; i < n; ++i) b[at + i] = uint8_t(v >> (8 * i));
-}
-
-Bytes make(const Shape& s) {
+std::vector<uint8_t> make(const Shape& s) {
   const uint32_t header = 14 + s.info_size;
   const uint32_t offset = s.offset >= 0 ? uint32_t(s.offset) : header + s.palette;
   const uint64_t rows = s.height < 0 ? -int64_t(s.height) : s.height;
   const uint64_t row = (uint64_t(s.width) * (s.bits / 8) + 3) / 4 * 4;
-  // Stay small even for the shapes that claim huge sizes.
-  const uint64_t pixels = rows <= 4096 ? row * rows : 64;
-  // Pixels go where the header says, unless that is inside the header or far away.
+  // Small even for the shapes that claim huge sizes; the pixels go where the
+  // header says, unless that is inside the header or far away.
   const uint64_t body = offset >= header && offset <= 4096 ? offset : header;
-  Bytes b(body + pixels, 0);
-  b[0] = 'B';
-  b[1] = 'M';
-  put(b, 2, uint32_t(b.size()), 4);
-  put(b, 10, offset, 4);
-  put(b, 14, s.info_size, 4);
-  put(b, 18, uint32_t(s.width), 4);
-  put(b, 22, uint32_t(s.height), 4);
-  put(b, 26, 1, 2);
-  put(b, 28, s.bits, 2);
-  put(b, 30, s.compression, 4);
+  std::vector<uint8_t> b(body + (rows <= 4096 ? row * rows : 64), 0);
+  auto put = [&](size_t at, uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) b[at + i] = uint8_t(v >> (8 * i));
+  };
+  put(0, 'B' | 'M' << 8, 2);
+  put(2, uint32_t(b.size()), 4);
+  put(10, offset, 4);
+  put(14, s.info_size, 4);
+  put(18, uint32_t(s.width), 4);
+  put(22, uint32_t(s.height), 4);
+  put(26, 1, 2);
+  put(28, s.bits, 2);
+  put(30, s.compression, 4);
   // Any colours, leaving the 54 bytes of fields above alone.
   for (size_t i = body > 54 ? body : 54; i < b.size(); ++i) b[i] = uint8_t(i * 37 + 11);
   b.resize(b.size() - size_t(s.cut));
@@ -84,14 +77,11 @@ int main(int argc, char** argv) {
   }
   for (const Shape& s : kShapes) {
     const std::string path = std::string(argv[1]) + "/" + s.name + ".bmp";
-    const Bytes b = make(s);
+    const std::vector<uint8_t> b = make(s);
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr || std::fwrite(b.data(), 1, b.size(), f) != b.size()) {
-      std::fprintf(stderr, "cannot write %s\n", path.c_str());
-      if (f) std::fclose(f);
-      return 1;
-    }
-    std::fclose(f);
+    const bool ok = f && std::fwrite(b.data(), 1, b.size(), f) == b.size();
+    if (f) std::fclose(f);
+    if (!ok) return std::fprintf(stderr, "cannot write %s\n", path.c_str()), 1;
   }
   return 0;
 }

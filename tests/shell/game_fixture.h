@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "shell/game.h"
-#include "support/null_display.h"
 #include "shell/script.h"
+#include "support/null_display.h"
 
 inline std::unique_ptr<ScriptInput> script_input(const std::string& script) {
   std::vector<ScriptEvent> events;
@@ -24,16 +24,10 @@ struct ScriptedGame {
   std::unique_ptr<Game> game = std::make_unique<Game>();
   Game& g = *game;
 
-  explicit ScriptedGame(const std::string& script = "", uint32_t seed = 5)
-      : input(script_input(script)) {
-    g.platform.input = input.get();
-    g.platform.display = &display;
-    StartOptions opt;
-    opt.data_dir = "/nonexistent-kelvarot-data";  // nothing loads, so nothing pauses
-    opt.seeded = true;
-    opt.seed = seed;
-    opt.report_missing = false;
-    EXPECT_TRUE(start_game(g, opt));
+  // Seeded; the data folder does not exist, so nothing loads and nothing pauses.
+  explicit ScriptedGame(const std::string& script = "") : input(script_input(script)) {
+    g.platform = Platform{input.get(), &display};
+    EXPECT_TRUE(start_game(g, StartOptions{"/nonexistent-kelvarot-data", true, 5, false}));
   }
   ~ScriptedGame() { shutdown_game(g); }
 
@@ -53,7 +47,6 @@ struct ScriptedGame {
   }
   // Puts a line in place as if it had been typed, and runs it.
   void run_line(const std::string& line) {
-    ASSERT_LT(line.size(), sizeof g.console.line);
     std::snprintf(g.console.line, sizeof g.console.line, "%s", line.c_str());
     g.console.length = int32_t(line.size());
     run_entered_line(g.console, g.platform, g.run, g.world, g.units);
@@ -63,10 +56,7 @@ struct ScriptedGame {
   }
   UnitRecord& place(int32_t index, int32_t x, int32_t y, int32_t level) {
     UnitRecord& u = unit(g.units, index);
-    u.in_use = 1;
-    u.x = uint16_t(x);
-    u.y = uint16_t(y);
-    u.level = uint16_t(level);
+    u.in_use = 1, u.x = uint16_t(x), u.y = uint16_t(y), u.level = uint16_t(level);
     return u;
   }
   int64_t paused() const { return display.paused_ms(); }

@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct EnvGuard {
+struct EnvGuard {  // sets a variable, and puts back what it was
   std::string name;
   std::optional<std::string> old;
   EnvGuard(const char* n, const std::string& value) : name(n) {
@@ -26,8 +26,7 @@ struct EnvGuard {
 TEST(Screenshots, FolderFollowsTheUserDirectories) {
   const fs::path home = fs::temp_directory_path() / ("kv-home-" + std::to_string(getpid()));
   const struct {
-    const char* pictures;
-    const char* data_home;
+    const char *pictures, *data_home;
     bool pictures_in_home;
     std::string want;
   } cases[] = {

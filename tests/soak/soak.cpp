@@ -10,67 +10,49 @@
 #include <string>
 #include <vector>
 
+#include "core/keys.h"
 #include "shell/game.h"
+#include "shell/keys.h"
 #include "support/null_display.h"
 #include "world/rng.h"
 
 namespace {
 
-// Keys a player can press. Escape and F12 are left out: one ends the run,
-// the other writes files.
-const int32_t kKeys[] = {8,   9,   13,  16,  32,  37,  38,  39,  40,  48,  49,  50,  51,  52,
-                         53,  54,  55,  56,  57,  65,  66,  67,  68,  69,  70,  71,  72,  73,
-                         74,  75,  76,  77,  78,  79,  80,  81,  82,  83,  84,  85,  86,  87,
-                         88,  89,  90,  107, 109, 112, 113, 114, 115, 116, 117, 219, 221};
-
 const char* const kLines[] = {
-    "env4teleport 500 600 7", "env4teleport 99999999999999999999 0 7",
-    "env4teleport 0 0 0",     "env4teleport 1022 1022 178",
-    "env4teleport 5 5",       "env4teleport 1 2 3 4",
-    "env4teleport x y z",     "env4block",
-    "env4grass",              "env4dirt",
-    "env4emptyx1",            "env4emptyy1",
-    "corner1",                "screensavertoggle",
-    "qz 12 zz 9",             "ENV4BLOCK",
-    "   ",                    "env4teleport 1023 1023 179",
-};
+    "env4teleport 500 600 7", "env4teleport 99999999999999999999 0 7", "env4teleport 0 0 0",
+    "env4teleport 1022 1022 178", "env4teleport 5 5", "env4teleport 1 2 3 4", "env4teleport x y z",
+    "env4block", "env4grass", "env4dirt", "env4emptyx1", "env4emptyy1", "corner1",
+    "screensavertoggle", "qz 12 zz 9", "ENV4BLOCK", "   ", "env4teleport 1023 1023 179"};
 
 class RandomInput : public InputSource {
  public:
   RandomInput(uint32_t seed, const CommandLine& console) : console_(console) {
     rng_seed(rng_, seed);
+    // The keys that act, but Escape, which ends the run, and F12, which writes files.
+    for (int32_t vk = 8; vk < 256; ++vk)
+      if (key_row(vk) && vk != kVkEscape && (vk <= vk_f(6) || vk > kVkF12)) keys_.push_back(vk);
   }
 
   void begin_pass(int32_t frame) override {
-    // everything that was tapped last pass goes up
-    for (int32_t vk : released_) down_[vk] = false;
+    for (int32_t vk : released_) down_[vk] = false;  // what was tapped last pass goes up
     released_.clear();
-    if (typing_.empty() && roll(150)) queue_line(frame);
+    if (typing_.empty() && roll(150)) queue_line();
     if (!typing_.empty()) {
-      if (frame % 2 == 0) {  // one character every two passes
-        const int32_t vk = typing_.front();
-        typing_.erase(typing_.begin());
-        tap(vk);
-      }
+      if (frame % 2 == 0) tap(typing_.front()), typing_.erase(typing_.begin());
       return;
     }
-    if (roll(700)) tap(116);  // F5: the block view
-    if (roll(900)) tap(117);  // F6: back
-    for (int n = 0; n < 2; ++n)
-      if (roll(6)) {
-        const int32_t vk = kKeys[pick(int32_t(std::size(kKeys)))];
-        // F1..F6 re-create the window: only briefly and rarely
-        if (vk >= 112 && vk <= 117 && !roll(20)) continue;
-        down_[vk] = !down_[vk];
-        if (vk >= 112 && vk <= 117 && down_[vk]) released_.push_back(vk);
-      }
-    if (roll(10)) down_[1] = !down_[1];
-    if (roll(10)) down_[2] = !down_[2];
-    if (roll(30)) down_[4] = !down_[4];
-    if (roll(3)) {
-      x_ = pick(1400) - 300;
-      y_ = pick(1100) - 300;
+    if (roll(700)) tap(vk_f(5));  // the block view
+    if (roll(900)) tap(vk_f(6));  // back
+    for (int n = 0; n < 2; ++n) {
+      if (!roll(6)) continue;
+      const int32_t vk = keys_[size_t(pick(int32_t(keys_.size())))];
+      const bool window_key = vk >= vk_f(1) && vk <= vk_f(6);  // these re-create the window
+      if (window_key && !roll(20)) continue;                   // so only briefly and rarely
+      if ((down_[vk] = !down_[vk]) && window_key) released_.push_back(vk);
     }
+    for (auto [button, one_in] : {std::pair{kVkLButton, 10}, {kVkRButton, 10}, {kVkMButton, 30}})
+      if (roll(one_in)) down_[button] = !down_[button];
+    if (roll(3)) x_ = pick(1400) - 300, y_ = pick(1100) - 300;
   }
   bool key_down(int32_t vk) override { return vk >= 0 && vk < 256 && down_[vk]; }
   void pointer(int32_t width, int32_t height, int32_t* x, int32_t* y) override {
@@ -81,30 +63,22 @@ class RandomInput : public InputSource {
  private:
   bool roll(int32_t one_in) { return rng_next(rng_) % one_in == 0; }
   int32_t pick(int32_t n) { return rng_next(rng_) % n; }
-  void tap(int32_t vk) {
-    down_[vk] = true;
-    released_.push_back(vk);
-  }
-  void queue_line(int32_t) {
+  void tap(int32_t vk) { down_[vk] = true, released_.push_back(vk); }
+  // Tab if the prompt is closed, usually Backspaces to clear the old line, the
+  // line (letters without Shift: lower case), Enter.
+  void queue_line() {
     for (bool& d : down_) d = false;
-    if (console_.open != 1) typing_.push_back(9);  // Tab opens the prompt
-    if (!roll(4))  // usually clear the old line first; sometimes type onto it
-      for (int i = 0; i < 31; ++i) typing_.push_back(8);
-    const char* line = kLines[pick(int32_t(std::size(kLines)))];
-    for (const char* c = line; *c; ++c) {
-      if (*c >= 'a' && *c <= 'z') typing_.push_back(*c - 'a' + 'A');
-      else if (*c >= 'A' && *c <= 'Z') typing_.push_back(*c);  // shift not held: lower case
-      else if (*c >= '0' && *c <= '9') typing_.push_back(*c);
-      else typing_.push_back(32);
-    }
-    typing_.push_back(13);
+    if (console_.open != 1) typing_.push_back(kVkTab);
+    if (!roll(4)) typing_.insert(typing_.end(), 31, kVkBack);
+    for (const char* c = kLines[pick(int32_t(std::size(kLines)))]; *c; ++c)
+      typing_.push_back(*c >= 'a' && *c <= 'z' ? *c - 'a' + 'A' : *c == ' ' ? int32_t(kVkSpace) : *c);
+    typing_.push_back(kVkReturn);
   }
 
   const CommandLine& console_;
   Rng rng_;
+  std::vector<int32_t> keys_, released_, typing_;
   bool down_[256] = {};
-  std::vector<int32_t> released_;
-  std::vector<int32_t> typing_;
   int32_t x_ = 320, y_ = 240;
 };
 
@@ -116,50 +90,35 @@ int main(int argc, char** argv) {
   std::string data = std::getenv("KV_BUILD_DIR") ? std::getenv("KV_BUILD_DIR") : ".";
   for (int i = 1; i + 1 < argc; i += 2) {
     if (!std::strcmp(argv[i], "--frames")) frames = std::atoll(argv[i + 1]);
-    else if (!std::strcmp(argv[i], "--seed")) seed = uint32_t(std::strtoul(argv[i + 1], nullptr, 10));
-    else if (!std::strcmp(argv[i], "--data")) data = argv[i + 1];
+    if (!std::strcmp(argv[i], "--seed")) seed = uint32_t(std::strtoul(argv[i + 1], nullptr, 10));
+    if (!std::strcmp(argv[i], "--data")) data = argv[i + 1];
   }
   NullDisplay display;
   auto game = std::make_unique<Game>();
   Game& g = *game;
   RandomInput input(seed, g.console);
   g.platform = Platform{&input, &display};
-  StartOptions opt;
-  opt.data_dir = data;
-  opt.seeded = true;
-  opt.seed = seed;
-  if (!start_game(g, opt)) {
+  if (!start_game(g, StartOptions{data, true, seed, true})) {
     std::fprintf(stderr, "soak: start-up failed\n");
     return 1;
   }
-  int64_t screensaver_passes = 0, block_passes = 0, teleports = 0;
-  int32_t last_x = unit(g.units, 1).x, last_y = unit(g.units, 1).y;
+  int64_t screensaver = 0, block_view = 0;  // passes in each: what the soak reached
   for (int64_t f = 0; f < frames; ++f) {
     run_pass(g);
+    screensaver += g.run.screensaver == 1;
+    block_view += g.fb.width == 320;
     g.run.quit = 0;  // nothing random may end the soak early
     const UnitRecord& u1 = unit(g.units, 1);
-    if (u1.x >= kWorldSide || u1.y >= kWorldSide || u1.level >= kLevelCount) {
-      std::fprintf(stderr, "soak: unit 1 left the grid at pass %lld: (%d, %d, %d)\n",
-                   static_cast<long long>(f), u1.x, u1.y, u1.level);
+    if (u1.x >= kWorldSide || u1.y >= kWorldSide || u1.level >= kLevelCount || g.run.SX < 0 ||
+        g.run.SY < 0 || g.run.SZ < 0 || g.run.SZ >= kLevelCount) {
+      std::fprintf(stderr, "soak: pass %lld left unit 1 at (%d, %d, %d), the view at (%d, %d, %d)\n",
+                   static_cast<long long>(f), u1.x, u1.y, u1.level, g.run.SX, g.run.SY, g.run.SZ);
       return 1;
     }
-    if (g.run.SX < 0 || g.run.SY < 0 || g.run.SZ < 0 || g.run.SZ >= kLevelCount) {
-      std::fprintf(stderr, "soak: the view left the world at pass %lld\n",
-                   static_cast<long long>(f));
-      return 1;
-    }
-    if (std::abs(u1.x - last_x) > 1 || std::abs(u1.y - last_y) > 1) ++teleports;
-    last_x = u1.x;
-    last_y = u1.y;
-    screensaver_passes += g.run.screensaver == 1;
-    block_passes += g.fb.width == 320;
   }
-  std::printf("soak: %lld passes, seed %u: %lld in the screensaver, %lld in the block view, "
-              "%lld jumps of unit 1, %lld ms of pauses; unit 1 ends at (%d, %d, %d)\n",
-              static_cast<long long>(frames), seed, static_cast<long long>(screensaver_passes),
-              static_cast<long long>(block_passes), static_cast<long long>(teleports),
-              static_cast<long long>(display.paused_ms()), unit(g.units, 1).x,
-              unit(g.units, 1).y, unit(g.units, 1).level);
+  std::printf("soak: %lld passes, seed %u: %lld in the screensaver, %lld in the block view\n",
+              static_cast<long long>(frames), seed, static_cast<long long>(screensaver),
+              static_cast<long long>(block_view));
   shutdown_game(g);
   return 0;
 }
