@@ -1,6 +1,7 @@
 // The loop's key and mouse bindings, and a window that cannot be made.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <tuple>
 
@@ -145,6 +146,37 @@ TEST(WindowFailure, StopsStartUpOrEndsTheRunWhenTheWindowCannotBeMade) {
   EXPECT_EQ(s.run(100), 3);
   EXPECT_TRUE(s.g.window_failed);
   EXPECT_EQ(s.display.last_message, "Window Creation Error.");
+}
+
+// Through the frame loop: pointer at (530, 350), twelve pixels right of and
+// above the origin; Right arrow held so each pass also moves the view by one.
+constexpr const char* kHeldJump =
+    "0 pointer 530 350\n"
+    "0 button right down\n"
+    "0 key RIGHT down\n"
+    "3 button right up\n";
+
+TEST(LoopBindings, MinimapJumpRepeatsOnEveryPassWhileHeldOnlyWhenShownBordersIncluded) {
+  for (int32_t shown : {1, 0}) {
+    ScriptedGame sg(kHeldJump);
+    RunState& r = sg.run_state();
+    r.minimap_shown = shown;
+    const int32_t sx = r.SX, sy = r.SY;
+    for (int32_t pass = 1; pass <= 3; ++pass) {
+      sg.run(1);  // shown: jumped again, then stepped; hidden: stepped only
+      EXPECT_EQ(std::pair(r.SX, r.SY), shown ? std::pair(12 * 16 + 1, 12 * 16)
+                                             : std::pair(std::min(sx + pass, kWorldSide - 40), sy))
+          << shown << " " << pass;
+    }
+    sg.run(2);  // released: only the arrow acts
+    EXPECT_EQ(r.SX, shown ? 12 * 16 + 3 : std::min(sx + 5, kWorldSide - 40));
+  }
+  // the bottom and left borders, where selecting would not act
+  ScriptedGame sg("0 pointer 518 360\n0 button right down\n2 pointer 540 338\n");
+  sg.run(1);
+  EXPECT_EQ(std::pair(sg.run_state().SX, sg.run_state().SY), std::pair(0, 22 * 16));
+  sg.run(2);
+  EXPECT_EQ(std::pair(sg.run_state().SX, sg.run_state().SY), std::pair(22 * 16, 0));
 }
 
 }  // namespace
