@@ -122,7 +122,7 @@ echo "ok: zoom, M, Escape elsewhere ignored; the recording replays to the same s
 # the minimap, the block view with a walk and mouse look, orders, the command
 # line, the screensaver; a close request through the window system ends it
 start_game --seed 4 --dump-state "$work/dump.json"
-shot start size=640x480 yellow_text terrain minimap=518,338
+shot start size=640x480 banner yellow_text terrain minimap=518,338
 point 100 100 2; press n; press n         # hide the minimap and show it at the pointer
 shot minimap_moved minimap=100,100 no_minimap=518,338
 point 120 130 2; click 3                  # jump the view to that block
@@ -133,7 +133,7 @@ point 160 90 2
 xdotool mousedown 1; sleep 1.5; xdotool mouseup 1; sleep 0.3   # walk, looking level
 press F6; refocus; expect_size 640 480 F6  # back to the overworld at zoom 1
 point 320 240 1; click 3                  # order the selected unit (1)
-shot orders size=640x480 terrain yellow_text
+shot orders size=640x480 terrain cross=320,240
 
 press Tab
 type_slowly env4block; press Return
