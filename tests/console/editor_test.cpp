@@ -17,16 +17,6 @@ void open_with(ScriptedGame& s, const char* line) {
   s.g.console.length = int32_t(std::strlen(line));
 }
 
-TEST(CommandLineTab, FlipsTheOpenFlagOncePerPassHeldWithAPause) {
-  ScriptedGame s("0 tap TAB\n2 tap TAB\n4 key TAB down\n7 key TAB up\n");
-  // open after each pass: held from pass 4, it flips on every pass
-  for (int32_t open : {1, 1, 0, 0, 1, 0, 1, 1, 1, 1}) {
-    s.console_passes(1);
-    EXPECT_EQ(s.g.console.open, open) << "after pass " << s.g.run.frame - 1;
-  }
-  EXPECT_EQ(s.paused(), 5 * kTab);
-}
-
 TEST(CommandLineEditor, KeysEditTheLineUpToItsLimitWithAPauseForEachChange) {
   const std::string alphabet = "abcdefghijklmnopqrstuvwxyz01234";  // 31 characters
   const struct {
@@ -36,8 +26,6 @@ TEST(CommandLineEditor, KeysEditTheLineUpToItsLimitWithAPauseForEachChange) {
     int64_t paused;
     int32_t limit = kLineLimit;
   } cases[] = {
-      // a closed line takes no keys
-      {"0 type abc\n10 tap ENTER\n", 12, "", 0},
       // letters, digits and spaces append
       {"0 tap TAB\n2 type env4 block9 0\n", 28, "env4 block9 0", kTab + 13 * kChar},
       // Shift gives only the capital and leaves digits alone
@@ -107,19 +95,27 @@ TEST(CommandLineEditor, CaretShowsInTheFirstTenOfEveryTwentyFrames) {
   }
 }
 
-TEST(CommandLineEditor, AClosedLineIsKeptNotDrawnNotRunAndShownOnReopening) {
-  ScriptedGame s("0 tap TAB\n2 type env4block\n20 tap TAB\n22 tap ENTER\n24 tap TAB\n");
+// A closed line takes no keys and is kept, not drawn, not run, and shown on
+// reopening. Held, Tab flips the prompt on every pass, with a pause each time.
+TEST(CommandLineEditor, TabClosesAndReopensTheLineKeptAsItWas) {
+  ScriptedGame s("0 tap TAB\n2 type env4block\n20 tap TAB\n22 type abc\n26 tap ENTER\n"
+                 "28 tap TAB\n30 key TAB down\n33 key TAB up\n");
   s.place(1, 10, 10, 1);
   s.cell(10, 10, 1) = kTilePlain;
   s.console_passes(21);
   EXPECT_EQ(s.g.console.open, 0);
   std::snprintf(s.g.text.s, sizeof s.g.text.s, "untouched");
-  s.console_passes(3);
+  s.console_passes(7);
   EXPECT_STREQ(s.g.text.s, "untouched");
   EXPECT_EQ(s.cell(10, 10, 1), kTilePlain);
   s.console_passes(1);
   EXPECT_EQ(s.g.console.open, 1);
   EXPECT_STREQ(s.g.text.s, "CMD:env4block_");
+  for (int32_t open : {1, 0, 1, 0, 0}) {  // after passes 29 to 33
+    s.console_passes(1);
+    EXPECT_EQ(s.g.console.open, open) << "after pass " << s.g.run.frame - 1;
+  }
+  EXPECT_EQ(s.paused(), 6 * kTab + 9 * kChar);
 }
 
 }  // namespace

@@ -12,9 +12,9 @@ for f in "$prefix/bin/kelvarot" "$desktop" "$prefix/share/icons/hicolor/64x64/ap
   [ -f "$f" ] || fail "no $f"
 done
 desktop-file-validate "$desktop" || fail "the desktop entry does not validate"
-(cd / && "$prefix/bin/kelvarot" --headless --frames 2 --dump-state "$prefix/state.json" 2>"$prefix/err") ||
+cd / && "$prefix/bin/kelvarot" --headless --frames 2 --dump-state "$prefix/dump" 2>"$prefix/err" ||
   fail "the installed game did not run: $(cat "$prefix/err")"
 for loaded in '"bitmaps_loaded":217' '"map_loaded":3145728'; do
-  grep -q "$loaded" "$prefix/state.json" || fail "not all data loaded ($loaded): $(cat "$prefix/err")"
+  grep -q "$loaded" "$prefix/dump" || fail "not all data loaded ($loaded): $(cat "$prefix/err")"
 done
 echo "PASSED"

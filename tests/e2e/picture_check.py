@@ -52,11 +52,11 @@ def passes(check, w, h, rows):
         return region(0, 0, 300, 70).count(YELLOW) > 200
     if name == "banner":  # yellow along the top rows
         return region(0, h - 31, w, h).count(YELLOW) > 50
-    if name == "white_prompt":  # the command line
-        return region(10, 58, 200, 75).count(WHITE) > 40
     if name == "cross":  # cross=X,Y: the white cursor's centre and arm ends
         return all(region(x + dx, y + dy, x + dx + 1, y + dy + 1) == [WHITE]
                    for dx, dy in ((0, 0), (5, 0), (-5, 0), (0, 5), (0, -5)))
+    if name == "white_prompt":  # the command line
+        return region(10, 58, 200, 75).count(WHITE) > 40
     if name in ("minimap", "no_minimap"):  # =X,Y: its grey and green blocks in that square
         sq = region(x, y, x + 64, y + 64)
         blocks = sq.count((128, 128, 128)) + sq.count((0, 128, 0))
@@ -64,9 +64,6 @@ def passes(check, w, h, rows):
     if name == "terrain":  # tiles over the whole view: nothing black, no noise
         return (sum(p != BLACK for p in view) > 0.9 * len(view)
                 and len({p for p in view if p[:2] == (0, 0)}) < 32)
-    if name == "filled":  # nearly nothing black, in many shades besides the text colours
-        drawn = [p for p in region(0, 0, w, h) if p != BLACK]
-        return len(drawn) > 0.9 * w * h and len(set(drawn) - {YELLOW, WHITE}) >= 5
     if name == "screensaver":  # mostly noise: many shades of blue without red or green
         noise = [p for p in view if p[:2] == (0, 0) and p[2] > 0]
         return len(noise) > 0.8 * len(view) and len(set(noise)) > 100

@@ -71,7 +71,7 @@ class RandomInput : public InputSource {
     if (console_.open != 1) typing_.push_back(kVkTab);
     if (!roll(4)) typing_.insert(typing_.end(), 31, kVkBack);
     for (const char* c = kLines[pick(int32_t(std::size(kLines)))]; *c; ++c)
-      typing_.push_back(*c >= 'a' && *c <= 'z' ? *c - 'a' + 'A' : *c == ' ' ? int32_t(kVkSpace) : *c);
+      typing_.push_back(*c == ' ' ? int32_t(kVkSpace) : *c >= 'a' ? *c - 'a' + 'A' : *c);
     typing_.push_back(kVkReturn);
   }
 
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
     const UnitRecord& u1 = unit(g.units, 1);
     if (u1.x >= kWorldSide || u1.y >= kWorldSide || u1.level >= kLevelCount || g.run.SX < 0 ||
         g.run.SY < 0 || g.run.SZ < 0 || g.run.SZ >= kLevelCount) {
-      std::fprintf(stderr, "soak: pass %lld left unit 1 at (%d, %d, %d), the view at (%d, %d, %d)\n",
+      std::fprintf(stderr, "soak: pass %lld left unit 1 at (%d, %d, %d), the view (%d, %d, %d)\n",
                    static_cast<long long>(f), u1.x, u1.y, u1.level, g.run.SX, g.run.SY, g.run.SZ);
       return 1;
     }
