@@ -1,16 +1,15 @@
-// The world map: format, determinism, the world each level must be, and the
-// statistics and tile pictures drawn from it.
+// The world map: format, determinism, the world each level must be, and its statistics.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <string>
 #include <vector>
 
 #include "assetgen/output.h"
-#include "assetgen/pictures.h"
 #include "assetgen/worldgen.h"
 #include "e2e/harness.h"
-#include "world/catalogue.h"
+#include "world/mapfile.h"
 #include "world/tiletable.h"
 
 namespace {
@@ -106,12 +105,11 @@ void check_dungeons(const WorldMap& m) {
   ASSERT_GE(m.dungeons.size(), 12u);
   for (const CellRect& r : m.dungeons) {
     // the outer wall is whole but for doors; every enterable cell inside is
-    // reached from a door in the wall; rock lies under the footprint
+    // reached from a door in the wall
     int32_t inside = 0, floors = 0, fittings = 0, door = -1;
     for (int32_t y = r.y; y < r.y + r.h; ++y)
       for (int32_t x = r.x; x < r.x + r.w; ++x) {
         const uint8_t c = map_cell(m, x, y, 1);
-        ASSERT_EQ(map_cell(m, x, y, 2), 61) << "no rock under " << x << "," << y;
         inside += enterable(c);
         floors += c == 60 || c == 68;
         fittings += c >= 76 && c != 161 && c != 162;
@@ -181,43 +179,31 @@ TEST(WorldMap, EachSeedGivesItsOwnWorldWithEveryProperty) {
     EXPECT_NE(report.find(part), std::string::npos) << part;
 }
 
-TEST(WorldMapFile, IsTheRawLevelsUnderMap8) {
+// Where the game reads it, the levels one after the other as they are held.
+TEST(WorldMapFile, IsTheRawLevelsWhereTheGameReadsTheMap) {
   WorldMap m;
-  m.cells.assign(kMapBytes, 0);
-  m.cells[1049600] = 61;  // x 0, y 1, level 1
-  m.cells[kMapBytes - 1] = 14;
+  m.cells.resize(kMapBytes);
+  std::iota(m.cells.begin(), m.cells.end(), uint8_t(0));
   ScratchDir dir;
   std::string error;
   ASSERT_TRUE(write_map(dir.path.string(), m, error)) << error;
-  EXPECT_TRUE(read_file(dir / "map/8.overworld") == std::string(m.cells.begin(), m.cells.end()));
-}
-
-TEST(TilePictures, TilesAreNotKeyedSprites) {
-  for (int32_t level = 0; level < kMapLevels; ++level)
-    for (int c = 0; c < 256; ++c) {
-      const CatalogueEntry* e = catalogue_entry(tile_picture_slot(uint8_t(c), level));
-      if (!e) continue;
-      EXPECT_FALSE(is_sprite(e->folder)) << e->file << " is drawn whole, so it must not be a keyed sprite";
-    }
+  EXPECT_TRUE(read_file(map_file_path(dir.path.string(), kMapNumber)) ==
+              std::string(m.cells.begin(), m.cells.end()));
 }
 
 TEST(LevelStats, BlocksObstructFromTheirFiftyFirstPeakAndCodesUpToFiveAndWallsBar) {
   std::vector<uint8_t> level(kMapLevelBytes, 10);
-  auto at = [&](int32_t bx, int32_t by, int32_t i) -> uint8_t& {
-    return level[size_t((by * 16 + i / 16) * 1024 + bx * 16 + i % 16)];
-  };
-  // block (0, 0): exactly 50 cells of 19 and 20; block (5, 7): 51; block (63, 63):
-  // walls and water, which never count; every code once in the last row
-  for (int32_t i = 0; i < 50; ++i) at(0, 0, i) = uint8_t(i % 2 ? 19 : 20);
-  for (int32_t i = 0; i < 51; ++i) at(5, 7, i) = 19;
-  for (int32_t i = 0; i < 256; ++i) at(63, 63, i) = uint8_t(i % 3 ? 61 : 14);
-  for (int32_t c = 0; c < 256; ++c) level[kMapLevelBytes - 1024 + size_t(c)] = uint8_t(c);
+  // block (0, 0): 50 cells of 19 and 20; block (5, 7): 51; block (63, 63): walls,
+  // which never obstruct; the last row: every code once
+  for (int32_t i = 0; i < 256; ++i) {
+    if (i < 50) level[size_t(i / 16 * 1024 + i % 16)] = uint8_t(i % 2 ? 19 : 20);
+    if (i < 51) level[size_t((112 + i / 16) * 1024 + 80 + i % 16)] = 19;
+    level[size_t((1008 + i / 16) * 1024 + 1008 + i % 16)] = 61;
+    level[kMapLevelBytes - 1024 + size_t(i)] = uint8_t(i);
+  }
   const LevelStats s = level_stats(level.data());
   EXPECT_DOUBLE_EQ(s.obstructed, 1.0 / 4096);
-  EXPECT_EQ(s.count[19], 25 + 51 + 1);
-  EXPECT_EQ(s.count[20], 25 + 1);
-  EXPECT_EQ(s.count[255], 1);
-  // not enterable: codes 0..5 once each, and the walls of block (63, 63) and the last row
-  const int64_t walls = 256 - 86 + 1;
-  EXPECT_DOUBLE_EQ(s.enterable, double(int64_t(kMapLevelBytes) - 6 - walls) / double(kMapLevelBytes));
+  EXPECT_TRUE(s.count[19] == 25 + 51 + 1 && s.count[20] == 25 + 1 && s.count[255] == 1);
+  // not enterable: codes 0..5 once each, and 256 + 1 walls
+  EXPECT_DOUBLE_EQ(s.enterable, double(kMapLevelBytes - 6 - 257) / double(kMapLevelBytes));
 }
