@@ -24,54 +24,37 @@ XY target(const UnitRecord& u) { return {u.target_x, u.target_y}; }
 XY waypoint(const UnitRecord& u) { return {u.waypoint_x, u.waypoint_y}; }
 XY order(const UnitRecord& u) { return {u.order_flag, u.order_state}; }
 
-// A full-size world whose overworld levels are open plain, shared by the suite;
-// each test starts from a clean unit table and path store.
+// A full-size world whose overworld levels are open plain.
 class OrdersTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    world = new World;
-    set_world_side(*world, kWorldSide);
-    create_world_grid(*world);
-    fill_terrain_costs(*world);
-    ps = new PathSearch;
-    create_path_search(*ps, kWorldSide);
-    units = new UnitTable;
-    create_unit_table(*units);
-  }
-  static void TearDownTestSuite() {
-    release_path_search(*ps);
-    release_unit_table(*units);
-    release_world_grid(*world);
-    delete ps;
-    delete units;
-    delete world;
-  }
   void SetUp() override {
+    set_world_side(world, kWorldSide);
+    create_world_grid(world);
+    fill_terrain_costs(world);
     for (int32_t z = 0; z < 3; ++z)
-      std::memset(&world->grid[cell_index(*world, 0, 0, z)], kTilePlain, size_t(world->stride));
-    build_coarse_map(*world);
-    for (int32_t i = 0; i < kUnitTableSize; ++i) {
-      units->records[i] = UnitRecord{};
-      ps->path_cursor[i] = kNoPath;
-      ps->path_length[i] = 0;
-    }
+      std::memset(&world.grid[cell_index(world, 0, 0, z)], kTilePlain, size_t(world.stride));
+    build_coarse_map(world);
+    create_path_search(ps, kWorldSide);
+    create_unit_table(units);
     rng_seed(rng, 2024);
     rng_seed(replay, 2024);
   }
   void put(int32_t x, int32_t y, int32_t z, uint8_t code) {
-    world->grid[cell_index(*world, x, y, z)] = code;
+    world.grid[cell_index(world, x, y, z)] = code;
   }
   // A unit as placement leaves it: in use, idle, its target its own cell.
   UnitRecord& place(int32_t u, int32_t x, int32_t y, int32_t level = 0) {
-    UnitRecord& r = units->records[u];
-    r.in_use = 1;
-    r.kind = 1;
-    r.x = r.target_x = uint16_t(x);
-    r.y = r.target_y = uint16_t(y);
-    r.level = uint16_t(level);
+    UnitRecord& r = units.records[u];
+    r.in_use = 1, r.kind = 1, r.level = uint16_t(level);
+    r.x = r.target_x = uint16_t(x), r.y = r.target_y = uint16_t(y);
     return r;
   }
-  void tick() { movement_tick(*world, *units, *ps, rng); }
+  UnitRecord& ordered(int32_t u, int32_t x, int32_t y, int32_t tx, int32_t ty, int32_t level = 0) {
+    place(u, x, y, level);
+    give_order(units, ps, u, tx, ty);
+    return units.records[u];
+  }
+  void tick() { movement_tick(world, units, ps, rng); }
   XY drawn_cell() {  // X is drawn first
     const int x = rng_next(replay) % 1022 + 1;
     return {x, rng_next(replay) % 1022 + 1};
@@ -81,44 +64,34 @@ class OrdersTest : public ::testing::Test {
     return {x, by * 16 + rng_next(replay) % 16};
   }
   bool no_other_draws() { return rng_next(rng) == rng_next(replay); }
-  UnitRecord& plan() { return units->records[kPlanningRecord]; }
-  int32_t cursor(int32_t u) const { return ps->path_cursor[u]; }
+  UnitRecord& plan() { return units.records[kPlanningRecord]; }
+  int32_t cursor(int32_t u) const { return ps.path_cursor[u]; }
 
-  static World* world;
-  static PathSearch* ps;
-  static UnitTable* units;
+  World world;
+  PathSearch ps;
+  UnitTable units;
   Rng rng, replay;
 };
-World* OrdersTest::world = nullptr;
-PathSearch* OrdersTest::ps = nullptr;
-UnitTable* OrdersTest::units = nullptr;
 
-TEST_F(OrdersTest, GiveOrderStartsAfreshEvenOnUnusedRecordsAndIgnoresOtherIndexes) {
+TEST_F(OrdersTest, OrdersStartAfreshAndTheRandomOneForUnitOneKeepsTheWaypoint) {
   UnitRecord& u = place(4, 10, 10);
-  u.waypoint_x = 33;
-  u.order_state = kArrived;
-  ps->path_cursor[4] = 5;
-  give_order(*units, *ps, 4, 700, 12);
+  u.waypoint_x = 33, u.waypoint_y = 44, u.order_state = kArrived, ps.path_cursor[4] = 5;
+  give_order(units, ps, 4, 700, 12);
   EXPECT_EQ(std::tuple(target(u), waypoint(u), order(u), cursor(4)),
             std::tuple(XY(700, 12), XY(0, 0), XY(1, kNewOrder), kNoPath));
-  give_order(*units, *ps, 300, 1500, 0);  // not in use; off the grid is kept as given
-  EXPECT_EQ(target(units->records[300]), XY(1500, 0));
-  give_order(*units, *ps, -1, 5, 5);
-  give_order(*units, *ps, kUnitTableSize, 5, 5);
+  give_order(units, ps, 300, 1500, 0);  // not in use; off the grid is kept as given
+  EXPECT_EQ(target(units.records[300]), XY(1500, 0));
+  give_order(units, ps, -1, 5, 5);
+  give_order(units, ps, kUnitTableSize, 5, 5);
   for (int32_t i = 0; i < kUnitTableSize; ++i)
-    ASSERT_EQ(units->records[i].order_flag, int(i == 4 || i == 300)) << i;
-}
+    ASSERT_EQ(units.records[i].order_flag, int(i == 4 || i == 300)) << i;
 
-TEST_F(OrdersTest, RandomOrderForUnitOneKeepsTheWaypoint) {
-  units->records[1].in_use = 2;  // only exactly 1 is in use: no order, no draw
-  order_unit1_random(*world, *units, *ps, rng);
-  EXPECT_EQ(units->records[1].order_flag, 0);
-  EXPECT_TRUE(no_other_draws());
-
+  units.records[1].in_use = 2;  // only exactly 1 is in use: no order, no draw
+  order_unit1_random(world, units, ps, rng);
+  EXPECT_EQ(units.records[1].order_flag, 0);
   UnitRecord& u1 = place(1, 500, 500, 1);
-  u1.waypoint_x = 510;
-  u1.waypoint_y = 490;
-  order_unit1_random(*world, *units, *ps, rng);
+  u1.waypoint_x = 510, u1.waypoint_y = 490;
+  order_unit1_random(world, units, ps, rng);
   EXPECT_EQ(std::tuple(target(u1), waypoint(u1), order(u1), cursor(1)),
             std::tuple(drawn_cell(), XY(510, 490), XY(1, kNewOrder), kNoPath));
   EXPECT_TRUE(no_other_draws());
@@ -127,35 +100,30 @@ TEST_F(OrdersTest, RandomOrderForUnitOneKeepsTheWaypoint) {
 TEST_F(OrdersTest, WanderOrdersGoOnlyToIdleOrArrivedUnitsFromTwoUp) {
   place(1, 50, 50, 1);  // never wanders
   place(2, 60, 60);     // idle
-  UnitRecord& walking = place(3, 70, 70);
-  give_order(*units, *ps, 3, 900, 70);
-  walking.order_state = kWalkingLeg;
-  walking.waypoint_x = 80;
-  place(4, 80, 80).order_state = kArrived;
-  units->records[4].order_flag = 1;
-  UnitRecord& replanning = place(5, 90, 90);
-  give_order(*units, *ps, 5, 95, 95);
+  UnitRecord& walking = ordered(3, 70, 70, 900, 70);
+  walking.order_state = kWalkingLeg, walking.waypoint_x = 80;
+  ordered(4, 80, 80, 80, 80).order_state = kArrived;
+  UnitRecord& replanning = ordered(5, 90, 90, 95, 95);
   replanning.order_state = kPlanAgain;
   place(7, 100, 100).inactive = 1;  // inactive units still get orders
   place(2999, 110, 110);            // the last index is included
 
-  wander_orders(*world, *units, *ps, rng);
+  wander_orders(world, units, ps, rng);
 
   for (int32_t u : {2, 4, 7, 2999}) {  // in index order
-    const UnitRecord& r = units->records[u];
+    const UnitRecord& r = units.records[u];
     EXPECT_EQ(std::tuple(target(r), r.waypoint_x, order(r), cursor(u)),
               std::tuple(drawn_cell(), 0, XY(1, kNewOrder), kNoPath)) << u;
   }
   EXPECT_TRUE(no_other_draws());
-  EXPECT_EQ(units->records[1].order_flag, 0);
+  EXPECT_EQ(units.records[1].order_flag, 0);
   EXPECT_EQ(std::tuple(walking.target_x, walking.waypoint_x, walking.order_state),
             std::tuple(900, 80, kWalkingLeg));
   EXPECT_EQ(std::tuple(replanning.target_x, replanning.order_state), std::tuple(95, kPlanAgain));
 }
 
 TEST_F(OrdersTest, OrderInsideTheOwnBlockWalksStraightAndArrives) {
-  UnitRecord& u = place(2, 100, 100);  // block (6, 6)
-  give_order(*units, *ps, 2, 105, 103);
+  UnitRecord& u = ordered(2, 100, 100, 105, 103);  // block (6, 6)
   // no coarse route inside one block: the leg goes to the target itself, one cell a tick
   for (int32_t t = 1; t <= 5; ++t) {
     const int32_t x = u.x, y = u.y;
@@ -168,26 +136,23 @@ TEST_F(OrdersTest, OrderInsideTheOwnBlockWalksStraightAndArrives) {
   EXPECT_EQ(std::tuple(order(u), cursor(2)), std::tuple(XY(1, kArrived), kNoPath));
   tick();
   EXPECT_EQ(std::tuple(at(u), u.order_state), std::tuple(XY(105, 103), kArrived));
-  wander_orders(*world, *units, *ps, rng);  // only now does it wander again
+  wander_orders(world, units, ps, rng);  // only now does it wander again
   EXPECT_EQ(u.order_state, kNewOrder);
 
   // ordered to its own cell, a unit arrives at the first tick
-  UnitRecord& v = place(3, 300, 300);
-  give_order(*units, *ps, 3, 300, 300);
+  UnitRecord& v = ordered(3, 300, 300, 300, 300);
   tick();
   EXPECT_EQ(std::tuple(at(v), v.order_state), std::tuple(XY(300, 300), kArrived));
 }
 
 TEST_F(OrdersTest, CoarseRoutePicksAWaypointInItsFirstBlockAndPutsThePlanAway) {
-  UnitRecord& u = place(2, 100, 90, 2);   // block (6, 5) of level 2
-  give_order(*units, *ps, 2, 300, 90);    // block (18, 5), straight east
-  place(9, 520, 700, 1);                  // planned in the same tick, after unit 2
-  give_order(*units, *ps, 9, 40, 650);
+  UnitRecord& u = ordered(2, 100, 90, 300, 90, 2);  // blocks (6, 5) to (18, 5) of level 2
+  ordered(9, 520, 700, 40, 650, 1);  // planned in the same tick, after unit 2
   tick();
   // a straight run of open blocks is the cheapest coarse route: first block (7, 5)
   EXPECT_EQ(std::tuple(waypoint(u), u.order_state), std::tuple(drawn_waypoint(7, 5), kWalkingLeg));
   EXPECT_EQ(chebyshev(100, 90, u.x, u.y), 1);
-  EXPECT_EQ(units->records[9].order_state, kWalkingLeg);
+  EXPECT_EQ(units.records[9].order_state, kWalkingLeg);
   // put away, remembering the blocks of the last unit planned
   EXPECT_EQ(std::tuple(plan().in_use, plan().kind, plan().x, plan().y, plan().level,
                        plan().target_x, plan().target_y),
@@ -202,10 +167,8 @@ TEST_F(OrdersTest, WaypointTriesSkipMountainCellsUpTo220Times) {
       put(x, y, 0, y == 111 ? kTilePlain : (x % 2 ? 19 : 20));
       put(x, y, 1, 19);
     }
-  UnitRecord& u = place(2, 100, 100, 0);
-  UnitRecord& v = place(3, 100, 100, 1);
-  give_order(*units, *ps, 2, 300, 100);
-  give_order(*units, *ps, 3, 300, 100);
+  UnitRecord& u = ordered(2, 100, 100, 300, 100, 0);
+  UnitRecord& v = ordered(3, 100, 100, 300, 100, 1);
   tick();
   XY w;
   int32_t tries = 0;
@@ -220,18 +183,15 @@ TEST_F(OrdersTest, WaypointTriesSkipMountainCellsUpTo220Times) {
 
 TEST_F(OrdersTest, TickMovesOnlyUnitsInUseActiveAndOrdered) {
   UnitRecord& idle = place(2, 100, 100);  // order flag 0
-  UnitRecord& resting = place(3, 200, 200);
+  UnitRecord& resting = ordered(3, 200, 200, 205, 205);
   resting.inactive = 1;
-  give_order(*units, *ps, 3, 205, 205);
-  give_order(*units, *ps, 300, 20, 20);  // not in use, stands on (0, 0)
-  UnitRecord& odd = place(4, 400, 400);
+  give_order(units, ps, 300, 20, 20);  // not in use, stands on (0, 0)
+  UnitRecord& odd = ordered(4, 400, 400, 405, 405);
   odd.in_use = 2;  // only exactly 1 counts
-  give_order(*units, *ps, 4, 405, 405);
-  UnitRecord& arrived = place(5, 500, 500);
-  give_order(*units, *ps, 5, 520, 500);
+  UnitRecord& arrived = ordered(5, 500, 500, 520, 500);
   arrived.order_state = kArrived;
   for (int32_t t = 0; t < 5; ++t) tick();
-  const UnitRecord& unused = units->records[300];
+  const UnitRecord& unused = units.records[300];
   EXPECT_EQ(std::tuple(idle.x, resting.x, resting.order_state, odd.x, arrived.x),
             std::tuple(100, 200, kNewOrder, 400, 500));
   EXPECT_EQ(std::tuple(unused.x, unused.y, unused.order_state), std::tuple(0, 0, kNewOrder));
@@ -242,8 +202,7 @@ TEST_F(OrdersTest, TickMovesOnlyUnitsInUseActiveAndOrdered) {
 TEST_F(OrdersTest, UnitWithoutACoarseRouteHeadsStraightForAFarTarget) {
   // level 175 has no coarse level: 185 would lie past the grid's last level
   for (int32_t x = 95; x < 310; ++x) put(x, 100, 175, kTilePlain);
-  UnitRecord& u = place(1, 100, 100, 175);
-  give_order(*units, *ps, 1, 300, 100);
+  UnitRecord& u = ordered(1, 100, 100, 300, 100, 175);
   tick();
   EXPECT_EQ(std::tuple(plan().in_use, plan().level), std::tuple(0, 185));
   EXPECT_EQ(std::tuple(waypoint(u), u.order_state, at(u)),
