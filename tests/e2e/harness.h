@@ -15,7 +15,7 @@
 #include <vector>
 
 // A small, strict reader for the game's state dumps: objects, arrays, numbers and
-// strings (the writer escapes with \", \\ and \u only). Anything else throws.
+// strings. Anything else throws.
 struct Json {
   double number = 0;
   std::string text;
@@ -37,16 +37,9 @@ inline Json parse_json(const std::string& s, size_t& p, bool whole = false) {
     return p < s.size() ? s[p] : '\0';
   };
   auto take = [&](char c) { next() == c ? void(++p) : fail("JSON: unexpected character at "); };
-  auto string = [&] {
+  auto string = [&] {  // \u escapes are left undecoded
     std::string out;
-    for (take('"'); s.at(p) != '"'; ++p) {
-      if (s[p] == '\\' && s.at(++p) == 'u') {
-        out += char(std::stoi(s.substr(p + 1, 4), nullptr, 16));
-        p += 4;
-      } else {
-        out += s[p];
-      }
-    }
+    for (take('"'); s.at(p) != '"'; ++p) out += s[p] == '\\' ? s.at(++p) : s[p];
     ++p;
     return out;
   };
