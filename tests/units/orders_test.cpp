@@ -122,15 +122,19 @@ TEST_F(OrdersTest, WanderOrdersGoOnlyToIdleOrArrivedUnitsFromTwoUp) {
   EXPECT_EQ(std::tuple(replanning.target_x, replanning.order_state), std::tuple(95, kPlanAgain));
 }
 
-TEST_F(OrdersTest, OrderInsideTheOwnBlockWalksStraightAndArrives) {
-  UnitRecord& u = ordered(2, 100, 100, 105, 103);  // block (6, 6)
-  // no coarse route inside one block: the leg goes to the target itself, one cell a tick
-  for (int32_t t = 1; t <= 5; ++t) {
+TEST_F(OrdersTest, WithoutACoarseRouteTheLegGoesStraightToTheTarget) {
+  UnitRecord& u = ordered(2, 100, 100, 105, 103);  // inside its own block (6, 6)
+  // level 175 has no coarse level: 185 would lie past the grid's last level
+  for (int32_t x = 95; x < 310; ++x) put(x, 100, 175, kTilePlain);
+  UnitRecord& far = ordered(4, 100, 100, 300, 100, 175);
+  for (int32_t t = 1; t <= 5; ++t) {  // one cell a tick
     const int32_t x = u.x, y = u.y;
     tick();
     EXPECT_EQ(std::tuple(chebyshev(x, y, u.x, u.y), waypoint(u), u.order_flag),
               std::tuple(1, XY(105, 103), 1)) << t;
   }
+  EXPECT_EQ(std::tuple(plan().level, waypoint(far), far.order_state, at(far)),
+            std::tuple(185, XY(300, 100), kWalkingLeg, XY(105, 100)));
   EXPECT_EQ(std::tuple(at(u), u.order_state), std::tuple(XY(105, 103), kPlanAgain));
   tick();
   EXPECT_EQ(std::tuple(order(u), cursor(2)), std::tuple(XY(1, kArrived), kNoPath));
@@ -145,30 +149,18 @@ TEST_F(OrdersTest, OrderInsideTheOwnBlockWalksStraightAndArrives) {
   EXPECT_EQ(std::tuple(at(v), v.order_state), std::tuple(XY(300, 300), kArrived));
 }
 
-TEST_F(OrdersTest, CoarseRoutePicksAWaypointInItsFirstBlockAndPutsThePlanAway) {
-  UnitRecord& u = ordered(2, 100, 90, 300, 90, 2);  // blocks (6, 5) to (18, 5) of level 2
-  ordered(9, 520, 700, 40, 650, 1);  // planned in the same tick, after unit 2
-  tick();
-  // a straight run of open blocks is the cheapest coarse route: first block (7, 5)
-  EXPECT_EQ(std::tuple(waypoint(u), u.order_state), std::tuple(drawn_waypoint(7, 5), kWalkingLeg));
-  EXPECT_EQ(chebyshev(100, 90, u.x, u.y), 1);
-  EXPECT_EQ(units.records[9].order_state, kWalkingLeg);
-  // put away, remembering the blocks of the last unit planned
-  EXPECT_EQ(std::tuple(plan().in_use, plan().kind, plan().x, plan().y, plan().level,
-                       plan().target_x, plan().target_y),
-            std::tuple(0, 1, 520 / 16, 700 / 16, 11, 40 / 16, 650 / 16));
-}
-
-TEST_F(OrdersTest, WaypointTriesSkipMountainCellsUpTo220Times) {
-  // after the coarse map: block (7, 6) of level 0 is mountain except its top row,
-  // block (7, 6) of level 1 is all mountain
+TEST_F(OrdersTest, WaypointIsDrawnInTheRoutesFirstBlockSkippingMountainsUpTo220Times) {
+  // after the coarse map, block (7, 6) is mountain but for its top row on level 0,
+  // all mountain on level 1, open plain on level 2
   for (int32_t y = 96; y < 112; ++y)
     for (int32_t x = 112; x < 128; ++x) {
       put(x, y, 0, y == 111 ? kTilePlain : (x % 2 ? 19 : 20));
       put(x, y, 1, 19);
     }
-  UnitRecord& u = ordered(2, 100, 100, 300, 100, 0);
+  UnitRecord& u = ordered(2, 100, 100, 300, 100, 0);  // block (6, 6) to (18, 6)
   UnitRecord& v = ordered(3, 100, 100, 300, 100, 1);
+  UnitRecord& open = ordered(4, 100, 100, 300, 100, 2);
+  ordered(9, 520, 700, 40, 650, 1);  // planned last
   tick();
   XY w;
   int32_t tries = 0;
@@ -178,7 +170,14 @@ TEST_F(OrdersTest, WaypointTriesSkipMountainCellsUpTo220Times) {
   EXPECT_EQ(waypoint(u), w);
   for (int32_t t = 0; t < 220; ++t) w = drawn_waypoint(7, 6);  // all fail: the last try stays
   EXPECT_EQ(std::tuple(waypoint(v), v.order_state), std::tuple(w, kWalkingLeg));
-  EXPECT_TRUE(no_other_draws());
+  // a straight run of open blocks is the cheapest coarse route; the first try is taken
+  EXPECT_EQ(std::tuple(waypoint(open), chebyshev(100, 100, open.x, open.y)),
+            std::tuple(drawn_waypoint(7, 6), 1));
+  EXPECT_EQ(units.records[9].order_state, kWalkingLeg);
+  // put away, remembering the blocks of the last unit planned
+  EXPECT_EQ(std::tuple(plan().in_use, plan().kind, plan().x, plan().y, plan().level,
+                       plan().target_x, plan().target_y),
+            std::tuple(0, 1, 520 / 16, 700 / 16, 11, 40 / 16, 650 / 16));
 }
 
 TEST_F(OrdersTest, TickMovesOnlyUnitsInUseActiveAndOrdered) {
@@ -197,17 +196,6 @@ TEST_F(OrdersTest, TickMovesOnlyUnitsInUseActiveAndOrdered) {
   EXPECT_EQ(std::tuple(unused.x, unused.y, unused.order_state), std::tuple(0, 0, kNewOrder));
   EXPECT_TRUE(no_other_draws());  // nobody planned
   EXPECT_EQ(std::tuple(plan().in_use, plan().kind), std::tuple(0, 0));
-}
-
-TEST_F(OrdersTest, UnitWithoutACoarseRouteHeadsStraightForAFarTarget) {
-  // level 175 has no coarse level: 185 would lie past the grid's last level
-  for (int32_t x = 95; x < 310; ++x) put(x, 100, 175, kTilePlain);
-  UnitRecord& u = ordered(1, 100, 100, 300, 100, 175);
-  tick();
-  EXPECT_EQ(std::tuple(plan().in_use, plan().level), std::tuple(0, 185));
-  EXPECT_EQ(std::tuple(waypoint(u), u.order_state, at(u)),
-            std::tuple(XY(300, 100), kWalkingLeg, XY(101, 100)));
-  EXPECT_TRUE(no_other_draws());  // no waypoint draws
 }
 
 }  // namespace
