@@ -11,11 +11,11 @@
 #include "e2e/harness.h"
 #include "world/mapfile.h"
 #include "world/tiletable.h"
+#include "world/world.h"
 
 namespace {
 constexpr int32_t S = 1024;
 
-bool enterable(uint8_t c) { return c > 5 && c != 61; }
 bool water(uint8_t c) { return c == 14 || c == 15; }
 bool land(uint8_t c) { return !water(c); }
 bool house(uint8_t c) { return c >= 180 && c <= 184; }
@@ -50,9 +50,6 @@ Regions regions(const WorldMap& m, int32_t z, bool (*test)(uint8_t), CellRect bo
   return r;
 }
 
-// The codes the overworld view has a picture for.
-bool drawn_code(int c) { return tile_picture_slot(uint8_t(c), 1) != kNoPicture; }
-
 LevelStats stats(const WorldMap& m, int32_t z) {
   return level_stats(m.cells.data() + size_t(z) * kMapLevelBytes);
 }
@@ -66,7 +63,8 @@ void check_borders_and_drawn_codes(const WorldMap& m) {
       }
   bool present[256] = {};
   for (uint8_t c : m.cells) present[c] = true;
-  for (int c = 0; c < 256; ++c) EXPECT_TRUE(present[c] || !drawn_code(c)) << c << " appears nowhere";
+  for (int c = 0; c < 256; ++c)  // every code the overworld has a picture for
+    EXPECT_TRUE(present[c] || tile_picture_slot(uint8_t(c), 1) == kNoPicture) << c << " is nowhere";
 }
 
 void check_surface(const WorldMap& m) {
@@ -110,7 +108,7 @@ void check_dungeons(const WorldMap& m) {
     for (int32_t y = r.y; y < r.y + r.h; ++y)
       for (int32_t x = r.x; x < r.x + r.w; ++x) {
         const uint8_t c = map_cell(m, x, y, 1);
-        inside += enterable(c);
+        inside += tile_enterable(c);
         floors += c == 60 || c == 68;
         fittings += c >= 76 && c != 161 && c != 162;
         if (x != r.x && y != r.y && x != r.x + r.w - 1 && y != r.y + r.h - 1) continue;
@@ -120,7 +118,7 @@ void check_dungeons(const WorldMap& m) {
     ASSERT_GE(door, 0) << "no door";
     EXPECT_GT(floors, 30);
     EXPECT_GE(fittings, 4);
-    const Regions rooms = regions(m, 1, enterable, r);
+    const Regions rooms = regions(m, 1, tile_enterable, r);
     EXPECT_EQ(rooms.size[size_t(rooms.label[size_t(door)])], inside)
         << "a dungeon at " << r.x << "," << r.y << " has cells cut off from its door";
   }
@@ -144,7 +142,7 @@ void check_underworld(const WorldMap& m) {
   int64_t fittings = 0;
   for (int c : {78, 79, 90, 100, 128, 161, 162, 211, 212, 218, 219}) fittings += s.count[c];
   EXPECT_GT(fittings, 500);
-  const std::vector<int32_t> caves = regions(m, 2, enterable).size;
+  const std::vector<int32_t> caves = regions(m, 2, tile_enterable).size;
   EXPECT_GT(*std::max_element(caves.begin(), caves.end()), S * S / 50) << "caves are only pockets";
 }
 

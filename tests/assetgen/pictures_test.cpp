@@ -49,16 +49,13 @@ const Image& drawn(const std::string& name) {
 }
 
 // The slot holds the picture as the game keeps it: bottom row first, R G B.
-::testing::AssertionResult holds(const Bitmap& b, const Image& im) {
-  if (b.width != uint32_t(im.w) || b.height != uint32_t(im.h) || !b.pixels)
-    return ::testing::AssertionFailure() << b.width << " x " << b.height;
-  for (int32_t i = 0; i < im.w * im.h; ++i) {
-    const Rgb c = pixel(im, i % im.w, im.h - 1 - i / im.w);
-    if (b.pixels[size_t(i) * 3] != c.r || b.pixels[size_t(i) * 3 + 1] != c.g ||
-        b.pixels[size_t(i) * 3 + 2] != c.b)
-      return ::testing::AssertionFailure() << "pixel " << i % im.w << "," << i / im.w;
+bool holds(const Bitmap& b, const Image& im) {
+  bool same = b.pixels && b.width == uint32_t(im.w) && b.height == uint32_t(im.h);
+  for (int32_t i = 0; same && i < im.w * im.h; ++i) {
+    const Rgb& c = im.px[size_t((im.h - 1 - i / im.w) * im.w + i % im.w)];
+    same = !std::memcmp(&b.pixels[size_t(i) * 3], &c, 3);
   }
-  return ::testing::AssertionSuccess();
+  return same;
 }
 }  // namespace
 
@@ -79,7 +76,6 @@ TEST(Pictures, EachFileIsWrittenOnceAtItsSizeAndTheGameLoadsItAsDrawn) {
     EXPECT_TRUE(im.w == (intro ? 640 : cube ? 64 : 16) && im.h == (intro ? 480 : im.w)) << e.file;
     EXPECT_TRUE(holds(store.slots[e.slot], im)) << e.folder << "/" << e.file;
   }
-  EXPECT_LT(paths.size(), size_t(kCatalogueSize));  // some files serve two slots
   size_t files = 0;
   for (const auto& f : std::filesystem::recursive_directory_iterator(dir.path))
     files += f.is_regular_file();
@@ -132,8 +128,8 @@ TEST(Pictures, TerrainTilesTileWithoutSeams) {
       seam_y += diff(pixel(im, a, 15), pixel(im, a, 0));
     }
     // mean steps: 16 across each seam, 16 x 15 inside
-    EXPECT_LE(seam_x / 16, 1.5 * inner_x / 240 + 8) << key.second << " left and right edges do not meet";
-    EXPECT_LE(seam_y / 16, 1.5 * inner_y / 240 + 8) << key.second << " top and bottom edges do not meet";
+    EXPECT_LE(seam_x / 16, 1.5 * inner_x / 240 + 8) << key.second << ": left and right differ";
+    EXPECT_LE(seam_y / 16, 1.5 * inner_y / 240 + 8) << key.second << ": top and bottom differ";
   }
   EXPECT_EQ(tiles, 15);
 }
@@ -144,7 +140,7 @@ TEST(Pictures, PicturesAreDistinctAndTheSameOnEveryRun) {
     const Recipe* recipe = find_recipe(key.first.c_str(), key.second.c_str());
     EXPECT_TRUE(draw_recipe(*recipe).px == im.px) << name;
     for (const auto& [other, im2] : drawn())
-      EXPECT_FALSE(other < key && im2.px == im.px) << name << " is the same picture as " << other.second;
+      EXPECT_FALSE(other < key && im2.px == im.px) << name << " is the same as " << other.second;
   }
 }
 

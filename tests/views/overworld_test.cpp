@@ -1,14 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <set>
 #include <tuple>
 
 #include "core/geometry.h"
+#include "core/runstate.h"
 #include "render/framebuffer.h"
 #include "render/text.h"
-#include "core/runstate.h"
 #include "units/pathsearch.h"
 #include "units/units.h"
 #include "views/overworld.h"
@@ -19,20 +18,15 @@
 
 namespace {
 
-constexpr Rgba kBlack{0, 0, 0, 0};
-constexpr Rgba kRed{255, 0, 0, 255};
-constexpr Rgba kGreen{0, 255, 0, 255};
-constexpr Rgba kWhite{255, 255, 255, 255};
-constexpr Rgba kBlue{0, 0, 200, 255};
-constexpr Rgba kPlain{0, 200, 0, 255};
+constexpr Rgba kBlack{0, 0, 0, 0}, kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255},
+    kWhite{255, 255, 255, 255}, kBlue{0, 0, 200, 255}, kPlain{0, 200, 0, 255},
+    kKeyed{255, 0, 246, 0};
 
 // A picture of w x h pixels whose colour at (column, row from the bottom) is f(c, r).
-void make_slot(BitmapStore& bm, int32_t slot, uint32_t w, uint32_t h,
-               const std::function<Rgba(int32_t, int32_t)>& f) {
+template <class F>
+void make_slot(BitmapStore& bm, int32_t slot, uint32_t w, uint32_t h, F f) {
   Bitmap& b = bm.slots[slot];
-  b.width = w;
-  b.height = h;
-  b.bytes_per_pixel = 3;
+  b.width = w, b.height = h, b.bytes_per_pixel = 3;
   b.pixels = std::make_unique<uint8_t[]>(size_t(w) * h * 3);
   for (uint32_t i = 0; i < w * h; ++i) {
     const Rgba v = f(int32_t(i % w), int32_t(i / w));
@@ -44,19 +38,15 @@ void make_plain_slot(BitmapStore& bm, int32_t slot, Rgba c) {
   make_slot(bm, slot, 16, 16, [c](int32_t, int32_t) { return c; });
 }
 
-// Distinct colour per slot number below 256.
-Rgba slot_colour(int32_t slot) { return {uint8_t(slot), 100, 200, 255}; }
-
 bool blank(const Framebuffer& fb) {
   return std::all_of(fb.pixels.begin(), fb.pixels.end(), [](uint8_t b) { return b == 0; });
 }
 
 // Every pixel of the 16 x 16 block with bottom-left (x, y) has this colour.
 ::testing::AssertionResult block_is(const Framebuffer& fb, int32_t x, int32_t y, Rgba want) {
-  for (int32_t r = 0; r < 16; ++r)
-    for (int32_t c = 0; c < 16; ++c)
-      if (!(pixel_at(fb, x + c, y + r) == want))
-        return ::testing::AssertionFailure() << "pixel (" << x + c << ", " << y + r << ")";
+  for (int32_t i = 0; i < 256; ++i)
+    if (!(pixel_at(fb, x + i % 16, y + i / 16) == want))
+      return ::testing::AssertionFailure() << "pixel (" << x + i % 16 << ", " << y + i / 16 << ")";
   return ::testing::AssertionSuccess();
 }
 
@@ -83,8 +73,7 @@ struct Rig {
   uint8_t& cell(int32_t x, int32_t y, int32_t z) { return w.grid[cell_index(w, x, y, z)]; }
   void fill_plain() {
     make_plain_slot(bm, 10, kPlain);
-    for (int32_t y = 0; y < 30; ++y)
-      for (int32_t x = 0; x < 40; ++x) cell(x, y, 1) = 10;
+    for (int32_t i = 0; i < 40 * 30; ++i) cell(i % 40, i / 40, 1) = 10;
   }
   UnitRecord& place(int32_t i, int32_t x, int32_t y, int32_t level, uint16_t sprite = 849) {
     UnitRecord& u = unit(units, i);
@@ -108,9 +97,8 @@ std::set<std::pair<int32_t, int32_t>> label_ink(int32_t index, int32_t order_fla
   text_print(t, "%d ms%d ", index, order_flag);
   draw_small_text(fb, t, px, py + 17, 255, 255, 255);
   std::set<std::pair<int32_t, int32_t>> ink;
-  for (int32_t y = 0; y < 480; ++y)
-    for (int32_t x = 0; x < 640; ++x)
-      if (pixel_at(fb, x, y).a != 0) ink.insert({x, y});
+  for (int32_t i = 0; i < 640 * 480; ++i)
+    if (pixel_at(fb, i % 640, i / 640).a != 0) ink.insert({i % 640, i / 640});
   return ink;
 }
 
@@ -123,17 +111,13 @@ TEST(DrawTile, SamePictureAsPutPixelWhereverItLandsAndNothingWithoutPixels) {
   uint32_t seed = 12345;
   auto next = [&seed] { return uint8_t((seed = seed * 1103515245u + 12345u) >> 16); };
   // the key, black, one off the key, nearly black, or any colour
-  const Rgba near[] = {{255, 0, 246, 0}, {0, 0, 0, 0}, {255, 0, 245, 0}, {0, 0, 1, 0}};
-  auto fill = [&](int32_t slot, uint32_t w, uint32_t h) {
+  const Rgba near[] = {kKeyed, {0, 0, 0, 0}, {255, 0, 245, 0}, {0, 0, 1, 0}};
+  // 16 x 16, 20 x 20, short (9 rows), tall (an 8 x 8 square)
+  for (auto [slot, w, h] : {std::tuple{30, 16u, 16u}, {31, 20u, 20u}, {32, 16u, 9u}, {33, 8u, 12u}})
     make_slot(rig.bm, slot, w, h, [&](int32_t, int32_t) {
       const uint8_t k = next() % 8;
       return k < 4 ? near[k] : Rgba{next(), next(), next(), 0};
     });
-  };
-  fill(30, 16, 16);
-  fill(31, 20, 20);
-  fill(32, 16, 9);  // short: only 9 rows
-  fill(33, 8, 12);  // tall: an 8 x 8 square
   Framebuffer background;
   set_resolution(background, 64, 48);
   for (uint8_t& p : background.pixels) p = next();
@@ -150,7 +134,8 @@ TEST(DrawTile, SamePictureAsPutPixelWhereverItLandsAndNothingWithoutPixels) {
               const uint8_t* p = &b.pixels[(r * b.width + c) * 3];
               const bool key = (p[0] == 255 && p[1] == 0 && p[2] == 246) ||
                                (p[0] == 0 && p[1] == 0 && p[2] == 0);
-              if (!(keyed && key)) put_pixel(want, x + int32_t(c), y + int32_t(r), p[0], p[1], p[2]);
+              if (!(keyed && key))
+                put_pixel(want, x + int32_t(c), y + int32_t(r), p[0], p[1], p[2]);
             }
           (keyed ? draw_sprite : draw_tile)(rig.fb, rig.bm, x, y, slot);
           ASSERT_EQ(rig.fb.pixels, want.pixels)
@@ -167,42 +152,37 @@ TEST(DrawTile, SamePictureAsPutPixelWhereverItLandsAndNothingWithoutPixels) {
   EXPECT_TRUE(blank(rig.fb));
 }
 
-TEST(OverworldTerrain, EveryCodeShowsItsTablePictureForTheLevelOthersBlack) {
-  Rig rig;  // code k at (k % 40, k / 40)
-  for (int32_t s = 0; s < 256; ++s) make_plain_slot(rig.bm, s, slot_colour(s));
-  // the table's picture for the viewed level: code 18's differs between levels 0, 1 and 2
+TEST(OverworldTerrain, EachCodeShowsItsTablePictureForTheLevelAndNothingOffTheGrid) {
+  Rig rig;  // side 64
+  auto colour = [](int32_t slot) { return Rgba{uint8_t(slot), 100, 200, 255}; };
+  for (int32_t s = 0; s < 256; ++s) make_plain_slot(rig.bm, s, colour(s));
+  // code k at (k % 40, k / 40); code 18's picture differs between levels 0, 1 and 2
   for (int32_t z : {0, 1, 2, 5}) {
     for (int32_t k = 0; k < 256; ++k) rig.cell(k % 40, k / 40, z) = uint8_t(k);
     rig.run.SZ = z;
     rig.draw();
     for (int32_t k = 0; k < 256; ++k) {
       const int32_t slot = tile_picture_slot(uint8_t(k), z);
-      ASSERT_LT(slot, 256);
-      EXPECT_TRUE(block_is(rig.fb, (k % 40) * kCellPixels, (k / 40) * kCellPixels,
-                           slot == kNoPicture ? kBlack : slot_colour(slot)))
-          << "code " << k << " level " << z;
+      const Rgba want = slot == kNoPicture ? kBlack : colour(slot);
+      EXPECT_TRUE(block_is(rig.fb, k % 40 * 16, k / 40 * 16, want)) << "code " << k << ", " << z;
     }
   }
-}
-
-TEST(OverworldTerrain, CellsOffTheGridDrawNothing) {
-  Rig rig;  // side 64
-  make_plain_slot(rig.bm, 10, kPlain);
-  for (int32_t y = 0; y < 64; ++y)
-    for (int32_t x = 0; x < 64; ++x)
-      rig.cell(x, y, 1) = rig.cell(x, y, 2) = 10;  // 2: what flat storage shows past a row
-  // Reaching 26 columns and 10 rows past the last column and row; before the first.
+  // Plain on levels 0 to 2 (what flat storage shows before and past level 1's
+  // rows), the view reaching 26 columns and 10 rows past the last column and
+  // row; before the first.
+  for (int32_t i = 0; i < 3 * 64 * 64; ++i) rig.cell(i % 64, i / 64 % 64, i / 4096) = 10;
+  rig.run.SZ = 1;
   for (auto [sx, sy] : {std::pair(50, 44), {-3, -2}}) {
     rig.run.SX = sx, rig.run.SY = sy;
     rig.draw();
-    for (int32_t c = 0; c < 40; ++c)
-      for (int32_t r = 0; r < 30; ++r) {
-        const bool on_grid = sx + c >= 0 && sx + c < 64 && sy + r >= 0 && sy + r < 64;
-        ASSERT_TRUE(block_is(rig.fb, c * 16, r * 16, on_grid ? kPlain : kBlack)) << sx << ": " << c << "," << r;
-      }
+    for (int32_t i = 0; i < 40 * 30; ++i) {
+      const int32_t x = sx + i % 40, y = sy + i / 40;
+      const bool on_grid = x >= 0 && x < 64 && y >= 0 && y < 64;
+      ASSERT_TRUE(block_is(rig.fb, i % 40 * 16, i / 40 * 16, on_grid ? colour(10) : kBlack))
+          << x << "," << y;
+    }
   }
-  // Levels that do not exist.
-  for (int32_t z : {-1, kLevelCount, 100000}) {
+  for (int32_t z : {-1, kLevelCount, 100000}) {  // levels that do not exist
     rig.run.SX = rig.run.SY = 0, rig.run.SZ = z;
     rig.draw();
     EXPECT_TRUE(blank(rig.fb)) << z;
@@ -211,8 +191,7 @@ TEST(OverworldTerrain, CellsOffTheGridDrawNothing) {
   rig.cell(63, 63, kLevelCount - 1) = 10;
   rig.run.SX = rig.run.SY = 63, rig.run.SZ = kLevelCount - 1;
   rig.draw();
-  EXPECT_TRUE(block_is(rig.fb, 0, 0, kPlain));
-  EXPECT_TRUE(block_is(rig.fb, 16, 0, kBlack));
+  EXPECT_TRUE(block_is(rig.fb, 0, 0, colour(10)) && block_is(rig.fb, 16, 0, kBlack));
 }
 
 TEST(OverworldUnits, BarIsFourteenPixelsTimesValueOverMaximumOnARedBase) {
@@ -221,9 +200,7 @@ TEST(OverworldUnits, BarIsFourteenPixelsTimesValueOverMaximumOnARedBase) {
     uint8_t bar_state;
     int32_t green_end;  // last green column; -1 for no green
   } cases[] = {
-      {24, 24, 0, 94},   // full: the whole red base
-      {12, 24, 0, 87},   // half
-      {0, 24, 0, 80},    // empty: only the first pixel
+      {24, 24, 0, 94}, {12, 24, 0, 87}, {0, 24, 0, 80},  // full, half, the first pixel only
       {8, 24, 0, 84},    // 4.67 truncated
       {30, 24, 0, 97},   // above the maximum: 17.5, longer than the base
       {24, 24, 1, -1},   // the bar state hides the green
@@ -237,9 +214,7 @@ TEST(OverworldUnits, BarIsFourteenPixelsTimesValueOverMaximumOnARedBase) {
     u.bar_value = k.value, u.bar_max = k.max, u.bar_state = k.bar_state;
     rig.draw();
     for (int32_t x = 76; x < 640; ++x) {
-      Rgba want = kBlack;
-      if (x >= 80 && x <= 94) want = kRed;
-      if (x >= 80 && x <= k.green_end) want = kGreen;
+      Rgba want = x >= 80 && x <= k.green_end ? kGreen : x >= 80 && x <= 94 ? kRed : kBlack;
       if (ink.count({x, 96})) want = kWhite;
       ASSERT_EQ(pixel_at(rig.fb, x, 96), want) << "value " << k.value << "/" << k.max << " x " << x;
     }
@@ -251,7 +226,7 @@ TEST(OverworldUnits, LaterIndexOnTheCellDrawnLastKeyedOverTerrainWithItsLabelInW
   rig.fill_plain();
   // Both pictures keyed on their left column: blue and yellow elsewhere.
   constexpr Rgba kYellow{200, 200, 0, 255};
-  make_slot(rig.bm, 849, 16, 16, [](int32_t c, int32_t) { return c ? kBlue : Rgba{255, 0, 246, 0}; });
+  make_slot(rig.bm, 849, 16, 16, [](int32_t c, int32_t) { return c ? kBlue : kKeyed; });
   make_slot(rig.bm, 850, 16, 16, [](int32_t c, int32_t) { return c ? kYellow : kBlack; });
   rig.place(4, 10, 6, 1, 849).bar_value = 24;  // green across
   UnitRecord& later = rig.place(9, 10, 6, 1, 850);
@@ -261,10 +236,10 @@ TEST(OverworldUnits, LaterIndexOnTheCellDrawnLastKeyedOverTerrainWithItsLabelInW
   const auto ink = label_ink(9, 1, px, py);
   ASSERT_FALSE(ink.empty());
   // The later sprite, bar and label cover the earlier ones.
-  for (int32_t r = 0; r < 16; ++r)
-    for (int32_t c = 0; c < 16; ++c)
-      ASSERT_EQ(pixel_at(rig.fb, px + c, py + r),
-                ink.count({px + c, py + r}) ? kWhite : c == 0 ? kPlain : kYellow);
+  for (int32_t i = 0; i < 256; ++i) {
+    const int32_t x = px + i % 16, y = py + i / 16;
+    ASSERT_EQ(pixel_at(rig.fb, x, y), ink.count({x, y}) ? kWhite : i % 16 == 0 ? kPlain : kYellow);
+  }
   for (int32_t x = px + 1; x <= px + 14; ++x)
     EXPECT_EQ(pixel_at(rig.fb, x, py + 16), ink.count({x, py + 16}) ? kWhite : kRed) << x;
   for (const auto& [x, y] : ink) EXPECT_EQ(pixel_at(rig.fb, x, y), kWhite) << x << "," << y;
@@ -297,7 +272,8 @@ TEST(OverworldUnits, OnlyLiveActiveUnitsOfKindsOneThreeNineOnTheLevelInsideTheWi
     rig.draw();
     const int32_t px = (k.x - k.origin) * 16, py = (k.y - k.origin) * 16;
     if (k.drawn)
-      EXPECT_TRUE(pixel_at(rig.fb, px + 1, py + 1) == kBlue && pixel_at(rig.fb, px + 15, py) == kBlue);
+      EXPECT_TRUE(pixel_at(rig.fb, px + 1, py + 1) == kBlue &&
+                  pixel_at(rig.fb, px + 15, py) == kBlue);
     else
       EXPECT_TRUE(blank(rig.fb));
   }
@@ -307,9 +283,8 @@ TEST(OverworldRoute, MarksTheCellsAheadAndTheUnitsOwnCellWhileInUseOnAnyLevel) {
   Rig rig;
   // Marker: yellow with a keyed centre pixel.
   const Rgba marker{220, 220, 0, 255};
-  make_slot(rig.bm, 22, 16, 16, [](int32_t c, int32_t r) {
-    return c == 8 && r == 8 ? Rgba{255, 0, 246, 0} : Rgba{220, 220, 0, 0};
-  });
+  make_slot(rig.bm, 22, 16, 16,
+            [&](int32_t c, int32_t r) { return c == 8 && r == 8 ? kKeyed : marker; });
   make_plain_slot(rig.bm, 849, kBlue);
   rig.fill_plain();
   rig.run.selected_unit = 3;
@@ -321,16 +296,14 @@ TEST(OverworldRoute, MarksTheCellsAheadAndTheUnitsOwnCellWhileInUseOnAnyLevel) {
     rig.ps.path_y[3 * kUnitPathCapacity + i] = 2;
   }
   // By cursor: the marked columns of row 2; cursor -1 (route used up) is no path too.
-  const struct {
-    int32_t cursor;
-    std::set<int32_t> marked;
-  } cases[] = {{2, {2, 6, 7, 8}}, {kNoPath, {2}}, {-1, {2}}};
-  for (const auto& k : cases) {
-    rig.ps.path_cursor[3] = k.cursor;
+  const std::pair<int32_t, std::set<int32_t>> cases[] = {
+      {2, {2, 6, 7, 8}}, {kNoPath, {2}}, {-1, {2}}};
+  for (const auto& [cursor, marked] : cases) {
+    rig.ps.path_cursor[3] = cursor;
     rig.draw();
     for (int32_t x = 2; x <= 9; ++x) {
-      EXPECT_EQ(pixel_at(rig.fb, x * 16 + 1, 33), k.marked.count(x) ? marker : kPlain)
-          << k.cursor << ": " << x;
+      EXPECT_EQ(pixel_at(rig.fb, x * 16 + 1, 33), marked.count(x) ? marker : kPlain)
+          << cursor << ": " << x;
       EXPECT_EQ(pixel_at(rig.fb, x * 16 + 8, 40), kPlain) << x;  // the key shows terrain
     }
   }

@@ -41,13 +41,6 @@ TEST(TileTable, EachPictureIsTheCataloguePictureOfTheTilesName) {
     EXPECT_STREQ(e->file, t.name) << "code " << int(t.code) << ": slot " << slot;
   }
   EXPECT_GT(pictures, 60);
-  // hills are fruit forest on the heights and desert in the underworld
-  for (auto [level, file] : {std::pair{0, "forest_fruit"}, {1, "hills_a"}, {2, "desert_a"}}) {
-    const CatalogueEntry* e = catalogue_entry(tile_picture_slot(kTileHills, level));
-    ASSERT_NE(e, nullptr) << level;
-    EXPECT_STREQ(e->file, file) << level;
-  }
-  EXPECT_EQ(tile_picture_slot(kTileHills, 3), kNoPicture);
 }
 
 TEST(Rng, MatchesTheCLibraryGenerator) {
