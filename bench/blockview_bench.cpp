@@ -16,11 +16,11 @@
 #include <string>
 
 #include "core/geometry.h"
+#include "core/platform.h"
+#include "core/runstate.h"
 #include "render/framebuffer.h"
 #include "render/present.h"
-#include "core/platform.h"
 #include "shell/platform_sdl.h"
-#include "core/runstate.h"
 #include "units/units.h"
 #include "views/blockview.h"
 #include "world/bitmap.h"

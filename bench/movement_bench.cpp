@@ -16,10 +16,10 @@
 #include "pathsearch_oracle.h"
 #include "units/orders.h"
 #include "units/pathsearch.h"
+#include "units/placement.h"
 #include "units/units.h"
 #include "world/mapfile.h"
 #include "world/population.h"
-#include "units/placement.h"
 #include "world/rng.h"
 #include "world/world.h"
 
@@ -122,8 +122,8 @@ void BM_FirstPlanningTickLiteralScan(benchmark::State& state) {
       oracle_coarse_route_step(oracle, s.world, s.units, kPlanningRecord, b.target_x / 16,
                                b.target_y / 16, 64, 0, 0);
       oracle.path_cursor[i] = kNoPath;
-      oracle_next_path_step(oracle, s.world, s.units, i, after[i].waypoint_x,
-                            after[i].waypoint_y, 64, 1);
+      oracle_next_path_step(oracle, s.world, s.units, i, after[i].waypoint_x, after[i].waypoint_y,
+                            64, 1);
     }
   }
 }

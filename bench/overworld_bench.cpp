@@ -14,8 +14,8 @@
 #include "render/line.h"
 #include "shell/game.h"
 #include "shell/loop.h"
-#include "support/null_display.h"
 #include "shell/script.h"
+#include "support/null_display.h"
 #include "views/minimap.h"
 #include "views/overworld.h"
 #include "views/screensaver.h"
@@ -46,8 +46,8 @@ uint32_t mix(uint32_t x) {
 
 // Land codes in rough proportion, for when no map was generated.
 void synthetic_terrain(World& w) {
-  static const uint8_t kLand[] = {10, 10, 10, 10, 11, 12, 13, 14, 15, 16, 17, 18,
-                                  19, 20, 21, 22, 23, 24, 60, 61, 180, 191};
+  static const uint8_t kLand[] = {10, 10, 10, 10, 11, 12, 13, 14, 15, 16,  17,
+                                  18, 19, 20, 21, 22, 23, 24, 60, 61, 180, 191};
   for (int32_t z = 0; z < 3; ++z)
     for (int32_t y = 0; y < w.side; ++y)
       for (int32_t x = 0; x < w.side; ++x)

@@ -92,8 +92,9 @@ void BM_PathSearch(benchmark::State& state) {
   const int32_t last = path_search_state(b.ps).last;
   state.counters["nodes"] = double(last + 1);
   state.counters["found"] = double(b.ps.result == kFound);
-  state.counters["per_node"] = benchmark::Counter(
-      double(last + 1), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["per_node"] =
+      benchmark::Counter(double(last + 1), benchmark::Counter::kIsIterationInvariantRate |
+                                               benchmark::Counter::kInvert);
 }
 
 void BM_LiteralScanSearch(benchmark::State& state) {
@@ -107,12 +108,15 @@ void BM_LiteralScanSearch(benchmark::State& state) {
   }
   state.counters["nodes"] = double(b.oracle.last + 1);
   state.counters["found"] = double(b.oracle.result == 1);
-  state.counters["per_node"] = benchmark::Counter(
-      double(b.oracle.last + 1), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["per_node"] =
+      benchmark::Counter(double(b.oracle.last + 1), benchmark::Counter::kIsIterationInvariantRate |
+                                                        benchmark::Counter::kInvert);
 }
 
 }  // namespace
 
 BENCHMARK(BM_PathSearch)->DenseRange(kWalledTarget, kShortLeg)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_LiteralScanSearch)->DenseRange(kWalledTarget, kShortLeg)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LiteralScanSearch)
+    ->DenseRange(kWalledTarget, kShortLeg)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

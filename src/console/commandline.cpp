@@ -4,10 +4,10 @@
 #include <iterator>
 
 #include "core/keys.h"
-#include "render/framebuffer.h"
-#include "render/text.h"
 #include "core/platform.h"
 #include "core/runstate.h"
+#include "render/framebuffer.h"
+#include "render/text.h"
 
 namespace {
 
@@ -86,10 +86,8 @@ void edit_line(CommandLine& c, Platform& p, int32_t frame, Framebuffer& fb, Text
         append_char(c, p, limit, char(run.first_char + k));
     }
   }
-  if (frame % kCaretPeriod < kCaretPeriod / 2)
-    text_print(text, "%s%s_", prompt, c.line);
-  else
-    text_print(text, "%s%s", prompt, c.line);
+  if (frame % kCaretPeriod < kCaretPeriod / 2) text_print(text, "%s%s_", prompt, c.line);
+  else text_print(text, "%s%s", prompt, c.line);
   draw_large_text(fb, text, x, y, kWhite[0], kWhite[1], kWhite[2]);
 }
 

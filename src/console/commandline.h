@@ -12,20 +12,20 @@ struct Platform;
 
 constexpr int32_t kLineBufferSize = 256;
 constexpr int32_t kTokenSlots = 20;
-constexpr int32_t kLineLimit = 30;          // characters the prompt accepts
+constexpr int32_t kLineLimit = 30;                      // characters the prompt accepts
 constexpr int32_t kLineLimitCap = kLineBufferSize - 1;  // any limit is capped here
-constexpr int32_t kPromptX = 14, kPromptY = 73;  // pixels, origin bottom-left
+constexpr int32_t kPromptX = 14, kPromptY = 73;         // pixels, origin bottom-left
 constexpr const char* kPrompt = "CMD:";
 
 // Created at start-up; the line and its tokens live until shutdown.
 struct CommandLine {
-  int32_t open = 0;                   // 1 while the prompt is shown and typing goes to it
-  int32_t max_chars = kLineLimit;     // characters the editor accepts, capped at 255
-  int32_t length = 0;                 // characters in line, 0..255
-  int32_t entered = 0;                // 1 from Enter until the line has run
-  char line[kLineBufferSize] = {};    // zero-terminated; kept after a command runs
-  std::unique_ptr<char[]> tokens;     // kTokenSlots slots of kLineBufferSize bytes
-  int32_t words = 0;                  // words in the last entered line (may exceed the slots)
+  int32_t open = 0;                 // 1 while the prompt is shown and typing goes to it
+  int32_t max_chars = kLineLimit;   // characters the editor accepts, capped at 255
+  int32_t length = 0;               // characters in line, 0..255
+  int32_t entered = 0;              // 1 from Enter until the line has run
+  char line[kLineBufferSize] = {};  // zero-terminated; kept after a command runs
+  std::unique_ptr<char[]> tokens;   // kTokenSlots slots of kLineBufferSize bytes
+  int32_t words = 0;                // words in the last entered line (may exceed the slots)
 };
 
 // Also empties the line: the prompt starts blank.

@@ -18,7 +18,7 @@ struct Frustum {
   double aspect;        // width over height
   double near, far;     // distances of the clipping planes
   constexpr double top() const { return near * tan_half_fov; }  // half height at the near plane
-  constexpr double right() const { return top() * aspect; }      // half width at the near plane
+  constexpr double right() const { return top() * aspect; }     // half width at the near plane
 };
 
 // The block view: 45 degrees high (tan 22.5 degrees = sqrt 2 - 1), 4:3 wide,

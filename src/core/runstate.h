@@ -4,13 +4,13 @@
 #include <cstdint>
 
 struct RunState {
-  int32_t zoom = 2;            // integer magnification when presenting, 1..5
-  int32_t selected_unit = 1;   // index into the unit table
+  int32_t zoom = 2;                // integer magnification when presenting, 1..5
+  int32_t selected_unit = 1;       // index into the unit table
   int32_t SX = 0, SY = 0, SZ = 0;  // view origin: cell at the overworld view's bottom-left
-  int32_t screensaver = 0;     // 1 = the screensaver view replaces the world views
-  int32_t quit = 0;            // nonzero ends the loop at the top of the next pass
-  int32_t frame = 0;           // completed passes
-  float tick_divisor = 30.0f;  // movement tick on frames divisible by its truncation
+  int32_t screensaver = 0;         // 1 = the screensaver view replaces the world views
+  int32_t quit = 0;                // nonzero ends the loop at the top of the next pass
+  int32_t frame = 0;               // completed passes
+  float tick_divisor = 30.0f;      // movement tick on frames divisible by its truncation
   int32_t minimap_shown = 1;
   int32_t minimap_x = 518, minimap_y = 338;  // pixels, minimap's bottom-left corner
   // Read once at the top of each pass, so every use in a pass sees one position.

@@ -5,8 +5,8 @@
 #include <vector>
 
 struct Framebuffer {
-  int32_t width = 0;   // pixels; 640 (overworld) or 320 (block view)
-  int32_t height = 0;  // pixels
+  int32_t width = 0;               // pixels; 640 (overworld) or 320 (block view)
+  int32_t height = 0;              // pixels
   std::vector<uint8_t> pixels;     // width * height * 4, R G B A
   std::vector<uint8_t> secondary;  // same size; screensaver layer, block view read-back
 };

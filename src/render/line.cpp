@@ -13,9 +13,9 @@ namespace {
 // are skipped arithmetically, so even ends far outside the picture cost only
 // the visible steps.
 struct Walk {
-  int32_t a0, sa;   // major start and step (-1, 0, +1)
-  int32_t b0, sb;   // minor start and step
-  int64_t da, db;   // |major difference| >= |minor difference|
+  int32_t a0, sa;  // major start and step (-1, 0, +1)
+  int32_t b0, sb;  // minor start and step
+  int64_t da, db;  // |major difference| >= |minor difference|
   int32_t major_limit;
   bool x_major;
 };

@@ -2,8 +2,8 @@
 
 #include <GL/gl.h>
 
-#include "render/framebuffer.h"
 #include "core/platform.h"
+#include "render/framebuffer.h"
 
 void clear_frame(Framebuffer& fb, bool gl_ready) {
   if (gl_ready) {

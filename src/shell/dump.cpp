@@ -66,8 +66,9 @@ std::string state_json(const Game& g, const std::vector<Probe>& probes) {
     << ",\n\"status\":[" << json_string(g.status[0]) << "," << json_string(g.status[1]) << ","
     << json_string(g.status[2]) << "],\n\"bitmaps_loaded\":" << g.loaded.bitmaps_loaded
     << ",\n\"map_loaded\":" << (g.loaded.map_loaded < 0 ? 0 : g.loaded.map_loaded)
-    << ",\n\"object_count\":" << g.world.object_count << ",\n\"startup_ms\":"
-    << num(g.loaded.startup_ms) << ",\n\"peak_rss_kb\":" << peak_rss_kb() << ",\n";
+    << ",\n\"object_count\":" << g.world.object_count
+    << ",\n\"startup_ms\":" << num(g.loaded.startup_ms) << ",\n\"peak_rss_kb\":" << peak_rss_kb()
+    << ",\n";
   if (g.units.records) {
     const UnitRecord& p = unit(g.units, kPlanningRecord);
     o << "\"planning\":{\"in_use\":" << int(p.in_use) << ",\"x\":" << p.x << ",\"y\":" << p.y
@@ -85,8 +86,7 @@ std::string state_json(const Game& g, const std::vector<Probe>& probes) {
   }
   o << "\"console\":{\"open\":" << g.console.open << ",\"line\":" << json_string(g.console.line)
     << "},\n";
-  o << "\"camera\":{\"yaw\":" << num(g.block.yaw) << ",\"pitch\":" << num(g.block.pitch)
-    << "},\n";
+  o << "\"camera\":{\"yaw\":" << num(g.block.yaw) << ",\"pitch\":" << num(g.block.pitch) << "},\n";
   o << "\"probes\":[";
   for (size_t i = 0; i < probes.size(); ++i) {
     const Probe& p = probes[i];

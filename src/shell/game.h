@@ -4,10 +4,10 @@
 #include <string>
 
 #include "console/commandline.h"
-#include "render/framebuffer.h"
-#include "render/text.h"
 #include "core/platform.h"
 #include "core/runstate.h"
+#include "render/framebuffer.h"
+#include "render/text.h"
 #include "units/pathsearch.h"
 #include "units/units.h"
 #include "views/blockview.h"
@@ -40,18 +40,18 @@ struct Game {
   LoadReport loaded;
   char status[3][kTextBufferSize] = {};  // the status lines as last printed, top first
   Platform platform;
-  bool gl_ready = false;     // a window with a current GL context exists
-  bool window_failed = false;  // creating the window failed: shut down (status 1)
+  bool gl_ready = false;        // a window with a current GL context exists
+  bool window_failed = false;   // creating the window failed: shut down (status 1)
   bool keep_presented = false;  // keep a copy of each presented frame (screenshots)
   Framebuffer presented;        // pixels only; the last presented frame
   bool f12_was_down = false;    // screenshots on the press, not while held
 };
 
 struct StartOptions {
-  std::string data_dir;         // holds bmp_*/ and map/
-  bool seeded = false;          // --seed given
+  std::string data_dir;  // holds bmp_*/ and map/
+  bool seeded = false;   // --seed given
   uint32_t seed = 0;
-  bool report_missing = true;   // one stderr line when assets fail to load
+  bool report_missing = true;  // one stderr line when assets fail to load
 };
 
 // Loads, opens the window and populates the world. Returns false when the

@@ -60,7 +60,7 @@ constexpr KeyRow kKeys[] = {
     {vk_letter('X'), "X", false, SDL_SCANCODE_X, 0},
     {vk_letter('Y'), "Y", false, SDL_SCANCODE_Y, 0},
     {vk_letter('Z'), "Z", false, SDL_SCANCODE_Z, 0},
-    {kVkAdd, "ADD", false, SDL_SCANCODE_KP_PLUS, 0},            // keypad plus
+    {kVkAdd, "ADD", false, SDL_SCANCODE_KP_PLUS, 0},             // keypad plus
     {kVkSubtract, "SUBTRACT", false, SDL_SCANCODE_KP_MINUS, 0},  // keypad minus
     {vk_f(1), "F1", false, SDL_SCANCODE_F1, 0},
     {vk_f(2), "F2", false, SDL_SCANCODE_F2, 0},

@@ -1,12 +1,12 @@
 #include <cstdio>
 
 #include "console/commandline.h"
+#include "core/geometry.h"
 #include "core/keys.h"
 #include "render/line.h"
 #include "render/present.h"
 #include "shell/game.h"
 #include "shell/loop.h"
-#include "core/geometry.h"
 #include "shell/userfiles.h"
 #include "shell/window.h"
 #include "units/orders.h"
@@ -100,8 +100,8 @@ void draw_banner_and_status(Game& g) {
   text_print(t, "Right click orders, left click selects, Escape quits");
   draw_small_text(fb, t, 12, 14, r, gr, b);
 
-  text_print(t, "SX=%d,SY=%d,SZ=%d mx=%d my=%d su%d", run.SX, run.SY, run.SZ,
-             run.pointer_x, run.pointer_y, run.selected_unit);
+  text_print(t, "SX=%d,SY=%d,SZ=%d mx=%d my=%d su%d", run.SX, run.SY, run.SZ, run.pointer_x,
+             run.pointer_y, run.selected_unit);
   draw_large_text(fb, t, 12, 58, r, gr, b);
   snprintf(g.status[0], sizeof g.status[0], "%s", t.s);
 
@@ -115,7 +115,8 @@ void draw_banner_and_status(Game& g) {
 
   const UnitRecord& plan = unit(g.units, kPlanningRecord);
   const UnitRecord& sel =
-      unit(g.units, run.selected_unit >= 0 && run.selected_unit < kUnitTableSize ? run.selected_unit : 0);
+      unit(g.units,
+           run.selected_unit >= 0 && run.selected_unit < kUnitTableSize ? run.selected_unit : 0);
   text_print(t, "x%d y%d mx%d my%d us%d ux%d uy%d", plan.x, plan.y, plan.target_x, plan.target_y,
              sel.order_state, sel.x, sel.y);
   draw_large_text(fb, t, 12, 32, r, gr, b);
@@ -207,7 +208,6 @@ void run_pass(Game& g) {
   window_key_step(g);
   view_navigation(run, p, g.fb, g.world.side);
   mode_keys(g);
-  while (p.display->pump_message(&run.quit)) {
-  }
+  while (p.display->pump_message(&run.quit)) {}
   run.frame += 1;
 }

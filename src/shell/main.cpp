@@ -86,10 +86,8 @@ int main(int argc, char** argv) {
   const auto t0 = std::chrono::steady_clock::now();
   auto display = std::make_unique<SdlDisplay>(opt.headless, opt.vsync);
   std::unique_ptr<InputSource> input;
-  if (!opt.script.empty())
-    input = std::make_unique<ScriptInput>(std::move(events));
-  else
-    input = std::make_unique<SdlInput>(*display);
+  if (!opt.script.empty()) input = std::make_unique<ScriptInput>(std::move(events));
+  else input = std::make_unique<SdlInput>(*display);
 
   auto game = std::make_unique<Game>();
   Game& g = *game;

@@ -118,7 +118,8 @@ void SdlDisplay::move_window_to_pointer(int32_t w, int32_t h) {
 
 void SdlDisplay::show_message(const char* caption, const char* text) {
   std::fprintf(stderr, "kelvarot: %s: %s\n", caption, text);
-  if (!headless_ && video_) SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption, text, nullptr);
+  if (!headless_ && video_)
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption, text, nullptr);
 }
 
 void SdlDisplay::pause(int32_t ms) {

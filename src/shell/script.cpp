@@ -74,8 +74,10 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
         int32_t vk = -1;
         bool shift = false;
         if (c >= 'a' && c <= 'z') vk = c - 'a' + 'A';
-        else if (c >= 'A' && c <= 'Z') { vk = c; shift = true; }
-        else if (c >= '0' && c <= '9') vk = c;
+        else if (c >= 'A' && c <= 'Z') {
+          vk = c;
+          shift = true;
+        } else if (c >= '0' && c <= '9') vk = c;
         else if (c == ' ') vk = 32;
         else return fail(std::string("cannot type '") + c + "'");
         if (shift) add(p, ScriptEvent::kKeyDown, 16, 0, false);
@@ -88,7 +90,9 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
     for (std::string w; words >> w;) args.push_back(w);
     if (verb == "key" || verb == "tap") {
       const size_t want = verb == "key" ? 2 : 1;
-      if (args.size() != want) return fail("'" + verb + "' takes " + std::to_string(want) + (want == 1 ? " argument" : " arguments"));
+      if (args.size() != want)
+        return fail("'" + verb + "' takes " + std::to_string(want) +
+                    (want == 1 ? " argument" : " arguments"));
       const int32_t vk = script_key_number(args[0]);
       if (vk < 0) return fail("unknown key '" + args[0] + "'");
       if (verb == "tap") {
@@ -103,7 +107,9 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
       }
     } else if (verb == "button" || verb == "click") {
       const size_t want = verb == "button" ? 2 : 1;
-      if (args.size() != want) return fail("'" + verb + "' takes " + std::to_string(want) + (want == 1 ? " argument" : " arguments"));
+      if (args.size() != want)
+        return fail("'" + verb + "' takes " + std::to_string(want) +
+                    (want == 1 ? " argument" : " arguments"));
       const int32_t vk = button_number(args[0]);
       if (vk < 0) return fail("unknown button '" + args[0] + "' (left, right or middle)");
       if (verb == "click") {

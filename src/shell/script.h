@@ -10,8 +10,8 @@ struct ScriptEvent {
   enum Kind : uint8_t { kKeyDown, kKeyUp, kPointer };
   int32_t pass = 0;
   Kind kind = kKeyDown;
-  int32_t a = 0;  // virtual-key number, or pointer x
-  int32_t b = 0;  // pointer y
+  int32_t a = 0;      // virtual-key number, or pointer x
+  int32_t b = 0;      // pointer y
   int32_t order = 0;  // releases made by tap/type/click first, then the file's order
 };
 

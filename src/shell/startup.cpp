@@ -44,9 +44,8 @@ void load_map(Game& g, const StartOptions& opt) {
     std::fprintf(stderr, "kelvarot: map file %s is missing; the world starts empty\n",
                  map_path.c_str());
   else if (opt.report_missing && g.loaded.map_loaded < full)
-    std::fprintf(stderr, "kelvarot: map file %s is short (%lld of %lld bytes)\n",
-                 map_path.c_str(), static_cast<long long>(g.loaded.map_loaded),
-                 static_cast<long long>(full));
+    std::fprintf(stderr, "kelvarot: map file %s is short (%lld of %lld bytes)\n", map_path.c_str(),
+                 static_cast<long long>(g.loaded.map_loaded), static_cast<long long>(full));
 }
 
 // Objects are scattered under their own fixed seed before the run's seed is

@@ -51,10 +51,8 @@ std::string write_new_screenshot(const std::string& folder, const Game& g) {
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
   for (int n = 1; n < 1000; ++n) {
     char name[64];
-    if (n == 1)
-      std::snprintf(name, sizeof name, "/kelvarot-%s.png", stamp);
-    else
-      std::snprintf(name, sizeof name, "/kelvarot-%s-%d.png", stamp, n);
+    if (n == 1) std::snprintf(name, sizeof name, "/kelvarot-%s.png", stamp);
+    else std::snprintf(name, sizeof name, "/kelvarot-%s-%d.png", stamp, n);
     const std::string path = folder + name;
     // claim the name first; an existing file is never touched
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
@@ -81,6 +79,5 @@ void screenshot_key_step(Game& g) {
   const std::string path = write_new_screenshot(folder, g);
   if (path.empty())
     std::fprintf(stderr, "kelvarot: could not write a screenshot into %s\n", folder.c_str());
-  else
-    std::fprintf(stderr, "kelvarot: screenshot saved to %s\n", path.c_str());
+  else std::fprintf(stderr, "kelvarot: screenshot saved to %s\n", path.c_str());
 }

@@ -8,9 +8,9 @@
 
 namespace {
 
-constexpr int32_t kSearchWindow = 64;      // cells (blocks for the coarse route)
+constexpr int32_t kSearchWindow = 64;  // cells (blocks for the coarse route)
 constexpr int32_t kWaypointTries = 220;
-constexpr int32_t kFirstWanderer = 2;      // unit 1 only moves when ordered
+constexpr int32_t kFirstWanderer = 2;  // unit 1 only moves when ordered
 
 int32_t random_cell(Rng& rng) { return rng_next(rng) % 1022 + 1; }
 

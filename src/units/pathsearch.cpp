@@ -45,7 +45,7 @@ constexpr uint8_t kMapSeen = 1;  // also every border cell, so no node is placed
 // a word per window row, and open nodes kept in lanes.
 constexpr int32_t kRowBits = 64;
 constexpr int32_t kFastNodes = kRowBits * kRowBits;  // nodes such a window can hold
-constexpr int32_t kLanes = 512;  // 2 step lengths x 256 terrain prices at most
+constexpr int32_t kLanes = 512;                      // 2 step lengths x 256 terrain prices at most
 
 }  // namespace
 
@@ -53,9 +53,9 @@ struct PathSearchWork {
   // node store, world side squared entries
   std::unique_ptr<int16_t[]> node_x, node_y;  // cells
   std::unique_ptr<int32_t[]> node_parent;
-  std::unique_ptr<uint8_t[]> node_state;      // 0 open, 9 expanded
+  std::unique_ptr<uint8_t[]> node_state;  // 0 open, 9 expanded
   std::unique_ptr<float[]> node_cost;
-  std::unique_ptr<uint8_t[]> window_map;      // 0 undiscovered, 1 border/discovered, 9 expanded
+  std::unique_ptr<uint8_t[]> window_map;  // 0 undiscovered, 1 border/discovered, 9 expanded
   int32_t node_capacity = 0;
   int32_t node_dirty = 0;  // leading entries of the node arrays a search may have written
 
@@ -63,8 +63,8 @@ struct PathSearchWork {
   int32_t origin_x = 0, origin_y = 0, window_size = 0;
   int32_t level = 0;  // search level of the world grid
   int32_t current = 0, last = 0, first_open = 0;
-  float best_cost = 0;   // cost of the last node picked (2 x side squared when none was open)
-  int32_t best_node = 0; // the last node picked
+  float best_cost = 0;    // cost of the last node picked (2 x side squared when none was open)
+  int32_t best_node = 0;  // the last node picked
   int32_t goal = 0;
   uint8_t ready = 0;
 
@@ -74,10 +74,10 @@ struct PathSearchWork {
   // equal cost a lane keeps the latest node first, so the pick is the cheapest lane head,
   // the later one when heads cost the same.
   struct Lane {
-    int32_t tail;       // kFastNodes + lane when empty
-    int32_t run;        // the entry before the tail's run of equal cost
-    float tail_cost;    // -1 when empty
-    int32_t busy;       // place in busy_lanes, -1 when empty
+    int32_t tail;     // kFastNodes + lane when empty
+    int32_t run;      // the entry before the tail's run of equal cost
+    float tail_cost;  // -1 when empty
+    int32_t busy;     // place in busy_lanes, -1 when empty
   };
   // The order of picks: cost bits, then the node index inverted, then the window cell.
   struct OpenNode {
@@ -85,18 +85,18 @@ struct PathSearchWork {
     uint64_t next_key;  // the key of `next`
     int32_t next;       // next node in its lane, -1 after the tail
     int32_t lane;
-    int32_t parent;     // for the node store, written when the run ends
+    int32_t parent;  // for the node store, written when the run ends
   };
   Lane lanes[kLanes];
   // The entry at kFastNodes + lane stands before the lane's head.
   OpenNode open_nodes[kFastNodes + kLanes];
-  int32_t busy_lanes[kLanes];                 // the lanes holding nodes
+  int32_t busy_lanes[kLanes];  // the lanes holding nodes
   // The key of each one's head; all ones after the last, so they can be read 4 at a time.
   uint64_t busy_keys[kLanes + 4];
   int32_t busy_count = 0;
-  int32_t open_count = 0;                     // nodes of state 0, picked or not
-  uint16_t lane_of_code[256];                 // first lane of the code's terrain price
-  float lane_prices[256];                     // the cost table the lanes were numbered from
+  int32_t open_count = 0;      // nodes of state 0, picked or not
+  uint16_t lane_of_code[256];  // first lane of the code's terrain price
+  float lane_prices[256];      // the cost table the lanes were numbered from
   uint8_t lanes_numbered = 0;
   uint8_t prices_fall = 0;  // a negative or NaN price: lanes would not stay in order
   uint8_t queued = 0;       // the present search has used the lanes
@@ -104,8 +104,8 @@ struct PathSearchWork {
   uint8_t scan_only = 0;    // the lanes cannot be trusted in this search: scan instead
 
   // The grid's part in the neighbour tests, rebuilt at the start of each fast run.
-  uint64_t free_rows[kRowBits];  // bit x: cell x of the row may still become a node
-  uint64_t open_rows[kRowBits];  // bit x: cell x holds open ground
+  uint64_t free_rows[kRowBits];      // bit x: cell x of the row may still become a node
+  uint64_t open_rows[kRowBits];      // bit x: cell x holds open ground
   uint8_t window_codes[kFastNodes];  // the window's tile codes, rows 64 apart
 };
 
@@ -248,7 +248,8 @@ static_assert([] {
 void classify_rows(PathSearchWork& s, const World& w, const uint8_t* level_cells) {
   const int32_t n = s.window_size;
   for (int32_t r = 0; r < n; ++r) {
-    const uint8_t* codes = level_cells + size_t(s.origin_y + r) * size_t(w.side) + size_t(s.origin_x);
+    const uint8_t* codes =
+        level_cells + size_t(s.origin_y + r) * size_t(w.side) + size_t(s.origin_x);
     const uint8_t* map = s.window_map.get() + size_t(r) * size_t(n);
     uint64_t free = 0, open = 0;
     int32_t x = 0;
@@ -292,8 +293,8 @@ constexpr std::array<uint8_t, 8192> kFreshAround = [] {
       const int32_t dx = kDirections[d].dx, dy = kDirections[d].dy;
       const bool free = i >> ((1 - dy) * 3 + (dx + 1)) & 1;
       const size_t open = i >> 9;
-      const bool passes = dx == 0 || dy == 0 ||
-                          ((open >> (dx < 0 ? 0 : 2) & 1) && (open >> (dy > 0 ? 1 : 3) & 1));
+      const bool passes =
+          dx == 0 || dy == 0 || ((open >> (dx < 0 ? 0 : 2) & 1) && (open >> (dy > 0 ? 1 : 3) & 1));
       if (free && passes) t[i] |= uint8_t(1 << d);
     }
   return t;
@@ -438,8 +439,8 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
         const int32_t node = ++last;
         map[kFull ? ns : ms + map_off[d]] = kMapSeen;
         free[ns >> 6] &= ~(uint64_t(1) << (ns & 63));
-        const uint64_t key = uint64_t(std::bit_cast<uint32_t>(c)) << 32 |
-                             uint32_t(4095 - node) << 12 | uint32_t(ns);
+        const uint64_t key =
+            uint64_t(std::bit_cast<uint32_t>(c)) << 32 | uint32_t(4095 - node) << 12 | uint32_t(ns);
         queue.join(lane_of_code[code] + int32_t(d & 1), node, c, key, cur);
         fresh &= fresh - 1;
       } while (fresh != 0);
@@ -505,8 +506,7 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
   // that was open last.
   if (open_count > 0)
     while (state[s.first_open] == kExpanded) ++s.first_open;
-  else if (open_at_start && emptied_by >= 0)
-    s.first_open = emptied_by;
+  else if (open_at_start && emptied_by >= 0) s.first_open = emptied_by;
   return 0;
 }
 
@@ -676,10 +676,26 @@ void store_unit_path(PathSearch& ps, int32_t unit) {
 
 PathSearchState path_search_state(const PathSearch& ps) {
   const PathSearchWork& s = *ps.work;
-  return {s.node_x.get(), s.node_y.get(), s.node_parent.get(), s.node_state.get(),
-          s.node_cost.get(), s.window_map.get(), s.node_capacity,
-          s.start_x, s.start_y, s.target_x, s.target_y, s.origin_x, s.origin_y,
-          s.current, s.last, s.first_open, s.best_cost, s.best_node, s.goal, s.ready};
+  return {s.node_x.get(),
+          s.node_y.get(),
+          s.node_parent.get(),
+          s.node_state.get(),
+          s.node_cost.get(),
+          s.window_map.get(),
+          s.node_capacity,
+          s.start_x,
+          s.start_y,
+          s.target_x,
+          s.target_y,
+          s.origin_x,
+          s.origin_y,
+          s.current,
+          s.last,
+          s.first_open,
+          s.best_cost,
+          s.best_node,
+          s.goal,
+          s.ready};
 }
 int32_t next_path_step(PathSearch& ps, const World& w, UnitTable& units, int32_t u, int32_t tx,
                        int32_t ty, int32_t window, int32_t advance) {
@@ -716,8 +732,8 @@ int32_t next_path_step(PathSearch& ps, const World& w, UnitTable& units, int32_t
   return 0;
 }
 
-int32_t coarse_route_step(PathSearch& ps, const World& w, UnitTable& units, int32_t r,
-                          int32_t tx, int32_t ty, int32_t window, int32_t ox, int32_t oy) {
+int32_t coarse_route_step(PathSearch& ps, const World& w, UnitTable& units, int32_t r, int32_t tx,
+                          int32_t ty, int32_t window, int32_t ox, int32_t oy) {
   if (r < 0 || r >= kUnitTableSize) return 0;
   UnitRecord& rec = unit(units, r);
   setup_search_at_origin(ps, w, ox, oy, rec.x, rec.y, tx, ty, rec.level, window);

@@ -29,7 +29,7 @@ struct PathSearch {
   std::unique_ptr<int32_t[]> path_target_x, path_target_y;  // as asked for, before clamping
   std::unique_ptr<int32_t[]> path_x, path_y;  // kUnitPathCapacity cells per index, goal first
   std::unique_ptr<int32_t[]> path_length;
-  std::unique_ptr<int32_t[]> path_cursor;     // next cell to hand out; -9 none, -1 used up
+  std::unique_ptr<int32_t[]> path_cursor;  // next cell to hand out; -9 none, -1 used up
 };
 
 void create_path_search(PathSearch& ps, int32_t world_side);
@@ -45,5 +45,5 @@ inline int32_t path_cell_y(const PathSearch& ps, int32_t unit, int32_t i) {
 // What the movement tick calls. Both return 1 or 0.
 int32_t next_path_step(PathSearch& ps, const World& w, UnitTable& units, int32_t u, int32_t tx,
                        int32_t ty, int32_t window, int32_t advance);
-int32_t coarse_route_step(PathSearch& ps, const World& w, UnitTable& units, int32_t r,
-                          int32_t tx, int32_t ty, int32_t window, int32_t ox, int32_t oy);
+int32_t coarse_route_step(PathSearch& ps, const World& w, UnitTable& units, int32_t r, int32_t tx,
+                          int32_t ty, int32_t window, int32_t ox, int32_t oy);

@@ -13,9 +13,9 @@
 #include <iterator>
 
 #include "core/keys.h"
-#include "render/framebuffer.h"
 #include "core/platform.h"
 #include "core/runstate.h"
+#include "render/framebuffer.h"
 #include "units/units.h"
 #include "views/walk.h"
 #include "world/bitmap.h"
@@ -35,17 +35,20 @@ constexpr CubeFaceRow kCubeFaces[] = {
     // kFaceLevelUp
     {{0, 0, 1}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}}, {{-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}}},
     // kFaceLevelDown
-    {{0, 0, -1}, {{1, 1}, {1, 0}, {0, 0}, {0, 1}},
+    {{0, 0, -1},
+     {{1, 1}, {1, 0}, {0, 0}, {0, 1}},
      {{-1, -1, -1}, {-1, 1, -1}, {1, 1, -1}, {1, -1, -1}}},
     // kFaceRowDown: GL y+
     {{0, 1, 0}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}}, {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}}},
     // kFaceRowUp: GL y-
-    {{0, -1, 0}, {{1, 1}, {0, 1}, {0, 0}, {1, 0}},
+    {{0, -1, 0},
+     {{1, 1}, {0, 1}, {0, 0}, {1, 0}},
      {{-1, -1, -1}, {1, -1, -1}, {1, -1, 1}, {-1, -1, 1}}},
     // kFaceColumnUp
     {{1, 0, 0}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}}, {{1, -1, -1}, {1, 1, -1}, {1, 1, 1}, {1, -1, 1}}},
     // kFaceColumnDown
-    {{-1, 0, 0}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}},
+    {{-1, 0, 0},
+     {{0, 1}, {0, 0}, {1, 0}, {1, 1}},
      {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}}},
 };
 static_assert(std::size(kCubeFaces) == 6);
@@ -266,7 +269,8 @@ void copy_read_back(Framebuffer& fb, const uint16_t* depth) {
       uint32_t rgb[3], held[4];
       std::memcpy(rgb, src + i * 3, sizeof rgb);
       std::memcpy(held, dst + i * 4, sizeof held);
-      const uint32_t read[4] = {(rgb[0] & 0xffffffu) | kOpaque, (rgb[0] >> 24 | rgb[1] << 8) | kOpaque,
+      const uint32_t read[4] = {(rgb[0] & 0xffffffu) | kOpaque,
+                                (rgb[0] >> 24 | rgb[1] << 8) | kOpaque,
                                 (rgb[1] >> 16 | rgb[2] << 16) | kOpaque, rgb[2] >> 8 | kOpaque};
       uint32_t out[4];
       for (int k = 0; k < 4; ++k) out[k] = depth[i + k] != kBackgroundDepth ? read[k] : held[k];

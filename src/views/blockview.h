@@ -32,8 +32,8 @@ struct ShownCube {
 
 // Created at start-up, lives for the whole run.
 struct BlockViewState {
-  float yaw = 0;    // degrees
-  float pitch = 0;  // degrees
+  float yaw = 0;                                      // degrees
+  float pitch = 0;                                    // degrees
   int32_t ground_x = 1, ground_y = 1, ground_z = 28;  // last ground view origin
   uint32_t textures[32] = {};  // GL texture names; entry 1 walls, from slot 1201
   uint32_t cube_buffer = 0;    // GL buffer of the cube arrays, made on first use in a context
@@ -57,12 +57,12 @@ void draw_block_view(Framebuffer& fb, RunState& run, const World& w, UnitTable& 
 
 // Faces of a wall cube in drawing order; bit i set = face i is drawn.
 enum CubeFace : uint8_t {
-  kFaceLevelUp = 1 << 0,      // toward level + 1
-  kFaceLevelDown = 1 << 1,    // toward level - 1
-  kFaceRowDown = 1 << 2,      // toward row - 1 (GL y+)
-  kFaceRowUp = 1 << 3,        // toward row + 1 (GL y-)
-  kFaceColumnUp = 1 << 4,     // toward column + 1
-  kFaceColumnDown = 1 << 5,   // toward column - 1
+  kFaceLevelUp = 1 << 0,     // toward level + 1
+  kFaceLevelDown = 1 << 1,   // toward level - 1
+  kFaceRowDown = 1 << 2,     // toward row - 1 (GL y+)
+  kFaceRowUp = 1 << 3,       // toward row + 1 (GL y-)
+  kFaceColumnUp = 1 << 4,    // toward column + 1
+  kFaceColumnDown = 1 << 5,  // toward column - 1
 };
 
 // Calls fn(x, y, z, faces) for every wall cube of the field around the camera
@@ -85,12 +85,11 @@ void visit_block_field(const World& w, int32_t cx, int32_t cy, int32_t cz, Fn&& 
       for (int32_t x = x0; x <= x1; ++x) {
         const uint8_t* c = row + x;
         if (*c != kTileWall) continue;
-        const uint8_t faces = uint8_t((c[level] != kTileWall ? kFaceLevelUp : 0) |
-                                      (c[-level] != kTileWall ? kFaceLevelDown : 0) |
-                                      (c[-side] != kTileWall ? kFaceRowDown : 0) |
-                                      (c[side] != kTileWall ? kFaceRowUp : 0) |
-                                      (c[1] != kTileWall ? kFaceColumnUp : 0) |
-                                      (c[-1] != kTileWall ? kFaceColumnDown : 0));
+        const uint8_t faces = uint8_t(
+            (c[level] != kTileWall ? kFaceLevelUp : 0) |
+            (c[-level] != kTileWall ? kFaceLevelDown : 0) |
+            (c[-side] != kTileWall ? kFaceRowDown : 0) | (c[side] != kTileWall ? kFaceRowUp : 0) |
+            (c[1] != kTileWall ? kFaceColumnUp : 0) | (c[-1] != kTileWall ? kFaceColumnDown : 0));
         if (faces) fn(x, y, z, faces);
       }
     }

@@ -1,8 +1,8 @@
 #include "views/minimap.h"
 
 #include "core/geometry.h"
-#include "render/framebuffer.h"
 #include "core/runstate.h"
+#include "render/framebuffer.h"
 #include "units/units.h"
 #include "world/world.h"
 
@@ -38,10 +38,8 @@ void draw_minimap(Framebuffer& fb, const RunState& run, const World& w, const Un
     for (int32_t i = 0; i < n; ++i) {
       for (int32_t j = 0; j < n; ++j) {
         const uint8_t code = w.grid[cell_index(w, i, j, int32_t(coarse))];
-        if (code == kObstructedBlock)
-          put_pixel(fb, x0 + i, y0 + j, 128, 128, 128);
-        else if (code == kOpenBlock)
-          put_pixel(fb, x0 + i, y0 + j, 0, 128, 0);
+        if (code == kObstructedBlock) put_pixel(fb, x0 + i, y0 + j, 128, 128, 128);
+        else if (code == kOpenBlock) put_pixel(fb, x0 + i, y0 + j, 0, 128, 0);
       }
     }
   }

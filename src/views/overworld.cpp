@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "core/geometry.h"
+#include "core/runstate.h"
 #include "render/framebuffer.h"
 #include "render/line.h"
 #include "render/text.h"
-#include "core/runstate.h"
 #include "units/pathsearch.h"
 #include "units/units.h"
 #include "views/tiles.h"
@@ -38,8 +38,7 @@ void draw_terrain(Framebuffer& fb, const RunState& run, const World& w, const Bi
   const int64_t r1 = std::min<int64_t>(rows, int64_t(w.side) - run.SY);
   for (int64_t c = c0; c < c1; ++c) {
     for (int64_t r = r0; r < r1; ++r) {
-      const uint8_t code =
-          w.grid[cell_index(w, int32_t(run.SX + c), int32_t(run.SY + r), z)];
+      const uint8_t code = w.grid[cell_index(w, int32_t(run.SX + c), int32_t(run.SY + r), z)];
       const int32_t slot = tile_picture_slot(code, z);
       if (slot != kNoPicture)
         draw_tile(fb, bm, int32_t(c) * kCellPixels, int32_t(r) * kCellPixels, slot);
@@ -47,8 +46,8 @@ void draw_terrain(Framebuffer& fb, const RunState& run, const World& w, const Bi
   }
 }
 
-void draw_route(Framebuffer& fb, const RunState& run, const BitmapStore& bm,
-                const UnitTable& units, const PathSearch& ps) {
+void draw_route(Framebuffer& fb, const RunState& run, const BitmapStore& bm, const UnitTable& units,
+                const PathSearch& ps) {
   const int32_t s = run.selected_unit;
   if (s < 0 || s >= kUnitTableSize) return;
   const UnitRecord& u = unit(units, s);
@@ -72,8 +71,8 @@ bool green_bar_end(const Framebuffer& fb, int32_t px, const UnitRecord& u, int32
   return true;
 }
 
-void draw_units(Framebuffer& fb, const RunState& run, const BitmapStore& bm,
-                const UnitTable& units, TextBuffer& text, int32_t cols, int32_t rows) {
+void draw_units(Framebuffer& fb, const RunState& run, const BitmapStore& bm, const UnitTable& units,
+                TextBuffer& text, int32_t cols, int32_t rows) {
   for (int32_t i = 0; i < kUnitTableSize; ++i) {
     const UnitRecord& u = unit(units, i);
     if (u.in_use != 1 || u.inactive != 0) continue;

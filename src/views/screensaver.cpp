@@ -46,8 +46,8 @@ void renew(Framebuffer& fb, const TrigTables& trig, Rng& rng) {
 
 }  // namespace
 
-int32_t circle_outline(Framebuffer& fb, const TrigTables& trig, double cx, double cy,
-                       double radius, uint8_t r, uint8_t g, uint8_t b) {
+int32_t circle_outline(Framebuffer& fb, const TrigTables& trig, double cx, double cy, double radius,
+                       uint8_t r, uint8_t g, uint8_t b) {
   if (!trig.sine || !trig.cosine) return 0;
   if (!(std::fabs(cx) < kMaxCentre && std::fabs(cy) < kMaxCentre)) return 0;
   if (!(radius >= 0.0)) radius = 0.0;  // negative, or not a number

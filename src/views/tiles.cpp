@@ -18,8 +18,8 @@ inline bool colour_key(const uint8_t* p) {
 // into a vector on the stack stall the copy.
 inline void store_rgba(uint8_t* dst, const uint8_t* src) {
   if constexpr (std::endian::native == std::endian::little) {
-    const uint32_t v = uint32_t(src[0]) | uint32_t(src[1]) << 8 | uint32_t(src[2]) << 16 |
-                       uint32_t(255) << 24;
+    const uint32_t v =
+        uint32_t(src[0]) | uint32_t(src[1]) << 8 | uint32_t(src[2]) << 16 | uint32_t(255) << 24;
     std::memcpy(dst, &v, 4);
   } else {
     dst[0] = src[0];

@@ -9,11 +9,11 @@
 
 namespace {
 
-constexpr size_t kFileHeaderBytes = 14;   // "BM", file size, reserved, pixel offset
-constexpr uint32_t kInfoHeaderMin = 40;   // BITMAPINFOHEADER; V4/V5 are longer
+constexpr size_t kFileHeaderBytes = 14;  // "BM", file size, reserved, pixel offset
+constexpr uint32_t kInfoHeaderMin = 40;  // BITMAPINFOHEADER; V4/V5 are longer
 constexpr size_t kHeaderBytes = kFileHeaderBytes + kInfoHeaderMin;  // 54
-constexpr int64_t kMaxSide = 4096;        // pixels
-constexpr uint32_t kCompressionNone = 0;  // BI_RGB
+constexpr int64_t kMaxSide = 4096;                                  // pixels
+constexpr uint32_t kCompressionNone = 0;                            // BI_RGB
 // The largest picture we accept is 4096 x 4096 x 3 bytes (48 MiB); a file is
 // read no further than this, so pixels placed beyond it count as missing.
 constexpr size_t kMaxFileBytes = size_t(64) << 20;
@@ -60,8 +60,7 @@ std::unique_ptr<uint8_t[]> read_whole_file(const char* path, size_t* n) {
   struct stat st {};
   std::unique_ptr<uint8_t[]> buf;
   if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-    const size_t want =
-        uint64_t(st.st_size) < kMaxFileBytes ? size_t(st.st_size) : kMaxFileBytes;
+    const size_t want = uint64_t(st.st_size) < kMaxFileBytes ? size_t(st.st_size) : kMaxFileBytes;
     buf = std::make_unique_for_overwrite<uint8_t[]>(want);
     size_t got = 0;
     while (got < want) {

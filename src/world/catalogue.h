@@ -16,7 +16,7 @@ extern const CatalogueEntry kCatalogue[];
 extern const int32_t kCatalogueSize;  // 217
 
 struct CatalogueLoad {
-  int32_t loaded = 0;        // entries whose load succeeded
+  int32_t loaded = 0;  // entries whose load succeeded
   int32_t failed = 0;
   std::string first_failed;  // a few failed paths, comma-separated
 };

@@ -8,31 +8,43 @@ constexpr int32_t kItemTypeCount = 230000;  // ids 0..229,999
 
 // Members marked "0" are zero in every defined type; nothing reads them yet.
 struct ItemType {
-  uint8_t small_a[2] = {};     // 0
-  uint16_t picture_slot = 0;   // bitmap slot of the item's picture
-  int32_t type_id = 0;         // the type's id; a copy keeps its source's id
-  uint8_t small_b = 0;         // 0
-  uint16_t values_a[2] = {};   // 0
-  uint8_t small_c[2] = {};     // 0
+  uint8_t small_a[2] = {};      // 0
+  uint16_t picture_slot = 0;    // bitmap slot of the item's picture
+  int32_t type_id = 0;          // the type's id; a copy keeps its source's id
+  uint8_t small_b = 0;          // 0
+  uint16_t values_a[2] = {};    // 0
+  uint8_t small_c[2] = {};      // 0
   uint8_t class_flags[5] = {};  // each 0 or 1, flag 1 first
-  uint8_t equipment = 0;       // 1..2 weapons, 10..23 armour pieces (see ArmourPiece), 0 otherwise
-  uint8_t small_d = 0;         // 0
-  uint8_t weapon = 0;          // 1 for weapons
-  uint8_t rating = 0;          // 1..14 weapons, 200 the potion
-  uint8_t grade = 0;           // 0..3
-  float rating_value = 0;      // 0 in defined types; a copy sets it to its rating
-  uint8_t small_e[4] = {};     // 0
-  float factor = 0;            // 0.1..4.0 where set
-  uint8_t small_f[13] = {};    // 0
-  uint16_t value_g = 0;        // 0
-  uint16_t worth = 0;          // 30..60,000
-  uint16_t values_h[4] = {};   // 0
+  uint8_t equipment = 0;        // 1..2 weapons, 10..23 armour pieces (see ArmourPiece), 0 otherwise
+  uint8_t small_d = 0;          // 0
+  uint8_t weapon = 0;           // 1 for weapons
+  uint8_t rating = 0;           // 1..14 weapons, 200 the potion
+  uint8_t grade = 0;            // 0..3
+  float rating_value = 0;       // 0 in defined types; a copy sets it to its rating
+  uint8_t small_e[4] = {};      // 0
+  float factor = 0;             // 0.1..4.0 where set
+  uint8_t small_f[13] = {};     // 0
+  uint16_t value_g = 0;         // 0
+  uint16_t worth = 0;           // 30..60,000
+  uint16_t values_h[4] = {};    // 0
 };
 
 // Where an armour piece is worn: equipment code 10 + piece.
 enum ArmourPiece : uint8_t {
-  kSuit, kHat, kCape, kGeorget, kScaling, kTorso, kGreeves,
-  kBracers, kRing, kGloves, kShield, kSleeves, kCirclet, kBoots,
+  kSuit,
+  kHat,
+  kCape,
+  kGeorget,
+  kScaling,
+  kTorso,
+  kGreeves,
+  kBracers,
+  kRing,
+  kGloves,
+  kShield,
+  kSleeves,
+  kCirclet,
+  kBoots,
   kArmourPieces  // 14 per set
 };
 constexpr uint8_t kArmourEquipmentBase = 10;

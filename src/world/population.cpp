@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr int32_t kCoarseBlocks = 64;        // blocks per row and column of a coarse level
-constexpr int32_t kObstructedAbove = 50;     // mountain cells a block may hold and stay open
+constexpr int32_t kCoarseBlocks = 64;     // blocks per row and column of a coarse level
+constexpr int32_t kObstructedAbove = 50;  // mountain cells a block may hold and stay open
 constexpr int32_t kObjectsPerLevel = 256;
 constexpr int32_t kScatterSeed = 96;
 

@@ -6,8 +6,8 @@
 #include <iterator>
 
 constexpr float kDefaultTerrainCost = 3.0f;  // codes not in the table cost this too
-constexpr int16_t kNoPicture = -1;          // the overworld draws nothing for the code
-constexpr int16_t kPictureByLevel = -2;     // see kHillsPictures
+constexpr int16_t kNoPicture = -1;           // the overworld draws nothing for the code
+constexpr int16_t kPictureByLevel = -2;      // see kHillsPictures
 
 struct TileInfo {
   uint8_t code;

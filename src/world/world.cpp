@@ -14,7 +14,8 @@ void set_world_side(World& w, int32_t side) {
 void create_world_grid(World& w) {
   w.grid.reset(static_cast<uint8_t*>(std::calloc(world_grid_bytes(w), 1)));
   if (!w.grid) {
-    std::fprintf(stderr, "kelvarot: cannot allocate the %zu-byte world grid\n", world_grid_bytes(w));
+    std::fprintf(stderr, "kelvarot: cannot allocate the %zu-byte world grid\n",
+                 world_grid_bytes(w));
     std::exit(1);
   }
 }

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <memory>
 
-constexpr int32_t kWorldSide = 1024;  // cells per row and column
-constexpr int32_t kLevelCount = 180;  // levels 0..179
+constexpr int32_t kWorldSide = 1024;      // cells per row and column
+constexpr int32_t kLevelCount = 180;      // levels 0..179
 constexpr int32_t kCoarseLevelBase = 10;  // coarse map of level z lives on level 10 + z
 constexpr int32_t kObjectCapacity = 1000;
 
@@ -33,8 +33,8 @@ enum TileCode : uint8_t {
   kTileRoad = 22,
   kTileForestB = 23,
   kTileForestC = 24,
-  kTileFloor = 60,    // '<'
-  kTileWall = 61,     // '='
+  kTileFloor = 60,  // '<'
+  kTileWall = 61,   // '='
   kTileFloorMarble = 68,
   kTileDoor = 70,
   kTileStairsUp = 76,
@@ -71,12 +71,12 @@ struct FreeDeleter {
 
 // Created once during start-up loading, lives until shutdown.
 struct World {
-  int32_t side = 0;    // cells; set to 1024 first thing at start
-  int32_t stride = 0;  // cells from one level to the next (side * side)
+  int32_t side = 0;                              // cells; set to 1024 first thing at start
+  int32_t stride = 0;                            // cells from one level to the next (side * side)
   std::unique_ptr<uint8_t[], FreeDeleter> grid;  // side * side * kLevelCount tile codes
-  float cost[256] = {};             // terrain cost of entering a cell, by tile code
-  std::unique_ptr<PlacedObject[]> objects;  // kObjectCapacity records, 0 never filled
-  int32_t object_count = 0;  // index of the next free record
+  float cost[256] = {};                          // terrain cost of entering a cell, by tile code
+  std::unique_ptr<PlacedObject[]> objects;       // kObjectCapacity records, 0 never filled
+  int32_t object_count = 0;                      // index of the next free record
 };
 
 // Sets the side and the stride; allocates nothing.
@@ -87,9 +87,7 @@ void create_object_table(World& w);
 void release_world_grid(World& w);
 void release_object_table(World& w);
 
-inline size_t world_grid_bytes(const World& w) {
-  return size_t(w.stride) * size_t(kLevelCount);
-}
+inline size_t world_grid_bytes(const World& w) { return size_t(w.stride) * size_t(kLevelCount); }
 
 // The addressing rule; callers take care of bounds.
 inline size_t cell_index(const World& w, int32_t x, int32_t y, int32_t z) {

@@ -164,9 +164,12 @@ TEST(WorldMap, EachSeedGivesItsOwnWorldWithEveryProperty) {
   const struct {
     const char* name;
     void (*check)(const WorldMap&);
-  } checks[] = {{"borders and codes", check_borders_and_drawn_codes}, {"surface", check_surface},
-                {"roads", check_roads}, {"dungeons", check_dungeons},
-                {"underworld", check_underworld}, {"heights", check_heights}};
+  } checks[] = {{"borders and codes", check_borders_and_drawn_codes},
+                {"surface", check_surface},
+                {"roads", check_roads},
+                {"dungeons", check_dungeons},
+                {"underworld", check_underworld},
+                {"heights", check_heights}};
   for (const WorldMap* m : {&first, &other})
     for (const auto& c : checks) {
       SCOPED_TRACE(::testing::Message() << (m == &first ? "default seed, " : "seed 9, ") << c.name);

@@ -40,7 +40,10 @@ TEST(Paint, ShapesCoverExactlyThePixelsWhoseCentresAreInsideAndLinesBothEnds) {
        [](float x, float y) { return x > 2 && x < 6 && y > 3 && y < 5; }},
       {"disc", [](Image& im) { ellipse(im, 8, 8, 5, 5, kRed); },
        [](float x, float y) { return (x - 8) * (x - 8) + (y - 8) * (y - 8) <= 25; }},
-      {"triangle", [](Image& im) { poly(im, {{0, 0}, {16.2f, 0}, {0, 16.2f}}, kRed); },
+      {"triangle",
+       [](Image& im) {
+         poly(im, {{0, 0}, {16.2f, 0}, {0, 16.2f}}, kRed);
+       },
        [](float x, float y) { return x + y < 16.2f; }},
       {"stroke with round ends", [](Image& im) { stroke(im, 2, 8, 13, 8, 3, kRed); },
        [](float x, float y) {

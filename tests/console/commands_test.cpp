@@ -28,9 +28,10 @@ TEST(CommandLineWords, SplitAtDelimiterRunsIntoTheSlotsWithNoEmptyWords) {
       {"corner1", 1, {"corner1"}},  // a shorter line clears the words of the one before
       {"   , - ", 0, {}},
       // more words than slots: the first twenty, all counted
-      {"a b c d e f g h i j k l m n o p q r s t u v w x y z", 26,
-       {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m", "n", "o", "p", "q", "r",
-        "s", "t"}},
+      {"a b c d e f g h i j k l m n o p q r s t u v w x y z",
+       26,
+       {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j",
+        "k", "l", "m", "n", "o", "p", "q", "r", "s", "t"}},
       {std::string(255, 'q'), 1, {std::string(255, 'q')}},  // as long as the buffer allows
   };
   ScriptedGame s;
@@ -59,8 +60,12 @@ TEST(CommandLineCommands, EachWorldEditWritesItsCellsAndNothingElse) {
       {"env4emptyx1", {{{x + 1, y, l}, 0}}},
       {"env4emptyy1", {{{x, y + 1, l}, 0}}},
       // words match ignoring case, delimiters and extra words; only a whole first word
-      {"eNv4bLoCk", block}, {"env4block 1 2 3", block}, {"-env4block,", block},
-      {"env4blocks", {}}, {"env4", {}}, {"x corner1", {}},
+      {"eNv4bLoCk", block},
+      {"env4block 1 2 3", block},
+      {"-env4block,", block},
+      {"env4blocks", {}},
+      {"env4", {}},
+      {"x corner1", {}},
   };
   // The 3 x 3 x 3 cells around unit 1 hold plain ground, so writes of 0 show.
   auto box = [&](auto&& fn) {
@@ -131,7 +136,7 @@ TEST(CommandLineEdges, EditsReachingOutsideTheGridDoNothingAndOnTheEdgeStillWork
       {{last, 5, 1}, "env4emptyx1", {0, 6, 1}, kTilePlain},  // would land on the next row
       {{5, last, 1}, "env4emptyy1", {5, 0, 2}, kTilePlain},  // on the next level
       {{7, 7, top}, "corner1", {7, 7, top}, kTilePlain},     // half past the top: neither built
-      {{last, last, top}, "env4emptyx1", {last, last, top}, kTilePlain},  // past the end
+      {{last, last, top}, "env4emptyx1", {last, last, top}, kTilePlain},   // past the end
       {{2000, 5, 1}, "env4block", {2000 - kWorldSide, 6, 1}, kTilePlain},  // off the grid
       {{last, last, top - 1}, "corner1", {last, last, top - 1}, kTileCorner},
       {{last, last, top - 1}, "corner1", {last, last, top}, kTileCorner},

@@ -60,8 +60,9 @@ TEST(CommandLineEditor, KeysEditTheLineUpToItsLimitWithAPauseForEachChange) {
 
 // Other keys held with Enter do nothing, and nothing is drawn while it is down.
 TEST(CommandLineEditor, EnterActsAloneRunsTheLineKeepsItAndRunsItAgainWhileHeld) {
-  ScriptedGame s("0 key ENTER down\n0 key C down\n0 key BACKSPACE down\n1 key C up\n"
-                 "1 key BACKSPACE up\n3 key ENTER up\n");
+  ScriptedGame s(
+      "0 key ENTER down\n0 key C down\n0 key BACKSPACE down\n1 key C up\n"
+      "1 key BACKSPACE up\n3 key ENTER up\n");
   open_with(s, "screensavertoggle");
   s.g.run.screensaver = 5;  // anything but 0 counts as on
   std::snprintf(s.g.text.s, sizeof s.g.text.s, "untouched");
@@ -98,8 +99,9 @@ TEST(CommandLineEditor, CaretShowsInTheFirstTenOfEveryTwentyFrames) {
 // A closed line takes no keys and is kept, not drawn, not run, and shown on
 // reopening. Held, Tab flips the prompt on every pass, with a pause each time.
 TEST(CommandLineEditor, TabClosesAndReopensTheLineKeptAsItWas) {
-  ScriptedGame s("0 tap TAB\n2 type env4block\n20 tap TAB\n22 type abc\n26 tap ENTER\n"
-                 "28 tap TAB\n30 key TAB down\n33 key TAB up\n");
+  ScriptedGame s(
+      "0 tap TAB\n2 type env4block\n20 tap TAB\n22 type abc\n26 tap ENTER\n"
+      "28 tap TAB\n30 key TAB down\n33 key TAB up\n");
   s.place(1, 10, 10, 1);
   s.cell(10, 10, 1) = kTilePlain;
   s.console_passes(21);

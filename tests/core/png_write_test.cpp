@@ -65,8 +65,8 @@ TEST(PngWrite, FailuresAreReportedAndLeaveNoFile) {
   ScratchDir dir;
   const std::vector<uint8_t> px = pattern(4, 4, 3);
   write_file(dir / "plain", "x");
-  for (const std::string& path : {dir / "missing/p.png", dir / "plain/p.png",
-                                 std::string("/proc/kelvarot-p.png")}) {
+  for (const std::string& path :
+       {dir / "missing/p.png", dir / "plain/p.png", std::string("/proc/kelvarot-p.png")}) {
     SCOPED_TRACE(path);
     std::string error;
     EXPECT_FALSE(write_png(path, 4, 4, 3, px.data(), &error));
@@ -74,8 +74,8 @@ TEST(PngWrite, FailuresAreReportedAndLeaveNoFile) {
     EXPECT_FALSE(fs::exists(path));
   }
   // nothing to encode: refused before any file is made
-  for (const auto& [w, h, channels] : {std::tuple(0, 4, 3), std::tuple(4, -1, 3),
-                                       std::tuple(4, 4, 2)})
+  for (const auto& [w, h, channels] :
+       {std::tuple(0, 4, 3), std::tuple(4, -1, 3), std::tuple(4, 4, 2)})
     EXPECT_FALSE(write_png(dir / "bad.png", w, h, channels, px.data()) ||
                  fs::exists(dir / "bad.png"));
   // the file opens but the bytes cannot be stored: no success reported

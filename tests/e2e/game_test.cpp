@@ -49,10 +49,14 @@ TEST(CommandLineOptions, BadOptionsAndScriptsExitTwoWithOneLineNamingTheProblem)
   ScratchDir dir;
   write_file(dir / "bad.txt", "0 tap A\n1 tap NOPE\n");
   const std::pair<std::vector<std::string>, const char*> cases[] = {
-      {{"--frames", "0"}, "--frames"},       {{"--frames", "x"}, "'x'"},
-      {{"--frames"}, "--frames"},            {{"--seed", "-1"}, "--seed"},
-      {{"--probe", "1,2"}, "1,2"},           {{"--bogus"}, "--bogus"},
-      {{"--script", dir / "none.txt"}, "none.txt"}, {{"--script", dir / "bad.txt"}, "NOPE"},
+      {{"--frames", "0"}, "--frames"},
+      {{"--frames", "x"}, "'x'"},
+      {{"--frames"}, "--frames"},
+      {{"--seed", "-1"}, "--seed"},
+      {{"--probe", "1,2"}, "1,2"},
+      {{"--bogus"}, "--bogus"},
+      {{"--script", dir / "none.txt"}, "none.txt"},
+      {{"--script", dir / "bad.txt"}, "NOPE"},
   };
   for (const auto& [args, named] : cases) {  // refused before any window is opened
     const GameRun r = run_game(args, dir);
@@ -82,10 +86,10 @@ TEST(GameData, MissingOrShortDataIsReportedAndNothingIsWritten) {
     const std::filesystem::path data = dir.path / "data";
     std::filesystem::create_directories(data / (with_map ? "map" : ""));
     if (with_map) write_file((data / "map/8.overworld").string(), map);
-    const GameRun r = run_game({"--headless", "--frames", "3", "--data", data.string(), "--probe",
-                                "0,0,0", "--probe", "0,1,1", "--probe", "0,5,2", "--probe",
-                                "-1,0,1"},
-                               dir);
+    const GameRun r =
+        run_game({"--headless", "--frames", "3", "--data", data.string(), "--probe", "0,0,0",
+                  "--probe", "0,1,1", "--probe", "0,5,2", "--probe", "-1,0,1"},
+                 dir);
     ASSERT_EQ(r.status, 0) << r.err;
     for (const char* said : {"217 of 217 pictures failed", "bmp_cross/cross4.bmp",
                              with_map ? "is short (1049601 of 3145728 bytes)" : "is missing"})
@@ -177,7 +181,7 @@ TEST(UnitsOnMap, StartLoadsAllSameSeedReplaysExactlyAnotherPlacesElsewhereWander
   EXPECT_EQ(start.err, "");  // nothing failed to load
   EXPECT_EQ(std::tuple(d["bitmaps_loaded"].i(), d["map_loaded"].i(), d["object_count"].i()),
             std::tuple(217, 3145728, 1 + 3 * 256));  // 256 objects on each map level
-  EXPECT_GE(d["units"].items.size(), 250u);  // where each may stand is checked in-process
+  EXPECT_GE(d["units"].items.size(), 250u);          // where each may stand is checked in-process
   // Unit 1 waits for an order on the surface; the view starts on it, clamped inward.
   const Json& u1 = unit_in(d, 1);
   EXPECT_EQ(std::tuple(u1["level"].i(), u1["order_flag"].i()), std::tuple(1, 0));

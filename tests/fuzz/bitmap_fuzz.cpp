@@ -12,9 +12,9 @@ constexpr int32_t kSlot = 7;
 // A 1 x 1 picture (one red pixel) put in the slot before every input: file
 // header, info (1 x 1, 1 plane, 24 bits, no compression, no colour table),
 // then blue, green, red and the row filler.
-const uint8_t kMarker[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0,
-                             0,   0,   1,  0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 4,  0, 0, 0, 0, 0,
-                             0,   0,   0,  0, 0, 0, 0, 0, 0,  0, 0, 0, 0, 0, 0,  0, 255, 0};
+const uint8_t kMarker[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0,  0, 54, 0, 0, 0, 40, 0, 0,   0, 1, 0,
+                             0,   0,   1,  0, 0, 0, 1, 0, 24, 0, 0,  0, 0, 0, 4,  0, 0,   0, 0, 0,
+                             0,   0,   0,  0, 0, 0, 0, 0, 0,  0, 0,  0, 0, 0, 0,  0, 255, 0};
 
 void check(bool ok, const char* why) {
   if (ok) return;

@@ -50,9 +50,14 @@ std::vector<uint8_t> make(const Shape& s) {
   // header says, unless that is inside the header or far away.
   const uint64_t body = offset >= header && offset <= 4096 ? offset : header;
   std::vector<uint8_t> b(body + (rows <= 4096 ? row * rows : 64), 0);
-  const uint32_t fields[][3] = {{0, 'B' | 'M' << 8, 2}, {2, uint32_t(b.size()), 4},
-                                {10, offset, 4}, {14, s.info_size, 4}, {18, uint32_t(s.width), 4},
-                                {22, uint32_t(s.height), 4}, {26, 1, 2}, {28, s.bits, 2},
+  const uint32_t fields[][3] = {{0, 'B' | 'M' << 8, 2},
+                                {2, uint32_t(b.size()), 4},
+                                {10, offset, 4},
+                                {14, s.info_size, 4},
+                                {18, uint32_t(s.width), 4},
+                                {22, uint32_t(s.height), 4},
+                                {26, 1, 2},
+                                {28, s.bits, 2},
                                 {30, s.compression, 4}};  // where, what, how many bytes
   for (const auto& f : fields)
     for (uint32_t i = 0; i < f[2]; ++i) b[f[0] + i] = uint8_t(f[1] >> (8 * i));

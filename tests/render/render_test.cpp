@@ -109,8 +109,18 @@ TEST(Line, EndsAnywhereInTheCoordinateRangeAreSafe) {
 
 TEST(Cursor, FourWhiteArmsOfFiveAroundThePointerClippedAtTheEdges) {
   // Just outside, an arm still reaches in; far outside, nothing and no overflow.
-  for (auto [px, py] : {std::pair{20, 15}, {0, 0}, {39, 29}, {-5, 10}, {42, 10}, {20, 33}, {-6, 10},
-                        {45, 10}, {10, 35}, {INT_MIN, 10}, {10, INT_MAX}, {INT_MAX, INT_MAX}}) {
+  for (auto [px, py] : {std::pair{20, 15},
+                        {0, 0},
+                        {39, 29},
+                        {-5, 10},
+                        {42, 10},
+                        {20, 33},
+                        {-6, 10},
+                        {45, 10},
+                        {10, 35},
+                        {INT_MIN, 10},
+                        {10, INT_MAX},
+                        {INT_MAX, INT_MAX}}) {
     Framebuffer fb;
     set_resolution(fb, 40, 30);
     draw_cursor(fb, px, py);
@@ -226,11 +236,11 @@ TEST(TextDrawing, GlyphsLandOnTheirRowsAtTheBaseline) {
   // row 10. Large at 58: capitals from row 2, descenders down to row 12.
   std::string printable;
   for (char c = 33; c < 127; ++c) printable += c;
-  for (auto [large, y, low, high_lo, high_hi] : {std::tuple{false, 14, 7, 13, 15},
-                                                 std::tuple{true, 58, 46, 56, 57}}) {
+  for (auto [large, y, low, high_lo, high_hi] :
+       {std::tuple{false, 14, 7, 13, 15}, std::tuple{true, 58, 46, 56, 57}}) {
     const Pixels p = draw(large, printable, 0, y, 2000, 80);
-    const auto [lo, hi] = std::minmax_element(
-        p.begin(), p.end(), [](auto a, auto b) { return a.second < b.second; });
+    const auto [lo, hi] =
+        std::minmax_element(p.begin(), p.end(), [](auto a, auto b) { return a.second < b.second; });
     EXPECT_TRUE(lo->second == low && hi->second >= high_lo && hi->second <= high_hi)
         << large << ": " << lo->second << "-" << hi->second;
   }
@@ -262,8 +272,14 @@ TEST(TextDrawing, TextPastTheEdgesIsClippedPixelByPixel) {
       }
   // Far outside, up to the ends of the coordinate range: nothing, and no overflow.
   for (bool large : {false, true})
-    for (auto [x, y] : {std::pair{INT_MIN, 10}, {INT_MIN + 5, 10}, {-1000, 10}, {INT_MAX - 10, 10},
-                        {INT_MAX, 10}, {10, INT_MIN}, {10, large ? 0 : -8}, {10, large ? 28 : 24},
+    for (auto [x, y] : {std::pair{INT_MIN, 10},
+                        {INT_MIN + 5, 10},
+                        {-1000, 10},
+                        {INT_MAX - 10, 10},
+                        {INT_MAX, 10},
+                        {10, INT_MIN},
+                        {10, large ? 0 : -8},
+                        {10, large ? 28 : 24},
                         {10, INT_MAX}})
       EXPECT_TRUE(draw(large, s, x, y, 100, 16).empty()) << large << " at " << x << "," << y;
 }

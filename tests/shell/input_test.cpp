@@ -11,8 +11,8 @@ namespace {
 
 // The names the other tests' scripts use are checked by what those keys do.
 TEST(ScriptParser, KeyNamesAndNumbersAndWhatARecordingWritesReadBack) {
-  const std::pair<const char*, int32_t> cases[] = {
-      {"0", 48}, {"219", 219}, {"F13", -1}, {"256", -1}, {"a", -1}, {"CTRL", -1}};
+  const std::pair<const char*, int32_t> cases[] = {{"0", 48},   {"219", 219}, {"F13", -1},
+                                                   {"256", -1}, {"a", -1},    {"CTRL", -1}};
   for (auto [name, vk] : cases) EXPECT_EQ(script_key_number(name), vk) << name;
   for (int32_t vk = 0; vk < 256; ++vk) {
     const KeyRow* row = key_row(vk);
@@ -90,11 +90,19 @@ TEST(PointerMaths, ScalesByTheZoomCountsYUpAndClampsToTheEdges) {
     ScreenRect rect;
     int32_t extent, want;
   } cases[] = {
-      {'x', 420, one, 640, 320},  {'x', 739, one, 640, 639},  {'y', 529, one, 480, 1},
-      {'y', 50, one, 480, 479},   {'x', 3, two, 640, 1},      {'y', 958, two, 480, 1},
+      {'x', 420, one, 640, 320},
+      {'x', 739, one, 640, 639},
+      {'y', 529, one, 480, 1},
+      {'y', 50, one, 480, 479},
+      {'x', 3, two, 640, 1},
+      {'y', 958, two, 480, 1},
       // outside the window: the nearest edge; a zero-sized window gives 0
-      {'x', 20, away, 640, 0},    {'x', 2000, away, 640, 639}, {'y', 10, away, 480, 479},
-      {'y', 900, away, 480, 0},   {'x', 60, flat, 640, 0},    {'y', 40, flat, 480, 0},
+      {'x', 20, away, 640, 0},
+      {'x', 2000, away, 640, 639},
+      {'y', 10, away, 480, 479},
+      {'y', 900, away, 480, 0},
+      {'x', 60, flat, 640, 0},
+      {'y', 40, flat, 480, 0},
   };
   for (const auto& k : cases) {
     const int32_t got = k.axis == 'x' ? pointer_x_from_screen(k.screen, k.rect, k.extent)

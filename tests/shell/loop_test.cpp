@@ -42,8 +42,8 @@ TEST(LoopBindings, ResolutionAndZoomKeysRecreateTheWindowAndHeldMMovesIt) {
     int32_t width, height, zoom, window_w, window_h, moves;
   } cases[] = {
       {"1 tap F5\n", 2, 320, 240, 2, 640, 480, 0},
-      {"0 tap F5\n0 tap F6\n", 1, 640, 480, 1, 640, 480, 0},  // both in one pass: F6 last
-      {"0 tap F3\n", 1, 640, 480, 3, 1920, 1440, 0},          // the picture keeps its size
+      {"0 tap F5\n0 tap F6\n", 1, 640, 480, 1, 640, 480, 0},         // both in one pass: F6 last
+      {"0 tap F3\n", 1, 640, 480, 3, 1920, 1440, 0},                 // the picture keeps its size
       {"1 key M down\n4 key M up\n", 6, 640, 480, 2, 1280, 960, 3},  // on every pass held
   };
   for (const auto& k : cases) {
@@ -66,9 +66,9 @@ TEST(LoopBindings, LeftClickSelectsTheFirstRecordOnTheCellOnlyOutsideTheMinimapA
     bool move_all_off;
     int32_t want;
   } cases[] = {
-      {"0 pointer 5 5\n0 click left\n", 1, false, 0},     // record 0, even unused
-      {"0 pointer 100 100\n0 click left\n", 1, true, 1},  // an empty cell keeps the selection
-      {"0 pointer 519 339\n0 click left\n", 1, true, 1},  // inside the square, hidden or not
+      {"0 pointer 5 5\n0 click left\n", 1, false, 0},      // record 0, even unused
+      {"0 pointer 100 100\n0 click left\n", 1, true, 1},   // an empty cell keeps the selection
+      {"0 pointer 519 339\n0 click left\n", 1, true, 1},   // inside the square, hidden or not
       {"0 pointer 518 339\n0 click left\n", 1, true, 40},  // its border: 40 before 41
       {"0 tap F5\n2 pointer 5 5\n2 click left\n", 3, false, 1},  // the block view
   };
@@ -135,8 +135,9 @@ TEST(LoopBindings, MinimapJumpRepeatsOnEveryPassWhileHeldOnlyWhenShown) {
   // pointer twelve pixels right of and above the origin; Right arrow held, so each
   // pass also moves the view by one
   for (int32_t shown : {1, 0}) {
-    ScriptedGame sg("0 pointer 530 350\n0 button right down\n0 key RIGHT down\n"
-                    "3 button right up\n");
+    ScriptedGame sg(
+        "0 pointer 530 350\n0 button right down\n0 key RIGHT down\n"
+        "3 button right up\n");
     RunState& r = sg.run_state();
     r.minimap_shown = shown;
     const int32_t sx = r.SX, sy = r.SY;

@@ -18,11 +18,24 @@
 
 namespace {
 
-const char* const kLines[] = {
-    "env4teleport 500 600 7", "env4teleport 99999999999999999999 0 7", "env4teleport 0 0 0",
-    "env4teleport 1022 1022 178", "env4teleport 5 5", "env4teleport 1 2 3 4", "env4teleport x y z",
-    "env4block", "env4grass", "env4dirt", "env4emptyx1", "env4emptyy1", "corner1",
-    "screensavertoggle", "qz 12 zz 9", "ENV4BLOCK", "   ", "env4teleport 1023 1023 179"};
+const char* const kLines[] = {"env4teleport 500 600 7",
+                              "env4teleport 99999999999999999999 0 7",
+                              "env4teleport 0 0 0",
+                              "env4teleport 1022 1022 178",
+                              "env4teleport 5 5",
+                              "env4teleport 1 2 3 4",
+                              "env4teleport x y z",
+                              "env4block",
+                              "env4grass",
+                              "env4dirt",
+                              "env4emptyx1",
+                              "env4emptyy1",
+                              "corner1",
+                              "screensavertoggle",
+                              "qz 12 zz 9",
+                              "ENV4BLOCK",
+                              "   ",
+                              "env4teleport 1023 1023 179"};
 
 class RandomInput : public InputSource {
  public:

@@ -7,12 +7,12 @@
 
 class NullDisplay : public Display {
  public:
-  bool fail_create = false;    // make window creation fail
+  bool fail_create = false;  // make window creation fail
   int32_t creates = 0;
   int32_t last_w = 0, last_h = 0;
   std::string last_message;
   int32_t moves = 0;
-  int32_t pending_quit = 0;    // delivered by the next pump, like a close request
+  int32_t pending_quit = 0;  // delivered by the next pump, like a close request
 
   bool create_window(const char*, int32_t w, int32_t h, std::string* error) override {
     ++creates;

@@ -106,7 +106,8 @@ TEST_F(OrdersTest, WanderOrdersGoOnlyToIdleOrArrivedUnitsFromTwoUp) {
   for (int32_t u : {2, 4, 7, 2999}) {  // in index order
     const UnitRecord& r = units.records[u];
     EXPECT_EQ(std::tuple(target(r), r.waypoint_x, order(r), ps.path_cursor[u]),
-              std::tuple(drawn_cell(), 0, XY(1, kNewOrder), kNoPath)) << u;
+              std::tuple(drawn_cell(), 0, XY(1, kNewOrder), kNoPath))
+        << u;
   }
   EXPECT_TRUE(no_other_draws());  // unit 1 neither
   EXPECT_EQ(std::tuple(walking.target_x, walking.waypoint_x, walking.order_state,

@@ -10,10 +10,14 @@ constexpr int32_t kUnits = 3000;
 
 bool passable(uint8_t code) {
   switch (code) {
-    case 0: case 1: case 2: case 3: case 4: case 5: case 61:
-      return false;
-    default:
-      return true;
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 61: return false;
+    default: return true;
   }
 }
 
@@ -58,10 +62,10 @@ void finish_setup(OracleSearch& o, int32_t sx, int32_t sy, int32_t tx, int32_t t
     o.window_map[i] = 0;
   }
   for (int32_t i = 0; i < n; ++i) {
-    o.window_map[i] = 1;                    // first row
-    o.window_map[(n - 1) * n + i] = 1;      // last row
-    o.window_map[i * n] = 1;                // first column
-    o.window_map[i * n + n - 1] = 1;        // last column
+    o.window_map[i] = 1;                // first row
+    o.window_map[(n - 1) * n + i] = 1;  // last row
+    o.window_map[i * n] = 1;            // first column
+    o.window_map[i * n + n - 1] = 1;    // last column
   }
   o.node_x[0] = int16_t(o.start_x);
   o.node_y[0] = int16_t(o.start_y);

@@ -26,7 +26,9 @@ void put(World& w, int32_t x, int32_t y, int32_t level, uint8_t code) {
   w.grid[cell_index(w, x, y, level)] = code;
 }
 
-struct Cell { int32_t x, y; };
+struct Cell {
+  int32_t x, y;
+};
 
 // A unit (or the planning record) ordered to move.
 void place(UnitTable& t, int32_t u, int32_t x, int32_t y, int32_t level) {
@@ -50,7 +52,8 @@ struct Rand {
 const uint8_t kBlocking[] = {0, 1, 2, 3, 4, 5, 61};
 const uint8_t kOpenGround[] = {10, 11, 18, 60};
 const uint8_t kCostly[] = {19, 20, 15};
-const uint8_t kOther[] = {6, 9, 12, 13, 14, 16, 17, 21, 22, 23, 24, 68, 70, 82, 100, 128, 180, 184, 200, 255};
+const uint8_t kOther[] = {6,  9,  12, 13, 14,  16,  17,  21,  22,  23,
+                          24, 68, 70, 82, 100, 128, 180, 184, 200, 255};
 
 template <size_t N>
 uint8_t pick(Rand& r, const uint8_t (&codes)[N]) {
@@ -82,7 +85,9 @@ void paint(World& w, Rand& r, int32_t level, int32_t x0, int32_t y0, int32_t siz
     for (int32_t n = r.in(1, 30); n > 0; --n) {
       const int32_t px = r.in(x0, x1 - 1), py = r.in(y0, y1 - 1);
       const int32_t pw = r.in(1, 12), ph = r.in(1, 12);
-      const uint8_t c = r.chance(40) ? pick(r, kBlocking) : r.chance(50) ? pick(r, kCostly) : pick(r, kOther);
+      const uint8_t c = r.chance(40)   ? pick(r, kBlocking)
+                        : r.chance(50) ? pick(r, kCostly)
+                                       : pick(r, kOther);
       for (int32_t y = py; y < std::min(py + ph, y1); ++y)
         for (int32_t x = px; x < std::min(px + pw, x1); ++x) put(w, x, y, level, c);
     }
@@ -151,19 +156,25 @@ class Differential {
     ASSERT_EQ(s.best_cost, o.best_cost);
     ASSERT_EQ(std::tuple(s.start_x, s.start_y, s.target_x, s.target_y, s.origin_x, s.origin_y),
               std::tuple(o.start_x, o.start_y, o.target_x, o.target_y, o.origin_x, o.origin_y));
-    ASSERT_EQ(std::tuple(ps.first_step_x, ps.first_step_y), std::tuple(o.first_step_x, o.first_step_y));
+    ASSERT_EQ(std::tuple(ps.first_step_x, ps.first_step_y),
+              std::tuple(o.first_step_x, o.first_step_y));
     const size_t n_cmp = std::min<size_t>(size_t(widest) * size_t(widest), size_t(s.node_capacity));
     const std::tuple<const char*, const void*, const void*, size_t> arrays[] = {
-        {"node_x", s.node_x, o.node_x.data(), 2}, {"node_y", s.node_y, o.node_y.data(), 2},
-        {"node_parent", s.node_parent, o.node_parent.data(), 4}, {"node_state", s.node_state, o.node_state.data(), 1},
-        {"node_cost", s.node_cost, o.node_cost.data(), 4}, {"window_map", s.window_map, o.window_map.data(), 1}};
-    for (const auto& [name, a, b, size] : arrays) ASSERT_EQ(std::memcmp(a, b, n_cmp * size), 0) << name;
+        {"node_x", s.node_x, o.node_x.data(), 2},
+        {"node_y", s.node_y, o.node_y.data(), 2},
+        {"node_parent", s.node_parent, o.node_parent.data(), 4},
+        {"node_state", s.node_state, o.node_state.data(), 1},
+        {"node_cost", s.node_cost, o.node_cost.data(), 4},
+        {"window_map", s.window_map, o.window_map.data(), 1}};
+    for (const auto& [name, a, b, size] : arrays)
+      ASSERT_EQ(std::memcmp(a, b, n_cmp * size), 0) << name;
   }
   void compare_unit(int32_t u) {
     SCOPED_TRACE(::testing::Message() << "unit " << u);
-    ASSERT_EQ(std::tuple(ps.path_length[u], ps.path_cursor[u], ps.path_target_x[u], ps.path_target_y[u]),
-              std::tuple(oracle.path_length[u], oracle.path_cursor[u], oracle.path_target_x[u],
-                         oracle.path_target_y[u]));
+    ASSERT_EQ(
+        std::tuple(ps.path_length[u], ps.path_cursor[u], ps.path_target_x[u], ps.path_target_y[u]),
+        std::tuple(oracle.path_length[u], oracle.path_cursor[u], oracle.path_target_x[u],
+                   oracle.path_target_y[u]));
     const size_t row = size_t(u) * kUnitPathCapacity;
     ASSERT_EQ(std::memcmp(&ps.path_x[row], &oracle.path_x[row], kUnitPathCapacity * 4), 0);
     ASSERT_EQ(std::memcmp(&ps.path_y[row], &oracle.path_y[row], kUnitPathCapacity * 4), 0);
@@ -174,7 +185,8 @@ class Differential {
   }
 
   int32_t pick_window() {
-    if (widest > kWindow && rng.chance(60)) return rng.in(kWindow + 1, std::min(widest, world.side));
+    if (widest > kWindow && rng.chance(60))
+      return rng.in(kWindow + 1, std::min(widest, world.side));
     if (rng.chance(75)) return std::min(kWindow, world.side);
     return rng.in(3, std::min(kWindow, world.side));
   }
@@ -224,7 +236,8 @@ class Differential {
           oracle_run(oracle, world, budget);
           compare_search("search", n);
           if (::testing::Test::HasFatalFailure()) return;
-          if (new_prices > 0 && rng.chance(new_prices)) world.cost[kTilePlain] = rng.chance(50) ? 0.5f : 40.0f;
+          if (new_prices > 0 && rng.chance(new_prices))
+            world.cost[kTilePlain] = rng.chance(50) ? 0.5f : 40.0f;
         }
         world.cost[kTilePlain] = saved;
         if (ps.result == kFound) {
@@ -244,7 +257,8 @@ class Differential {
   void walks(int32_t count) {
     for (int32_t n = 0; n < count; ++n) {
       const int32_t level = pick_level();
-      const int32_t window = rng.chance(85) ? std::min(kWindow, world.side) : rng.in(3, std::min(kWindow, world.side));
+      const int32_t window =
+          rng.chance(85) ? std::min(kWindow, world.side) : rng.in(3, std::min(kWindow, world.side));
       const int32_t u = rng.in(0, kUnitTableSize - 1);
       const int32_t x = rng.in(0, world.side - 1), y = rng.in(0, world.side - 1);
       paint(world, rng, level, x - 40, y - 40, 81);
@@ -255,7 +269,8 @@ class Differential {
       bool ended = false;
       for (int32_t calls = 0; calls <= 2100; ++calls) {
         const int32_t a = next_path_step(ps, world, units, u, tx, ty, window, advance);
-        const int32_t b = oracle_next_path_step(oracle, world, oracle_units, u, tx, ty, window, advance);
+        const int32_t b =
+            oracle_next_path_step(oracle, world, oracle_units, u, tx, ty, window, advance);
         ASSERT_EQ(a, b) << "walk " << n << " call " << calls;
         if (calls == 0) {
           compare_search("walk", n);
@@ -282,11 +297,14 @@ class Differential {
       const int32_t bx = rng.in(-2, 66), by = rng.in(-2, 66);
       const int32_t tx = rng.chance(20) ? bx + rng.in(-1, 1) : rng.in(-2, 66);
       const int32_t ty = rng.chance(20) ? by + rng.in(-1, 1) : rng.in(-2, 66);
-      const int32_t ox = rng.chance(80) ? 0 : rng.in(-10, 80), oy = rng.chance(80) ? 0 : rng.in(-10, 80);
+      const int32_t ox = rng.chance(80) ? 0 : rng.in(-10, 80),
+                    oy = rng.chance(80) ? 0 : rng.in(-10, 80);
       place_both(kPlanningRecord, std::max(bx, 0), std::max(by, 0), level);
       const int32_t window = rng.chance(90) ? 64 : rng.in(3, 64);
-      const int32_t a = coarse_route_step(ps, world, units, kPlanningRecord, tx, ty, window, ox, oy);
-      const int32_t b = oracle_coarse_route_step(oracle, world, oracle_units, kPlanningRecord, tx, ty, window, ox, oy);
+      const int32_t a =
+          coarse_route_step(ps, world, units, kPlanningRecord, tx, ty, window, ox, oy);
+      const int32_t b = oracle_coarse_route_step(oracle, world, oracle_units, kPlanningRecord, tx,
+                                                 ty, window, ox, oy);
       ASSERT_EQ(a, b) << "route " << n;
       compare_search("coarse", n);
       compare_unit(kPlanningRecord);
@@ -311,7 +329,8 @@ class Differential {
       place_both(u, from.x, from.y, kLevel);
       const Cell to = route[size_t(rng.in(1200, int32_t(route.size()) - 1))];
       const int32_t a = next_path_step(ps, world, units, u, to.x, to.y, kWindow, 1);
-      const int32_t b = oracle_next_path_step(oracle, world, oracle_units, u, to.x, to.y, kWindow, 1);
+      const int32_t b =
+          oracle_next_path_step(oracle, world, oracle_units, u, to.x, to.y, kWindow, 1);
       ASSERT_EQ(std::tuple(a, b, ps.path_length[u]), std::tuple(1, 1, kUnitPathCapacity));
       compare_search("long", n);
       compare_unit(u);
@@ -336,14 +355,25 @@ class Differential {
 // node store, and unit indexes or cursors outside the tables. Nothing is searched.
 TEST(PathSearch, WhatDoesNotFitIsRefused) {
   Differential rig(kSide, 0);
-  std::memset(&rig.world.grid[cell_index(rig.world, 0, 0, kLevel)], kTilePlain, size_t(rig.world.stride));
+  std::memset(&rig.world.grid[cell_index(rig.world, 0, 0, kLevel)], kTilePlain,
+              size_t(rig.world.stride));
   PathSearch& ps = rig.ps;
   const World& w = rig.world;
   const struct {
     int32_t level, window;
-  } refused[] = {{-1, kWindow}, {kLevelCount, kWindow}, {kLevelCount + 9, kWindow}, {255, kWindow},
-                 {65535, kWindow}, {kLevel, INT32_MIN}, {kLevel, -64}, {kLevel, 0}, {kLevel, 1},
-                 {kLevel, 2}, {kLevel, kSide + 1}, {kLevel, 100000}, {kLevel, INT32_MAX}};
+  } refused[] = {{-1, kWindow},
+                 {kLevelCount, kWindow},
+                 {kLevelCount + 9, kWindow},
+                 {255, kWindow},
+                 {65535, kWindow},
+                 {kLevel, INT32_MIN},
+                 {kLevel, -64},
+                 {kLevel, 0},
+                 {kLevel, 1},
+                 {kLevel, 2},
+                 {kLevel, kSide + 1},
+                 {kLevel, 100000},
+                 {kLevel, INT32_MAX}};
   for (const auto& c : refused) {
     SCOPED_TRACE(::testing::Message() << "level " << c.level << " window " << c.window);
     // a search that was found before must not be reported again
@@ -389,8 +419,11 @@ TEST(PathSearchDifferential, SearchesMatchTheLinearScan) {
   // wider than 64 cells, which the game never asks for, are searched by the plain scan.
   const struct {
     int32_t side, searches, widest, budget_cap;
-  } cases[] = {{64, 600, kWindow, INT32_MAX}, {96, 600, kWindow, INT32_MAX},
-               {128, 600, kWindow, INT32_MAX}, {160, 30, 160, 2500}, {kWorldSide, 150, kWindow, INT32_MAX}};
+  } cases[] = {{64, 600, kWindow, INT32_MAX},
+               {96, 600, kWindow, INT32_MAX},
+               {128, 600, kWindow, INT32_MAX},
+               {160, 30, 160, 2500},
+               {kWorldSide, 150, kWindow, INT32_MAX}};
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << "side " << c.side);
     Differential d(c.side, 1000 + uint64_t(c.side));
@@ -431,7 +464,10 @@ TEST(PathSearchDifferential, UnusualTerrainPricesMatchTheLinearScan) {
       {"nan", [](World& w) { w.cost[kTileForest] = std::numeric_limits<float>::quiet_NaN(); }},
       {"infinite", [](World& w) { w.cost[kTileHills] = std::numeric_limits<float>::infinity(); }},
       {"zero", [](World& w) { std::fill(std::begin(w.cost), std::end(w.cost), 0.0f); }},
-      {"all distinct", [](World& w) { for (int32_t c = 0; c < 256; ++c) w.cost[c] = 1.0f + float(c) * 0.37f; }},
+      {"all distinct",
+       [](World& w) {
+         for (int32_t c = 0; c < 256; ++c) w.cost[c] = 1.0f + float(c) * 0.37f;
+       }},
       {"changed between runs", [](World&) {}},
   };
   uint64_t seed = 6000;

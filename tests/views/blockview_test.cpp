@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "core/geometry.h"
-#include "render/framebuffer.h"
 #include "core/keys.h"
 #include "core/platform.h"
-#include "support/gl_context.h"
 #include "core/runstate.h"
+#include "render/framebuffer.h"
+#include "support/gl_context.h"
 #include "units/units.h"
 #include "views/walk.h"
 #include "world/bitmap.h"
@@ -95,8 +95,12 @@ TEST(BlockCubes, EachWallNeighbourHidesTheFaceOnItsSide) {
       {{{1, 0, 0, kTileMountain}, {0, 0, 1, kTileFloor}}, kAllCubeFaces},  // only walls hide
       {{{1, 1, 0, kTileWall}, {1, 0, 1, kTileWall}}, kAllCubeFaces},       // diagonals do not
       // walled in on all six sides: nothing to draw, so not reported
-      {{{0, 0, 1, kTileWall}, {0, 0, -1, kTileWall}, {0, -1, 0, kTileWall}, {0, 1, 0, kTileWall},
-        {1, 0, 0, kTileWall}, {-1, 0, 0, kTileWall}},
+      {{{0, 0, 1, kTileWall},
+        {0, 0, -1, kTileWall},
+        {0, -1, 0, kTileWall},
+        {0, 1, 0, kTileWall},
+        {1, 0, 0, kTileWall},
+        {-1, 0, 0, kTileWall}},
        -1},
   };
   for (const auto& k : cases) {
@@ -146,8 +150,8 @@ TEST(BlockCubes, FieldSpansFourteenBelowToThirteenAboveInsideTheBounds) {
       seen.merge(field_cubes(e.world, 5, c, z));
       seen.merge(field_cubes(e.world, 5, 5, z));
     }
-  EXPECT_EQ(seen, (CellSet{{1, 5, 5}, {1022, 5, 5}, {5, 1, 5}, {5, 1022, 5}, {5, 5, 1},
-                           {5, 5, 178}}));
+  EXPECT_EQ(seen,
+            (CellSet{{1, 5, 5}, {1022, 5, 5}, {5, 1, 5}, {5, 1022, 5}, {5, 5, 1}, {5, 5, 178}}));
 }
 
 TEST(BlockCubes, OnlyCubesWhollyOutsideTheViewAreLeftOut) {
@@ -182,8 +186,8 @@ TEST(BlockReadBack, DrawnPixelsAreCopiedAndBackgroundKeepsTheFramebuffer) {
   };
   put_read(0, 0, 10, 20, 30, 0x8000);
   put_read(319, 239, 255, 0, 229, 0xfffe);  // the old clear-colour key, but drawn
-  put_read(100, 50, 1, 2, 3, 0xffff);      // background
-  put_read(101, 50, 255, 0, 230, 0xffff);  // background as Mesa reads it
+  put_read(100, 50, 1, 2, 3, 0xffff);       // background
+  put_read(101, 50, 255, 0, 230, 0xffff);   // background as Mesa reads it
   copy_read_back(fb, depth.data());
   EXPECT_EQ(pixel_at(fb, 0, 0), (Rgba{10, 20, 30, 255}));
   EXPECT_EQ(pixel_at(fb, 319, 239), (Rgba{255, 0, 229, 255}));
@@ -236,9 +240,9 @@ TEST(BlockViewNoGl, WalksAndLooksButDrawsNothing) {
     int32_t button, px, py;
     float yaw, pitch;
   };
-  for (const Look& l : {Look{kVkMButton, 10, 239, 0.0f, -239.0f},
-                        Look{kVkRButton, 319, 90, -618.0f, -90.0f},
-                        Look{0, 0, 0, -618.0f, -90.0f}}) {
+  for (const Look& l :
+       {Look{kVkMButton, 10, 239, 0.0f, -239.0f}, Look{kVkRButton, 319, 90, -618.0f, -90.0f},
+        Look{0, 0, 0, -618.0f, -90.0f}}) {
     s.input.keys[kVkMButton] = s.input.keys[kVkRButton] = false;
     s.input.keys[l.button] = l.button != 0;
     s.run.pointer_x = l.px;
@@ -420,8 +424,8 @@ TEST_F(BlockViewGl, PitchAndYawFaceTheirDirections) {
   for (const auto& k : cases) {
     s.wall(k.x, k.y, k.z);
     render(k.yaw, k.pitch);
-    EXPECT_EQ(drawn(160, 120), k.ahead) << k.x << "," << k.y << "," << k.z << " yaw " << k.yaw
-                                        << " pitch " << k.pitch;
+    EXPECT_EQ(drawn(160, 120), k.ahead)
+        << k.x << "," << k.y << "," << k.z << " yaw " << k.yaw << " pitch " << k.pitch;
     s.world.grid[cell_index(s.world, k.x, k.y, k.z)] = 0;
   }
 }
@@ -455,17 +459,41 @@ struct ReferenceQuad {
   float corner[4][3];
 };
 const ReferenceQuad kReferenceCube[] = {
-    {0, 0, 1, {0, 0, 1}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}},
+    {0,
+     0,
+     1,
+     {0, 0, 1},
+     {{0, 1}, {1, 1}, {1, 0}, {0, 0}},
      {{-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}}},
-    {0, 0, -1, {0, 0, -1}, {{1, 1}, {1, 0}, {0, 0}, {0, 1}},
+    {0,
+     0,
+     -1,
+     {0, 0, -1},
+     {{1, 1}, {1, 0}, {0, 0}, {0, 1}},
      {{-1, -1, -1}, {-1, 1, -1}, {1, 1, -1}, {1, -1, -1}}},
-    {0, -1, 0, {0, 1, 0}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}},
+    {0,
+     -1,
+     0,
+     {0, 1, 0},
+     {{0, 1}, {0, 0}, {1, 0}, {1, 1}},
      {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}}},
-    {0, 1, 0, {0, -1, 0}, {{1, 1}, {0, 1}, {0, 0}, {1, 0}},
+    {0,
+     1,
+     0,
+     {0, -1, 0},
+     {{1, 1}, {0, 1}, {0, 0}, {1, 0}},
      {{-1, -1, -1}, {1, -1, -1}, {1, -1, 1}, {-1, -1, 1}}},
-    {1, 0, 0, {1, 0, 0}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}},
+    {1,
+     0,
+     0,
+     {1, 0, 0},
+     {{0, 1}, {1, 1}, {1, 0}, {0, 0}},
      {{1, -1, -1}, {1, 1, -1}, {1, 1, 1}, {1, -1, 1}}},
-    {-1, 0, 0, {-1, 0, 0}, {{0, 1}, {0, 0}, {1, 0}, {1, 1}},
+    {-1,
+     0,
+     0,
+     {-1, 0, 0},
+     {{0, 1}, {0, 0}, {1, 0}, {1, 1}},
      {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}}},
 };
 
@@ -476,7 +504,8 @@ void draw_reference_picture(const World& w, const UnitRecord& cam, float yaw, fl
   glLoadIdentity();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glPushMatrix();
-  for (const ViewTurn& t : view_turns(yaw, pitch)) glRotatef(t.degrees, t.axis == 0, 0, t.axis == 2);
+  for (const ViewTurn& t : view_turns(yaw, pitch))
+    glRotatef(t.degrees, t.axis == 0, 0, t.axis == 2);
   glTranslatef(cam.fx - 0.5f, cam.fy - 0.5f, cam.fz - 0.5f);
   for (int z = cz - 14; z <= cz + 13; ++z)
     for (int y = cy - 14; y <= cy + 13; ++y)

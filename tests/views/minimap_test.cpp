@@ -4,8 +4,8 @@
 #include <cstring>
 #include <tuple>
 
-#include "render/framebuffer.h"
 #include "core/runstate.h"
+#include "render/framebuffer.h"
 #include "units/units.h"
 #include "views/minimap.h"
 #include "world/world.h"
@@ -22,11 +22,14 @@ constexpr Rgba kNone{0, 0, 0, 0};
 // Selecting stays off the minimap only strictly inside its square; the jump
 // takes the half-open square [x0, x0 + 64) x [y0, y0 + 64), 16 cells a pixel.
 TEST(MinimapPointer, StrictlyInsideForSelectingHalfOpenForTheJump) {
-  const struct { int32_t dx, dy; bool inside, jumps; } cases[] = {  // from the origin
-      {0, 12, false, true},   {1, 12, true, true},    {63, 12, true, true},
-      {64, 12, false, false}, {-1, 12, false, false}, {32, 0, false, true},
-      {32, 1, true, true},    {32, 63, true, true},   {32, 64, false, false},
-      {32, -1, false, false}, {63, 63, true, true}};
+  const struct {
+    int32_t dx, dy;
+    bool inside, jumps;
+  } cases[] = {// from the origin
+               {0, 12, false, true},   {1, 12, true, true},    {63, 12, true, true},
+               {64, 12, false, false}, {-1, 12, false, false}, {32, 0, false, true},
+               {32, 1, true, true},    {32, 63, true, true},   {32, 64, false, false},
+               {32, -1, false, false}, {63, 63, true, true}};
   for (auto [ox, oy] : {std::pair(518, 338), {0, 0}}) {
     RunState run;
     run.minimap_x = ox, run.minimap_y = oy;
@@ -78,12 +81,12 @@ TEST(MinimapDraw, CoarseBlocksThenRedDotsForLiveUnitsOnTheLevelThenTheWhiteViewD
       rig.cell(i, j, 10) = 19;
     }
   rig.cell(64, 0, 11) = rig.cell(0, 64, 11) = 19;  // outside the 64 x 64 corner: never shown
-  rig.run.SX = 40, rig.run.SY = 70;     // view dot at (2, 4)
-  rig.live(2999, 100, 20, 1);           // dot at (6, 1); the last record counts too
-  rig.live(10, 126, 126, 1);            // last inner cell: dot at (7, 7)
-  rig.live(3, 45, 75, 1);               // under the view dot
-  rig.live(4, 50, 50, 2);               // other level
-  rig.live(5, 60, 60, 1).in_use = 2;    // not in use
+  rig.run.SX = 40, rig.run.SY = 70;                // view dot at (2, 4)
+  rig.live(2999, 100, 20, 1);                      // dot at (6, 1); the last record counts too
+  rig.live(10, 126, 126, 1);                       // last inner cell: dot at (7, 7)
+  rig.live(3, 45, 75, 1);                          // under the view dot
+  rig.live(4, 50, 50, 2);                          // other level
+  rig.live(5, 60, 60, 1).in_use = 2;               // not in use
   for (auto [i, x, y] : {std::tuple(6, 0, 30), {7, 127, 30}, {8, 30, 0}, {9, 30, 127}})
     rig.live(i, x, y, 1);  // outermost columns and rows
   for (int32_t y = 0; y < 480; ++y)
@@ -92,9 +95,9 @@ TEST(MinimapDraw, CoarseBlocksThenRedDotsForLiveUnitsOnTheLevelThenTheWhiteViewD
   for (int32_t j = 0; j < 64; ++j)
     for (int32_t i = 0; i < 64; ++i) {
       const std::pair p(i, j);
-      const Rgba want = p == std::pair(2, 4)                            ? kWhite
+      const Rgba want = p == std::pair(2, 4)                           ? kWhite
                         : p == std::pair(6, 1) || p == std::pair(7, 7) ? kRed
-                                                                         : coarse(i, j);
+                                                                       : coarse(i, j);
       ASSERT_EQ(pixel_at(rig.fb, 518 + i, 338 + j), want) << i << "," << j;
     }
   EXPECT_EQ(std::pair(pixel_at(rig.fb, 582, 338), pixel_at(rig.fb, 518, 402)),
@@ -113,7 +116,8 @@ TEST(MinimapDraw, ViewLevelsWithoutACoarseLevelReadNothingOutsideTheGrid) {
     draw_minimap(rig.fb, rig.run, rig.w, rig.units);
     EXPECT_EQ(std::tuple(pixel_at(rig.fb, 518 + 5, 338 + 5), pixel_at(rig.fb, 518 + 40, 338 + 5),
                          pixel_at(rig.fb, 518, 338)),
-              std::tuple(z == 169 ? kDarkGreen : kNone, kNone, kWhite)) << z;  // 40: past the side
+              std::tuple(z == 169 ? kDarkGreen : kNone, kNone, kWhite))
+        << z;  // 40: past the side
   }
 }
 

@@ -201,11 +201,11 @@ TEST(OverworldUnits, BarIsFourteenPixelsTimesValueOverMaximumOnARedBase) {
     int32_t green_end;  // last green column; -1 for no green
   } cases[] = {
       {24, 24, 0, 94}, {12, 24, 0, 87}, {0, 24, 0, 80},  // full, half, the first pixel only
-      {8, 24, 0, 84},    // 4.67 truncated
-      {30, 24, 0, 97},   // above the maximum: 17.5, longer than the base
-      {24, 24, 1, -1},   // the bar state hides the green
-      {0, 0, 0, -1},     // 0 / 0 has no length
-      {3, 0, 0, 639},    // a positive value over a zero maximum: to the picture's edge
+      {8, 24, 0, 84},                                    // 4.67 truncated
+      {30, 24, 0, 97},  // above the maximum: 17.5, longer than the base
+      {24, 24, 1, -1},  // the bar state hides the green
+      {0, 0, 0, -1},    // 0 / 0 has no length
+      {3, 0, 0, 639},   // a positive value over a zero maximum: to the picture's edge
   };
   const auto ink = label_ink(5, 0, 80, 80);
   for (const auto& k : cases) {
@@ -255,10 +255,10 @@ TEST(OverworldUnits, OnlyLiveActiveUnitsOfKindsOneThreeNineOnTheLevelInsideTheWi
     int32_t origin, x, y;
     bool drawn;
   } cases[] = {
-      {1, 0, 1, 1, 0, 4, 4, true},   {1, 0, 3, 1, 0, 4, 4, true},   {1, 0, 9, 1, 0, 4, 4, true},
-      {1, 0, 2, 1, 0, 4, 4, false},  {1, 0, 0, 1, 0, 4, 4, false},  {2, 0, 1, 1, 0, 4, 4, false},
-      {0, 0, 1, 1, 0, 4, 4, false},  {1, 1, 1, 1, 0, 4, 4, false},  {1, 0, 1, 0, 0, 4, 4, false},
-      {1, 0, 1, 2, 0, 4, 4, false},  {1, 0, 1, 1, 0, 39, 29, true}, {1, 0, 1, 1, 0, 40, 3, false},
+      {1, 0, 1, 1, 0, 4, 4, true},   {1, 0, 3, 1, 0, 4, 4, true},    {1, 0, 9, 1, 0, 4, 4, true},
+      {1, 0, 2, 1, 0, 4, 4, false},  {1, 0, 0, 1, 0, 4, 4, false},   {2, 0, 1, 1, 0, 4, 4, false},
+      {0, 0, 1, 1, 0, 4, 4, false},  {1, 1, 1, 1, 0, 4, 4, false},   {1, 0, 1, 0, 0, 4, 4, false},
+      {1, 0, 1, 2, 0, 4, 4, false},  {1, 0, 1, 1, 0, 39, 29, true},  {1, 0, 1, 1, 0, 40, 3, false},
       {1, 0, 1, 1, 0, 3, 30, false}, {1, 0, 1, 1, 10, 9, 10, false}, {1, 0, 1, 1, 10, 10, 9, false},
   };
   for (const auto& k : cases) {
@@ -274,8 +274,7 @@ TEST(OverworldUnits, OnlyLiveActiveUnitsOfKindsOneThreeNineOnTheLevelInsideTheWi
     if (k.drawn)
       EXPECT_TRUE(pixel_at(rig.fb, px + 1, py + 1) == kBlue &&
                   pixel_at(rig.fb, px + 15, py) == kBlue);
-    else
-      EXPECT_TRUE(blank(rig.fb));
+    else EXPECT_TRUE(blank(rig.fb));
   }
 }
 

@@ -26,7 +26,9 @@ Rgba secondary_at(const Framebuffer& fb, int32_t x, int32_t y) {
 struct Pair {
   Rng rng, expect;
   explicit Pair(uint32_t seed) { rng_seed(rng, seed), rng_seed(expect, seed); }
-  void skip(int64_t n) { while (n-- > 0) rng_next(expect); }
+  void skip(int64_t n) {
+    while (n-- > 0) rng_next(expect);
+  }
   bool in_step() { return rng_next(rng) == rng_next(expect); }
 };
 

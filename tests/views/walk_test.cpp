@@ -47,9 +47,10 @@ class WalkTest : public ::testing::Test {
 TEST(WalkStep, ForwardFollowsTheLookOnFramesSetByTheTickDivisor) {
   // Looking level (pitch -90): yaw 0 faces lower rows, yaw -90 lower columns, 180 higher
   // rows; at pitch -30 a step is half as long. A forward step subtracts (dfx, dfy).
-  for (auto [yaw, pitch, dfx, dfy] :
-       {std::tuple(0.0f, -90.0f, 0.0f, 0.1f), {-90.0f, -90.0f, -0.1f, 0.0f},
-        {180.0f, -90.0f, 0.0f, -0.1f}, {-90.0f, -30.0f, -0.05f, 0.0f}}) {
+  for (auto [yaw, pitch, dfx, dfy] : {std::tuple(0.0f, -90.0f, 0.0f, 0.1f),
+                                      {-90.0f, -90.0f, -0.1f, 0.0f},
+                                      {180.0f, -90.0f, 0.0f, -0.1f},
+                                      {-90.0f, -30.0f, -0.05f, 0.0f}}) {
     const WalkStep s = walk_step(yaw, pitch);
     EXPECT_NEAR(s.dfx, dfx, 1e-6) << yaw << " " << pitch;
     EXPECT_NEAR(s.dfy, dfy, 1e-6) << yaw << " " << pitch;
@@ -80,14 +81,20 @@ TEST_F(WalkTest, ZStepsBackEveryFrameBothKeysCancelAndCellsChangeOnTheWay) {
 }
 
 TEST_F(WalkTest, CellChangesBothWaysButNeverOffTheGrid) {
-  const struct { uint16_t x, y; float fx, fy; uint16_t ex, ey; float efx, efy; } cases[] = {
+  const struct {
+    uint16_t x, y;
+    float fx, fy;
+    uint16_t ex, ey;
+    float efx, efy;
+  } cases[] = {
       // fx runs against the columns
       {100, 100, 1.25f, 0.5f, 99, 100, 0.25f, 0.5f},
       {100, 100, -0.25f, 0.5f, 101, 100, 0.75f, 0.5f},
       {100, 100, 0.5f, 1.25f, 100, 101, 0.5f, 0.25f},
       {100, 100, 0.5f, -0.25f, 100, 99, 0.5f, 0.75f},
       // column and row -1 or 1024 would be off the grid: the fractions stop at the edge
-      {0, 0, 1.3f, -0.3f, 0, 0, 1.0f, 0.0f}, {1023, 1023, -0.3f, 1.3f, 1023, 1023, 0.0f, 1.0f},
+      {0, 0, 1.3f, -0.3f, 0, 0, 1.0f, 0.0f},
+      {1023, 1023, -0.3f, 1.3f, 1023, 1023, 0.0f, 1.0f},
   };
   for (const auto& k : cases) {
     u.x = k.x, u.y = k.y, u.fx = k.fx, u.fy = k.fy;
@@ -134,32 +141,46 @@ TEST_F(WalkTest, HeadBobSwingsAboutTheMiddleWithThePhase) {
 }
 
 TEST_F(WalkTest, PushOutKeepsTheCameraPointOffWallsReadAroundUnitOne) {
-  struct Cell { int dx, dy, dz = 0; uint8_t code = kTileWall; };
+  struct Cell {
+    int dx, dy, dz = 0;
+    uint8_t code = kTileWall;
+  };
   // walls around cell (100, 100, 1); the camera point at entry, then after the push
-  const struct { std::vector<Cell> cells; float a, b, ea, eb; } cases[] = {
+  const struct {
+    std::vector<Cell> cells;
+    float a, b, ea, eb;
+  } cases[] = {
       // 0.25 from a wall: out to 0.3; 0.35 away: untouched
-      {{{-1, 0}}, 0.25f, 0.5f, 0.3f, 0.5f}, {{{1, 0}}, 0.75f, 0.5f, 0.7f, 0.5f},
-      {{{0, -1}}, 0.5f, 0.25f, 0.5f, 0.3f}, {{{0, 1}}, 0.5f, 0.75f, 0.5f, 0.7f},
-      {{{-1, 0}}, 0.35f, 0.5f, 0.35f, 0.5f}, {{{0, 1}}, 0.5f, 0.65f, 0.5f, 0.65f},
+      {{{-1, 0}}, 0.25f, 0.5f, 0.3f, 0.5f},
+      {{{1, 0}}, 0.75f, 0.5f, 0.7f, 0.5f},
+      {{{0, -1}}, 0.5f, 0.25f, 0.5f, 0.3f},
+      {{{0, 1}}, 0.5f, 0.75f, 0.5f, 0.7f},
+      {{{-1, 0}}, 0.35f, 0.5f, 0.35f, 0.5f},
+      {{{0, 1}}, 0.5f, 0.65f, 0.5f, 0.65f},
       // within 0.2: both tests of that side push (0.2 + 0.2), and the corner
       // test that reaches the same wall pushes along the wall as well
-      {{{-1, 0}}, 0.1f, 0.5f, 0.7f, 0.7f}, {{{1, 0}}, 0.9f, 0.5f, 0.3f, 0.3f},
-      {{{0, -1}}, 0.5f, 0.1f, 0.7f, 0.7f}, {{{0, 1}}, 0.5f, 0.9f, 0.3f, 0.3f},
+      {{{-1, 0}}, 0.1f, 0.5f, 0.7f, 0.7f},
+      {{{1, 0}}, 0.9f, 0.5f, 0.3f, 0.3f},
+      {{{0, -1}}, 0.5f, 0.1f, 0.7f, 0.7f},
+      {{{0, 1}}, 0.5f, 0.9f, 0.3f, 0.3f},
       // a lone wall diagonally: only the corner test pushes, 0.2 on both axes
-      {{{-1, -1}}, 0.1f, 0.1f, 0.3f, 0.3f}, {{{1, 1}}, 0.9f, 0.9f, 0.7f, 0.7f},
-      {{{1, -1}}, 0.9f, 0.1f, 0.7f, 0.3f}, {{{-1, 1}}, 0.1f, 0.9f, 0.3f, 0.7f},
+      {{{-1, -1}}, 0.1f, 0.1f, 0.3f, 0.3f},
+      {{{1, 1}}, 0.9f, 0.9f, 0.7f, 0.7f},
+      {{{1, -1}}, 0.9f, 0.1f, 0.7f, 0.3f},
+      {{{-1, 1}}, 0.1f, 0.9f, 0.3f, 0.7f},
       // inside a wall: the 0.3 tests hold back, the 0.2 tests cancel, a corner pushes
       {{{0, 0}}, 0.4f, 0.5f, 0.6f, 0.7f},
       // two corner tests find a wall: only the first pushes (the row below
       // pushes b 0.2 + 0.2, the lower-left corner 0.2 on both)
       {{{-1, -1}, {0, -1}}, 0.1f, 0.1f, 0.3f, 0.7f},
       // other codes are open space; so are walls a level up or down
-      {{{-1, 0, 0, 19}}, 0.1f, 0.5f, 0.1f, 0.5f}, {{{-1, 0, 0, 255}}, 0.1f, 0.5f, 0.1f, 0.5f},
+      {{{-1, 0, 0, 19}}, 0.1f, 0.5f, 0.1f, 0.5f},
+      {{{-1, 0, 0, 255}}, 0.1f, 0.5f, 0.1f, 0.5f},
       {{{-1, 0, -1}, {-1, 0, 1}}, 0.1f, 0.5f, 0.1f, 0.5f},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.cells[0].dx << "," << c.cells[0].dy << " a " << c.a
-                                      << " b " << c.b);
+    SCOPED_TRACE(::testing::Message()
+                 << c.cells[0].dx << "," << c.cells[0].dy << " a " << c.a << " b " << c.b);
     for (const Cell& w : c.cells) wall(100 + w.dx, 100 + w.dy, 1 + w.dz, w.code);
     place(100, 100, 1, c.a, c.b);
     push_out_of_walls(world, u);

@@ -32,8 +32,11 @@ Bytes make_bmp(int32_t width = 16, int32_t height = 16, uint32_t info_size = 40)
   Bytes b(offset + size_t(row) * h, 0xEE);
   std::fill_n(b.begin(), offset, 0);
   b[0] = 'B', b[1] = 'M';
-  for (auto [at, v] : {std::pair{2u, uint32_t(b.size())}, {10u, offset}, {14u, info_size},
-                       {18u, w}, {22u, uint32_t(height)}})
+  for (auto [at, v] : {std::pair{2u, uint32_t(b.size())},
+                       {10u, offset},
+                       {14u, info_size},
+                       {18u, w},
+                       {22u, uint32_t(height)}})
     put32(b, at, v);
   b[26] = 1, b[28] = 24;  // planes, bits; compression stays 0
   for (uint32_t stored = 0; stored < h; ++stored)
@@ -85,6 +88,7 @@ TEST_F(BitmapLoad, GoodFilesLoadAsTheirPictureBottomRowFirst) {
 
 TEST_F(BitmapLoad, BadHeadersAndSlotsFailAndLeaveTheSlot) {
   // 32-bit little-endian values written over a good 16 x 16 file.
+  // clang-format off
   const std::pair<size_t, uint32_t> patches[] = {
       {0, 0x4142},  {28, 32}, {28, 8},      // "BA"; bits per pixel (compression stays 0)
       {30, 1},      {30, 2},  {30, 3}, {30, 4},  // run-length and bit-field files say 24 bits too
@@ -93,6 +97,7 @@ TEST_F(BitmapLoad, BadHeadersAndSlotsFailAndLeaveTheSlot) {
       {18, 0xFFFFFFFFu}, {18, 0x80000000u}, {22, 0x80000000u},  // -1, the most negative value
       {10, 0},      {10, 14}, {10, 53},  // pixels inside the header: the header is lying
   };
+  // clang-format on
   const Bytes plain = make_bmp();
   preload(5);
   for (auto [at, v] : patches) {

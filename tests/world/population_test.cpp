@@ -56,8 +56,8 @@ TEST_F(PopulationTest, ScatterFillsRecordsOneTo768UnderItsOwnSeedAndTheLaterObje
     SCOPED_TRACE(i);
     // draw order: x, then y, then kind; x and y in 1..1022
     const int32_t x = draw(1022) + 1, y = draw(1022) + 1, code = kKindCodes[draw(6)];
-    EXPECT_TRUE(o.flag == 1 && o.value == 0 && o.level == (i - 1) / 256 && o.x == x &&
-                o.y == y && o.code == code);
+    EXPECT_TRUE(o.flag == 1 && o.value == 0 && o.level == (i - 1) / 256 && o.x == x && o.y == y &&
+                o.code == code);
     int32_t last = i;
     for (int32_t j = i + 1; j <= 768; ++j)
       if (w.objects[j].x == o.x && w.objects[j].y == o.y && w.objects[j].level == o.level) last = j;
@@ -71,7 +71,7 @@ TEST_F(PopulationTest, ScatterFillsRecordsOneTo768UnderItsOwnSeedAndTheLaterObje
 TEST(TrigTables, EveryEntryIsTheDoubleSineRoundedToFloatAndBuiltOnce) {
   TrigTables t;
   build_trig_tables(t);
-  EXPECT_GT(t.sine[180000], 0.0f);  // the game's factor falls just short of pi/180
+  EXPECT_GT(t.sine[180000], 0.0f);             // the game's factor falls just short of pi/180
   const double factor = 0.017453292516666667;  // radians per degree
   int64_t mismatches = 0;
   for (int32_t i = 0; i < kTrigEntries; ++i) {

@@ -10,9 +10,7 @@ inline uint32_t hash32(uint32_t x) {
   x ^= x >> 16;
   return x;
 }
-inline uint32_t hash3(int32_t x, int32_t y, uint32_t seed) {
-  return hash32(uint32_t(x) * 0x9E3779B1U ^ hash32(uint32_t(y) * 0x85EBCA77U ^ seed));
-}
+inline uint32_t hash3(int32_t x, int32_t y, uint32_t seed) { return hash32(uint32_t(x) * 0x9E3779B1U ^ hash32(uint32_t(y) * 0x85EBCA77U ^ seed)); }
 inline float hash_unit(int32_t x, int32_t y, uint32_t seed) {  // 0 .. 1
   return float(hash3(x, y, seed) >> 8) * (1.0f / 16777216.0f);
 }

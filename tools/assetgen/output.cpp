@@ -47,8 +47,7 @@ Image contact_sheet() {
     if (im.w == 0) continue;
     for (int32_t y = 0; y < im.h; ++y)  // left-out pixels as a grey checker
       for (int32_t x = 0; x < im.w; ++x)
-        if (pixel(im, x, y) == kKey || pixel(im, x, y) == Rgb{0, 0, 0})
-          pixel(im, x, y) = ((x / 4 + y / 4) & 1) ? Rgb{90, 90, 96} : Rgb{120, 120, 128};
+        if (pixel(im, x, y) == kKey || pixel(im, x, y) == Rgb{0, 0, 0}) pixel(im, x, y) = ((x / 4 + y / 4) & 1) ? Rgb{90, 90, 96} : Rgb{120, 120, 128};
     if (im.w == kCellPixels) im = magnify(im, 4);
     else if (im.w == kOverworldWidth) im = reduce(im, 10);
     blit(sheet, im, (i % kColumns) * kCell + 4, (i / kColumns) * kCell + 4);
@@ -131,8 +130,7 @@ std::string stats_report(const WorldMap& map) {
   char line[160];
   for (int32_t z = 0; z < kMapLevels; ++z) {
     const LevelStats s = level_stats(map.cells.data() + size_t(z) * kMapLevelBytes);
-    std::snprintf(line, sizeof line, "level %d (%s): enterable %.2f%%, obstructed blocks %.2f%%\n", z, kNames[z],
-                  s.enterable * 100, s.obstructed * 100);
+    std::snprintf(line, sizeof line, "level %d (%s): enterable %.2f%%, obstructed blocks %.2f%%\n", z, kNames[z], s.enterable * 100, s.obstructed * 100);
     out += line;
     for (int32_t code = 0; code < 256; ++code) {
       if (s.count[code] == 0) continue;

@@ -85,9 +85,7 @@ void poly(Image& im, std::initializer_list<Pt> pts, Rgb c) {
       const float x = float(px) + 0.5f, y = float(py) + 0.5f;
       bool in = false;
       for (size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) {
-        if ((p[i].y > y) != (p[j].y > y) &&
-            x < (p[j].x - p[i].x) * (y - p[i].y) / (p[j].y - p[i].y) + p[i].x)
-          in = !in;
+        if ((p[i].y > y) != (p[j].y > y) && x < (p[j].x - p[i].x) * (y - p[i].y) / (p[j].y - p[i].y) + p[i].x) in = !in;
       }
       if (in) put(im, px, py, c);
     }
@@ -137,26 +135,20 @@ void outline(Image& im, Rgb ink) {
       bool touches = false;
       const int32_t nx[4] = {x - 1, x + 1, x, x}, ny[4] = {y, y, y - 1, y + 1};
       for (int i = 0; i < 4; ++i)
-        if (inside(src, nx[i], ny[i]) && !(pixel(src, nx[i], ny[i]) == kKey) &&
-            !(pixel(src, nx[i], ny[i]) == ink))
-          touches = true;
+        if (inside(src, nx[i], ny[i]) && !(pixel(src, nx[i], ny[i]) == kKey) && !(pixel(src, nx[i], ny[i]) == ink)) touches = true;
       if (touches) pixel(im, x, y) = ink;
     }
 }
 
 void rim_light(Image& im) {
   const Image src = im;
-  auto open = [&](int32_t x, int32_t y) {
-    return !inside(src, x, y) || pixel(src, x, y) == kKey || pixel(src, x, y) == kInk;
-  };
+  auto open = [&](int32_t x, int32_t y) { return !inside(src, x, y) || pixel(src, x, y) == kKey || pixel(src, x, y) == kInk; };
   for (int32_t y = 0; y < im.h; ++y)
     for (int32_t x = 0; x < im.w; ++x) {
       const Rgb c = pixel(src, x, y);
       if (c == kKey || c == kInk) continue;
-      if (open(x + 1, y) || open(x, y + 1))
-        pixel(im, x, y) = mix(c, Rgb{40, 30, 70}, 0.3f);
-      else if (open(x - 1, y) || open(x, y - 1))
-        pixel(im, x, y) = mix(c, Rgb{255, 250, 220}, 0.22f);
+      if (open(x + 1, y) || open(x, y + 1)) pixel(im, x, y) = mix(c, Rgb{40, 30, 70}, 0.3f);
+      else if (open(x - 1, y) || open(x, y - 1)) pixel(im, x, y) = mix(c, Rgb{255, 250, 220}, 0.22f);
     }
 }
 

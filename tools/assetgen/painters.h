@@ -33,40 +33,61 @@ void paint_landmark(Image& im, const Params& p, uint32_t seed);  // style Landma
 void paint_wall(Image& im, const Params& p, uint32_t seed);
 void paint_floor(Image& im, const Params& p, uint32_t seed);  // style 1 = marble, mark 1/2 = bones/cleaned
 enum Fitting : int32_t {
-  kChest, kCandelabrum, kCoffin, kDoor, kSource, kSpawn, kFountain, kStairsDown, kStairsUp,
-  kCircle, kAltar, kTrap, kTorch, kGear, kLever, kScrolls
+  kChest,
+  kCandelabrum,
+  kCoffin,
+  kDoor,
+  kSource,
+  kSpawn,
+  kFountain,
+  kStairsDown,
+  kStairsUp,
+  kCircle,
+  kAltar,
+  kTrap,
+  kTorch,
+  kGear,
+  kLever,
+  kScrolls
 };
 void paint_fitting(Image& im, const Params& p, uint32_t seed);  // style Fitting, mark 1 = spent/open
 
 // Units: figures on the colour key.
-enum Head : int32_t {
-  kHeadHair, kHeadHood, kHeadHelm, kHeadHorns, kHeadEars, kHeadSnakes, kHeadSkullCrown,
-  kHeadHat, kHeadBeard, kHeadLeaves, kHeadStar
-};
+enum Head : int32_t { kHeadHair, kHeadHood, kHeadHelm, kHeadHorns, kHeadEars, kHeadSnakes, kHeadSkullCrown, kHeadHat, kHeadBeard, kHeadLeaves, kHeadStar };
 enum Tool : int32_t { kToolNone, kToolSword, kToolStaff, kToolAxe, kToolClub, kToolDagger, kToolMace, kToolShield };
 void paint_humanoid(Image& im, const Params& p, uint32_t seed);  // a skin, b clothes, c gear; style Head; mark 1 robe
 enum Bones : int32_t {
-  kBonesPlain, kBonesZombie, kBonesWounded, kBonesSturdy, kBonesMonster, kBonesBrave, kBonesFloating,
-  kBonesFire, kBonesOgre, kBonesArmored, kBonesWarrior, kBonesEvil
+  kBonesPlain,
+  kBonesZombie,
+  kBonesWounded,
+  kBonesSturdy,
+  kBonesMonster,
+  kBonesBrave,
+  kBonesFloating,
+  kBonesFire,
+  kBonesOgre,
+  kBonesArmored,
+  kBonesWarrior,
+  kBonesEvil
 };
 void paint_skeleton(Image& im, const Params& p, uint32_t seed);  // style Bones
 enum Beast : int32_t { kBeastRat, kBeastDog, kBeastBear, kBeastRust };
-void paint_beast(Image& im, const Params& p, uint32_t seed);     // a body, style Beast, mark red eyes
-void paint_serpent(Image& im, const Params& p, uint32_t seed);   // a body, b belly, mark 1 flames, style 1 worm
+void paint_beast(Image& im, const Params& p, uint32_t seed);    // a body, style Beast, mark red eyes
+void paint_serpent(Image& im, const Params& p, uint32_t seed);  // a body, b belly, mark 1 flames, style 1 worm
 enum Bug : int32_t { kBugBeetle, kBugSpider, kBugMantis };
-void paint_bug(Image& im, const Params& p, uint32_t seed);       // a shell, style Bug, mark 1 flames
+void paint_bug(Image& im, const Params& p, uint32_t seed);  // a shell, style Bug, mark 1 flames
 enum Blob : int32_t { kBlobSlime, kBlobCube, kBlobFungus };
 void paint_blob(Image& im, const Params& p, uint32_t seed);
-void paint_eye(Image& im, const Params& p, uint32_t seed);       // a iris, mark 1 mage hat
+void paint_eye(Image& im, const Params& p, uint32_t seed);  // a iris, mark 1 mage hat
 enum Dragon : int32_t { kDragonWinged, kDragonHydra, kDragonBasilisk };
-void paint_dragon(Image& im, const Params& p, uint32_t seed);    // a body, b belly, style Dragon
+void paint_dragon(Image& im, const Params& p, uint32_t seed);  // a body, b belly, style Dragon
 enum Element : int32_t { kElemFire, kElemWater, kElemEarth, kElemAir };
-void paint_elemental(Image& im, const Params& p, uint32_t seed); // style Element, size 1..3
+void paint_elemental(Image& im, const Params& p, uint32_t seed);  // style Element, size 1..3
 void paint_hart(Image& im, const Params& p, uint32_t seed);
 
 // Items and small pictures on the colour key.
 enum Blade : int32_t { kBladeStraight, kBladeCurved, kBladeBroad, kBladeDouble, kBladePole, kBladeHead, kBladeWhale };
-void paint_sword(Image& im, const Params& p, uint32_t seed);   // a blade, b guard, c grip, style Blade, size length, mark glow
+void paint_sword(Image& im, const Params& p, uint32_t seed);  // a blade, b guard, c grip, style Blade, size length, mark glow
 enum Blunt : int32_t { kMaul, kMorningstar, kMace, kWarMace, kStaff, kRod, kWand };
 void paint_blunt(Image& im, const Params& p, uint32_t seed);   // a head, b shaft, style Blunt
 void paint_axe(Image& im, const Params& p, uint32_t seed);     // a head, b shaft, c trim, tool 2 = double
@@ -76,7 +97,7 @@ enum Armour : int32_t { kLeather, kStudded, kChain, kScale, kPlate, kFullPlate, 
 void paint_armour(Image& im, const Params& p, uint32_t seed);  // a metal or leather, b trim, style Armour
 void paint_bag(Image& im, const Params& p, uint32_t seed);     // a cloth
 enum Small : int32_t { kBlank, kSocket, kCorner, kCross };
-void paint_small(Image& im, const Params& p, uint32_t seed);   // style Small, tool corner 1..4
+void paint_small(Image& im, const Params& p, uint32_t seed);  // style Small, tool corner 1..4
 enum Building : int32_t { kFarm, kMerchant, kQuarry, kStable, kTower, kBarrack, kSmithy, kKeep, kChurch };
 void paint_building(Image& im, const Params& p, uint32_t seed);  // style Building
 

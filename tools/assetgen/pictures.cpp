@@ -241,8 +241,8 @@ void picture_size(const char* folder, int32_t& w, int32_t& h) {
 }
 
 bool is_sprite(const char* folder) {
-  return std::strcmp(folder, "bmp_unit") == 0 || std::strcmp(folder, "bmp_item") == 0 ||
-         std::strcmp(folder, "bmp_structure") == 0 || std::strcmp(folder, "bmp_cross") == 0;
+  return std::strcmp(folder, "bmp_unit") == 0 || std::strcmp(folder, "bmp_item") == 0 || std::strcmp(folder, "bmp_structure") == 0 ||
+         std::strcmp(folder, "bmp_cross") == 0;
 }
 
 Image draw_recipe(const Recipe& r) {

@@ -61,14 +61,10 @@ struct Glyph {
   const char* rows[7];
 };
 constexpr Glyph kTitleFont[] = {
-    {'K', {"1...1", "1..1.", "1.1..", "11...", "1.1..", "1..1.", "1...1"}},
-    {'E', {"11111", "1....", "1....", "1111.", "1....", "1....", "11111"}},
-    {'L', {"1....", "1....", "1....", "1....", "1....", "1....", "11111"}},
-    {'V', {"1...1", "1...1", "1...1", "1...1", "1...1", ".1.1.", "..1.."}},
-    {'A', {".111.", "1...1", "1...1", "11111", "1...1", "1...1", "1...1"}},
-    {'R', {"1111.", "1...1", "1...1", "1111.", "1.1..", "1..1.", "1...1"}},
-    {'O', {".111.", "1...1", "1...1", "1...1", "1...1", "1...1", ".111."}},
-    {'T', {"11111", "..1..", "..1..", "..1..", "..1..", "..1..", "..1.."}},
+    {'K', {"1...1", "1..1.", "1.1..", "11...", "1.1..", "1..1.", "1...1"}}, {'E', {"11111", "1....", "1....", "1111.", "1....", "1....", "11111"}},
+    {'L', {"1....", "1....", "1....", "1....", "1....", "1....", "11111"}}, {'V', {"1...1", "1...1", "1...1", "1...1", "1...1", ".1.1.", "..1.."}},
+    {'A', {".111.", "1...1", "1...1", "11111", "1...1", "1...1", "1...1"}}, {'R', {"1111.", "1...1", "1...1", "1111.", "1.1..", "1..1.", "1...1"}},
+    {'O', {".111.", "1...1", "1...1", "1...1", "1...1", "1...1", ".111."}}, {'T', {"11111", "..1..", "..1..", "..1..", "..1..", "..1..", "..1.."}},
 };
 
 // Ordered dithering between two colours, so gradients stay in the palette.
@@ -87,12 +83,8 @@ Rgb sky(int32_t x, int32_t y) {
 
 void paint_texture(Image& im, const Params& p, uint32_t seed) {
   switch (p.style) {
-    case kTexBrick:
-      brick_texture(im, kBrick, false, seed);
-      break;
-    case kTexStoneBrick:
-      brick_texture(im, kStone, true, seed);
-      break;
+    case kTexBrick: brick_texture(im, kBrick, false, seed); break;
+    case kTexStoneBrick: brick_texture(im, kStone, true, seed); break;
     case kTexAshlar:
       ground_bricks(im, kStone, seed, 32, 16);
       for (int32_t y = 0; y < im.h; ++y)
@@ -139,8 +131,7 @@ void paint_texture(Image& im, const Params& p, uint32_t seed) {
       compose(im, blade);
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 

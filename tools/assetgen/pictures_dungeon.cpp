@@ -69,8 +69,7 @@ void paint_floor(Image& im, const Params& p, uint32_t seed) {
     rect(l, 9, 7, 2.5f, 1.5f, kBone[2]);
     place(im, l);
   } else {  // cleaned: stains and one forgotten bone
-    for (int32_t i = 0; i < 6; ++i)
-      put(im, 3 + int32_t(hash3(i, 0, seed) % 10), 3 + int32_t(hash3(i, 1, seed) % 10), kEarth[1]);
+    for (int32_t i = 0; i < 6; ++i) put(im, 3 + int32_t(hash3(i, 0, seed) % 10), 3 + int32_t(hash3(i, 1, seed) % 10), kEarth[1]);
     stroke(l, 9.5f, 11.5f, 12.5f, 12.5f, 1, kBone[2]);
     place(im, l);
   }
@@ -100,8 +99,8 @@ void sigil(Image& l, const Ramp& r, int s) {
   }
   for (int32_t k = 0; k < 5; ++k) {  // five-pointed star
     const float t0 = -1.5708f + float(k) * 6.2831853f / 5, t1 = t0 + 2 * 6.2831853f / 5;
-    line(l, int32_t(std::lround(7.5f + 5.5f * std::cos(t0))), int32_t(std::lround(8 + 5.5f * std::sin(t0))),
-         int32_t(std::lround(7.5f + 5.5f * std::cos(t1))), int32_t(std::lround(8 + 5.5f * std::sin(t1))), r[s - 1]);
+    line(l, int32_t(std::lround(7.5f + 5.5f * std::cos(t0))), int32_t(std::lround(8 + 5.5f * std::sin(t0))), int32_t(std::lround(7.5f + 5.5f * std::cos(t1))),
+         int32_t(std::lround(8 + 5.5f * std::sin(t1))), r[s - 1]);
   }
 }
 }  // namespace
@@ -166,9 +165,7 @@ void paint_fitting(Image& im, const Params& p, uint32_t seed) {
         put(l, 11, 8, kGold[4]);
       }
       break;
-    case kSource:
-      glow_pool(l, *p.a, spent);
-      break;
+    case kSource: glow_pool(l, *p.a, spent); break;
     case kSpawn:
       sigil(l, spent ? kStone : kPurple, spent ? 2 : 4);
       if (!spent) ball(l, 7.5f, 8, 1.8f, 1.8f, kRed, 2, 4);
@@ -219,7 +216,7 @@ void paint_fitting(Image& im, const Params& p, uint32_t seed) {
       rect(l, 2, 5, 12, 2, r[3]);
       rect(l, 3, 13, 10, 2, r[1]);
       rect(l, 5, 7, 6, 5, (*p.b)[2]);  // cloth or inlay
-      if (p.mark == 1) {                // jewels
+      if (p.mark == 1) {               // jewels
         put(l, 6, 9, kRed[4]);
         put(l, 8, 9, kBlue[4]);
         put(l, 10, 9, kSlime[4]);
@@ -280,8 +277,7 @@ void paint_fitting(Image& im, const Params& p, uint32_t seed) {
         rect(l, x + 4, y, 1, 2.6f, kRed[2]);
       }
       break;
-    default:
-      break;
+    default: break;
   }
   place(im, l);
 }

@@ -125,8 +125,7 @@ void paint_blunt(Image& im, const Params& p, uint32_t seed) {
       poly(im, {{11.5f, 1}, {12.5f, 3.5f}, {15, 4.5f}, {12.5f, 5.5f}, {11.5f, 8}, {10.5f, 5.5f}, {8, 4.5f}, {10.5f, 3.5f}}, head[3]);
       put(im, 11, 4, head[4]);
       break;
-    default:
-      break;
+    default: break;
   }
   outline(im);
   (void)seed;
@@ -208,8 +207,7 @@ void paint_armour(Image& im, const Params& p, uint32_t seed) {
         case kMagic:
           if (hash_unit(x, y, seed) < 0.08f) pixel(im, x, y) = kBlue[4];
           break;
-        default:
-          break;
+        default: break;
       }
     }
   if (p.style == kLeather || p.style == kStudded) line(im, 8, 5, 8, 13, m[0]);  // lacing
@@ -263,8 +261,7 @@ void paint_small(Image& im, const Params& p, uint32_t seed) {
       outline(c);
       const bool fx = p.tool == 2 || p.tool == 3, fy = p.tool == 3 || p.tool == 4;
       for (int32_t y = 0; y < im.h; ++y)
-        for (int32_t x = 0; x < im.w; ++x)
-          pixel(im, x, y) = pixel(c, fx ? im.w - 1 - x : x, fy ? im.h - 1 - y : y);
+        for (int32_t x = 0; x < im.w; ++x) pixel(im, x, y) = pixel(c, fx ? im.w - 1 - x : x, fy ? im.h - 1 - y : y);
       break;
     }
     case kCross:  // the pointer: four arms round an open middle, and a centre dot
@@ -341,7 +338,7 @@ void paint_building(Image& im, const Params& p, uint32_t seed) {
       poly(im, {{0.5f, 6.5f}, {6, 2.5f}, {11.5f, 6.5f}}, kWood[1]);
       rect(im, 8, 1, 2, 4, kStone[1]);
       put(im, 9, 0, kStone[3]);
-      rect(im, 3, 9, 3, 3, kFire[3]);  // forge glow
+      rect(im, 3, 9, 3, 3, kFire[3]);          // forge glow
       rect(im, 11, 11, 4.5f, 1.5f, kDark[2]);  // anvil
       rect(im, 12, 12.5f, 2, 2.5f, kDark[2]);
       break;
@@ -364,8 +361,7 @@ void paint_building(Image& im, const Params& p, uint32_t seed) {
       ellipse(im, 5.5f, 10.5f, 1.3f, 1.3f, kBlue[3]);
       rect(im, 4.5f, 12.5f, 2, 2.5f, kWood[1]);
       break;
-    default:
-      break;
+    default: break;
   }
   (void)seed;
   finish_sprite(im);

@@ -47,8 +47,7 @@ void round_tree(Image& im, float x, float y, float r, const Ramp& leaves, bool f
   ball(im, x, y, r, r * 0.9f, leaves, 1, 4);
   if (fruit)
     for (int32_t i = 0; i < 3; ++i)
-      put(im, int32_t(x) + int32_t(hash3(i, 7, seed) % 5) - 2, int32_t(y) + int32_t(hash3(i, 8, seed) % 4) - 2,
-          i == 1 ? kGold[3] : kRed[3]);
+      put(im, int32_t(x) + int32_t(hash3(i, 7, seed) % 5) - 2, int32_t(y) + int32_t(hash3(i, 8, seed) % 4) - 2, i == 1 ? kGold[3] : kRed[3]);
 }
 
 void pine(Image& im, float x, float y, float h, const Ramp& needles, bool snow) {
@@ -137,8 +136,7 @@ void paint_desert(Image& im, const Params&, uint32_t seed) {
   // dune ripples: a stripe pattern that repeats every tile in both directions
   for (int32_t y = 0; y < im.h; ++y)
     for (int32_t x = 0; x < im.w; ++x) {
-      const float s = std::sin(float(x + 2 * y) * 6.2831853f * 2.0f / float(im.w) +
-                               value_noise(float(x), float(y), 4, 4, seed) * 1.5f);
+      const float s = std::sin(float(x + 2 * y) * 6.2831853f * 2.0f / float(im.w) + value_noise(float(x), float(y), 4, 4, seed) * 1.5f);
       if (s > 0.85f) pixel(im, x, y) = kSand[4];
       else if (s < -0.9f) pixel(im, x, y) = kSand[1];
     }
@@ -158,7 +156,7 @@ void paint_hills(Image& im, const Params&, uint32_t seed) {
     const float x = m[0], y = m[1], r = m[2];
     ellipse(im, x + 0.8f, y + 0.6f, r + 0.3f, r * 0.75f, kGrass[0]);
     ball(im, x, y, r, r * 0.75f, kOlive, 1, 4);
-    rect(im, x - r, y + 0.6f, 2 * r, r, kKey);  // cut the lower half away...
+    rect(im, x - r, y + 0.6f, 2 * r, r, kKey);                           // cut the lower half away...
     for (int32_t py = int32_t(y + 0.6f); py < int32_t(y + r + 1); ++py)  // ...and restore the grass under it
       for (int32_t px = int32_t(x - r); px < int32_t(x + r + 1); ++px)
         if (inside(im, px, py) && pixel(im, px, py) == kKey) pixel(im, px, py) = py == int32_t(y + 0.6f) ? kGrass[0] : kGrass[1];
@@ -184,8 +182,7 @@ void paint_mountain(Image& im, const Params& p, uint32_t seed) {
       line(im, int32_t(x) - k - 1, int32_t(top) + 4 + k * 3, int32_t(x) - k * 2 - 2, int32_t(top) + 6 + k * 3, kStone[2]);
     const float snow = high ? 0.45f : 0.3f, sy = top + (base - top) * snow;
     const float sh = half * snow;
-    poly(im, {{x, top}, {x - sh, sy}, {x - sh * 0.4f, sy - 1}, {x, sy}, {x + sh * 0.5f, sy - 1}, {x + sh, sy}},
-         kSnow[2]);
+    poly(im, {{x, top}, {x - sh, sy}, {x - sh * 0.4f, sy - 1}, {x, sy}, {x + sh * 0.5f, sy - 1}, {x + sh, sy}}, kSnow[2]);
     poly(im, {{x, top}, {x - sh, sy}, {x - sh * 0.4f, sy - 1}, {x, sy}}, kSnow[4]);
   }
 }
@@ -236,8 +233,7 @@ void paint_landmark(Image& im, const Params& p, uint32_t seed) {
       rect(l, 2, 3, 3, 3, kStone[3]);
       rect(l, 10, 8, 3, 6, kStone[2]);
       rect(l, 10, 8, 3, 2, kStone[3]);
-      for (int32_t i = 0; i < 5; ++i)
-        put(l, 6 + int32_t(hash3(i, 0, seed) % 4), 9 + int32_t(hash3(i, 1, seed) % 5), kStone[1 + i % 3]);
+      for (int32_t i = 0; i < 5; ++i) put(l, 6 + int32_t(hash3(i, 0, seed) % 4), 9 + int32_t(hash3(i, 1, seed) % 5), kStone[1 + i % 3]);
       line(l, 3, 6, 3, 12, kStone[1]);
       break;
     case kCastle:
@@ -265,7 +261,7 @@ void paint_landmark(Image& im, const Params& p, uint32_t seed) {
       rect(l, 10.5f, 7, 1.5f, 7, kWood[2]);
       rect(l, 4, 7, 8, 1.5f, kWood[3]);
       line(l, 6, 14, 10, 14, kSteel[2]);  // rails
-      if (p.style == kIronMine) {  // a heap of ore beside the shaft
+      if (p.style == kIronMine) {         // a heap of ore beside the shaft
         ball(l, 13, 12.5f, 2.5f, 2, kSteel, 0, 3);
         put(l, 12, 12, kRed[2]);
         put(l, 14, 13, kRed[1]);
@@ -302,12 +298,10 @@ void paint_landmark(Image& im, const Params& p, uint32_t seed) {
       break;
     case kRift:  // a jagged crack with a glow inside
       poly(l, {{2, 1}, {6, 5}, {5, 8}, {10, 10}, {9, 13}, {14, 15}, {11, 11}, {12, 8}, {7, 6}, {8, 3}}, kPurple[2]);
-      poly(l, {{3, 2}, {6.5f, 5.5f}, {6, 7.5f}, {10.5f, 10.5f}, {12, 13}, {10, 10}, {10.5f, 8.5f}, {6.5f, 6}, {7, 3.5f}},
-           kDark[0]);
+      poly(l, {{3, 2}, {6.5f, 5.5f}, {6, 7.5f}, {10.5f, 10.5f}, {12, 13}, {10, 10}, {10.5f, 8.5f}, {6.5f, 6}, {7, 3.5f}}, kDark[0]);
       line(l, 7, 6, 10, 9, kFire[2]);
       break;
-    default:
-      break;
+    default: break;
   }
   place(im, l);
 }

@@ -10,7 +10,7 @@ namespace {
 // Maps a figure drawn for a 16 x 16 picture with its feet at the bottom
 // centre onto a smaller or bigger one standing on the same spot.
 struct Frame {
-  float s = 1;  // scale
+  float s = 1;     // scale
   float lift = 0;  // pixels the figure floats above the ground
   float x(float v) const { return 8 + (v - 8) * s; }
   float y(float v) const { return 15.5f + (v - 15.5f) * s - lift; }
@@ -19,18 +19,12 @@ struct Frame {
 
 Frame frame_for(int32_t size) { return Frame{size < 0 ? 0.8f : (size > 0 ? 1.04f : 0.94f), 0}; }
 
-void f_stroke(Image& im, const Frame& f, float x0, float y0, float x1, float y1, float w, Rgb c) {
-  stroke(im, f.x(x0), f.y(y0), f.x(x1), f.y(y1), f.r(w), c);
-}
+void f_stroke(Image& im, const Frame& f, float x0, float y0, float x1, float y1, float w, Rgb c) { stroke(im, f.x(x0), f.y(y0), f.x(x1), f.y(y1), f.r(w), c); }
 void f_ball(Image& im, const Frame& f, float x, float y, float rx, float ry, const Ramp& r, int lo = 0, int hi = 4) {
   ball(im, f.x(x), f.y(y), f.r(rx), f.r(ry), r, lo, hi);
 }
-void f_rect(Image& im, const Frame& f, float x, float y, float w, float h, Rgb c) {
-  rect(im, f.x(x), f.y(y), f.r(w), f.r(h), c);
-}
-void f_put(Image& im, const Frame& f, float x, float y, Rgb c) {
-  put(im, int32_t(std::floor(f.x(x))), int32_t(std::floor(f.y(y))), c);
-}
+void f_rect(Image& im, const Frame& f, float x, float y, float w, float h, Rgb c) { rect(im, f.x(x), f.y(y), f.r(w), f.r(h), c); }
+void f_put(Image& im, const Frame& f, float x, float y, Rgb c) { put(im, int32_t(std::floor(f.x(x))), int32_t(std::floor(f.y(y))), c); }
 
 void flame_tongue(Image& im, float x, float y, float s) {
   poly(im, {{x, y - 3.2f * s}, {x - 1.6f * s, y}, {x + 1.6f * s, y}}, kFire[2]);
@@ -56,15 +50,12 @@ void held_tool(Image& im, const Frame& f, int32_t tool, const Ramp& gear) {
       f_stroke(im, f, 12.4f, 11, 13.4f, 5, 1.4f, kWood[2]);
       f_ball(im, f, 13.5f, 4.6f, 1.7f, 2.3f, kWood, 1, 4);
       break;
-    case kToolDagger:
-      f_stroke(im, f, 12.6f, 10.6f, 14, 7.2f, 1, kSteel[4]);
-      break;
+    case kToolDagger: f_stroke(im, f, 12.6f, 10.6f, 14, 7.2f, 1, kSteel[4]); break;
     case kToolMace:
       f_stroke(im, f, 12.5f, 11, 13.6f, 5, 1.2f, kWood[2]);
       f_ball(im, f, 13.8f, 4.2f, 1.9f, 1.9f, gear, 1, 4);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 }  // namespace
@@ -143,9 +134,7 @@ void paint_humanoid(Image& im, const Params& p, uint32_t seed) {
       f_ball(im, f, 8, 4.3f, 2.5f, 2.4f, skin, 0, 4);
       f_ball(im, f, 8, 2.4f, 3.6f, 2.2f, kLeafLight, 1, 4);
       break;
-    default:
-      f_ball(im, f, 8, 4, 2.6f, 2.5f, skin, 0, 4);
-      break;
+    default: f_ball(im, f, 8, 4, 2.6f, 2.5f, skin, 0, 4); break;
   }
   if (p.style != kHeadHorns) {
     const float ey = p.style == kHeadHood ? 4.4f : 4.0f;
@@ -153,9 +142,7 @@ void paint_humanoid(Image& im, const Params& p, uint32_t seed) {
     f_put(im, f, 9, ey, p.style == kHeadSkullCrown ? kRed[4] : eye);
   }
   switch (p.style) {  // things over the face
-    case kHeadHair:
-      f_ball(im, f, 8, 2.2f, 2.7f, 1.3f, gear, 1, 3);
-      break;
+    case kHeadHair: f_ball(im, f, 8, 2.2f, 2.7f, 1.3f, gear, 1, 3); break;
     case kHeadHelm:
       f_ball(im, f, 8, 2.7f, 2.9f, 1.9f, gear, 1, 4);
       f_rect(im, f, 7.6f, 2.8f, 0.9f, 2.8f, gear[2]);
@@ -178,8 +165,7 @@ void paint_humanoid(Image& im, const Params& p, uint32_t seed) {
       f_put(im, f, 11, -0.4f, kGold[4]);
       f_put(im, f, 8, 2.6f, kWhite[4]);
       break;
-    default:
-      break;
+    default: break;
   }
   (void)seed;
   finish_sprite(im);
@@ -200,9 +186,9 @@ void paint_skeleton(Image& im, const Params& p, uint32_t seed) {
     f_stroke(im, f, 7, 12, 6.4f, 15, w, bone[3]);
     f_stroke(im, f, 9, 12, 9.6f, 15, w, bone[2]);
   }
-  f_rect(im, f, 6, 10.8f, 4, 1.3f, bone[2]);  // pelvis
+  f_rect(im, f, 6, 10.8f, 4, 1.3f, bone[2]);    // pelvis
   f_stroke(im, f, 8, 6.5f, 8, 11, w, bone[1]);  // spine
-  for (int32_t k = 0; k < 2; ++k) {  // ribs on their own pixel rows, with gaps between
+  for (int32_t k = 0; k < 2; ++k) {             // ribs on their own pixel rows, with gaps between
     const int32_t y = int32_t(f.y(7.3f + float(k) * 1.9f));
     line(im, int32_t(f.x(5.7f)), y, int32_t(f.x(10.3f)), y, bone[3]);
   }
@@ -290,8 +276,7 @@ void paint_beast(Image& im, const Params& p, uint32_t seed) {
       poly(im, {{f.x(4.5f), f.y(5)}, {f.x(6.8f), f.y(3.5f)}, {f.x(6.6f), f.y(7)}}, b[1]);
       f_put(im, f, 3.5f, 6, eye);
       if (p.mark)  // bristling back
-        for (int32_t k = 0; k < 3; ++k)
-          poly(im, {{f.x(7 + float(k) * 2), f.y(7)}, {f.x(8 + float(k) * 2), f.y(5)}, {f.x(9 + float(k) * 2), f.y(7)}}, b[1]);
+        for (int32_t k = 0; k < 3; ++k) poly(im, {{f.x(7 + float(k) * 2), f.y(7)}, {f.x(8 + float(k) * 2), f.y(5)}, {f.x(9 + float(k) * 2), f.y(7)}}, b[1]);
       break;
     case kBeastBear:
       for (int32_t k = 0; k < 4; ++k) {
@@ -316,8 +301,7 @@ void paint_beast(Image& im, const Params& p, uint32_t seed) {
       f_ball(im, f, 4, 8.8f, 2, 2, b, 1, 4);
       f_put(im, f, 3.3f, 8.5f, eye);
       break;
-    default:
-      break;
+    default: break;
   }
   (void)seed;
   finish_sprite(im);
@@ -328,10 +312,8 @@ void paint_serpent(Image& im, const Params& p, uint32_t seed) {
   const Ramp& belly = *p.b;
   if (p.style == 1) {  // a great worm rising from the ground, mouth up
     const float pts[6][2] = {{3, 15.5f}, {3.5f, 12}, {5.5f, 9}, {8.5f, 7}, {11, 5.5f}, {12, 3.8f}};
-    for (int32_t i = 0; i < 5; ++i)
-      stroke(im, pts[i][0], pts[i][1], pts[i + 1][0], pts[i + 1][1], 4.6f, body[2 + (i & 1)]);
-    for (int32_t i = 1; i < 5; ++i)
-      stroke(im, pts[i][0] - 1.8f, pts[i][1] + 0.8f, pts[i][0] + 0.4f, pts[i][1] + 2.2f, 0.8f, body[1]);
+    for (int32_t i = 0; i < 5; ++i) stroke(im, pts[i][0], pts[i][1], pts[i + 1][0], pts[i + 1][1], 4.6f, body[2 + (i & 1)]);
+    for (int32_t i = 1; i < 5; ++i) stroke(im, pts[i][0] - 1.8f, pts[i][1] + 0.8f, pts[i][0] + 0.4f, pts[i][1] + 2.2f, 0.8f, body[1]);
     ellipse(im, 12.3f, 3.3f, 2.4f, 1.9f, body[1]);
     ellipse(im, 12.3f, 3.3f, 1.5f, 1.1f, kDark[0]);
     put(im, 11, 3, kWhite[4]);
@@ -417,8 +399,7 @@ void paint_bug(Image& im, const Params& p, uint32_t seed) {
       line(im, 6, 1, 4, -1, shell[1]);
       line(im, 10, 1, 12, -1, shell[1]);
       break;
-    default:
-      break;
+    default: break;
   }
   (void)seed;
   finish_sprite(im);
@@ -436,7 +417,7 @@ void paint_blob(Image& im, const Params& p, uint32_t seed) {
       put(im, 13, 13, (*p.a)[4]);
       break;
     case kBlobCube:
-      poly(im, {{2, 5}, {5, 2}, {15, 2}, {12, 5}}, kTeal[4]);   // top face
+      poly(im, {{2, 5}, {5, 2}, {15, 2}, {12, 5}}, kTeal[4]);      // top face
       poly(im, {{12, 5}, {15, 2}, {15, 12}, {12, 15}}, kTeal[1]);  // side face
       rect(im, 2, 5, 10, 10, kTeal[3]);
       ball(im, 6, 9, 2, 1.8f, kBone, 1, 4);  // a swallowed skull and sword
@@ -461,8 +442,7 @@ void paint_blob(Image& im, const Params& p, uint32_t seed) {
       put(im, 7, 11, kInk);
       put(im, 9, 11, kInk);
       break;
-    default:
-      break;
+    default: break;
   }
   (void)seed;
   finish_sprite(im);
@@ -538,15 +518,13 @@ void paint_dragon(Image& im, const Params& p, uint32_t seed) {
       stroke(im, 12, 12, 13, 14.8f, 1.2f, b[1]);
       ball(im, 8.5f, 11.5f, 5, 2.3f, b, 0, 4);
       rect(im, 5, 12.8f, 7, 1, belly[3]);
-      for (int32_t k = 0; k < 4; ++k)
-        poly(im, {{5.5f + float(k) * 2, 9.6f}, {6.5f + float(k) * 2, 7.6f}, {7.5f + float(k) * 2, 9.6f}}, kRed[2]);
+      for (int32_t k = 0; k < 4; ++k) poly(im, {{5.5f + float(k) * 2, 9.6f}, {6.5f + float(k) * 2, 7.6f}, {7.5f + float(k) * 2, 9.6f}}, kRed[2]);
       ball(im, 3.4f, 10.2f, 2.2f, 1.7f, b, 1, 4);
       rect(im, 0.6f, 10.2f, 2.4f, 1.3f, b[2]);
       poly(im, {{2, 8.8f}, {2.4f, 7}, {3.2f, 8.2f}, {4, 6.8f}, {4.6f, 8.8f}}, kGold[3]);
       put(im, 3, 9, kRed[4]);
       break;
-    default:
-      break;
+    default: break;
   }
   (void)seed;
   finish_sprite(im);
@@ -562,8 +540,14 @@ void paint_elemental(Image& im, const Params& p, uint32_t seed) {
   };
   switch (p.style) {
     case kElemFire:
-      poly(im, {{cx - 5 * s, cy + 5 * s}, {cx - 3.5f * s, cy - 4 * s}, {cx - 1.5f * s, cy - 1 * s}, {cx + 0.5f * s, cy - 7.5f * s},
-                {cx + 2.5f * s, cy - 2 * s}, {cx + 4 * s, cy - 5 * s}, {cx + 5 * s, cy + 5 * s}},
+      poly(im,
+           {{cx - 5 * s, cy + 5 * s},
+            {cx - 3.5f * s, cy - 4 * s},
+            {cx - 1.5f * s, cy - 1 * s},
+            {cx + 0.5f * s, cy - 7.5f * s},
+            {cx + 2.5f * s, cy - 2 * s},
+            {cx + 4 * s, cy - 5 * s},
+            {cx + 5 * s, cy + 5 * s}},
            kFire[1]);
       ball(im, cx, cy + 1.5f * s, 4.6f * s, 4.6f * s, kFire, 1, 4);
       ellipse(im, cx, cy + 2.5f * s, 2.2f * s, 2.6f * s, kFire[4]);
@@ -604,8 +588,7 @@ void paint_elemental(Image& im, const Params& p, uint32_t seed) {
         for (int32_t a = 0; a < 48; ++a) {
           const float t = float(a) / 48 * 6.2831853f;
           if (std::sin(t) < -0.2f) continue;  // the near half of each ring
-          put(im, int32_t(std::lround(cx + shift + r * std::cos(t))), int32_t(std::lround(y + r * 0.3f * std::sin(t))),
-              k % 2 ? kSnow[2] : kSnow[4]);
+          put(im, int32_t(std::lround(cx + shift + r * std::cos(t))), int32_t(std::lround(y + r * 0.3f * std::sin(t))), k % 2 ? kSnow[2] : kSnow[4]);
         }
       }
       for (int32_t k = 0; k < p.size + 1; ++k)  // leaves caught in the wind
@@ -613,8 +596,7 @@ void paint_elemental(Image& im, const Params& p, uint32_t seed) {
       eyes(kBlue[1]);
       break;
     }
-    default:
-      break;
+    default: break;
   }
   finish_sprite(im);
 }

@@ -87,9 +87,8 @@ float percentile(const Field& f, double q, Select selected) {
 bool is_water(uint8_t c) { return c == kTileWater || c == kTileWaterDeep; }
 // Plain ground that a village, dungeon or landmark may take over.
 bool is_open_land(uint8_t c) {
-  return c == kTilePlain || c == kTileForest || c == kTileForestFruit || c == kTileForestGray ||
-         c == kTileSwamp || c == kTileDesert || c == kTileHills || c == kTileForestLeaf || c == kTileForestB ||
-         c == kTileForestC;
+  return c == kTilePlain || c == kTileForest || c == kTileForestFruit || c == kTileForestGray || c == kTileSwamp || c == kTileDesert || c == kTileHills ||
+         c == kTileForestLeaf || c == kTileForestB || c == kTileForestC;
 }
 
 struct Ctx {
@@ -216,8 +215,7 @@ void make_surface(Ctx& c) {
   const Field lakes = fbm_field(36, 3, c.seed + 7);
   const float lake_at = percentile(lakes, 0.985, flat);
   for (size_t i = 0; i < lakes.size(); ++i)
-    if (lakes[i] >= lake_at && c.height[i] > 0.04f && c.l1[i] != kTileMountain && c.l1[i] != kTileMountainHigh)
-      c.l1[i] = kTileWater;
+    if (lakes[i] >= lake_at && c.height[i] > 0.04f && c.l1[i] != kTileMountain && c.l1[i] != kTileMountainHigh) c.l1[i] = kTileWater;
 }
 
 // Labels the 4-connected land masses; returns the cells of the largest.
@@ -261,15 +259,12 @@ bool area_is(const uint8_t* l, int32_t x0, int32_t y0, int32_t w, int32_t h, boo
   return true;
 }
 
-bool village_ground(uint8_t c) {
-  return c != kTileMountain && c != kTileMountainHigh && !is_water(c) && is_open_land(c);
-}
+bool village_ground(uint8_t c) { return c != kTileMountain && c != kTileMountainHigh && !is_water(c) && is_open_land(c); }
 
 void place_villages(Ctx& c, WorldMap& m) {
   const std::vector<uint8_t> main_land = largest_land(c.l1);
   // houses round the well, in the order they are built; the gaps leave ways in
-  static constexpr int32_t kHouses[][2] = {{-1, -1}, {1, 1}, {-1, 1}, {1, -1}, {-2, 0}, {2, 0}, {0, 2},
-                                           {-2, 2}, {2, -2}, {-2, -2}, {2, 2}, {0, -2}};
+  static constexpr int32_t kHouses[][2] = {{-1, -1}, {1, 1}, {-1, 1}, {1, -1}, {-2, 0}, {2, 0}, {0, 2}, {-2, 2}, {2, -2}, {-2, -2}, {2, 2}, {0, -2}};
   for (int32_t spacing = 90; spacing >= 30 && m.villages.size() < 18; spacing -= 15) {
     for (int32_t attempt = 0; attempt < 6000 && m.villages.size() < 18; ++attempt) {
       const int32_t x = gen_int(c.gen, 16, N - 17), y = gen_int(c.gen, 16, N - 17);
@@ -285,8 +280,7 @@ void place_villages(Ctx& c, WorldMap& m) {
         for (int32_t dx = -3; dx <= 3; ++dx)
           if (dx * dx + dy * dy <= 10) c.l1[at(x + dx, y + dy)] = kTilePlain;
       const int32_t houses = gen_int(c.gen, 6, 11);
-      for (int32_t h = 0; h < houses; ++h)
-        c.l1[at(x + kHouses[h][0], y + kHouses[h][1])] = (h % 3 == 2) ? uint8_t(kTileVillage) : colour;
+      for (int32_t h = 0; h < houses; ++h) c.l1[at(x + kHouses[h][0], y + kHouses[h][1])] = (h % 3 == 2) ? uint8_t(kTileVillage) : colour;
       c.l1[at(x, y)] = kTileWell;
       m.villages.push_back(CellPoint{x, y});
     }
@@ -311,8 +305,7 @@ float road_cost(uint8_t code) {
 }
 
 // A* over the four neighbours; writes road on the cells it crosses.
-void lay_road(Ctx& c, CellPoint from, CellPoint to, std::vector<float>& g, std::vector<uint32_t>& stamp,
-              std::vector<uint8_t>& dir, uint32_t run) {
+void lay_road(Ctx& c, CellPoint from, CellPoint to, std::vector<float>& g, std::vector<uint32_t>& stamp, std::vector<uint8_t>& dir, uint32_t run) {
   using Node = std::pair<float, int32_t>;
   std::priority_queue<Node, std::vector<Node>, std::greater<Node>> open;
   const size_t start = at(from.x, from.y), goal = at(to.x, to.y);
@@ -397,12 +390,12 @@ struct Room {
 
 // What each kind of room holds, drawn from in turn.
 constexpr uint8_t kThemes[][8] = {
-    {88, 89, 86, 87, 161, 88, 86, 162},     // crypt: coffins and candelabra
-    {90, 91, 128, 90, 82, 83, 128, 91},     // treasury: chests and torches, a trap
+    {88, 89, 86, 87, 161, 88, 86, 162},      // crypt: coffins and candelabra
+    {90, 91, 128, 90, 82, 83, 128, 91},      // treasury: chests and torches, a trap
     {112, 113, 116, 108, 109, 111, 84, 85},  // shrine: altars, circles, fountains
-    {80, 81, 78, 79, 211, 212, 162, 161},   // lair: spawns and sources
-    {100, 100, 86, 128, 90, 87, 100, 128},  // library: scrolls
-    {218, 219, 82, 83, 218, 219, 128, 90},  // works: gears and levers
+    {80, 81, 78, 79, 211, 212, 162, 161},    // lair: spawns and sources
+    {100, 100, 86, 128, 90, 87, 100, 128},   // library: scrolls
+    {218, 219, 82, 83, 218, 219, 128, 90},   // works: gears and levers
 };
 
 void carve_dungeon(Ctx& c, const CellRect& r, int32_t index) {
@@ -522,11 +515,9 @@ void place_landmarks(Ctx& c, const WorldMap& m) {
   scatter(c, l, kTileIronMine, 10, hills_by_peaks);
   scatter(c, l, kTileGrotto, 12, [&](int32_t x, int32_t y) { return l[at(x, y)] == kTileHills; });
   scatter(c, l, kTileGrove, 60, [&](int32_t x, int32_t y) { return l[at(x, y)] == kTilePlain; });
-  scatter(c, l, kTileRuin, 16,
-          [&](int32_t x, int32_t y) { return l[at(x, y)] == kTilePlain || l[at(x, y)] == kTileDesert; });
+  scatter(c, l, kTileRuin, 16, [&](int32_t x, int32_t y) { return l[at(x, y)] == kTilePlain || l[at(x, y)] == kTileDesert; });
   scatter(c, l, kTileRift, 8, [&](int32_t x, int32_t y) { return l[at(x, y)] == kTileDesert; });
-  scatter(c, l, kTileLighthouse, 12,
-          [&](int32_t x, int32_t y) { return l[at(x, y)] == kTilePlain && next_to(l, x, y, is_water); });
+  scatter(c, l, kTileLighthouse, 12, [&](int32_t x, int32_t y) { return l[at(x, y)] == kTilePlain && next_to(l, x, y, is_water); });
   // a castle beside some of the villages
   for (size_t i = 0; i < m.villages.size(); i += 3) {
     const CellPoint v = m.villages[i];
@@ -617,8 +608,7 @@ void make_heights(Ctx& c) {
   for (int32_t placed = 0, attempt = 0; placed < 30 && attempt < 5000; ++attempt) {
     const int32_t w = gen_int(c.gen, 5, 11), h = gen_int(c.gen, 5, 9);
     const int32_t x0 = gen_int(c.gen, 10, N - w - 10), y0 = gen_int(c.gen, 10, N - h - 10);
-    if (!area_is(c.l0, x0, y0, w, h, [](uint8_t v) { return v == kTilePlain || v == kTileDesert || v == kTileHills; }))
-      continue;
+    if (!area_is(c.l0, x0, y0, w, h, [](uint8_t v) { return v == kTilePlain || v == kTileDesert || v == kTileHills; })) continue;
     for (int32_t y = y0; y < y0 + h; ++y)
       for (int32_t x = x0; x < x0 + w; ++x) {
         const bool edge = x == x0 || y == y0 || x == x0 + w - 1 || y == y0 + h - 1;
@@ -633,8 +623,8 @@ void make_heights(Ctx& c) {
 // Every code the overworld view draws must be somewhere: any fitting still
 // missing goes into a dungeon room.
 void ensure_codes(Ctx& c, const WorldMap& m) {
-  static constexpr uint8_t kFittings[] = {76, 77, 78, 79, 80, 81, 82, 83, 84, 85, 86, 87, 88, 89, 90, 91, 100,
-                                          108, 109, 111, 112, 113, 116, 128, 161, 162, 211, 212, 218, 219};
+  static constexpr uint8_t kFittings[] = {76, 77,  78,  79,  80,  81,  82,  83,  84,  85,  86,  87,  88,  89,  90,
+                                          91, 100, 108, 109, 111, 112, 113, 116, 128, 161, 162, 211, 212, 218, 219};
   bool present[256] = {};
   for (size_t i = 0; i < kMapLevelBytes; ++i) present[c.l1[i]] = true;
   for (uint8_t code : kFittings) {
@@ -661,8 +651,12 @@ void seal_borders(uint8_t* l, uint8_t code) {
 WorldMap generate_map(uint64_t seed) {
   WorldMap m;
   m.cells.assign(kMapBytes, 0);
-  Ctx c{m.cells.data(), m.cells.data() + kMapLevelBytes, m.cells.data() + 2 * kMapLevelBytes,
-        Gen{seed * 0x2545F4914F6CDD1DULL + 1}, hash32(uint32_t(seed) ^ hash32(uint32_t(seed >> 32) + 0x4B56U)), {}};
+  Ctx c{m.cells.data(),
+        m.cells.data() + kMapLevelBytes,
+        m.cells.data() + 2 * kMapLevelBytes,
+        Gen{seed * 0x2545F4914F6CDD1DULL + 1},
+        hash32(uint32_t(seed) ^ hash32(uint32_t(seed >> 32) + 0x4B56U)),
+        {}};
   make_surface(c);
   place_villages(c, m);
   build_roads(c, m);

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-constexpr int32_t kMapSide = 1024;   // cells per row and column
+constexpr int32_t kMapSide = 1024;  // cells per row and column
 constexpr int32_t kMapLevels = 3;
 constexpr size_t kMapLevelBytes = size_t(kMapSide) * size_t(kMapSide);
 constexpr size_t kMapBytes = kMapLevelBytes * kMapLevels;  // 3,145,728
@@ -27,15 +27,13 @@ struct WorldMap {
 
 WorldMap generate_map(uint64_t seed);
 
-inline size_t map_index(int32_t x, int32_t y, int32_t z) {
-  return size_t(z) * kMapLevelBytes + size_t(y) * size_t(kMapSide) + size_t(x);
-}
+inline size_t map_index(int32_t x, int32_t y, int32_t z) { return size_t(z) * kMapLevelBytes + size_t(y) * size_t(kMapSide) + size_t(x); }
 inline uint8_t map_cell(const WorldMap& m, int32_t x, int32_t y, int32_t z) { return m.cells[map_index(x, y, z)]; }
 
 // What the game makes of a level: code shares, enterable cells, obstructed blocks.
 struct LevelStats {
-  int64_t count[256] = {};   // cells per code
-  double enterable = 0;      // share of cells with a code outside 0..5 and 61
-  double obstructed = 0;     // share of blocks holding more than 50 cells of 19 or 20
+  int64_t count[256] = {};  // cells per code
+  double enterable = 0;     // share of cells with a code outside 0..5 and 61
+  double obstructed = 0;    // share of blocks holding more than 50 cells of 19 or 20
 };
 LevelStats level_stats(const uint8_t* level);  // kMapLevelBytes codes
