@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -69,8 +71,9 @@ void check_borders_and_drawn_codes(const WorldMap& m) {
 
 void check_surface(const WorldMap& m) {
   const LevelStats s = stats(m, 1);
-  const double land_share = 1.0 - double(s.count[14] + s.count[15]) / (S * S);
-  EXPECT_TRUE(land_share > 0.30 && land_share < 0.70) << land_share;
+  // mostly land, but with seas wide enough for coasts and islands
+  const double water_share = double(s.count[14] + s.count[15]) / (S * S);
+  EXPECT_TRUE(water_share >= 0.10 && water_share <= 0.30) << water_share;
   EXPECT_TRUE(s.count[14] > 0 && s.count[15] > 0);
   const std::vector<int32_t> masses = regions(m, 1, land).size;
   EXPECT_GE(masses.size(), 3u) << "no islands";  // size[0] counts no region
@@ -179,6 +182,29 @@ TEST(WorldMap, EachSeedGivesItsOwnWorldWithEveryProperty) {
   const std::string report = stats_report(first), walls = std::to_string(stats(first, 2).count[61]);
   for (const std::string& part : {std::string("level 0"), std::string("level 2"), walls})
     EXPECT_NE(report.find(part), std::string::npos) << part;
+}
+
+// The report of `assetgen --stats`, level 1's share of water read off its lines.
+TEST(WorldMap, StatsReportShowsASurfaceOfMostlyLand) {
+  const char* build = std::getenv("KV_BUILD_DIR");
+  const std::string command = std::string(build ? build : ".") + "/assetgen --stats";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  int level = -1, codes_seen = 0;
+  double water = 0;
+  for (char line[256]; std::fgets(line, sizeof line, pipe);) {
+    int code = 0;
+    long long cells = 0;
+    double percent = 0;
+    if (std::sscanf(line, "level %d", &level) == 1) continue;
+    if (level != 1 || std::sscanf(line, " code %d %lld cells %lf%%", &code, &cells, &percent) != 3)
+      continue;
+    ++codes_seen;
+    if (code == 14 || code == 15) water += percent;
+  }
+  ASSERT_EQ(pclose(pipe), 0) << command;
+  EXPECT_GT(codes_seen, 20) << "no code lines for level 1";
+  EXPECT_TRUE(water >= 10.0 && water <= 30.0) << water << "% of level 1 is water";
 }
 
 // Where the game reads it, the levels one after the other as they are held.

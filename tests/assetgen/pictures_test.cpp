@@ -1,6 +1,7 @@
 // The pictures: file format, sizes, colour key, seamless terrain, determinism.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -132,6 +133,24 @@ TEST(Pictures, TerrainTilesTileWithoutSeams) {
     EXPECT_LE(seam_y / 16, 1.5 * inner_y / 240 + 8) << key.second << ": top and bottom differ";
   }
   EXPECT_EQ(tiles, 15);
+}
+
+TEST(Pictures, WaterReadsAsWaterWhenTiledOverASea) {
+  // A sea shows the tile hundreds of times: a dark or light blob in it becomes
+  // a grid of spots. The quarters of the tile must be alike in brightness, and
+  // every pixel blue.
+  for (const char* name : {"bmp_land/water", "bmp_land/water_deep"}) {
+    const Image& im = drawn(name);
+    double quarter[4] = {};
+    for (int32_t y = 0; y < 16; ++y)
+      for (int32_t x = 0; x < 16; ++x) {
+        const Rgb c = pixel(im, x, y);
+        quarter[(y / 8) * 2 + x / 8] += (0.3 * c.r + 0.59 * c.g + 0.11 * c.b) / 64;
+        EXPECT_TRUE(c.b > c.g && c.g >= c.r) << name << " at " << x << "," << y;
+      }
+    const auto [lo, hi] = std::minmax_element(std::begin(quarter), std::end(quarter));
+    EXPECT_LE(*hi - *lo, 6.0) << name << ": one quarter stands out";
+  }
 }
 
 TEST(Pictures, PicturesAreDistinctAndTheSameOnEveryRun) {

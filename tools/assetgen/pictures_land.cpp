@@ -1,4 +1,5 @@
 // Terrain tiles and the landmarks that stand on grass.
+#include <algorithm>
 #include <cmath>
 
 #include "assetgen/noise.h"
@@ -89,21 +90,28 @@ void paint_forest(Image& im, const Params& p, uint32_t seed) {
 }
 
 void paint_water(Image& im, const Params& p, uint32_t seed) {
+  // Over a sea the tile repeats hundreds of times: a fine ground of close
+  // shades and many small crests at scattered places, so no one shape stands
+  // out as the repeat.
   im.wrap = true;
-  noise_fill(im, *p.a, 1, 3, 8, seed);
-  // wave crests on a jittered 2 x 2 grid
-  for (int32_t gy = 0; gy < 2; ++gy)
-    for (int32_t gx = 0; gx < 2; ++gx) {
-      if (int32_t(hash3(gx, gy, seed + 5) % 4) >= p.tool) continue;
-      const int32_t x = gx * 8 + int32_t(hash3(gx, gy, seed) % 4);
-      const int32_t y = gy * 8 + 2 + int32_t(hash3(gx, gy, seed + 1) % 4);
-      // a crest: a light arc with a softer tail
-      put(im, x, y + 1, (*p.a)[3]);
-      put(im, x + 1, y, (*p.a)[4]);
-      put(im, x + 2, y, (*p.a)[4]);
-      put(im, x + 3, y + 1, (*p.a)[4]);
-      put(im, x + 4, y + 1, (*p.a)[3]);
+  const Ramp& r = *p.a;
+  for (int32_t y = 0; y < im.h; ++y)
+    for (int32_t x = 0; x < im.w; ++x) {
+      const float n = fbm(float(x), float(y), 4, 2, im.w / 4, seed);
+      // a slow swell along the rows, bent so that it never reads as stripes
+      const float bend = 1.5f * std::sin(float(x) * 6.2831853f / float(im.w));
+      const float swell = std::sin((float(y) + bend) * 6.2831853f * 2.0f / float(im.h));
+      pixel(im, x, y) = mix(r[2], r[1], std::clamp(0.15f + 0.35f * n + 0.12f * swell, 0.0f, 1.0f));
     }
+  const int32_t crests = 5 + p.tool;
+  for (int32_t i = 0; i < crests; ++i) {
+    const int32_t x = int32_t(hash3(i, 1, seed) % uint32_t(im.w));
+    // one crest to a band of rows, so that crests never stack; none on the seam rows
+    const int32_t y = 1 + i * (im.h - 3) / crests + int32_t(hash3(i, 2, seed) % 2);
+    const int32_t len = 2 + int32_t(hash3(i, 3, seed) % 3);
+    for (int32_t k = 0; k < len; ++k) put(im, x + k, y, mix(r[2], r[3], k == 0 || k == len - 1 ? 0.45f : 0.8f));
+    if (i % 4 == 0) put(im, x + len / 2, y, r[4]);  // a glint
+  }
   im.wrap = false;
 }
 

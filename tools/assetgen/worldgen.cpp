@@ -109,12 +109,12 @@ void make_surface(Ctx& c) {
     for (int32_t x = 0; x < N; ++x) {
       // the sea closes in towards the edges of the world
       const float d = std::max(std::abs(float(x) - 511.5f), std::abs(float(y) - 511.5f)) / 512.0f;
-      const float t = std::clamp((d - 0.72f) / 0.25f, 0.0f, 1.0f);
+      const float t = std::clamp((d - 0.80f) / 0.17f, 0.0f, 1.0f);
       e[at(x, y)] = elev[at(x, y)] - 0.3f * smooth(t);
     }
   auto all = [](size_t) { return true; };
-  const float sea = percentile(e, 0.53, all);
-  const float deep = percentile(e, 0.33, all);
+  const float sea = percentile(e, 0.24, all);
+  const float deep = percentile(e, 0.13, all);
   float top = sea;
   for (float v : e) top = std::max(top, v);
   c.height.assign(size_t(N) * N, 0.0f);
@@ -128,7 +128,7 @@ void make_surface(Ctx& c) {
   }
   // islands scattered over the open sea, each with a shallow shore
   const Field isle = fbm_field(44, 3, c.seed + 9);
-  const float isle_at = percentile(isle, 0.975, [&](size_t i) { return is_water(c.l1[i]); });
+  const float isle_at = percentile(isle, 0.95, [&](size_t i) { return is_water(c.l1[i]); });
   for (int32_t y = 0; y < N; ++y)
     for (int32_t x = 0; x < N; ++x) {
       const size_t i = at(x, y);
