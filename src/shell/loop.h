@@ -14,5 +14,7 @@ void view_navigation(RunState& run, Platform& p, const Framebuffer& fb, int32_t 
 void selection_keys(Game& g);
 // Right button orders, left button selects: the cell under the pointer.
 void mouse_orders(Game& g);
+// The banner's bottom line: what the mouse buttons do in the view being shown.
+const char* notice_line(const RunState& run, const Framebuffer& fb);
 // Prints and draws the banner and the three status lines.
 void draw_banner_and_status(Game& g);

@@ -153,3 +153,54 @@ TEST(LoopBindings, MinimapJumpRepeatsOnEveryPassWhileHeldOnlyWhenShown) {
 }
 
 }  // namespace
+
+namespace {
+
+// The notice line is the player's only hint of what the buttons do, so it
+// must speak of the view on screen, and fit it.
+TEST(Banner, NoticeLineTellsWhatTheShownViewsButtonsDoAndFitsThePicture) {
+  const struct {
+    int32_t screensaver, width, height;
+    std::vector<std::string> says, never;
+  } cases[] = {
+      {0, 640, 480, {"Right click orders, left click selects, Escape quits"}, {}},
+      {0, 320, 240, {"walks", "looks", "Escape"}, {"order", "select", "click"}},
+      {1, 640, 480, {"order", "select", "Escape"}, {"walk", "look"}},
+      {1, 320, 240, {"Escape"}, {"order", "select", "walk", "look"}},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(::testing::Message() << "screensaver " << k.screensaver << ", " << k.width);
+    ScriptedGame s;
+    set_resolution(s.g.fb, k.width, k.height);
+    s.g.run.screensaver = k.screensaver;
+    const std::string text = notice_line(s.g.run, s.g.fb);
+    for (const std::string& w : k.says) EXPECT_NE(text.find(w), std::string::npos) << w;
+    for (const std::string& w : k.never) EXPECT_EQ(text.find(w), std::string::npos) << w;
+    if (k.width == 640 && k.screensaver == 0) {
+      EXPECT_EQ(text, k.says[0]);
+    }
+
+    // drawn on a picture wide enough for any line, its ink stays inside the view
+    Framebuffer wide;
+    set_resolution(wide, 1280, k.height);
+    TextBuffer t;
+    text_print(t, "%s", text.c_str());
+    draw_small_text(wide, t, 12, 14, 255, 255, 0);
+    int32_t right = -1;
+    for (int32_t y = 0; y < 20; ++y)
+      for (int32_t x = 0; x < wide.width; ++x)
+        if (wide.pixels[size_t(y * wide.width + x) * 4]) right = std::max(right, x);
+    EXPECT_GT(right, 12);
+    EXPECT_LT(right, k.width - 4) << "the line runs off the picture";
+
+    // and the banner draws exactly that line
+    clear_pixels(s.g.fb);
+    draw_banner_and_status(s.g);
+    for (int32_t y = 0; y < 20; ++y)
+      for (int32_t x = 0; x < k.width; ++x)
+        ASSERT_EQ(s.g.fb.pixels[size_t(y * k.width + x) * 4], wide.pixels[size_t(y * 1280 + x) * 4])
+            << x << "," << y;
+  }
+}
+
+}  // namespace
