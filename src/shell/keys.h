@@ -10,8 +10,13 @@ struct KeyRow {
   bool button;           // a mouse button: scripts say "button left", not "key"
   int32_t scancode;      // SDL_Scancode of the key; 0 for buttons
   int32_t alt_scancode;  // a second key that counts as the same one; 0 when none
+  int32_t
+      keypad_scancode;  // a keypad key that counts as this one while NumLock is off; 0 when none
 };
 
+// Whether the row's key is held, given SDL's keyboard state (indexed by
+// scancode) and NumLock. Buttons are not keys here.
+bool key_held(const KeyRow& row, const uint8_t* scancodes, bool numlock_on);
 // nullptr when the game never polls that number.
 const KeyRow* key_row(int32_t vk);
 // A key's script word or a decimal number 0-255; -1 for anything else. Buttons

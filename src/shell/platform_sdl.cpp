@@ -179,8 +179,7 @@ bool SdlInput::key_down(int32_t vk) {
   if (SDL_GetKeyboardFocus() != display_.window()) return false;
   const KeyRow* row = key_row(vk);
   if (!row || row->button) return false;
-  const Uint8* keys = SDL_GetKeyboardState(nullptr);
-  return keys[row->scancode] || (row->alt_scancode != 0 && keys[row->alt_scancode]);
+  return key_held(*row, SDL_GetKeyboardState(nullptr), (SDL_GetModState() & KMOD_NUM) != 0);
 }
 
 void SdlInput::pointer(int32_t width, int32_t height, int32_t* x, int32_t* y) {

@@ -1,8 +1,12 @@
 // Input: scripts (key names, parse errors, what each pass sees) and the pointer's maths.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <SDL2/SDL_scancode.h>
 
+#include <cstring>
+#include <map>
+
+#include "core/keys.h"
 #include "core/pointer.h"
 #include "shell/game_fixture.h"
 #include "shell/keys.h"
@@ -18,6 +22,45 @@ TEST(ScriptParser, KeyNamesAndNumbersAndWhatARecordingWritesReadBack) {
     const KeyRow* row = key_row(vk);
     if (!row || row->button) continue;
     EXPECT_EQ(script_key_number(script_key_words(vk).substr(4)), vk) << script_key_words(vk);
+  }
+}
+
+// Either Enter is key 13; with NumLock off the keypad's 4 8 6 2 are the arrows.
+TEST(KeyTable, KeypadEnterAndNumLockOffKeypadArrowsCountAsTheirKeys) {
+  const struct {
+    int32_t vk;
+    SDL_Scancode held;
+    bool numlock, down;
+  } cases[] = {
+      {kVkReturn, SDL_SCANCODE_RETURN, true, true},
+      {kVkReturn, SDL_SCANCODE_KP_ENTER, true, true},
+      {kVkReturn, SDL_SCANCODE_KP_ENTER, false, true},
+      {kVkLeft, SDL_SCANCODE_KP_4, false, true},
+      {kVkUp, SDL_SCANCODE_KP_8, false, true},
+      {kVkRight, SDL_SCANCODE_KP_6, false, true},
+      {kVkDown, SDL_SCANCODE_KP_2, false, true},
+      {kVkLeft, SDL_SCANCODE_KP_4, true, false},
+      {kVkDown, SDL_SCANCODE_KP_2, true, false},
+      {kVkLeft, SDL_SCANCODE_KP_6, false, false},
+      {kVkAdd, SDL_SCANCODE_KP_8, false, false},
+      {kVkShift, SDL_SCANCODE_RSHIFT, true, true},
+      {vk_digit(4), SDL_SCANCODE_KP_4, true, false},
+  };
+  for (const auto& k : cases) {
+    uint8_t state[SDL_NUM_SCANCODES] = {};
+    state[k.held] = 1;
+    EXPECT_EQ(key_held(*key_row(k.vk), state, k.numlock), k.down)
+        << k.vk << " with scancode " << k.held << (k.numlock ? ", NumLock on" : ", NumLock off");
+  }
+  // no physical key stands for two of the game's keys
+  std::map<int32_t, int32_t> owner;
+  for (int32_t vk = 0; vk < 256; ++vk) {
+    const KeyRow* row = key_row(vk);
+    if (!row || row->button) continue;
+    for (int32_t code : {row->scancode, row->alt_scancode, row->keypad_scancode}) {
+      if (code == 0) continue;
+      EXPECT_TRUE(owner.emplace(code, vk).second) << code << " is " << owner[code] << " and " << vk;
+    }
   }
 }
 
