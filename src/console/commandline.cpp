@@ -101,6 +101,6 @@ void command_line_step(CommandLine& c, Platform& p, RunState& run, Framebuffer& 
   // Enter was seen by the editor above, so the line runs in the same pass.
   if (c.entered == 1) {
     c.entered = 0;
-    run_entered_line(c, p, run, w, units);
+    run_entered_line(c, p, run, w, units, fb);
   }
 }

@@ -47,7 +47,9 @@ int32_t tokenize_line(CommandLine& c);
 // Token slot i (0..kTokenSlots-1); empty when the line had fewer words.
 const char* token(const CommandLine& c, int32_t i);
 // Tokenizes the line and runs the command its first word names, if any.
-void run_entered_line(CommandLine& c, Platform& p, RunState& run, World& w, UnitTable& units);
+// Switching the screensaver on clears the secondary buffer to black.
+void run_entered_line(CommandLine& c, Platform& p, RunState& run, World& w, UnitTable& units,
+                      Framebuffer& fb);
 
 // Leading decimal digits of s; 0 without any; saturates at INT32_MAX.
 int32_t read_leading_decimal(const char* s);

@@ -7,6 +7,7 @@
 #include "console/commandline.h"
 #include "core/platform.h"
 #include "core/runstate.h"
+#include "render/framebuffer.h"
 #include "units/units.h"
 #include "world/world.h"
 
@@ -23,6 +24,7 @@ struct CommandContext {
   RunState& run;
   World& world;
   UnitTable& units;
+  Framebuffer& fb;
 };
 
 char* slot(CommandLine& c, int32_t i) { return &c.tokens[size_t(i) * kLineBufferSize]; }
@@ -81,6 +83,9 @@ void env4emptyy1(CommandContext& ctx) {
 
 void screensavertoggle(CommandContext& ctx) {
   ctx.run.screensaver = ctx.run.screensaver == 0 ? 1 : 0;
+  // Until its first noise the screensaver shows the secondary buffer as it
+  // stands, which may hold the block view's packed read-back: start it black.
+  if (ctx.run.screensaver == 1) std::fill(ctx.fb.secondary.begin(), ctx.fb.secondary.end(), 0);
   pause_ms(ctx.platform, kScreensaverPauseMs);
 }
 
@@ -160,11 +165,12 @@ int32_t tokenize_line(CommandLine& c) {
   return words;
 }
 
-void run_entered_line(CommandLine& c, Platform& p, RunState& run, World& w, UnitTable& units) {
+void run_entered_line(CommandLine& c, Platform& p, RunState& run, World& w, UnitTable& units,
+                      Framebuffer& fb) {
   tokenize_line(c);
   const char* first = token(c, 0);
   if (!*first) return;
-  CommandContext ctx{c, p, run, w, units};
+  CommandContext ctx{c, p, run, w, units, fb};
   for (const Command& cmd : kCommands) {
     if (same_word_ignoring_case(first, cmd.word)) {
       cmd.run(ctx);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "shell/game_fixture.h"
+#include "views/screensaver.h"
 
 namespace {
 
@@ -151,6 +152,41 @@ TEST(CommandLineEdges, EditsReachingOutsideTheGridDoNothingAndOnTheEdgeStillWork
     s.cell(x, y, z) = kTilePlain;
     s.run_line(k.line);
     EXPECT_EQ(s.cell(x, y, z), k.want) << k.line << " by " << testing::PrintToString(k.unit1);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Until its first noise the screensaver shows the secondary buffer; switched on
+// from the block view, that buffer holds the packed read-back, which must not
+// be shown as a picture. Switched off, the buffer is kept for the next time.
+TEST(CommandLineScreensaver, SwitchingOnStartsFromBlackSwitchingOffKeepsTheBuffer) {
+  const struct {
+    int32_t before, width, height;
+    bool black;  // the first frames show black, not what the buffer held
+  } cases[] = {{0, 320, 240, true}, {0, 640, 480, true}, {1, 320, 240, false}};
+  for (const auto& k : cases) {
+    SCOPED_TRACE(::testing::Message() << "flag " << k.before << ", width " << k.width);
+    ScriptedGame s;
+    set_resolution(s.g.fb, k.width, k.height);
+    for (size_t i = 0; i < s.g.fb.secondary.size(); ++i)  // the block view's packed bytes
+      s.g.fb.secondary[i] = i % 3 == 1 ? 0 : uint8_t(200 + i % 50);
+    const std::vector<uint8_t> held = s.g.fb.secondary;
+    s.g.run.screensaver = k.before;
+    s.run_line("screensavertoggle");
+    EXPECT_EQ(s.g.run.screensaver, 1 - k.before);
+    if (!k.black) {
+      EXPECT_TRUE(s.g.fb.secondary == held);
+      continue;
+    }
+    clear_pixels(s.g.fb);
+    draw_screensaver_view(s.g.fb, 137, TrigTables{}, s.g.rng);  // not a renewal frame
+    int64_t lit = 0;
+    for (size_t i = 0; i < s.g.fb.pixels.size(); i += 4)
+      lit += s.g.fb.pixels[i] | s.g.fb.pixels[i + 1] | s.g.fb.pixels[i + 2];
+    EXPECT_EQ(lit, 0) << "the old buffer shows through";
   }
 }
 

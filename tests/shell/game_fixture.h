@@ -49,7 +49,7 @@ struct ScriptedGame {
   void run_line(const std::string& line) {
     std::snprintf(g.console.line, sizeof g.console.line, "%s", line.c_str());
     g.console.length = int32_t(line.size());
-    run_entered_line(g.console, g.platform, g.run, g.world, g.units);
+    run_entered_line(g.console, g.platform, g.run, g.world, g.units, g.fb);
   }
   uint8_t& cell(int32_t x, int32_t y, int32_t z) {
     return g.world.grid[cell_index(g.world, x, y, z)];
