@@ -183,6 +183,12 @@ bool SdlInput::key_down(int32_t vk) {
 }
 
 void SdlInput::pointer(int32_t width, int32_t height, int32_t* x, int32_t* y) {
+  if (display_.headless()) {
+    // no one can move it: the cross stays in the middle of the picture
+    *x = width / 2;
+    *y = height / 2;
+    return;
+  }
   *x = 0;
   *y = 0;
   if (!display_.window()) return;

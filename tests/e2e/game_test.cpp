@@ -45,6 +45,16 @@ TEST(HeadlessRun, StopsAtTheFrameLimitOrEscapeAndWritesTheLastPicture) {
   }
 }
 
+// Without a script nothing moves the pointer of a headless run: the cross
+// stays in the middle of the picture, not in a corner.
+TEST(HeadlessRun, WithoutAScriptThePointerRestsAtThePicturesCentre) {
+  ScratchDir dir;
+  const GameRun r = run_game({"--headless", "--frames", "3", "--seed", "7"}, dir);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string top = r.dump["status"].items.at(0).text;
+  EXPECT_NE(top.find(" mx=320 my=240 "), std::string::npos) << top;
+}
+
 TEST(CommandLineOptions, BadOptionsAndScriptsExitTwoWithOneLineNamingTheProblem) {
   ScratchDir dir;
   write_file(dir / "bad.txt", "0 tap A\n1 tap NOPE\n");
