@@ -68,6 +68,8 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
       // the rest of the line after one separating space, as typed
       const size_t at = line.find("type") + 4;
       std::string typed = at < line.size() ? line.substr(at + 1) : "";
+      // blanks that only set a trailing comment apart are not part of the text
+      typed.erase(typed.find_last_not_of(" \t") + 1);
       for (size_t i = 0; i < typed.size(); ++i) {
         const char c = typed[i];
         const int32_t p = pass + int32_t(2 * i);

@@ -91,6 +91,27 @@ TEST(ScriptParser, ErrorsNameTheLineAndTheProblem) {
   }
 }
 
+// What `type` presses, key by key: the text ends at its last non-blank
+// character, whatever follows it.
+TEST(ScriptParser, TypedTextEndsAtItsLastNonBlankCharacter) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"0 type env4teleport 500 600 7   # to the east\n", "ENV4TELEPORT 500 600 7"},
+      {"0 type a b\t \r\n", "A B"},
+      {"0 type ab#c\n", "AB"},
+      {"0 type  lead\n", " LEAD"},
+      {"0 type    # nothing\n", ""},
+  };
+  for (auto [script, keys] : cases) {
+    std::vector<ScriptEvent> ev;
+    std::string err;
+    ASSERT_TRUE(parse_script(script, &ev, &err)) << script << ": " << err;
+    std::string pressed;
+    for (const ScriptEvent& e : ev)
+      if (e.kind == ScriptEvent::kKeyDown) pressed += char(e.a);
+    EXPECT_EQ(pressed, keys) << script;
+  }
+}
+
 // Typed text is checked by the line editor's tests.
 TEST(ScriptInputReplay, KeysHoldUntilReleasedAndTapsAndClicksLastOnePass) {
   const struct {
