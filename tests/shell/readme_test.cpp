@@ -62,24 +62,4 @@ TEST(Readme, KeysItSaysAlsoActWhileTypingAreExactlyThoseThatDo) {
   EXPECT_EQ(listed, acting);
 }
 
-// The way back it gives after a step with no rock below the view: ] then [.
-TEST(Readme, BracketsBringTheBlockViewBackFromTheSkyToUnitOne) {
-  // frames 0 and 9 are step frames at divisor 30; the brackets come between
-  ScriptedGame s("0 click left\n3 tap RBRACKET\n6 tap LBRACKET\n9 click left\n");
-  set_resolution(s.g.fb, 320, 240);
-  RunState& run = s.g.run;
-  s.place(1, 100, 100, 1);
-  s.place(2, 300, 300, 1);
-  s.cell(100, 100, 2) = kTileWall;  // rock below unit 1, none below the view
-  run.SX = 200, run.SY = 200, run.SZ = 1;
-  s.run(1);
-  EXPECT_EQ(std::tuple(run.SX, run.SY, run.SZ), std::tuple(1, 1, 28));
-  s.run(9);
-  EXPECT_EQ(std::tuple(run.SX, run.SY, run.SZ, run.selected_unit), std::tuple(100, 100, 1, 1));
-  s.run(1);  // and walking works there
-  EXPECT_EQ(std::tuple(run.SX, run.SY, run.SZ), std::tuple(100, 100, 1));
-  EXPECT_EQ(std::tuple(s.g.block.ground_x, s.g.block.ground_y, s.g.block.ground_z),
-            std::tuple(100, 100, 1));
-}
-
 }  // namespace
