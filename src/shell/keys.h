@@ -5,13 +5,12 @@
 #include <string>
 
 struct KeyRow {
-  int32_t vk;            // Windows virtual-key number (core/keys.h names the ones logic polls)
-  const char* name;      // the input scripts' word: "TAB", "F5", "left" for a button
-  bool button;           // a mouse button: scripts say "button left", not "key"
-  int32_t scancode;      // SDL_Scancode of the key; 0 for buttons
-  int32_t alt_scancode;  // a second key that counts as the same one; 0 when none
-  int32_t
-      keypad_scancode;  // a keypad key that counts as this one while NumLock is off; 0 when none
+  int32_t vk;               // Windows virtual-key number (core/keys.h names the ones logic polls)
+  const char* name;         // the input scripts' word: "TAB", "F5", "left" for a button
+  bool button;              // a mouse button: scripts say "button left", not "key"
+  int32_t scancode;         // SDL_Scancode of the key; 0 for buttons
+  int32_t alt_scancode;     // a second key that counts as the same one; 0 when none
+  int32_t keypad_scancode;  // a keypad key standing for it while NumLock is off; 0 when none
 };
 
 // Whether the row's key is held, given SDL's keyboard state (indexed by

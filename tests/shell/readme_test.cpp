@@ -30,7 +30,8 @@ std::set<char> acting_keys(int32_t width) {
   std::string script;
   const std::string keys = kTypeable;
   for (size_t i = 0; i < keys.size(); ++i)
-    script += std::to_string(2 + 2 * i) + (keys[i] == ' ' ? " tap SPACE\n" : std::string(" type ") + keys[i] + "\n");
+    script += std::to_string(2 + 2 * i) +
+              (keys[i] == ' ' ? " tap SPACE\n" : std::string(" type ") + keys[i] + "\n");
   ScriptedGame s(script);
   if (width != 640) set_resolution(s.g.fb, width, width * 3 / 4);
   s.g.console.open = 1;
