@@ -66,8 +66,8 @@ bool check_output_folder(const char* option, const std::string& path, std::strin
     return false;
   }
   if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-    *error = std::string(option) + " " + path + ": the folder " + folder +
-             " cannot be written (" + std::strerror(errno) + ")";
+    *error = std::string(option) + " " + path + ": the folder " + folder + " cannot be written (" +
+             std::strerror(errno) + ")";
     return false;
   }
   return true;
@@ -105,12 +105,14 @@ bool read_script_file(const std::string& path, std::string* text, std::string* e
     return false;
   }
   if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) {
-    *error = "script " + path + " is " + (S_ISDIR(st.st_mode) ? "a folder" : "not a file or a pipe");
+    *error =
+        "script " + path + " is " + (S_ISDIR(st.st_mode) ? "a folder" : "not a file or a pipe");
     return false;
   }
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);  // a named pipe waits for its writer
   if (fd < 0 || ::fstat(fd, &st) != 0 || (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode))) {
-    *error = "cannot read script " + path + (fd < 0 ? std::string(" (") + std::strerror(errno) + ")" : "");
+    *error = "cannot read script " + path +
+             (fd < 0 ? std::string(" (") + std::strerror(errno) + ")" : "");
     if (fd >= 0) ::close(fd);
     return false;
   }
@@ -127,8 +129,8 @@ bool read_script_file(const std::string& path, std::string* text, std::string* e
       break;
     }
     if (text->size() + size_t(n) > kMaxScriptBytes) {
-      *error = "script " + path + " is larger than " + std::to_string(kMaxScriptBytes >> 20) +
-               " MiB";
+      *error =
+          "script " + path + " is larger than " + std::to_string(kMaxScriptBytes >> 20) + " MiB";
       ok = false;
       break;
     }

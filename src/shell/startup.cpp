@@ -27,7 +27,7 @@ void startup_loading(Game& g, const StartOptions& opt) {
     std::fprintf(stderr, "kelvarot: %d of %d pictures failed to load (%s)\n", load.failed,
                  load.loaded + load.failed, load.first_failed.c_str());
   if (load.unreadable > 0 && opt.report_missing)
-    std::fprintf(stderr, "kelvarot: %d pictures are there but cannot be read (%s%s)\n",
+    std::fprintf(stderr, "kelvarot: %d picture files are there but cannot be read (%s%s)\n",
                  load.unreadable, load.first_unreadable.c_str(),
                  load.unreadable > 1 ? ", ..." : "");
   fill_terrain_costs(g.world);
