@@ -104,7 +104,6 @@ int main(int argc, char** argv) {
     if (header.passes > 0 && opt.frames < 0) opt.frames = header.passes;
   }
   handle_signals(true);
-  if (g_signalled) return 0;
 
   const auto t0 = std::chrono::steady_clock::now();
   auto display = std::make_unique<SdlDisplay>(opt.headless, opt.vsync);

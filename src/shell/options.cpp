@@ -157,8 +157,9 @@ Keys, everywhere:
   N                  show / hide the minimap, moving it to the pointer
   Arrows             scroll the view; keypad + / - change the level
   Tab                open / close the command line (type, Enter runs)
-  F12                save a screenshot (into $XDG_PICTURES_DIR, ~/Pictures or
-                     ~/.local/share/kelvarot/screenshots; never overwrites)
+  F12                save a screenshot (into $XDG_PICTURES_DIR, the pictures folder
+                     of user-dirs.dirs, ~/Pictures or ~/.local/share/kelvarot/
+                     screenshots; never overwrites; not in a --script run)
 Overworld view:
   right button       order the selected unit to the cell under the pointer
   left button        select the unit on the cell under the pointer

@@ -204,10 +204,9 @@ TEST(OutputFiles, ARecordingIsKeptUntilTheSessionStartsAndHoldsEachPassAsItEnds)
   {  // killed outright in a long run: what was recorded so far is on disk
     ScratchDir dir;
     write_file(dir / "in.txt", "0 pointer 10 10\n2 tap 3\n");
-    const pid_t pid =
-        spawn(game({"--headless", "--frames", "100000", "--script", dir / "in.txt", "--record",
-                    dir / "rec.txt"}),
-              dir);
+    const pid_t pid = spawn(game({"--headless", "--frames", "100000", "--script", dir / "in.txt",
+                                  "--record", dir / "rec.txt"}),
+                            dir);
     bool seen = false;
     for (int i = 0; i < 3000 && !seen; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -238,7 +237,8 @@ TEST(Signals, HangUpAndAClosedStderrEndTheRunWithItsDumpAndASecondSignalEndsItAt
     if (k.dump_is_fifo) mkfifo(dump.c_str(), 0644);
     // the missing data folder makes the game write to stderr at start
     const std::string frames = k.signals.empty() ? "3" : "100000";
-    Child c = game({"--headless", "--frames", frames, "--data", dir / "none", "--dump-state", dump});
+    Child c =
+        game({"--headless", "--frames", frames, "--data", dir / "none", "--dump-state", dump});
     const pid_t pid = spawn(k.stderr_closed ? c.closed_stderr() : c, dir);
     for (int sig : k.signals) {
       for (int i = 0; i < 2000 && !catches(pid, sig); ++i) usleep(5000);
@@ -281,12 +281,10 @@ TEST(InputFiles, PipesAndFoldersInPlaceOfFilesNeverHangAndScriptsComeFromFilesOr
       {game(with({"--script", dir / "big.txt"})), 2, "larger than 16 MiB"},
       // a named pipe whose writer never comes: the first SIGTERM ends the wait
       {bash("(sleep 1; kill $$) & exec " + k + " --headless --frames 3 --script " + dir / "fifo"),
-       2,
-       "fifo"},
+       2, "fifo"},
       {bash(k + " --headless --frames 3 --seed 7 --dump-state " + dir / "s.json" +
             " --script <(printf '0 key F5 down\\n')"),
-       0,
-       ""},
+       0, ""},
   };
   for (const auto& c : cases) {
     const Outcome o = run(c.child, dir, 30);
@@ -362,13 +360,13 @@ TEST(Recording, ReplaysWithItsOwnSeedAndLengthUnlessToldOtherwiseAndF12WritesNot
   ScratchDir rec, same, other, f12;
   write_file(rec / "in.txt", "0 pointer 200 300\n3 tap A\n9 click right\n");
   // no --seed: the clock's seed goes into the recording
-  const Outcome made = run(game({"--headless", "--frames=40", "--script", rec / "in.txt", "--record",
-                                 rec / "rec.txt", "--dump-state", rec / "state.json"}),
+  const Outcome made = run(game({"--headless", "--frames=40", "--script", rec / "in.txt",
+                                 "--record", rec / "rec.txt", "--dump-state", rec / "state.json"}),
                            rec);
   ASSERT_EQ(made.status, 0) << made.err;
   const std::string recording = read_file(rec / "rec.txt");
-  const Outcome again =
-      run(game({"--headless", "--script", rec / "rec.txt", "--dump-state", same / "state.json"}), same);
+  const Outcome again = run(
+      game({"--headless", "--script", rec / "rec.txt", "--dump-state", same / "state.json"}), same);
   ASSERT_EQ(again.status, 0) << again.err;
   auto dump = [](const ScratchDir& d) {
     size_t at = 0;
@@ -391,8 +389,8 @@ TEST(Recording, ReplaysWithItsOwnSeedAndLengthUnlessToldOtherwiseAndF12WritesNot
   EXPECT_EQ(stable(same), stable(rec));
   EXPECT_EQ(read_file(same / "stderr.txt"), "");
 
-  const Outcome seeded = run(game({"--headless", "--script", rec / "rec.txt", "--seed", "1", "--frames", "20",
-                                   "--dump-state", other / "state.json"}),
+  const Outcome seeded = run(game({"--headless", "--script", rec / "rec.txt", "--seed", "1",
+                                   "--frames", "20", "--dump-state", other / "state.json"}),
                              other);
   ASSERT_EQ(seeded.status, 0) << seeded.err;
   EXPECT_EQ(dump(other)["frame"].i(), 20);
