@@ -50,7 +50,8 @@ bool replace_file(const std::string& path, const void* data, size_t size, std::s
   // Write through a link to where it points, so the link stays a link.
   std::string target = path;
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) {
+  const bool existed = ::stat(path.c_str(), &st) == 0;
+  if (existed) {
     if (S_ISDIR(st.st_mode)) return fail(why, "is a directory");
     if (!S_ISREG(st.st_mode)) {  // /dev/stdout, a pipe: nothing to keep, nothing to rename
       const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
@@ -68,13 +69,15 @@ bool replace_file(const std::string& path, const void* data, size_t size, std::s
   const size_t slash = target.rfind('/');
   const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
   const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-  std::string temp = folder + "." + name + ".XXXXXX";
+  // hidden, and short enough for any name the target itself could have
+  std::string temp = folder + "." + name.substr(0, 200) + ".XXXXXX";
   const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return fail(why, std::strerror(errno));
-  // The new file gets the mode a plain create would give it, not mkstemp's 0600.
+  // The old file's mode, or the one a plain create would give, not mkstemp's 0600.
   const mode_t mask = ::umask(0);
   ::umask(mask);
-  bool ok = ::fchmod(fd, 0666 & ~mask) == 0 && write_all(fd, data, size) && ::fsync(fd) == 0;
+  const mode_t mode = existed ? st.st_mode & 07777 : 0666 & ~mask;
+  bool ok = ::fchmod(fd, mode) == 0 && write_all(fd, data, size) && ::fsync(fd) == 0;
   int err = errno;
   if (::close(fd) != 0 && ok) ok = false, err = errno;
   if (ok && ::rename(temp.c_str(), target.c_str()) != 0) ok = false, err = errno;

@@ -114,15 +114,6 @@ TEST(WindowFailure, NoDisplayWithoutHeadlessSaysWhyAndExitsOne) {
   EXPECT_NE(r.err.find("--headless"), std::string::npos) << r.err;
 }
 
-// Whether pid has a handler for sig yet, from its caught-signal mask.
-bool catches(pid_t pid, int sig) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(in, line);)
-    if (line.rfind("SigCgt:", 0) == 0)
-      return std::stoull(line.substr(7), nullptr, 16) >> (sig - 1) & 1;
-  return false;
-}
-
 // The frame limit only stops a run the signal failed to end.
 TEST(Signals, SigintAndSigtermEndTheRunCleanly) {
   for (int sig : {SIGINT, SIGTERM}) {
