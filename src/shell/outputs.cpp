@@ -116,6 +116,13 @@ bool read_script_file(const std::string& path, std::string* text, std::string* e
     if (fd >= 0) ::close(fd);
     return false;
   }
+  const std::string too_big =
+      "script " + path + " is larger than " + std::to_string(kMaxScriptBytes >> 20) + " MiB";
+  if (S_ISREG(st.st_mode) && uint64_t(st.st_size) > kMaxScriptBytes) {
+    *error = too_big;
+    ::close(fd);
+    return false;
+  }
   text->clear();
   char buf[65536];
   bool ok = true;
@@ -128,9 +135,8 @@ bool read_script_file(const std::string& path, std::string* text, std::string* e
       ok = false;
       break;
     }
-    if (text->size() + size_t(n) > kMaxScriptBytes) {
-      *error =
-          "script " + path + " is larger than " + std::to_string(kMaxScriptBytes >> 20) + " MiB";
+    if (text->size() + size_t(n) > kMaxScriptBytes) {  // a pipe that goes on
+      *error = too_big;
       ok = false;
       break;
     }
