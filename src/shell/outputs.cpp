@@ -60,6 +60,8 @@ bool check_output_folder(const char* option, const std::string& path, std::strin
     *error = std::string(option) + " " + path + " is a folder";
     return false;
   }
+  // /dev/stdout or a pipe is written straight through: its folder plays no part
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return true;
   const std::string folder = folder_of(path);
   if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
     *error = std::string(option) + " " + path + ": the folder " + folder + " is not there";
