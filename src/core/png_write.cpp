@@ -37,8 +37,8 @@ void drop_srgb_chunk(std::vector<uint8_t>& png) {
 
 }  // namespace
 
-bool write_png(const std::string& path, int32_t width, int32_t height, int32_t channels,
-               const uint8_t* pixels, std::string* error) {
+bool encode_png(int32_t width, int32_t height, int32_t channels, const uint8_t* pixels,
+                std::vector<uint8_t>* png, std::string* error) {
   if (width <= 0 || height <= 0 || (channels != 3 && channels != 4) || !pixels)
     return fail(error, "no picture to write");
   png_image image{};
@@ -46,15 +46,22 @@ bool write_png(const std::string& path, int32_t width, int32_t height, int32_t c
   image.width = png_uint_32(width);
   image.height = png_uint_32(height);
   image.format = channels == 4 ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
-  // Encoded into memory first, so that nothing reaches the file unless encoding worked.
-  std::vector<uint8_t> png(PNG_IMAGE_PNG_SIZE_MAX(image));
-  png_alloc_size_t size = png.size();
-  const int ok = png_image_write_to_memory(&image, png.data(), &size, 0, pixels, 0, nullptr);
+  png->assign(PNG_IMAGE_PNG_SIZE_MAX(image), 0);
+  png_alloc_size_t size = png->size();
+  const int ok = png_image_write_to_memory(&image, png->data(), &size, 0, pixels, 0, nullptr);
   const std::string message = image.message;
   png_image_free(&image);
   if (!ok) return fail(error, "cannot encode the picture: " + message);
-  png.resize(size);
-  drop_srgb_chunk(png);
+  png->resize(size);
+  drop_srgb_chunk(*png);
+  return true;
+}
+
+bool write_png(const std::string& path, int32_t width, int32_t height, int32_t channels,
+               const uint8_t* pixels, std::string* error) {
+  // Encoded into memory first, so that nothing reaches the file unless encoding worked.
+  std::vector<uint8_t> png;
+  if (!encode_png(width, height, channels, pixels, &png, error)) return false;
 
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return fail(error, std::strerror(errno));

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "core/files.h"
 #include "shell/game.h"
 
 namespace {
@@ -98,9 +99,6 @@ std::string state_json(const Game& g, const std::vector<Probe>& probes) {
   return o.str();
 }
 
-bool write_text_file(const std::string& path, const std::string& text) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  return std::fclose(f) == 0 && ok;
+bool write_text_file(const std::string& path, const std::string& text, std::string* why) {
+  return replace_file(path, text.data(), text.size(), why);
 }

@@ -8,4 +8,5 @@ struct Game;
 
 // The state dump as a JSON object.
 std::string state_json(const Game& g, const std::vector<Probe>& probes);
-bool write_text_file(const std::string& path, const std::string& text);
+// Replaces the file only once the new text is whole; false with a short reason in *why.
+bool write_text_file(const std::string& path, const std::string& text, std::string* why);

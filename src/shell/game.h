@@ -45,6 +45,8 @@ struct Game {
   bool keep_presented = false;  // keep a copy of each presented frame (screenshots)
   Framebuffer presented;        // pixels only; the last presented frame
   bool f12_was_down = false;    // screenshots on the press, not while held
+  bool replay = false;          // input from a script: F12 never writes the player's pictures
+  bool f12_refused = false;     // the replay's F12 has been explained once
 };
 
 struct StartOptions {

@@ -2,16 +2,18 @@
 #include <SDL2/SDL.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
+#include <ctime>
 #include <memory>
-#include <sstream>
 
 #include "shell/dump.h"
 #include "shell/game.h"
 #include "shell/options.h"
+#include "shell/outputs.h"
 #include "shell/platform_sdl.h"
 #include "shell/record.h"
 #include "shell/screenshot.h"
@@ -21,7 +23,28 @@ namespace {
 
 volatile std::sig_atomic_t g_signalled = 0;
 
-void on_signal(int) { g_signalled = 1; }
+// The first request ends the run the normal way (dump written); a second one ends it at once.
+void on_signal(int sig) {
+  if (g_signalled) {
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+  }
+  g_signalled = 1;
+}
+
+// restart: whether system calls resume after the signal. While a script is read from a pipe
+// they must not, so that the first signal stops the wait.
+void handle_signals(bool restart) {
+  struct sigaction sa {};
+  sa.sa_handler = on_signal;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = restart ? SA_RESTART : 0;
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &sa, nullptr);
+  // a closed stderr pipe or a full file limit must not kill the run before its dump: the
+  // writes fail and say so instead
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
+}
 
 bool is_dir(const std::string& p) {
   struct stat st;
@@ -59,29 +82,28 @@ int main(int argc, char** argv) {
     std::printf("kelvarot %s\n", kVersion);
     return 0;
   }
+  if (!check_option_files(opt, &error)) {
+    std::fprintf(stderr, "kelvarot: %s\n", error.c_str());
+    return 2;
+  }
+  handle_signals(false);
   std::vector<ScriptEvent> events;
   if (!opt.script.empty()) {
-    std::ifstream in(opt.script, std::ios::binary);
-    if (!in) {
-      std::fprintf(stderr, "kelvarot: cannot read script %s\n", opt.script.c_str());
+    std::string text;
+    if (!read_script_file(opt.script, &text, &error)) {
+      std::fprintf(stderr, "kelvarot: %s\n", error.c_str());
       return 2;
     }
-    std::stringstream ss;
-    ss << in.rdbuf();
-    if (!parse_script(ss.str(), &events, &error)) {
+    if (!parse_script(text, &events, &error)) {
       std::fprintf(stderr, "kelvarot: %s: %s\n", opt.script.c_str(), error.c_str());
       return 2;
     }
+    // a recording replays with its own seed and length unless told otherwise
+    const RecordingHeader header = read_recording_header(text);
+    if (header.has_seed && !opt.seeded) opt.seeded = true, opt.seed = header.seed;
+    if (header.passes > 0 && opt.frames < 0) opt.frames = header.passes;
   }
-
-  std::unique_ptr<FILE, int (*)(FILE*)> record(nullptr, &std::fclose);
-  if (!opt.record.empty()) {
-    record.reset(std::fopen(opt.record.c_str(), "w"));
-    if (!record) {
-      std::fprintf(stderr, "kelvarot: cannot write the recording %s\n", opt.record.c_str());
-      return 2;
-    }
-  }
+  handle_signals(true);
 
   const auto t0 = std::chrono::steady_clock::now();
   auto display = std::make_unique<SdlDisplay>(opt.headless, opt.vsync);
@@ -91,22 +113,33 @@ int main(int argc, char** argv) {
 
   auto game = std::make_unique<Game>();
   Game& g = *game;
-  std::unique_ptr<RecordingInput> recorder;
-  if (record) recorder = std::make_unique<RecordingInput>(*input, g.fb, record.get());
-  g.platform.input = recorder ? static_cast<InputSource*>(recorder.get()) : input.get();
+  g.platform.input = input.get();
   g.platform.display = display.get();
   g.keep_presented = !opt.screenshot.empty();
-
-  std::signal(SIGINT, on_signal);
-  std::signal(SIGTERM, on_signal);
+  g.replay = !opt.script.empty();
 
   StartOptions start;
   start.data_dir = opt.data_dir.empty() ? default_data_dir() : opt.data_dir;
-  start.seeded = opt.seeded;
-  start.seed = opt.seed;
+  // the clock's seed is fixed here so that a recording can name it
+  start.seeded = true;
+  start.seed = opt.seeded ? opt.seed : uint32_t(std::time(nullptr));
   if (!start_game(g, start)) {
     shutdown_game(g);
     return 1;
+  }
+  int status = 0;
+  // Opened only now: a run that cannot start leaves an earlier recording as it was.
+  std::unique_ptr<RecordingInput> recorder;
+  if (!opt.record.empty()) {
+    FILE* f = std::fopen(opt.record.c_str(), "w");
+    if (!f) {
+      std::fprintf(stderr, "kelvarot: cannot write the recording %s (%s)\n", opt.record.c_str(),
+                   std::strerror(errno));
+      shutdown_game(g);
+      return 1;
+    }
+    recorder = std::make_unique<RecordingInput>(*input, g.fb, f, start.seed);
+    g.platform.input = recorder.get();
   }
   while (!g.run.quit) {
     run_pass(g);
@@ -118,22 +151,27 @@ int main(int argc, char** argv) {
     if (opt.frames > 0 && g.run.frame >= opt.frames) g.run.quit = 1;
     if (g.window_failed) break;
   }
+  if (g.window_failed) status = 1;
   if (recorder) {
-    recorder->finish(g.run.frame);
-    std::fprintf(stderr, "kelvarot: input recorded to %s\n", opt.record.c_str());
+    // a failed write was said on stderr when it happened
+    if (recorder->finish(g.run.frame))
+      std::fprintf(stderr, "kelvarot: input recorded to %s\n", opt.record.c_str());
+    else status = 1;
   }
-  int status = g.window_failed ? 1 : 0;
   if (!opt.screenshot.empty()) {
-    if (!write_png(opt.screenshot, g.presented)) {
-      std::fprintf(stderr, "kelvarot: cannot write screenshot %s\n", opt.screenshot.c_str());
-      status = status ? status : 1;
+    if (!replace_png(opt.screenshot, g.presented, &error)) {
+      std::fprintf(stderr, "kelvarot: cannot write screenshot %s (%s)\n", opt.screenshot.c_str(),
+                   error.c_str());
+      status = 1;
     } else if (opt.headless) {
       std::fprintf(stderr, "kelvarot: screenshot written to %s\n", opt.screenshot.c_str());
     }
   }
-  if (!opt.dump_state.empty() && !write_text_file(opt.dump_state, state_json(g, opt.probes))) {
-    std::fprintf(stderr, "kelvarot: cannot write state dump %s\n", opt.dump_state.c_str());
-    status = status ? status : 1;
+  if (!opt.dump_state.empty() &&
+      !write_text_file(opt.dump_state, state_json(g, opt.probes), &error)) {
+    std::fprintf(stderr, "kelvarot: cannot write state dump %s (%s)\n", opt.dump_state.c_str(),
+                 error.c_str());
+    status = 1;
   }
   shutdown_game(g);
   return status;

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "world/world.h"
+
 namespace {
 
 bool parse_number(const char* s, int64_t lo, int64_t hi, int64_t* out) {
@@ -16,21 +18,57 @@ bool parse_number(const char* s, int64_t lo, int64_t hi, int64_t* out) {
   return true;
 }
 
+// "X,Y,Z", each a whole number inside the world.
+bool parse_probe(const char* s, Probe* p) {
+  const int64_t hi[3] = {kWorldSide - 1, kWorldSide - 1, kLevelCount - 1};
+  int32_t* out[3] = {&p->x, &p->y, &p->z};
+  std::string rest = s;
+  for (int k = 0; k < 3; ++k) {
+    const size_t comma = k < 2 ? rest.find(',') : rest.size();
+    if (comma == std::string::npos) return false;
+    int64_t n = 0;
+    if (!parse_number(rest.substr(0, comma).c_str(), 0, hi[k], &n)) return false;
+    *out[k] = int32_t(n);
+    rest.erase(0, k < 2 ? comma + 1 : comma);
+  }
+  return true;
+}
+
 }  // namespace
 
 bool parse_options(int argc, const char* const* argv, Options* o, std::string* error) {
   for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
+    std::string a = argv[i];
+    // "--opt=value" reads as "--opt value"
+    std::string joined;
+    bool has_joined = false;
+    if (const size_t eq = a.find('='); a.rfind("--", 0) == 0 && eq != std::string::npos) {
+      joined = a.substr(eq + 1);
+      a.resize(eq);
+      has_joined = true;
+    }
     auto value = [&](const char** out) {
-      if (i + 1 >= argc) {
+      if (has_joined) {
+        *out = joined.c_str();
+      } else if (i + 1 >= argc) {
         *error = a + " needs a value";
         return false;
+      } else {
+        *out = argv[++i];
       }
-      *out = argv[++i];
+      if (**out == '\0') {
+        *error = a + " needs a value, not an empty one";
+        return false;
+      }
       return true;
     };
     const char* v = nullptr;
     int64_t n = 0;
+    if (has_joined &&
+        (a == "--headless" || a == "--no-vsync" || a == "--help" || a == "--version")) {
+      *error = a + " takes no value";
+      return false;
+    }
     if (a == "--headless") {
       o->headless = true;
     } else if (a == "--no-vsync") {
@@ -72,9 +110,10 @@ bool parse_options(int argc, const char* const* argv, Options* o, std::string* e
     } else if (a == "--probe") {
       if (!value(&v)) return false;
       Probe p;
-      char tail = 0;
-      if (std::sscanf(v, "%d,%d,%d%c", &p.x, &p.y, &p.z, &tail) != 3) {
-        *error = "--probe takes X,Y,Z, not '" + std::string(v) + "'";
+      if (!parse_probe(v, &p)) {
+        *error = "--probe takes X,Y,Z of a cell in the world (X and Y 0.." +
+                 std::to_string(kWorldSide - 1) + ", Z 0.." + std::to_string(kLevelCount - 1) +
+                 "), not '" + std::string(v) + "'";
         return false;
       }
       o->probes.push_back(p);
@@ -118,8 +157,9 @@ Keys, everywhere:
   N                  show / hide the minimap, moving it to the pointer
   Arrows             scroll the view; keypad + / - change the level
   Tab                open / close the command line (type, Enter runs)
-  F12                save a screenshot (into $XDG_PICTURES_DIR, ~/Pictures or
-                     ~/.local/share/kelvarot/screenshots; never overwrites)
+  F12                save a screenshot (into $XDG_PICTURES_DIR, the pictures folder
+                     of user-dirs.dirs, ~/Pictures or ~/.local/share/kelvarot/
+                     screenshots; never overwrites; not in a --script run)
 Overworld view:
   right button       order the selected unit to the cell under the pointer
   left button        select the unit on the cell under the pointer
@@ -131,6 +171,11 @@ Command line words:
   corner1  env4block  env4grass  env4dirt  env4emptyx1  env4emptyy1
   screensavertoggle  env4teleport X Y Z
 
-Exit status: 0 after a normal quit, 1 when the window cannot open, 2 for bad options.
+Options taking a value accept --opt=value as well. A recording carries its seed
+and length: --script replays it with them unless --seed or --frames say otherwise.
+
+Exit status: 0 after a normal quit; 1 when the window cannot open or an output
+file (--screenshot, --dump-state, --record) cannot be written, the old file then
+kept; 2 for bad options or an unreadable script.
 )";
 }

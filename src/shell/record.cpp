@@ -1,34 +1,68 @@
 #include "shell/record.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
 
 #include "render/framebuffer.h"
 #include "shell/keys.h"
 
-RecordingInput::RecordingInput(InputSource& live, const Framebuffer& fb, FILE* out)
+namespace {
+
+constexpr const char* kFirstLine = "# kelvarot input, recorded pass by pass; replay with --script";
+// The pass count is unknown until the end: its line is written blank, this wide, and filled in.
+constexpr int kPassesWidth = 10;
+
+}  // namespace
+
+RecordingInput::RecordingInput(InputSource& live, const Framebuffer& fb, FILE* out, uint32_t seed)
     : live_(live), fb_(fb), out_(out) {
-  std::fprintf(out_, "# kelvarot input, recorded pass by pass; replay with --script\n");
+  check(std::fprintf(out_, "%s\n# seed %u\n", kFirstLine, seed) > 0);
+  const long at = std::ftell(out_);  // a pipe cannot go back: it gets the count at the end only
+  if (at >= 0) {
+    passes_at_ = at + long(std::strlen("# passes "));
+    check(std::fprintf(out_, "# passes %*s\n", kPassesWidth, "") > 0);
+  }
+  check(std::fflush(out_) == 0);
 }
 
-RecordingInput::~RecordingInput() { std::fflush(out_); }
+RecordingInput::~RecordingInput() {
+  if (out_) std::fclose(out_);
+}
+
+void RecordingInput::check(bool written) {
+  if (written || !ok_) return;
+  ok_ = false;
+  std::fprintf(stderr, "kelvarot: the recording cannot be written (%s); the rest is not kept\n",
+               std::strerror(errno));
+}
 
 void RecordingInput::begin_pass(int32_t frame) {
   live_.begin_pass(frame);
+  bool wrote = false, written = true;
   for (int32_t vk = 0; vk < 256; ++vk) {
     if (!key_row(vk)) continue;  // only what the game polls
     const bool d = live_.key_down(vk);
     if (d == down_[vk]) continue;
     down_[vk] = d;
-    std::fprintf(out_, "%d %s %s\n", frame, script_key_words(vk).c_str(), d ? "down" : "up");
+    if (ok_)
+      written = written && std::fprintf(out_, "%d %s %s\n", frame, script_key_words(vk).c_str(),
+                                        d ? "down" : "up") > 0;
+    wrote = true;
   }
   int32_t x = 0, y = 0;
   live_.pointer(fb_.width, fb_.height, &x, &y);
   if (first_ || x != px_ || y != py_) {
     px_ = x;
     py_ = y;
-    std::fprintf(out_, "%d pointer %d %d\n", frame, x, y);
+    if (ok_) written = written && std::fprintf(out_, "%d pointer %d %d\n", frame, x, y) > 0;
+    wrote = true;
   }
   first_ = false;
+  // each pass reaches the file as it ends: a lost X server or a hang-up loses nothing
+  if (wrote && ok_) check(written && std::fflush(out_) == 0);
 }
 
 bool RecordingInput::key_down(int32_t vk) { return vk >= 0 && vk < 256 && down_[vk]; }
@@ -38,8 +72,33 @@ void RecordingInput::pointer(int32_t width, int32_t height, int32_t* x, int32_t*
   *y = std::clamp(py_, 0, height > 0 ? height - 1 : 0);
 }
 
-void RecordingInput::finish(int32_t frames) {
-  std::fprintf(out_, "# the session ended after %d passes (replay with --frames %d)\n", frames,
-               frames);
-  std::fflush(out_);
+bool RecordingInput::finish(int32_t frames) {
+  if (!out_) return ok_;
+  if (ok_) {
+    check(std::fprintf(out_, "# the session ended after %d passes\n", frames) > 0 &&
+          std::fflush(out_) == 0);
+    if (passes_at_ >= 0)
+      check(std::fseek(out_, passes_at_, SEEK_SET) == 0 &&
+            std::fprintf(out_, "%-*d", kPassesWidth, frames) > 0 && std::fflush(out_) == 0);
+  }
+  FILE* f = out_;
+  out_ = nullptr;
+  check(std::fclose(f) == 0);
+  return ok_;
+}
+
+RecordingHeader read_recording_header(const std::string& script) {
+  RecordingHeader h;
+  std::istringstream in(script);
+  std::string line;
+  if (!std::getline(in, line) || line != kFirstLine) return h;
+  while (std::getline(in, line) && line.rfind('#', 0) == 0) {
+    std::istringstream words(line.substr(1));
+    std::string key;
+    long long n = -1;
+    if (!(words >> key >> n) || n < 0) continue;
+    if (key == "seed" && n <= 0xFFFFFFFFll) h.has_seed = true, h.seed = uint32_t(n);
+    if (key == "passes" && n <= 0x7FFFFFFFll) h.passes = int32_t(n);
+  }
+  return h;
 }

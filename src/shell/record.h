@@ -11,20 +11,34 @@ struct Framebuffer;
 
 class RecordingInput : public InputSource {
  public:
-  // fb: the pointer is recorded in its current size's pixels.
-  RecordingInput(InputSource& live, const Framebuffer& fb, FILE* out);
+  // fb: the pointer is recorded in its current size's pixels. Owns out from here on; the
+  // header names the seed, so that a replay needs nothing but the file.
+  RecordingInput(InputSource& live, const Framebuffer& fb, FILE* out, uint32_t seed);
   ~RecordingInput() override;
   void begin_pass(int32_t frame) override;
   bool key_down(int32_t vk) override;
   void pointer(int32_t width, int32_t height, int32_t* x, int32_t* y) override;
-  // Notes how the session ended, for the reader.
-  void finish(int32_t frames);
+  // Notes how many passes the session ran and closes the file. False when any write failed.
+  bool finish(int32_t frames);
+  // False once a write has failed; the first failure is reported on stderr as it happens.
+  bool ok() const { return ok_; }
 
  private:
+  void check(bool written);
   InputSource& live_;
   const Framebuffer& fb_;
   FILE* out_;
+  long passes_at_ = -1;  // file offset of the pass count, filled in at the end
+  bool ok_ = true;
   bool down_[256] = {};
   int32_t px_ = -1, py_ = -1;
   bool first_ = true;
 };
+
+// What a recording's header says; old recordings and hand-written scripts say nothing.
+struct RecordingHeader {
+  bool has_seed = false;
+  uint32_t seed = 0;
+  int32_t passes = 0;  // 0: not known
+};
+RecordingHeader read_recording_header(const std::string& script);

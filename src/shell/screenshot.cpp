@@ -2,12 +2,14 @@
 
 #include <vector>
 
+#include "core/files.h"
 #include "core/png_write.h"
 #include "render/framebuffer.h"
 
-bool write_png(const std::string& path, const Framebuffer& fb) {
-  if (fb.width <= 0 || fb.height <= 0) return false;
-  // The framebuffer is RGBA with the bottom row first; screenshots are RGB, top row first.
+namespace {
+
+// The framebuffer is RGBA with the bottom row first; screenshots are RGB, top row first.
+std::vector<uint8_t> rgb_top_first(const Framebuffer& fb) {
   const size_t w = size_t(fb.width);
   std::vector<uint8_t> rgb(w * size_t(fb.height) * 3);
   for (int32_t y = 0; y < fb.height; ++y) {
@@ -19,5 +21,22 @@ bool write_png(const std::string& path, const Framebuffer& fb) {
       dst[x * 3 + 2] = src[x * 4 + 2];
     }
   }
-  return write_png(path, fb.width, fb.height, 3, rgb.data());
+  return rgb;
+}
+
+}  // namespace
+
+bool write_png(const std::string& path, const Framebuffer& fb) {
+  if (fb.width <= 0 || fb.height <= 0) return false;
+  return write_png(path, fb.width, fb.height, 3, rgb_top_first(fb).data());
+}
+
+bool replace_png(const std::string& path, const Framebuffer& fb, std::string* why) {
+  std::vector<uint8_t> png;
+  if (fb.width <= 0 || fb.height <= 0) {
+    *why = "no frame was presented";
+    return false;
+  }
+  return encode_png(fb.width, fb.height, 3, rgb_top_first(fb).data(), &png, why) &&
+         replace_file(path, png.data(), png.size(), why);
 }

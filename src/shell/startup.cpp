@@ -26,6 +26,10 @@ void startup_loading(Game& g, const StartOptions& opt) {
   if (load.failed > 0 && opt.report_missing)
     std::fprintf(stderr, "kelvarot: %d of %d pictures failed to load (%s)\n", load.failed,
                  load.loaded + load.failed, load.first_failed.c_str());
+  if (load.unreadable > 0 && opt.report_missing)
+    std::fprintf(stderr, "kelvarot: %d picture files are there but cannot be read (%s%s)\n",
+                 load.unreadable, load.first_unreadable.c_str(),
+                 load.unreadable > 1 ? ", ..." : "");
   fill_terrain_costs(g.world);
   build_trig_tables(g.trig);
   create_token_slots(g.console);
@@ -37,10 +41,14 @@ void startup_loading(Game& g, const StartOptions& opt) {
 // The map's three levels, then the one-second pause a loaded map gets.
 void load_map(Game& g, const StartOptions& opt) {
   const std::string map_path = map_file_path(opt.data_dir, kMapNumber);
-  g.loaded.map_loaded = load_overworld_map(g.world, map_path, 3);
+  std::string why;
+  g.loaded.map_loaded = load_overworld_map(g.world, map_path, 3, &why);
   if (g.loaded.map_loaded >= 0) pause_ms(g.platform, 1000);
   const int64_t full = int64_t(g.world.stride) * 3;
-  if (opt.report_missing && g.loaded.map_loaded < 0)
+  if (opt.report_missing && g.loaded.map_loaded < 0 && !why.empty())
+    std::fprintf(stderr, "kelvarot: map file %s cannot be read (%s); the world starts empty\n",
+                 map_path.c_str(), why.c_str());
+  else if (opt.report_missing && g.loaded.map_loaded < 0)
     std::fprintf(stderr, "kelvarot: map file %s is missing; the world starts empty\n",
                  map_path.c_str());
   else if (opt.report_missing && g.loaded.map_loaded < full)

@@ -1,11 +1,12 @@
 #include "world/bitmap.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+
+#include "core/files.h"
 
 namespace {
 
@@ -53,19 +54,20 @@ bool parse_header(const uint8_t* d, size_t n, BmpLayout* out) {
 }
 
 // The whole file, up to kMaxFileBytes; n = 0 when it cannot be read.
-std::unique_ptr<uint8_t[]> read_whole_file(const char* path, size_t* n) {
+std::unique_ptr<uint8_t[]> read_whole_file(const char* path, size_t* n, std::string* why) {
   *n = 0;
-  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  const int fd = open_regular_file(path, why);
   if (fd < 0) return nullptr;
   struct stat st {};
   std::unique_ptr<uint8_t[]> buf;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) {
     const size_t want = uint64_t(st.st_size) < kMaxFileBytes ? size_t(st.st_size) : kMaxFileBytes;
     buf = std::make_unique_for_overwrite<uint8_t[]>(want);
     size_t got = 0;
     while (got < want) {
       const ssize_t r = ::read(fd, buf.get() + got, want - got);
       if (r < 0 && errno == EINTR) continue;
+      if (r < 0 && why) *why = std::strerror(errno);  // EIO, say
       if (r <= 0) break;
       got += size_t(r);
     }
@@ -118,9 +120,10 @@ bool load_bitmap_from_memory(BitmapStore& s, int32_t slot, const uint8_t* data, 
   return true;
 }
 
-bool load_bitmap(BitmapStore& s, const char* path, int32_t slot) {
+bool load_bitmap(BitmapStore& s, const char* path, int32_t slot, std::string* why) {
+  if (why) why->clear();
   if (path == nullptr) return false;
   size_t n = 0;
-  const std::unique_ptr<uint8_t[]> bytes = read_whole_file(path, &n);
+  const std::unique_ptr<uint8_t[]> bytes = read_whole_file(path, &n, why);
   return load_bitmap_from_memory(s, slot, bytes.get(), n);
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 constexpr int32_t kBitmapSlots = 3100;
 
@@ -29,5 +30,6 @@ inline bool slot_loaded(const BitmapStore& s, int32_t slot) {
 // Parses a BMP held in memory into the slot; false leaves the slot as the
 // rules say (untouched after a bad header, size kept after short pixels).
 bool load_bitmap_from_memory(BitmapStore& s, int32_t slot, const uint8_t* data, size_t size);
-// Reads the file (read-only; never creates it) and parses it.
-bool load_bitmap(BitmapStore& s, const char* path, int32_t slot);
+// Reads the file (read-only, only a regular file; never creates it) and parses it. When
+// something is under the name that cannot be read, *why says what.
+bool load_bitmap(BitmapStore& s, const char* path, int32_t slot, std::string* why = nullptr);

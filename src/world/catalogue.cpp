@@ -241,10 +241,12 @@ CatalogueLoad load_catalogue(BitmapStore& s, const std::string& data_dir) {
   CatalogueLoad r;
   for (const CatalogueEntry& e : kCatalogue) {
     const std::string path = catalogue_path(data_dir, e);
-    if (load_bitmap(s, path.c_str(), e.slot)) {
+    std::string why;
+    if (load_bitmap(s, path.c_str(), e.slot, &why)) {
       ++r.loaded;
       continue;
     }
+    if (!why.empty() && r.unreadable++ == 0) r.first_unreadable = path + ": " + why;
     if (r.failed < 3) r.first_failed += (r.failed ? ", " : "") + path;
     ++r.failed;
   }

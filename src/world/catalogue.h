@@ -19,6 +19,9 @@ struct CatalogueLoad {
   int32_t loaded = 0;  // entries whose load succeeded
   int32_t failed = 0;
   std::string first_failed;  // a few failed paths, comma-separated
+  // Of the failed, those present but not readable (a folder, no permission, ...)
+  int32_t unreadable = 0;
+  std::string first_unreadable;  // "path: why"
 };
 
 // The entry that loads the slot; nullptr when none does.
