@@ -54,10 +54,7 @@ struct Scene {
   void wall(int32_t x, int32_t y, int32_t z) { world.grid[cell_index(world, x, y, z)] = kTileWall; }
   void put_unit(int32_t i, int32_t x, int32_t y, int32_t z) {
     UnitRecord& u = unit(units, i);
-    u.in_use = 1;
-    u.x = uint16_t(x);
-    u.y = uint16_t(y);
-    u.level = uint16_t(z);
+    u.in_use = 1, u.x = uint16_t(x), u.y = uint16_t(y), u.level = uint16_t(z);
     u.fx = u.fy = u.fz = 0.5f;
   }
 };
@@ -85,13 +82,10 @@ TEST(BlockCubes, OnlyWallsHideFacesAndAWalledInCubeIsNotReported) {
   } cases[] = {
       {{}, kAllCubeFaces},
       {{{1, 0, 0, kTileMountain}, {0, 0, 1, kTileFloor}}, kAllCubeFaces},
-      {{{0, 0, 1, kTileWall},
-        {0, 0, -1, kTileWall},
-        {0, -1, 0, kTileWall},
-        {0, 1, 0, kTileWall},
-        {1, 0, 0, kTileWall},
-        {-1, 0, 0, kTileWall}},
-       -1},
+      // clang-format off
+      {{{0, 0, 1, kTileWall}, {0, 0, -1, kTileWall}, {0, -1, 0, kTileWall}, {0, 1, 0, kTileWall},
+        {1, 0, 0, kTileWall}, {-1, 0, 0, kTileWall}}, -1},  // walled in: nothing to draw
+      // clang-format on
   };
   for (const auto& k : cases) {
     Scene s;
@@ -158,9 +152,7 @@ TEST(BlockReadBack, DrawnPixelsAreCopiedAndBackgroundKeepsTheFramebuffer) {
   std::fill(fb.pixels.begin(), fb.pixels.end(), uint8_t(9));
   auto put_read = [&](int x, int y, uint8_t r, uint8_t g, uint8_t b, uint16_t d) {
     uint8_t* p = &fb.secondary[size_t(y * kBlockViewWidth + x) * 3];
-    p[0] = r;
-    p[1] = g;
-    p[2] = b;
+    p[0] = r, p[1] = g, p[2] = b;
     depth[size_t(y * kBlockViewWidth + x)] = d;
   };
   put_read(0, 0, 10, 20, 30, 0x8000);
@@ -188,16 +180,13 @@ TEST(BlockReadBack, DrawnPixelsAreCopiedAndBackgroundKeepsTheFramebuffer) {
 TEST(BlockViewNoGl, WalksAndLooksButDrawsNothing) {
   Scene s;
   s.put_unit(1, 100, 100, 1);
-  s.run.SX = 100;
-  s.run.SY = 100;
-  s.run.SZ = 1;
+  s.run.SX = s.run.SY = 100, s.run.SZ = 1;
   s.wall(100, 100, 2);  // rock under the view origin
   s.bv.pitch = -90.0f;  // level, toward lower rows
   s.run.tick_divisor = 10.0f;
   std::fill(s.fb.pixels.begin(), s.fb.pixels.end(), uint8_t(5));
   s.input.keys[kVkLButton] = true;
-  s.run.pointer_x = 160;
-  s.run.pointer_y = 0;  // looks straight along the levels from the next frame
+  s.run.pointer_x = 160, s.run.pointer_y = 0;  // looks along the levels from the next frame
   draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, false);
   // this frame's step used the old pitch
   const UnitRecord& u = unit(s.units, 1);
@@ -224,8 +213,7 @@ TEST(BlockViewNoGl, WalksAndLooksButDrawsNothing) {
         Look{0, 0, 0, -618.0f, -90.0f}}) {
     s.input.keys[kVkMButton] = s.input.keys[kVkRButton] = false;
     s.input.keys[l.button] = l.button != 0;
-    s.run.pointer_x = l.px;
-    s.run.pointer_y = l.py;
+    s.run.pointer_x = l.px, s.run.pointer_y = l.py;
     draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, false);
     EXPECT_FLOAT_EQ(s.bv.yaw, l.yaw) << l.button;
     EXPECT_FLOAT_EQ(s.bv.pitch, l.pitch) << l.button;
@@ -246,8 +234,7 @@ constexpr AxisLook kAxisLooks[] = {{0, 0}, {0, -180}, {0, -90}, {180, -90}, {90,
 class BlockViewGl : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { ok_ = open_window(); }
-  // A context the size of the block view's window at zoom 2.
-  static bool open_window() {
+  static bool open_window() {  // the size of the block view's window at zoom 2
     return open_offscreen_gl(2 * kBlockViewWidth, 2 * kBlockViewHeight, &error_);
   }
 
@@ -281,16 +268,14 @@ class BlockViewGl : public ::testing::Test {
     UnitRecord& u = unit(s.units, camera_unit);
     u.fx = u.fy = u.fz = 0.5f;
     s.run.selected_unit = camera_unit;
-    s.bv.yaw = yaw;
-    s.bv.pitch = pitch;
+    s.bv.yaw = yaw, s.bv.pitch = pitch;
     clear_pixels(s.fb);
     draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, true);
   }
 
   int drawn_pixels() const {
     int n = 0;
-    for (int y = 0; y < kBlockViewHeight; ++y)
-      for (int x = 0; x < kBlockViewWidth; ++x) n += pixel_at(s.fb, x, y).a == 255;
+    for (int i = 0; i < kBlockViewPixels; ++i) n += drawn(i % kBlockViewWidth, i / kBlockViewWidth);
     return n;
   }
   bool drawn(int x, int y) const { return pixel_at(s.fb, x, y).a == 255; }
@@ -330,13 +315,10 @@ TEST_F(BlockViewGl, CameraFollowsTheSelectedUnitWhileUnitOneWalks) {
   s.put_unit(1, 100, 100, 1);
   s.put_unit(2, 600, 600, 50);
   s.wall(600, 597, 50);  // only in front of unit 2
-  s.run.SX = 100;
-  s.run.SY = 100;
-  s.run.SZ = 1;
+  s.run.SX = s.run.SY = 100, s.run.SZ = 1;
   s.wall(100, 100, 2);  // rock under the view origin
   s.input.keys[kVkLButton] = true;
-  s.run.pointer_x = 160;
-  s.run.pointer_y = 90;
+  s.run.pointer_x = 160, s.run.pointer_y = 90;
   render(0.0f, -90.0f, 2);
   EXPECT_TRUE(drawn(160, 120)) << drawn_pixels() << " pixels drawn";
   EXPECT_FLOAT_EQ(unit(s.units, 1).walk_phase, 1.0f);
@@ -463,8 +445,7 @@ TEST_F(BlockViewGl, PictureMatchesTheFieldDrawnCellByCell) {
       std::copy(&rgb[i * 3], &rgb[i * 3 + 3], &expect[i * 4]);
       expect[i * 4 + 3] = 255;
     }
-    s.bv.yaw = yaw;
-    s.bv.pitch = pitch;
+    s.bv.yaw = yaw, s.bv.pitch = pitch;
     clear_pixels(s.fb);
     draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, true);
     EXPECT_TRUE(s.bv.depth == depth) << "yaw " << yaw << " pitch " << pitch;
