@@ -298,7 +298,7 @@ TEST_F(BlockViewGl, InsideAWallEveryDirectionSeesAFace) {
   }
 }
 
-TEST_F(BlockViewGl, ACubeAheadHasItsProjectedSizeAndDepth) {
+TEST_F(BlockViewGl, ACubeAheadHasItsProjectedSizeAndDepthAndNoCameraDrawsNothing) {
   s.put_unit(1, 500, 500, 50);
   s.wall(500, 500, 53);  // three levels on, straight ahead at pitch 0
   render(0.0f, 0.0f);
@@ -309,6 +309,13 @@ TEST_F(BlockViewGl, ACubeAheadHasItsProjectedSizeAndDepth) {
   const double n = kBlockViewFrustum.near, f = kBlockViewFrustum.far, z = 2.5;
   EXPECT_NEAR(s.bv.depth[120 * kBlockViewWidth + 160] / 65535.0,
               0.5 * ((f + n) / (f - n) - 2.0 * f * n / ((f - n) * z)) + 0.5, 2e-3);
+  // a selection outside the unit table has no camera: nothing drawn, nothing read outside it
+  for (int32_t selected : {-1, kUnitTableSize, 1 << 30}) {
+    s.run.selected_unit = selected;
+    clear_pixels(s.fb);
+    draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, true);
+    EXPECT_EQ(drawn_pixels(), 0) << selected;
+  }
 }
 
 TEST_F(BlockViewGl, CameraFollowsTheSelectedUnitWhileUnitOneWalks) {
@@ -401,8 +408,8 @@ void draw_reference_picture(const World& w, const UnitRecord& cam, float yaw, fl
 
 // The view leaves out cubes off screen, draws each cube with one array call
 // and may draw the field back to front: none of it may change a pixel or a
-// depth of the plain drawing. The fixed views look both ways along each axis,
-// so both drawing orders are compared.
+// depth of the plain drawing, nor the GL state it found. The fixed views look
+// both ways along each axis, so both drawing orders are compared.
 TEST_F(BlockViewGl, PictureMatchesTheFieldDrawnCellByCell) {
   uint32_t seed = 12345;
   auto next = [&seed](uint32_t n) {
@@ -450,40 +457,18 @@ TEST_F(BlockViewGl, PictureMatchesTheFieldDrawnCellByCell) {
     draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, true);
     EXPECT_TRUE(s.bv.depth == depth) << "yaw " << yaw << " pitch " << pitch;
     EXPECT_TRUE(s.fb.pixels == expect) << "yaw " << yaw << " pitch " << pitch;
+    // the depth test, texture environment and arrays the rest of the frame uses are as before
+    GLint state[3] = {};
+    glGetIntegerv(GL_DEPTH_FUNC, &state[0]);
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &state[1]);
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &state[2]);
+    EXPECT_EQ(std::vector(state, state + 3), (std::vector<GLint>{GL_LEQUAL, GL_MODULATE, 0}));
+    EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY) || glIsEnabled(GL_TEXTURE_COORD_ARRAY) ||
+                 glIsEnabled(GL_NORMAL_ARRAY));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     busy += drawn_pixels() > 20000;
   }
   EXPECT_GT(busy, 12);  // most views show plenty of cubes
-}
-
-// The view changes GL state for its own drawing only: the depth test, the
-// texture environment and the array state the rest of the frame draws with
-// are as before, whichever way the field was drawn.
-TEST_F(BlockViewGl, LeavesTheSharedGlStateAsItFoundIt) {
-  s.put_unit(1, 500, 500, 50);
-  // scattered cubes a few levels below and above: looking down the field
-  // order meets the far cubes first, looking up the near ones
-  for (int d = 3; d <= 6; ++d)
-    for (int y = 498; y <= 502; ++y)
-      for (int x = 498; x <= 502; ++x)
-        if ((x + y + d) % 2 == 0) {
-          s.wall(x, y, 50 - d);
-          s.wall(x, y, 50 + d);
-        }
-  for (float pitch : {0.0f, -180.0f}) {
-    render(0.0f, pitch);
-    ASSERT_GT(drawn_pixels(), 0) << pitch;
-    GLint depth_func = 0, env_mode = 0, array_buffer = -1;
-    glGetIntegerv(GL_DEPTH_FUNC, &depth_func);
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env_mode);
-    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &array_buffer);
-    EXPECT_EQ(depth_func, GL_LEQUAL) << pitch;
-    EXPECT_EQ(env_mode, GL_MODULATE) << pitch;
-    EXPECT_EQ(array_buffer, 0) << pitch;
-    EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY)) << pitch;
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY)) << pitch;
-    EXPECT_FALSE(glIsEnabled(GL_NORMAL_ARRAY)) << pitch;
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << pitch;
-  }
 }
 
 // F1 to F4 re-create the window, and with it the GL context and all that
@@ -503,19 +488,6 @@ TEST_F(BlockViewGl, DrawsTheSamePictureAfterTheContextIsRecreated) {
   texture();  // what window creation uploads
   render(10.0f, -80.0f);
   EXPECT_TRUE(s.fb.pixels == before);
-}
-
-// A selection outside the unit table has no camera: nothing is drawn and
-// nothing is read outside the table.
-TEST_F(BlockViewGl, SelectionOutsideTheTableDrawsNothing) {
-  s.put_unit(1, 500, 500, 50);
-  s.wall(500, 500, 53);
-  for (int32_t selected : {-1, kUnitTableSize, 1 << 30}) {
-    s.run.selected_unit = selected;
-    clear_pixels(s.fb);
-    draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, true);
-    EXPECT_EQ(drawn_pixels(), 0) << selected;
-  }
 }
 
 }  // namespace
