@@ -54,19 +54,14 @@ TEST(CommandLineCommands, EachWorldEditWritesItsCellsAndNothingElse) {
     const char* line;
     std::map<Where, uint8_t> changed;
   } cases[] = {
-      {"corner1", {{{x, y, l}, 4}, {{x, y, l + 1}, 4}}},
-      {"env4block", block},
-      {"env4grass", {{{x, y, l}, 2}}},
-      {"env4dirt", {{{x, y, l}, 3}}},
-      {"env4emptyx1", {{{x + 1, y, l}, 0}}},
-      {"env4emptyy1", {{{x, y + 1, l}, 0}}},
+      // clang-format off
+      {"corner1", {{{x, y, l}, 4}, {{x, y, l + 1}, 4}}}, {"env4block", block},
+      {"env4grass", {{{x, y, l}, 2}}}, {"env4dirt", {{{x, y, l}, 3}}},
+      {"env4emptyx1", {{{x + 1, y, l}, 0}}}, {"env4emptyy1", {{{x, y + 1, l}, 0}}},
       // words match ignoring case, delimiters and extra words; only a whole first word
-      {"eNv4bLoCk", block},
-      {"env4block 1 2 3", block},
-      {"-env4block,", block},
-      {"env4blocks", {}},
-      {"env4", {}},
-      {"x corner1", {}},
+      {"eNv4bLoCk", block}, {"env4block 1 2 3", block}, {"-env4block,", block},
+      {"env4blocks", {}}, {"env4", {}}, {"x corner1", {}},
+      // clang-format on
   };
   // The 3 x 3 x 3 cells around unit 1 hold plain ground, so writes of 0 show.
   auto box = [&](auto&& fn) {

@@ -109,18 +109,10 @@ TEST(Line, EndsAnywhereInTheCoordinateRangeAreSafe) {
 
 TEST(Cursor, FourWhiteArmsOfFiveAroundThePointerClippedAtTheEdges) {
   // Just outside, an arm still reaches in; far outside, nothing and no overflow.
-  for (auto [px, py] : {std::pair{20, 15},
-                        {0, 0},
-                        {39, 29},
-                        {-5, 10},
-                        {42, 10},
-                        {20, 33},
-                        {-6, 10},
-                        {45, 10},
-                        {10, 35},
-                        {INT_MIN, 10},
-                        {10, INT_MAX},
-                        {INT_MAX, INT_MAX}}) {
+  // clang-format off
+  for (auto [px, py] : {std::pair{20, 15}, {0, 0}, {39, 29}, {-5, 10}, {42, 10}, {20, 33}, {-6, 10},
+                        {45, 10}, {10, 35}, {INT_MIN, 10}, {10, INT_MAX}, {INT_MAX, INT_MAX}}) {
+    // clang-format on
     Framebuffer fb;
     set_resolution(fb, 40, 30);
     draw_cursor(fb, px, py);
@@ -272,15 +264,11 @@ TEST(TextDrawing, TextPastTheEdgesIsClippedPixelByPixel) {
       }
   // Far outside, up to the ends of the coordinate range: nothing, and no overflow.
   for (bool large : {false, true})
-    for (auto [x, y] : {std::pair{INT_MIN, 10},
-                        {INT_MIN + 5, 10},
-                        {-1000, 10},
-                        {INT_MAX - 10, 10},
-                        {INT_MAX, 10},
-                        {10, INT_MIN},
-                        {10, large ? 0 : -8},
-                        {10, large ? 28 : 24},
+    // clang-format off
+    for (auto [x, y] : {std::pair{INT_MIN, 10}, {INT_MIN + 5, 10}, {-1000, 10}, {INT_MAX - 10, 10},
+                        {INT_MAX, 10}, {10, INT_MIN}, {10, large ? 0 : -8}, {10, large ? 28 : 24},
                         {10, INT_MAX}})
+      // clang-format on
       EXPECT_TRUE(draw(large, s, x, y, 100, 16).empty()) << large << " at " << x << "," << y;
 }
 

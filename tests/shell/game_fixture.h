@@ -37,7 +37,6 @@ struct ScriptedGame {
     for (; !g.run.quit && n < limit; ++n) run_pass(g);
     return n;
   }
-  RunState& run_state() { return g.run; }
   // The command-line step alone, counting frames like the loop.
   void console_passes(int n) {
     for (int i = 0; i < n; ++i, ++g.run.frame) {

@@ -70,17 +70,14 @@ TEST(ScriptParser, ErrorsNameTheLineAndTheProblem) {
     int line;
     const char* problem;
   } cases[] = {
-      {"0 tap A\nx tap A\n", 2, "'x' is not a pass number"},
-      {"-1 tap A", 1, "pass number"},
-      {"0 tap FOO", 1, "unknown key 'FOO'"},
-      {"0 key A sideways", 1, "sideways"},
-      {"0 tap A B", 1, "argument"},
-      {"0 button up down", 1, "unknown button"},
-      {"0 pointer 1", 1, "pointer"},
-      {"\n# fine\n0 pointer a b", 3, "pointer"},
-      {"0 jump", 1, "unknown event 'jump'"},
-      {"0 type a-b", 1, "cannot type '-'"},
+      // clang-format off
+      {"0 tap A\nx tap A\n", 2, "'x' is not a pass number"}, {"-1 tap A", 1, "pass number"},
+      {"0 tap FOO", 1, "unknown key 'FOO'"}, {"0 key A sideways", 1, "sideways"},
+      {"0 tap A B", 1, "argument"}, {"0 button up down", 1, "unknown button"},
+      {"0 pointer 1", 1, "pointer"}, {"\n# fine\n0 pointer a b", 3, "pointer"},
+      {"0 jump", 1, "unknown event 'jump'"}, {"0 type a-b", 1, "cannot type '-'"},
       {"5", 1, "missing event"},
+      // clang-format on
   };
   for (const auto& k : cases) {
     std::vector<ScriptEvent> ev;
@@ -154,19 +151,13 @@ TEST(PointerMaths, ScalesByTheZoomCountsYUpAndClampsToTheEdges) {
     ScreenRect rect;
     int32_t extent, want;
   } cases[] = {
-      {'x', 420, one, 640, 320},
-      {'x', 739, one, 640, 639},
-      {'y', 529, one, 480, 1},
-      {'y', 50, one, 480, 479},
-      {'x', 3, two, 640, 1},
-      {'y', 958, two, 480, 1},
+      // clang-format off
+      {'x', 420, one, 640, 320}, {'x', 739, one, 640, 639}, {'y', 529, one, 480, 1},
+      {'y', 50, one, 480, 479}, {'x', 3, two, 640, 1}, {'y', 958, two, 480, 1},
       // outside the window: the nearest edge; a zero-sized window gives 0
-      {'x', 20, away, 640, 0},
-      {'x', 2000, away, 640, 639},
-      {'y', 10, away, 480, 479},
-      {'y', 900, away, 480, 0},
-      {'x', 60, flat, 640, 0},
-      {'y', 40, flat, 480, 0},
+      {'x', 20, away, 640, 0}, {'x', 2000, away, 640, 639}, {'y', 10, away, 480, 479},
+      {'y', 900, away, 480, 0}, {'x', 60, flat, 640, 0}, {'y', 40, flat, 480, 0},
+      // clang-format on
   };
   for (const auto& k : cases) {
     const int32_t got = k.axis == 'x' ? pointer_x_from_screen(k.screen, k.rect, k.extent)

@@ -138,7 +138,7 @@ TEST(LoopBindings, MinimapJumpRepeatsOnEveryPassWhileHeldOnlyWhenShown) {
     ScriptedGame sg(
         "0 pointer 530 350\n0 button right down\n0 key RIGHT down\n"
         "3 button right up\n");
-    RunState& r = sg.run_state();
+    RunState& r = sg.g.run;
     r.minimap_shown = shown;
     const int32_t sx = r.SX, sy = r.SY;
     for (int32_t pass = 1; pass <= 3; ++pass) {

@@ -25,19 +25,11 @@ bool open_offscreen_gl(int32_t w, int32_t h, std::string* error) {
   g_display = platform_display(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
   if (g_display == EGL_NO_DISPLAY || !eglInitialize(g_display, nullptr, nullptr))
     return fail(error, "no surfaceless EGL display");
-  const EGLint config_wanted[] = {EGL_SURFACE_TYPE,
-                                  EGL_PBUFFER_BIT,
-                                  EGL_RED_SIZE,
-                                  8,
-                                  EGL_GREEN_SIZE,
-                                  8,
-                                  EGL_BLUE_SIZE,
-                                  8,
-                                  EGL_DEPTH_SIZE,
-                                  16,
-                                  EGL_RENDERABLE_TYPE,
-                                  EGL_OPENGL_BIT,
-                                  EGL_NONE};
+  // clang-format off
+  const EGLint config_wanted[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RED_SIZE, 8,
+      EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, 16,
+      EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
+  // clang-format on
   EGLConfig config = nullptr;
   EGLint configs = 0;
   if (!eglChooseConfig(g_display, config_wanted, &config, 1, &configs) || configs < 1)

@@ -87,14 +87,13 @@ TEST_F(WalkTest, CellChangesBothWaysButNeverOffTheGrid) {
     uint16_t ex, ey;
     float efx, efy;
   } cases[] = {
+      // clang-format off
       // fx runs against the columns
-      {100, 100, 1.25f, 0.5f, 99, 100, 0.25f, 0.5f},
-      {100, 100, -0.25f, 0.5f, 101, 100, 0.75f, 0.5f},
-      {100, 100, 0.5f, 1.25f, 100, 101, 0.5f, 0.25f},
-      {100, 100, 0.5f, -0.25f, 100, 99, 0.5f, 0.75f},
+      {100, 100, 1.25f, 0.5f, 99, 100, 0.25f, 0.5f}, {100, 100, 0.5f, 1.25f, 100, 101, 0.5f, 0.25f},
+      {100, 100, -0.25f, 0.5f, 101, 100, 0.75f, 0.5f}, {100, 100, 0.5f, -.25f, 100, 99, 0.5f, .75f},
       // column and row -1 or 1024 would be off the grid: the fractions stop at the edge
-      {0, 0, 1.3f, -0.3f, 0, 0, 1.0f, 0.0f},
-      {1023, 1023, -0.3f, 1.3f, 1023, 1023, 0.0f, 1.0f},
+      {0, 0, 1.3f, -0.3f, 0, 0, 1.0f, 0.0f}, {1023, 1023, -0.3f, 1.3f, 1023, 1023, 0.0f, 1.0f},
+      // clang-format on
   };
   for (const auto& k : cases) {
     u.x = k.x, u.y = k.y, u.fx = k.fx, u.fy = k.fy;
@@ -150,33 +149,27 @@ TEST_F(WalkTest, PushOutKeepsTheCameraPointOffWallsReadAroundUnitOne) {
     std::vector<Cell> cells;
     float a, b, ea, eb;
   } cases[] = {
+      // clang-format off
       // 0.25 from a wall: out to 0.3; 0.35 away: untouched
-      {{{-1, 0}}, 0.25f, 0.5f, 0.3f, 0.5f},
-      {{{1, 0}}, 0.75f, 0.5f, 0.7f, 0.5f},
-      {{{0, -1}}, 0.5f, 0.25f, 0.5f, 0.3f},
-      {{{0, 1}}, 0.5f, 0.75f, 0.5f, 0.7f},
-      {{{-1, 0}}, 0.35f, 0.5f, 0.35f, 0.5f},
-      {{{0, 1}}, 0.5f, 0.65f, 0.5f, 0.65f},
+      {{{-1, 0}}, 0.25f, 0.5f, 0.3f, 0.5f}, {{{1, 0}}, 0.75f, 0.5f, 0.7f, 0.5f},
+      {{{0, -1}}, 0.5f, 0.25f, 0.5f, 0.3f}, {{{0, 1}}, 0.5f, 0.75f, 0.5f, 0.7f},
+      {{{-1, 0}}, 0.35f, 0.5f, 0.35f, 0.5f}, {{{0, 1}}, 0.5f, 0.65f, 0.5f, 0.65f},
       // within 0.2: both tests of that side push (0.2 + 0.2), and the corner
       // test that reaches the same wall pushes along the wall as well
-      {{{-1, 0}}, 0.1f, 0.5f, 0.7f, 0.7f},
-      {{{1, 0}}, 0.9f, 0.5f, 0.3f, 0.3f},
-      {{{0, -1}}, 0.5f, 0.1f, 0.7f, 0.7f},
-      {{{0, 1}}, 0.5f, 0.9f, 0.3f, 0.3f},
+      {{{-1, 0}}, 0.1f, 0.5f, 0.7f, 0.7f}, {{{1, 0}}, 0.9f, 0.5f, 0.3f, 0.3f},
+      {{{0, -1}}, 0.5f, 0.1f, 0.7f, 0.7f}, {{{0, 1}}, 0.5f, 0.9f, 0.3f, 0.3f},
       // a lone wall diagonally: only the corner test pushes, 0.2 on both axes
-      {{{-1, -1}}, 0.1f, 0.1f, 0.3f, 0.3f},
-      {{{1, 1}}, 0.9f, 0.9f, 0.7f, 0.7f},
-      {{{1, -1}}, 0.9f, 0.1f, 0.7f, 0.3f},
-      {{{-1, 1}}, 0.1f, 0.9f, 0.3f, 0.7f},
+      {{{-1, -1}}, 0.1f, 0.1f, 0.3f, 0.3f}, {{{1, 1}}, 0.9f, 0.9f, 0.7f, 0.7f},
+      {{{1, -1}}, 0.9f, 0.1f, 0.7f, 0.3f}, {{{-1, 1}}, 0.1f, 0.9f, 0.3f, 0.7f},
       // inside a wall: the 0.3 tests hold back, the 0.2 tests cancel, a corner pushes
       {{{0, 0}}, 0.4f, 0.5f, 0.6f, 0.7f},
       // two corner tests find a wall: only the first pushes (the row below
       // pushes b 0.2 + 0.2, the lower-left corner 0.2 on both)
       {{{-1, -1}, {0, -1}}, 0.1f, 0.1f, 0.3f, 0.7f},
       // other codes are open space; so are walls a level up or down
-      {{{-1, 0, 0, 19}}, 0.1f, 0.5f, 0.1f, 0.5f},
-      {{{-1, 0, 0, 255}}, 0.1f, 0.5f, 0.1f, 0.5f},
+      {{{-1, 0, 0, 19}}, 0.1f, 0.5f, 0.1f, 0.5f}, {{{-1, 0, 0, 255}}, 0.1f, 0.5f, 0.1f, 0.5f},
       {{{-1, 0, -1}, {-1, 0, 1}}, 0.1f, 0.5f, 0.1f, 0.5f},
+      // clang-format on
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message()

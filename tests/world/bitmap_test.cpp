@@ -32,11 +32,10 @@ Bytes make_bmp(int32_t width = 16, int32_t height = 16, uint32_t info_size = 40)
   Bytes b(offset + size_t(row) * h, 0xEE);
   std::fill_n(b.begin(), offset, 0);
   b[0] = 'B', b[1] = 'M';
-  for (auto [at, v] : {std::pair{2u, uint32_t(b.size())},
-                       {10u, offset},
-                       {14u, info_size},
-                       {18u, w},
-                       {22u, uint32_t(height)}})
+  // clang-format off
+  for (auto [at, v] : {std::pair{2u, uint32_t(b.size())}, {10u, offset}, {14u, info_size},
+                       {18u, w}, {22u, uint32_t(height)}})
+    // clang-format on
     put32(b, at, v);
   b[26] = 1, b[28] = 24;  // planes, bits; compression stays 0
   for (uint32_t stored = 0; stored < h; ++stored)
