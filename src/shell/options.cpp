@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/quote.h"
+
 namespace {
 
 bool parse_number(const char* s, int64_t lo, int64_t hi, int64_t* out) {
@@ -42,14 +44,14 @@ bool parse_options(int argc, const char* const* argv, Options* o, std::string* e
     } else if (a == "--frames") {
       if (!value(&v)) return false;
       if (!parse_number(v, 1, INT32_MAX, &n)) {
-        *error = "--frames takes a whole number from 1 up, not '" + std::string(v) + "'";
+        *error = "--frames takes a whole number from 1 up, not " + quote_text(v);
         return false;
       }
       o->frames = n;
     } else if (a == "--seed") {
       if (!value(&v)) return false;
       if (!parse_number(v, 0, UINT32_MAX, &n)) {
-        *error = "--seed takes a whole number from 0 to 4294967295, not '" + std::string(v) + "'";
+        *error = "--seed takes a whole number from 0 to 4294967295, not " + quote_text(v);
         return false;
       }
       o->seeded = true;
@@ -74,12 +76,12 @@ bool parse_options(int argc, const char* const* argv, Options* o, std::string* e
       Probe p;
       char tail = 0;
       if (std::sscanf(v, "%d,%d,%d%c", &p.x, &p.y, &p.z, &tail) != 3) {
-        *error = "--probe takes X,Y,Z, not '" + std::string(v) + "'";
+        *error = "--probe takes X,Y,Z, not " + quote_text(v);
         return false;
       }
       o->probes.push_back(p);
     } else {
-      *error = "unknown option '" + a + "' (see --help)";
+      *error = "unknown option " + quote_text(a) + " (see --help)";
       return false;
     }
   }

@@ -22,10 +22,11 @@ TEST(ScriptParser, KeyNamesAndNumbersAndWhatARecordingWritesReadBack) {
 }
 
 TEST(ScriptParser, ErrorsNameTheLineAndTheProblem) {
+  const std::string longest = "0 type " + std::string(4089, 'a');  // 4096 characters
   const struct {
-    const char* text;
+    std::string text;
     int line;
-    const char* problem;
+    std::string problem;
   } cases[] = {
       {"0 tap A\nx tap A\n", 2, "'x' is not a pass number"},
       {"-1 tap A", 1, "pass number"},
@@ -38,6 +39,9 @@ TEST(ScriptParser, ErrorsNameTheLineAndTheProblem) {
       {"0 jump", 1, "unknown event 'jump'"},
       {"0 type a-b", 1, "cannot type '-'"},
       {"5", 1, "missing event"},
+      {"0 tap A\n" + longest + "a\n", 2, "longer than 4096 characters: '0 type aaaa"},
+      {"0 tap A\n" + longest + "\n1 jump\x1b]0;x\x07", 3, "unknown event 'jump\\x1b]0;x\\x07'"},
+      {"0 " + std::string(3000, 'z'), 1, "unknown event '" + std::string(80, 'z') + "...'"},
   };
   for (const auto& k : cases) {
     std::vector<ScriptEvent> ev;
