@@ -38,7 +38,8 @@ int32_t button_number(const std::string& s) {
 
 }  // namespace
 
-bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std::string* error) {
+bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std::string* error,
+                  size_t max_events) {
   events->clear();
   std::istringstream in(text);
   std::string raw;
@@ -56,6 +57,9 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
     e.b = b;
     e.order = release ? 0 : order++;
     events->push_back(e);
+  };
+  auto too_many = [&] {
+    return fail("the script makes more than " + std::to_string(max_events) + " events");
   };
   while (std::getline(in, raw)) {
     ++line_no;
@@ -93,6 +97,7 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
         add(p + 1, ScriptEvent::kKeyUp, vk, 0, true);
         if (shift) add(p + 1, ScriptEvent::kKeyUp, 16, 0, true);
       }
+      if (events->size() > max_events) return too_many();
       continue;
     }
     for (std::string w; words >> w;) args.push_back(w);
@@ -139,6 +144,7 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
     } else {
       return fail("unknown event " + quote_text(verb));
     }
+    if (events->size() > max_events) return too_many();
   }
   std::stable_sort(events->begin(), events->end(), [](const ScriptEvent& a, const ScriptEvent& b) {
     if (a.pass != b.pass) return a.pass < b.pass;

@@ -27,6 +27,7 @@ TEST(ScriptParser, ErrorsNameTheLineAndTheProblem) {
     std::string text;
     int line;
     std::string problem;
+    size_t max_events = kMaxScriptEvents;
   } cases[] = {
       {"0 tap A\nx tap A\n", 2, "'x' is not a pass number"},
       {"-1 tap A", 1, "pass number"},
@@ -42,11 +43,14 @@ TEST(ScriptParser, ErrorsNameTheLineAndTheProblem) {
       {"0 tap A\n" + longest + "a\n", 2, "longer than 4096 characters: '0 type aaaa"},
       {"0 tap A\n" + longest + "\n1 jump\x1b]0;x\x07", 3, "unknown event 'jump\\x1b]0;x\\x07'"},
       {"0 " + std::string(3000, 'z'), 1, "unknown event '" + std::string(80, 'z') + "...'"},
+      // Five taps make ten events: the sixth line is one too many, as is three typed capitals.
+      {"0 tap A\n1 tap A\n2 tap A\n3 tap A\n4 tap A\n5 tap A\n", 6, "more than 10 events", 10},
+      {"# a comment\n0 type ABC\n", 2, "more than 10 events", 10},
   };
   for (const auto& k : cases) {
     std::vector<ScriptEvent> ev;
     std::string err;
-    EXPECT_FALSE(parse_script(k.text, &ev, &err)) << k.text;
+    EXPECT_FALSE(parse_script(k.text, &ev, &err, k.max_events)) << k.text;
     EXPECT_EQ(err.rfind("line " + std::to_string(k.line) + ": ", 0), 0u) << k.text << ": " << err;
     EXPECT_NE(err.find(k.problem), std::string::npos) << k.text << ": " << err;
   }
