@@ -120,6 +120,9 @@ for p in "${plan[@]}"; do
   corpus=$build/fuzz/corpus/$target
   artifacts=$build/fuzz/artifacts/$target
   rm -rf "$seeds"
+  # A map input takes seconds and libFuzzer replays the whole corpus before
+  # the clock starts, so the map's corpus starts empty each time.
+  [ "$target" = map ] && rm -rf "$corpus"
   mkdir -p "$seeds" "$corpus" "$artifacts"
   "seed_$target" "$seeds"
   echo "fuzz.sh: $target: $(ls "$seeds" | wc -l) seed files, running ${secs}s"

@@ -28,28 +28,19 @@ constexpr int kPasses = 300;
 const char kTour[] = R"(0 tap 1
 2 pointer 100 100
 3 click right
-8 tap A
 20 tap RBRACKET
-30 pointer 600 20
-31 click right
 40 tap N
 60 tap F5
-62 pointer 10 200
 64 button left down
 110 button left up
-111 tap Z
 120 tap F6
 130 key RIGHT down
 140 key RIGHT up
 150 tap ADD
-160 tap SUBTRACT
-170 tap LBRACKET
 180 tap TAB
 182 type env4teleport 1023 0 178
 250 tap ENTER
-252 pointer 300 200
 253 click left
-260 tap TAB
 )";
 
 void check(bool ok, const char* why) {
