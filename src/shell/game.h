@@ -52,6 +52,7 @@ struct StartOptions {
   bool seeded = false;   // --seed given
   uint32_t seed = 0;
   bool report_missing = true;  // one stderr line when assets fail to load
+  std::string looked_in;       // the folders searched for data_dir, named when nothing loads
 };
 
 // Loads, opens the window and populates the world. Returns false when the

@@ -1,6 +1,4 @@
 // Entry: options, start-up, the frame loop, and what a run leaves behind.
-#include <SDL2/SDL.h>
-#include <sys/stat.h>
 
 #include <chrono>
 #include <csignal>
@@ -9,6 +7,7 @@
 #include <memory>
 #include <sstream>
 
+#include "shell/datadir.h"
 #include "shell/dump.h"
 #include "shell/game.h"
 #include "shell/options.h"
@@ -22,25 +21,6 @@ namespace {
 volatile std::sig_atomic_t g_signalled = 0;
 
 void on_signal(int) { g_signalled = 1; }
-
-bool is_dir(const std::string& p) {
-  struct stat st;
-  return stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// Beside the executable, or where an install put the data.
-std::string default_data_dir() {
-  std::string base = ".";
-  if (char* b = SDL_GetBasePath()) {
-    base = b;
-    SDL_free(b);
-  }
-  if (!base.empty() && base.back() == '/') base.pop_back();
-  if (is_dir(base + "/bmp_land") || is_dir(base + "/map")) return base;
-  const std::string installed = base + "/../share/kelvarot";
-  if (is_dir(installed)) return installed;
-  return base;
-}
 
 }  // namespace
 
@@ -101,7 +81,8 @@ int main(int argc, char** argv) {
   std::signal(SIGTERM, on_signal);
 
   StartOptions start;
-  start.data_dir = opt.data_dir.empty() ? default_data_dir() : opt.data_dir;
+  start.data_dir = opt.data_dir.empty() ? default_data_dir(&start.looked_in) : opt.data_dir;
+  if (start.looked_in.empty()) start.looked_in = start.data_dir;
   start.seeded = opt.seeded;
   start.seed = opt.seed;
   if (!start_game(g, start)) {

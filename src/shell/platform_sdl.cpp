@@ -162,6 +162,15 @@ ScreenRect SdlDisplay::window_rect() const {
   return r;
 }
 
+void SdlDisplay::set_icon(const uint8_t* rgba, int32_t side) {
+  if (!window_ || headless_ || !rgba || side <= 0) return;
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(rgba), side, side, 32,
+                                                      side * 4, SDL_PIXELFORMAT_RGBA32);
+  if (!s) return;
+  SDL_SetWindowIcon(window_, s);  // SDL keeps its own copy
+  SDL_FreeSurface(s);
+}
+
 void SdlInput::begin_pass(int32_t) {
   if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_PumpEvents();
 }

@@ -18,6 +18,7 @@ class SdlDisplay : public Display {
   void show_message(const char* caption, const char* text) override;
   void pause(int32_t ms) override;
   ScreenRect window_rect() const override;
+  void set_icon(const uint8_t* rgba, int32_t side) override;
   int64_t paused_ms() const override { return paused_ms_; }
   SDL_Window* window() const { return window_; }
   // The pointer's screen position.

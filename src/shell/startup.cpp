@@ -23,7 +23,10 @@ void startup_loading(Game& g, const StartOptions& opt) {
   create_path_search(g.path, g.world.side);
   const CatalogueLoad load = load_catalogue(g.bitmaps, opt.data_dir);
   g.loaded.bitmaps_loaded = load.loaded;
-  if (load.failed > 0 && opt.report_missing)
+  if (load.loaded == 0 && opt.report_missing)
+    std::fprintf(stderr, "kelvarot: no pictures found; looked in %s\n",
+                 (opt.looked_in.empty() ? opt.data_dir : opt.looked_in).c_str());
+  else if (load.failed > 0 && opt.report_missing)
     std::fprintf(stderr, "kelvarot: %d of %d pictures failed to load (%s)\n", load.failed,
                  load.loaded + load.failed, load.first_failed.c_str());
   fill_terrain_costs(g.world);
@@ -40,10 +43,12 @@ void load_map(Game& g, const StartOptions& opt) {
   g.loaded.map_loaded = load_overworld_map(g.world, map_path, 3);
   if (g.loaded.map_loaded >= 0) pause_ms(g.platform, 1000);
   const int64_t full = int64_t(g.world.stride) * 3;
-  if (opt.report_missing && g.loaded.map_loaded < 0)
+  // with no pictures either, the one line about the data folder has said it
+  if (!opt.report_missing || (g.loaded.map_loaded < 0 && g.loaded.bitmaps_loaded == 0)) return;
+  if (g.loaded.map_loaded < 0)
     std::fprintf(stderr, "kelvarot: map file %s is missing; the world starts empty\n",
                  map_path.c_str());
-  else if (opt.report_missing && g.loaded.map_loaded < full)
+  else if (g.loaded.map_loaded < full)
     std::fprintf(stderr, "kelvarot: map file %s is short (%lld of %lld bytes)\n", map_path.c_str(),
                  static_cast<long long>(g.loaded.map_loaded), static_cast<long long>(full));
 }
