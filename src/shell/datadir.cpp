@@ -23,7 +23,8 @@ std::vector<std::string> data_dir_candidates(const std::string& exe_dir,
                                              const std::string& data_from_bin) {
   std::vector<std::string> out;
   const std::filesystem::path base = exe_dir.empty() ? "." : exe_dir;
-  for (const char* rel : {".", data_from_bin.c_str(), "../share/kelvarot", "../share/games/kelvarot"}) {
+  for (const char* rel :
+       {".", data_from_bin.c_str(), "../share/kelvarot", "../share/games/kelvarot"}) {
     std::filesystem::path p = std::filesystem::path(rel).is_absolute() ? rel : base / rel;
     std::string s = p.lexically_normal().string();
     if (s.size() > 1 && s.back() == '/') s.pop_back();
