@@ -22,6 +22,7 @@ struct LoadReport {
   int32_t bitmaps_loaded = 0;  // catalogue loads that succeeded
   double startup_ms = 0;       // process start to the first presented frame, pauses excluded
   int64_t map_loaded = 0;      // bytes read from the map file (-1: not opened)
+  std::string first_failed;    // a few pictures that failed to load
 };
 
 struct Game {

@@ -47,6 +47,6 @@ rm -rf "$share/games/kelvarot"
   fail "a run without data failed: $(cat "$prefix/err")"
 [ "$(wc -l <"$prefix/err")" = 1 ] || fail "not one line without data: $(cat "$prefix/err")"
 for dir in "$prefix/usr/games" "$share/kelvarot" "$share/games/kelvarot"; do
-  grep -q "no pictures found.*$dir\b" "$prefix/err" || fail "the message misses $dir: $(cat "$prefix/err")"
+  grep -q "looked in .*$dir\b" "$prefix/err" || fail "the message misses $dir: $(cat "$prefix/err")"
 done
 echo "PASSED"

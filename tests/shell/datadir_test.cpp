@@ -11,11 +11,11 @@ namespace fs = std::filesystem;
 TEST(DataDir, FirstLayoutHoldingDataWinsAndNoneNamesEveryFolder) {
   const fs::path root = fs::temp_directory_path() / ("kv-datadir-" + std::to_string(getpid()));
   struct Case {
-    const char* exe;          // the program's folder under root
-    const char* from_bin;     // the configured layout
-    const char* data;         // where bmp_land/ is made ("" none)
-    const char* found;        // expected, under root
-    int looked_in_count;      // folders named when nothing is found
+    const char* exe;       // the program's folder under root
+    const char* from_bin;  // the configured layout
+    const char* data;      // where bmp_land/ is made ("" none)
+    const char* found;     // expected, under root
+    int looked_in_count;   // folders named when nothing is found
   } cases[] = {
       {"build", "../share/kelvarot", "build", "build", 0},
       {"usr/bin", "../share/kelvarot", "usr/share/kelvarot", "usr/share/kelvarot", 0},
