@@ -46,6 +46,10 @@ struct Game {
   bool keep_presented = false;  // keep a copy of each presented frame (screenshots)
   Framebuffer presented;        // pixels only; the last presented frame
   bool f12_was_down = false;    // screenshots on the press, not while held
+  // Headless, nobody sees a picture unless it is kept: GL drawing and the
+  // present are done only for the last pass and for F12's.
+  bool skip_unseen_pictures = false;
+  bool last_pass = false;  // set by the caller: the loop stops after this pass
 };
 
 struct StartOptions {

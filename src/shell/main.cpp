@@ -89,7 +89,9 @@ int main(int argc, char** argv) {
     shutdown_game(g);
     return 1;
   }
+  g.skip_unseen_pictures = opt.headless;
   while (!g.run.quit) {
+    g.last_pass = g_signalled || (opt.frames > 0 && g.run.frame + 1 >= opt.frames);
     run_pass(g);
     if (g.run.frame == 1) {
       const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - t0;
