@@ -1,6 +1,7 @@
 #pragma once
 // SDL2 implementations of the platform seam.
 #include "core/platform.h"
+#include "shell/pacing.h"
 
 struct SDL_Window;
 
@@ -32,6 +33,8 @@ class SdlDisplay : public Display {
   SDL_Window* window_ = nullptr;
   void* context_ = nullptr;
   int64_t paused_ms_ = 0;
+  FramePacer pacer_;
+  int64_t refresh_us_ = 0;  // the display's refresh period
 };
 
 // The keyboard and mouse of the game window.

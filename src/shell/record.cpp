@@ -29,6 +29,7 @@ void RecordingInput::begin_pass(int32_t frame) {
     std::fprintf(out_, "%d pointer %d %d\n", frame, x, y);
   }
   first_ = false;
+  std::fflush(out_);  // pass by pass, so a crash or a watcher sees what was done
 }
 
 bool RecordingInput::key_down(int32_t vk) { return vk >= 0 && vk < 256 && down_[vk]; }
