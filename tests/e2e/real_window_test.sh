@@ -95,20 +95,21 @@ press() {
 until_pass() {  # until_pass N: taps Shift (alone it does nothing) until the game reaches pass N
   while [ "$PASS" -lt "$1" ]; do hold Shift_L SHIFT; done
 }
-# Types like a person on a polled keyboard; a character the game took twice
-# is taken back with Backspace (itself checked the same way).
+# Types like a person on a polled keyboard, following what the game took: a
+# character taken more than once, or a Backspace that took too much, is put
+# right until the typed part of the line is the text.
 type_slowly() {
-  local i c k net
-  for ((i = 0; i < ${#1}; i++)); do
-    c=${1:i:1}
-    [ "$c" = " " ] && c=space
-    k=$(script_key "$c")
-    hold "$c" "$k"
-    net=$HELD
-    while [ "$net" != 1 ]; do
-      if [ "$net" -gt 1 ]; then hold BackSpace BACKSPACE; net=$((net - HELD))
-      else hold "$c" "$k"; net=$((net + HELD)); fi
-    done
+  local line="" c k n
+  while [ "$line" != "$1" ]; do
+    if [ "${1:0:${#line}}" = "$line" ]; then
+      c=${1:${#line}:1}
+      [ "$c" = " " ] && k=space || k=$c
+      hold "$k" "$(script_key "$k")"
+      for ((n = 0; n < HELD; n++)); do line+=$c; done
+    else
+      hold BackSpace BACKSPACE
+      line=${line:0:$((${#line} > HELD ? ${#line} - HELD : 0))}
+    fi
   done
 }
 click() { xdotool mousedown "$1"; sleep 0.3; xdotool mouseup "$1"; sleep 0.3; }
