@@ -19,7 +19,6 @@ namespace {
 
 void set_resolution_and_window(Game& g, int32_t w, int32_t h, int32_t zoom) {
   set_resolution(g.fb, w, h);
-  g.block.read_back_owed = false;  // the secondary buffer starts cleared
   g.run.zoom = zoom;
   destroy_game_window(g);
   create_game_window(g);
@@ -222,11 +221,7 @@ void run_pass(Game& g) {
       g.gl_ready && picture_used(g.skip_unseen_pictures, g.last_pass, key_down(p, kVkEscape),
                                  key_down(p, kVkF12) && !g.f12_was_down);
   draw_views(g, gl);
-  const int32_t screensaver_before = run.screensaver;
   command_line_step(g.console, p, run, g.fb, g.world, g.units, g.text);
-  // the screensaver shows the secondary buffer until it renews it
-  if (run.screensaver == 1 && screensaver_before == 0 && g.gl_ready)
-    settle_block_read_back(g.fb, g.world, g.block);
   selection_keys(g);
   mouse_orders(g);
   minimap_step(g);

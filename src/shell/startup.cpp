@@ -52,8 +52,7 @@ void load_map(Game& g, const StartOptions& opt) {
   std::string map_note;
   if (g.loaded.map_loaded < 0 && !why.empty())
     map_note = "map file " + map_path + " cannot be read (" + why + ")";
-  else if (g.loaded.map_loaded < 0)
-    map_note = "map file " + map_path + " is missing";
+  else if (g.loaded.map_loaded < 0) map_note = "map file " + map_path + " is missing";
   else if (g.loaded.map_loaded < full)
     map_note = "map file " + map_path + " is short (" + std::to_string(g.loaded.map_loaded) +
                " of " + std::to_string(full) + " bytes)";

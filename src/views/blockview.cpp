@@ -296,13 +296,6 @@ void draw_block_view(Framebuffer& fb, RunState& run, const World& w, UnitTable& 
                      BlockViewState& bv, Platform& p, bool gl_ready, bool picture_unused) {
   const bool camera_valid = run.selected_unit >= 0 && run.selected_unit < kUnitTableSize;
   const bool drawn = gl_ready && !picture_unused;
-  bv.read_back_owed = gl_ready && picture_unused;
-  if (bv.read_back_owed) {
-    bv.owed_camera_valid = camera_valid;
-    if (camera_valid) bv.owed_camera = unit(units, run.selected_unit);
-    bv.owed_yaw = bv.yaw;
-    bv.owed_pitch = bv.pitch;
-  }
   if (drawn) {
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -316,20 +309,6 @@ void draw_block_view(Framebuffer& fb, RunState& run, const World& w, UnitTable& 
     bv.yaw = look.yaw;
     bv.pitch = look.pitch;
   }
-}
-
-void settle_block_read_back(Framebuffer& fb, const World& w, BlockViewState& bv) {
-  if (!bv.read_back_owed) return;
-  bv.read_back_owed = false;
-  const float yaw = bv.yaw, pitch = bv.pitch;
-  bv.yaw = bv.owed_yaw;
-  bv.pitch = bv.owed_pitch;
-  glLoadIdentity();
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  if (bv.owed_camera_valid) draw_block_field(w, bv.owed_camera, bv);
-  read_back_secondary(fb, bv);
-  bv.yaw = yaw;
-  bv.pitch = pitch;
 }
 
 void resize_gl() {
