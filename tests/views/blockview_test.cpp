@@ -1,5 +1,5 @@
-// The block view: wall cubes, read-back and mouse look. The GL cases draw
-// through a real offscreen context (Mesa's surfaceless EGL).
+// The block view: wall cubes, read-back, mouse look and walking unit 1. The GL
+// cases draw through a real offscreen context (Mesa's surfaceless EGL).
 #include "views/blockview.h"
 
 #include <gtest/gtest.h>
@@ -9,10 +9,12 @@
 #include <GL/glext.h>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/geometry.h"
@@ -51,7 +53,9 @@ struct Scene {
     set_resolution(fb, kBlockViewWidth, kBlockViewHeight);
     platform.input = &input;
   }
-  void wall(int32_t x, int32_t y, int32_t z) { world.grid[cell_index(world, x, y, z)] = kTileWall; }
+  void wall(int32_t x, int32_t y, int32_t z, uint8_t code = kTileWall) {
+    world.grid[cell_index(world, x, y, z)] = code;
+  }
   void put_unit(int32_t i, int32_t x, int32_t y, int32_t z) {
     UnitRecord& u = unit(units, i);
     u.in_use = 1, u.x = uint16_t(x), u.y = uint16_t(y), u.level = uint16_t(z);
@@ -488,6 +492,175 @@ TEST_F(BlockViewGl, DrawsTheSamePictureAfterTheContextIsRecreated) {
   texture();  // what window creation uploads
   render(10.0f, -80.0f);
   EXPECT_TRUE(s.fb.pixels == before);
+}
+
+// ---- walking unit 1 ------------------------------------------------------
+
+class WalkTest : public ::testing::Test, protected Scene {
+ protected:
+  // Unit 1 at (x, y, level) with the camera point (a, b) inside the cell.
+  void place(int32_t x, int32_t y, int32_t level, float a, float b) {
+    u.x = uint16_t(x), u.y = uint16_t(y), u.level = uint16_t(level);
+    u.fx = 1.0f - a, u.fy = b, u.fz = 0.54f;
+  }
+  // Rock under the view origin, so steps are kept.
+  void stand_view_on_rock(int32_t x, int32_t y, int32_t z) {
+    std::tie(run.SX, run.SY, run.SZ) = std::tuple(x, y, z);
+    wall(x, y, z + 1);
+  }
+  void walk(int frames, bool left, bool back) {
+    for (int i = 0; i < frames; ++i, ++run.frame) walk_unit1(world, run, bv, units, left, back);
+  }
+  UnitRecord& u = unit(units, 1);
+};
+
+TEST(WalkStep, ForwardFollowsTheLookOnFramesSetByTheTickDivisor) {
+  // Looking level (pitch -90): yaw 0 faces lower rows, yaw -90 lower columns, 180 higher
+  // rows; at pitch -30 a step is half as long. A forward step subtracts (dfx, dfy).
+  for (auto [yaw, pitch, dfx, dfy] : {std::tuple(0.0f, -90.0f, 0.0f, 0.1f),
+                                      {-90.0f, -90.0f, -0.1f, 0.0f},
+                                      {180.0f, -90.0f, 0.0f, -0.1f},
+                                      {-90.0f, -30.0f, -0.05f, 0.0f}}) {
+    const WalkStep s = walk_step(yaw, pitch);
+    EXPECT_NEAR(s.dfx, dfx, 1e-6) << yaw << " " << pitch;
+    EXPECT_NEAR(s.dfy, dfy, 1e-6) << yaw << " " << pitch;
+  }
+  // on multiples of a tenth of the divisor; below 10 that would divide by zero: every frame
+  for (auto [divisor, every] :
+       {std::pair(10.0f, 1), {30.0f, 3}, {60.0f, 6}, {0.0f, 1}, {-30.0f, 1}})
+    for (int32_t f = 0; f < 60; ++f)
+      EXPECT_EQ(forward_step_frame(f, divisor), f % every == 0) << divisor << " " << f;
+}
+
+TEST_F(WalkTest, ZStepsBackEveryFrameBothKeysCancelAndCellsChangeOnTheWay) {
+  stand_view_on_rock(100, 100, 1);
+  place(100, 100, 1, 0.5f, 0.5f);
+  bv.pitch = -90.0f;  // level, toward lower rows
+  const double y0 = u.y + double(u.fy);
+  walk(5, false, true);  // divisor 30, frames 0 .. 4
+  EXPECT_FLOAT_EQ(u.walk_phase, -5.0f);
+  EXPECT_NEAR(u.y + double(u.fy), y0 + 0.5, 1e-5);
+  walk(1, true, true);  // frame 5 is no forward frame: back only
+  walk(1, true, true);  // frame 6 is: the steps cancel
+  EXPECT_FLOAT_EQ(u.walk_phase, -6.0f);
+  EXPECT_NEAR(u.y + double(u.fy), y0 + 0.6, 1e-5);
+  run.tick_divisor = 10.0f;
+  walk(17, true, false);  // the camera point moves on smoothly into row 99
+  EXPECT_EQ(u.y, 99);
+  EXPECT_NEAR(u.y + double(u.fy), y0 - 1.1, 1e-4);
+}
+
+TEST_F(WalkTest, CellChangesBothWaysButNeverOffTheGrid) {
+  const struct {
+    uint16_t x, y;
+    float fx, fy;
+    uint16_t ex, ey;
+    float efx, efy;
+  } cases[] = {
+      // clang-format off
+      // fx runs against the columns
+      {100, 100, 1.25f, 0.5f, 99, 100, 0.25f, 0.5f}, {100, 100, 0.5f, 1.25f, 100, 101, 0.5f, 0.25f},
+      {100, 100, -0.25f, 0.5f, 101, 100, 0.75f, 0.5f}, {100, 100, 0.5f, -.25f, 100, 99, 0.5f, .75f},
+      // column and row -1 or 1024 would be off the grid: the fractions stop at the edge
+      {0, 0, 1.3f, -0.3f, 0, 0, 1.0f, 0.0f}, {1023, 1023, -0.3f, 1.3f, 1023, 1023, 0.0f, 1.0f},
+      // clang-format on
+  };
+  for (const auto& k : cases) {
+    u.x = k.x, u.y = k.y, u.fx = k.fx, u.fy = k.fy;
+    cell_changes(u, world.side);
+    EXPECT_EQ(std::tuple(u.x, u.y, u.fx, u.fy), std::tuple(k.ex, k.ey, k.efx, k.efy))
+        << k.x << "," << k.y << " " << k.fx << "," << k.fy;
+  }
+}
+
+TEST_F(WalkTest, GroundCheckRemembersRockAndUndoesStepsWithoutIt) {
+  place(100, 100, 1, 0.5f, 0.5f);
+  bv.pitch = -90.0f;
+  // nothing under the start origin: back to the first ground origin (1, 1, 28)
+  for (bool back : {false, true}) {  // both steps are checked
+    std::tie(run.SX, run.SY, run.SZ, u.fx, u.fy) = std::tuple(100, 100, 1, 0.5f, 0.5f);
+    walk(1, !back, back);
+    EXPECT_EQ(std::tuple(run.SX, run.SY, run.SZ), std::tuple(1, 1, 28)) << back;
+    EXPECT_EQ(std::tuple(u.x, u.y, u.fx, u.fy), std::tuple(100, 100, 0.5f, 0.5f)) << back;
+    EXPECT_FLOAT_EQ(u.walk_phase, back ? 0.0f : 1.0f);  // the phase is not undone
+  }
+  // rock under (300, 400, 2): remembered, and the step stands
+  stand_view_on_rock(300, 400, 2);
+  u.fx = u.fy = u.fz = 0.3f;
+  ground_check(world, run, bv, u);
+  EXPECT_EQ(std::tuple(bv.ground_x, bv.ground_y, bv.ground_z, u.fx, u.fy, u.fz),
+            std::tuple(300, 400, 2, 0.3f, 0.3f, 0.3f));
+  // the view moves off the rock: the next check brings it back and centres unit 1
+  run.SX = 310;
+  ground_check(world, run, bv, u);
+  EXPECT_EQ(std::tuple(run.SX, run.SY, run.SZ, u.fx, u.fy, u.fz),
+            std::tuple(300, 400, 2, 0.5f, 0.5f, 0.5f));
+  run.SZ = kLevelCount - 1;  // the top level has nothing below it inside the grid
+  ground_check(world, run, bv, u);
+  EXPECT_EQ(run.SZ, 2);
+}
+
+TEST_F(WalkTest, HeadBobSwingsAboutTheMiddleWithThePhase) {
+  // 0.54 +- 0.024; 1.5 x phase is the angle
+  for (auto [phase, fz] : {std::pair(float(-M_PI / 3), 0.516f), {float(M_PI / 9), 0.552f}}) {
+    u.walk_phase = phase;
+    head_bob(u);
+    EXPECT_NEAR(u.fz, fz, 1e-6) << phase;
+  }
+}
+
+TEST_F(WalkTest, PushOutKeepsTheCameraPointOffWallsReadAroundUnitOne) {
+  struct Cell {
+    int dx, dy, dz = 0;
+    uint8_t code = kTileWall;
+  };
+  // walls around cell (100, 100, 1); the camera point at entry, then after the push
+  const struct {
+    std::vector<Cell> cells;
+    float a, b, ea, eb;
+  } cases[] = {
+      // clang-format off
+      // 0.25 from a wall: out to 0.3; 0.35 away: untouched
+      {{{-1, 0}}, 0.25f, 0.5f, 0.3f, 0.5f}, {{{1, 0}}, 0.75f, 0.5f, 0.7f, 0.5f},
+      {{{0, -1}}, 0.5f, 0.25f, 0.5f, 0.3f}, {{{0, 1}}, 0.5f, 0.75f, 0.5f, 0.7f},
+      {{{-1, 0}}, 0.35f, 0.5f, 0.35f, 0.5f}, {{{0, 1}}, 0.5f, 0.65f, 0.5f, 0.65f},
+      // within 0.2: both tests of that side push (0.2 + 0.2), and the corner
+      // test that reaches the same wall pushes along the wall as well
+      {{{-1, 0}}, 0.1f, 0.5f, 0.7f, 0.7f}, {{{1, 0}}, 0.9f, 0.5f, 0.3f, 0.3f},
+      {{{0, -1}}, 0.5f, 0.1f, 0.7f, 0.7f}, {{{0, 1}}, 0.5f, 0.9f, 0.3f, 0.3f},
+      // a lone wall diagonally: only the corner test pushes, 0.2 on both axes
+      {{{-1, -1}}, 0.1f, 0.1f, 0.3f, 0.3f}, {{{1, 1}}, 0.9f, 0.9f, 0.7f, 0.7f},
+      {{{1, -1}}, 0.9f, 0.1f, 0.7f, 0.3f}, {{{-1, 1}}, 0.1f, 0.9f, 0.3f, 0.7f},
+      // inside a wall: the 0.3 tests hold back, the 0.2 tests cancel, a corner pushes
+      {{{0, 0}}, 0.4f, 0.5f, 0.6f, 0.7f},
+      // two corner tests find a wall: only the first pushes (the row below
+      // pushes b 0.2 + 0.2, the lower-left corner 0.2 on both)
+      {{{-1, -1}, {0, -1}}, 0.1f, 0.1f, 0.3f, 0.7f},
+      // other codes are open space; so are walls a level up or down
+      {{{-1, 0, 0, 19}}, 0.1f, 0.5f, 0.1f, 0.5f}, {{{-1, 0, 0, 255}}, 0.1f, 0.5f, 0.1f, 0.5f},
+      {{{-1, 0, -1}, {-1, 0, 1}}, 0.1f, 0.5f, 0.1f, 0.5f},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message()
+                 << c.cells[0].dx << "," << c.cells[0].dy << " a " << c.a << " b " << c.b);
+    for (const Cell& w : c.cells) wall(100 + w.dx, 100 + w.dy, 1 + w.dz, w.code);
+    place(100, 100, 1, c.a, c.b);
+    push_out_of_walls(world, u);
+    EXPECT_NEAR(1.0f - u.fx, c.ea, 1e-5);
+    EXPECT_NEAR(u.fy, c.eb, 1e-5);
+    for (const Cell& w : c.cells) wall(100 + w.dx, 100 + w.dy, 1 + w.dz, 0);
+  }
+  // the cells are read around unit 1's corner, and nothing off the grid
+  wall(49, 60, 7);
+  wall(51, 61, 8);
+  wall(1014, 59, 7);  // where column -10 of row 60 would be in flat storage
+  place(50, 60, 7, 0.5f, 0.5f);
+  EXPECT_EQ(cell_at_offset(world, u, -0.01f, 0.5f, 0.5f), kTileWall);  // floor(-0.01) = -1
+  EXPECT_EQ(cell_at_offset(world, u, 0.0f, 0.5f, 0.5f), 0);
+  EXPECT_EQ(cell_at_offset(world, u, 1.5f, 1.0f, 1.2f), kTileWall);
+  EXPECT_EQ(cell_at_offset(world, u, -60.0f, 0.0f, 0.0f), 0);  // column -10
+  EXPECT_EQ(cell_at_offset(world, u, 0.0f, 0.0f, 173.0f), 0);  // level 180
 }
 
 }  // namespace

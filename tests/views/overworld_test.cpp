@@ -1,6 +1,9 @@
+// The flat views: overworld tiles, units and route, the minimap and the screensaver.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <set>
 #include <tuple>
 
@@ -10,9 +13,13 @@
 #include "render/text.h"
 #include "units/pathsearch.h"
 #include "units/units.h"
+#include "views/minimap.h"
 #include "views/overworld.h"
+#include "views/screensaver.h"
 #include "views/tiles.h"
 #include "world/bitmap.h"
+#include "world/population.h"
+#include "world/rng.h"
 #include "world/tiletable.h"
 #include "world/world.h"
 
@@ -60,13 +67,13 @@ struct Rig {
   RunState run;
   TextBuffer text;
 
-  explicit Rig(int32_t width = 640, int32_t height = 480) {
+  explicit Rig(int32_t width = 640, int32_t height = 480, int32_t side = 64) {
     set_resolution(fb, width, height);
-    set_world_side(w, 64);
+    set_world_side(w, side);
     create_world_grid(w);
     create_bitmap_store(bm);
     create_unit_table(units);
-    create_path_search(ps, 64);
+    create_path_search(ps, side);
     run.SX = run.SY = 0, run.SZ = 1;
     run.selected_unit = 0;  // record 0, never in use: no route unless a test asks
   }
@@ -320,6 +327,200 @@ TEST(OverworldRoute, MarksTheCellsAheadAndTheUnitsOwnCellWhileInUseOnAnyLevel) {
     rig.run.selected_unit = s;
     rig.draw();
     EXPECT_TRUE(blank(rig.fb)) << s;
+  }
+}
+
+// ---- the minimap -----------------------------------------------------------
+
+constexpr Rgba kGrey{128, 128, 128, 255}, kDarkGreen{0, 128, 0, 255},
+    kMarker{1, 2, 3, 255};  // painted under the minimap beforehand
+
+// Selecting stays off the minimap only strictly inside its square; the jump
+// takes the half-open square [x0, x0 + 64) x [y0, y0 + 64), 16 cells a pixel.
+TEST(MinimapPointer, StrictlyInsideForSelectingHalfOpenForTheJump) {
+  const struct {
+    int32_t dx, dy;
+    bool inside, jumps;
+  } cases[] = {// from the origin
+               {0, 12, false, true},   {1, 12, true, true},    {63, 12, true, true},
+               {64, 12, false, false}, {-1, 12, false, false}, {32, 0, false, true},
+               {32, 1, true, true},    {32, 63, true, true},   {32, 64, false, false},
+               {32, -1, false, false}, {63, 63, true, true}};
+  for (auto [ox, oy] : {std::pair(518, 338), {0, 0}}) {
+    RunState run;
+    run.minimap_x = ox, run.minimap_y = oy;
+    for (const auto& k : cases) {
+      const int32_t x = ox + k.dx, y = oy + k.dy;
+      EXPECT_EQ(pointer_strictly_inside_minimap(run, x, y), k.inside) << x << "," << y;
+      run.SX = 5000, run.SY = 6000;  // unclamped: beyond the view's range is kept
+      minimap_jump(run, false, x, y);
+      EXPECT_EQ(std::pair(run.SX, run.SY), std::pair(5000, 6000));
+      minimap_jump(run, true, x, y);
+      EXPECT_EQ(std::pair(run.SX, run.SY),
+                k.jumps ? std::pair(k.dx * 16, k.dy * 16) : std::pair(5000, 6000))
+          << x << "," << y;
+    }
+  }
+}
+
+TEST(MinimapDraw, CoarseBlocksThenRedDotsForLiveUnitsOnTheLevelThenTheWhiteViewDot) {
+  Rig rig(640, 480, 128);
+  // Level 1's coarse map lives on level 11; level 10 differs to catch a wrong level.
+  // Other codes leave the pixel.
+  auto coarse = [](int32_t i, int32_t j) {
+    const int32_t k = (i + 2 * j) % 3;
+    return k == 0 ? kGrey : k == 1 ? kDarkGreen : kMarker;
+  };
+  for (int32_t j = 0; j < 64; ++j)
+    for (int32_t i = 0; i < 64; ++i) {
+      rig.cell(i, j, 11) = coarse(i, j) == kGrey ? 19 : coarse(i, j) == kMarker ? 7 : 10;
+      rig.cell(i, j, 10) = 19;
+    }
+  rig.cell(64, 0, 11) = rig.cell(0, 64, 11) = 19;  // outside the 64 x 64 corner: never shown
+  rig.run.SX = 40, rig.run.SY = 70;                // view dot at (2, 4)
+  rig.place(2999, 100, 20, 1);                     // dot at (6, 1); the last record counts too
+  rig.place(10, 126, 126, 1);                      // last inner cell: dot at (7, 7)
+  rig.place(3, 45, 75, 1);                         // under the view dot
+  rig.place(4, 50, 50, 2);                         // other level
+  rig.place(5, 60, 60, 1).in_use = 2;              // not in use
+  for (auto [i, x, y] : {std::tuple(6, 0, 30), {7, 127, 30}, {8, 30, 0}, {9, 30, 127}})
+    rig.place(i, x, y, 1);  // outermost columns and rows
+  for (int32_t y = 0; y < 480; ++y)
+    for (int32_t x = 0; x < 640; ++x) put_pixel(rig.fb, x, y, kMarker.r, kMarker.g, kMarker.b);
+  draw_minimap(rig.fb, rig.run, rig.w, rig.units);
+  for (int32_t j = 0; j < 64; ++j)
+    for (int32_t i = 0; i < 64; ++i) {
+      const std::pair p(i, j);
+      const Rgba want = p == std::pair(2, 4)                           ? kWhite
+                        : p == std::pair(6, 1) || p == std::pair(7, 7) ? kRed
+                                                                       : coarse(i, j);
+      ASSERT_EQ(pixel_at(rig.fb, 518 + i, 338 + j), want) << i << "," << j;
+    }
+  EXPECT_EQ(std::pair(pixel_at(rig.fb, 582, 338), pixel_at(rig.fb, 518, 402)),
+            std::pair(kMarker, kMarker));
+}
+
+TEST(MinimapDraw, ViewLevelsWithoutACoarseLevelReadNothingOutsideTheGrid) {
+  // Side 32: rows of the 64 x 64 square past the side would reach beyond the
+  // last level's storage; the sanitizer run catches any such read.
+  Rig rig(640, 480, 32);
+  std::memset(&rig.cell(0, 0, 10), 10, size_t(rig.w.stride) * (kLevelCount - 10));
+  for (int32_t z : {169, 170, 179, 500, -11}) {  // only 169 has one
+    rig.run.SZ = z;
+    clear_pixels(rig.fb);
+    draw_minimap(rig.fb, rig.run, rig.w, rig.units);
+    EXPECT_EQ(std::tuple(pixel_at(rig.fb, 518 + 5, 338 + 5), pixel_at(rig.fb, 518 + 40, 338 + 5),
+                         pixel_at(rig.fb, 518, 338)),
+              std::tuple(z == 169 ? kDarkGreen : kBlack, kBlack, kWhite))
+        << z;  // 40: past the side
+  }
+}
+
+// ---- the screensaver -------------------------------------------------------
+
+// The game's sine and cosine tables, built once for every test.
+const TrigTables& trig_tables() {
+  static TrigTables t;
+  if (!t.sine) build_trig_tables(t);
+  return t;
+}
+
+Rgba secondary_at(const Framebuffer& fb, int32_t x, int32_t y) {
+  const uint8_t* p = &fb.secondary[(size_t(y) * size_t(fb.width) + size_t(x)) * 4];
+  return {p[0], p[1], p[2], p[3]};
+}
+
+// Two generators on the same seed: the one the code draws from, and a replay.
+struct Pair {
+  Rng rng, expect;
+  explicit Pair(uint32_t seed) { rng_seed(rng, seed), rng_seed(expect, seed); }
+  void skip(int64_t n) {
+    while (n-- > 0) rng_next(expect);
+  }
+  bool in_step() { return rng_next(rng) == rng_next(expect); }
+};
+
+Framebuffer picture(int32_t w, int32_t h) {
+  Framebuffer fb;
+  set_resolution(fb, w, h);
+  return fb;
+}
+
+TEST(CircleOutline, StepsJustUnderAPixelApartOverHalfATurnMirroredAboutTheCentre) {
+  Framebuffer fb = picture(640, 480);
+  auto steps = [&](double r) { return circle_outline(fb, trig_tables(), 320, 240, r, 9, 8, 7); };
+  // 128: 0 .. 179.6875 degrees; 64: steps of 0.78125; 50: exactly 1 degree; no radius: 1
+  for (auto [radius, n] :
+       {std::pair(128.0, 461), {64.0, 231}, {50.0, 181}, {0.0, 1}, {-5.0, 1}, {NAN, 1}})
+    EXPECT_EQ(steps(radius), n) << radius;
+  EXPECT_EQ(steps(1e6), steps(9999));  // clamped: 50 / 9999 degree steps
+
+  // the points lie on the circle, mirrored about the centre
+  fb = picture(640, 480);
+  circle_outline(fb, trig_tables(), 320.7, 240.9, 128, 200, 100, 50);  // centre truncates
+  std::set<std::pair<int32_t, int32_t>> lit;
+  for (int32_t y = 0; y < 480; ++y)
+    for (int32_t x = 0; x < 640; ++x)
+      if (secondary_at(fb, x, y).a != 0) lit.insert({x, y});
+  // lowest point at angle 0; the last step, 179.6875 degrees, stops short of the top:
+  // 128 cos(0.3125 deg) = 127.998
+  EXPECT_TRUE(lit.count({320, 112}) && lit.count({320, 367}) && !lit.count({320, 368}));
+  for (const auto& [x, y] : lit) {
+    EXPECT_NEAR(std::hypot(x - 320, y - 240), 127.0, 1.0) << x << "," << y;
+    EXPECT_TRUE(lit.count({640 - x, y})) << "mirror of " << x << "," << y;
+    EXPECT_EQ(secondary_at(fb, x, y), (Rgba{200, 100, 50, 255}));
+  }
+  // a centre far off the picture draws nothing (and overflows nothing)
+  EXPECT_EQ(circle_outline(fb, trig_tables(), -5000, 1e12, 128, 1, 1, 1), 0);
+}
+
+TEST(ScreensaverView, NoiseIsDarkBlueInRowOrderThenFourCirclesOfFiveValues) {
+  // Without trig tables only the noise is drawn, so every pixel can be predicted.
+  Framebuffer fb = picture(64, 48);
+  Pair g(7);
+  draw_screensaver_view(fb, 0, TrigTables{}, g.rng);
+  for (int32_t y = 0; y < 48; ++y)
+    for (int32_t x = 0; x < 64; ++x) {
+      const Rgba want{0, 0, uint8_t(rng_next(g.expect) % 255), 255};
+      ASSERT_EQ(secondary_at(fb, x, y), want) << x << "," << y;
+      ASSERT_EQ(pixel_at(fb, x, y), want);
+    }
+  g.skip(4 * 5);  // the four circles still take their values
+  EXPECT_TRUE(g.in_step());
+
+  // With circles the last is on top: its lowest point (radius 640 / 5) or, if that is
+  // off the picture, its highest (one short) carries its colour.
+  fb = picture(640, 480);
+  Pair h(11);
+  draw_screensaver_view(fb, 0, trig_tables(), h.rng);
+  h.skip(640 * 480 + 3 * 5);
+  int32_t v[5];  // blue, green, red, then the centre's row and column
+  for (int32_t& x : v) x = rng_next(h.expect);
+  EXPECT_TRUE(h.in_step());
+  const int32_t cy = v[3] % 480, cx = v[4] % 640;
+  EXPECT_EQ(pixel_at(fb, cx, cy >= 128 ? cy - 128 : cy + 127),
+            (Rgba{uint8_t(v[2] % 255), uint8_t(v[1] % 255), uint8_t(v[0] % 255), 255}));
+}
+
+TEST(ScreensaverView, RenewsOnMultiplesOfFiftyAndCopiesEveryFrame) {
+  Framebuffer fb = picture(32, 24);
+  Pair g(3);
+  // a known picture survives the frames in between and is copied, made opaque, each time
+  for (int32_t y = 0; y < 24; ++y)
+    for (int32_t x = 0; x < 32; ++x) put_secondary_pixel(fb, x, y, uint8_t(x), uint8_t(y), 99);
+  fb.secondary[3] = 0;  // alpha 0 at (0, 0)
+  for (int32_t frame : {1, 25, 49, 51, 110, 149}) {
+    clear_pixels(fb);
+    draw_screensaver_view(fb, frame, trig_tables(), g.rng);
+    for (int32_t y = 0; y < 24; ++y)
+      for (int32_t x = 0; x < 32; ++x)
+        ASSERT_EQ(pixel_at(fb, x, y), (Rgba{uint8_t(x), uint8_t(y), 99, 255})) << frame;
+  }
+  EXPECT_TRUE(g.in_step());  // no random value taken
+  for (int32_t frame : {0, 50, 100, 150, -50}) {
+    draw_screensaver_view(fb, frame, trig_tables(), g.rng);
+    g.skip(32 * 24 + 4 * 5);
+    EXPECT_TRUE(g.in_step()) << frame;
   }
 }
 
