@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -65,50 +66,35 @@ struct Scene {
 
 // ---- without GL --------------------------------------------------------
 
-constexpr int kAllCubeFaces = 0x3f;  // the six CubeFace bits
-
-// The faces the field reports for the cell (300, 300, 5); -1 when it reports
-// no cube there.
-int field_faces(const World& w) {
-  int faces = -1;
-  visit_block_field(w, 300, 300, 5, [&](int32_t x, int32_t y, int32_t z, uint8_t f) {
-    if (x == 300 && y == 300 && z == 5) faces = f;
+// The cubes the field around (cx, cy, cz) reports, with their faces.
+using Field = std::map<std::vector<int>, int>;
+Field field(const World& w, int cx, int cy, int cz) {
+  Field seen;
+  visit_block_field(w, cx, cy, cz, [&](int32_t x, int32_t y, int32_t z, uint8_t f) {
+    seen[{x, y, z}] = f;
   });
-  return faces;
+  return seen;
 }
 
 // Which face each neighbour hides, and how far the field reaches, the reference
 // picture below decides.
 TEST(BlockCubes, OnlyWallsHideFacesAndAWalledInCubeIsNotReported) {
-  const struct {
-    std::vector<std::vector<int>> around;  // dx, dy, dz, code
-    int faces;
-  } cases[] = {
-      {{}, kAllCubeFaces},
-      {{{1, 0, 0, kTileMountain}, {0, 0, 1, kTileFloor}}, kAllCubeFaces},
-      // clang-format off
-      {{{0, 0, 1, kTileWall}, {0, 0, -1, kTileWall}, {0, -1, 0, kTileWall}, {0, 1, 0, kTileWall},
-        {1, 0, 0, kTileWall}, {-1, 0, 0, kTileWall}}, -1},  // walled in: nothing to draw
-      // clang-format on
-  };
-  for (const auto& k : cases) {
+  constexpr int W = kTileWall;
+  const std::vector<std::vector<int>> cases[] = {
+      // around the wall: dx, dy, dz, code
+      {},
+      {{1, 0, 0, kTileMountain}, {0, 0, 1, kTileFloor}},
+      {{0, 0, 1, W}, {0, 0, -1, W}, {0, -1, 0, W}, {0, 1, 0, W}, {1, 0, 0, W}, {-1, 0, 0, W}}};
+  for (const auto& around : cases) {
     Scene s;
     s.wall(300, 300, 5);
-    for (const auto& n : k.around)
-      s.world.grid[cell_index(s.world, 300 + n[0], 300 + n[1], 5 + n[2])] = uint8_t(n[3]);
-    EXPECT_EQ(field_faces(s.world), k.faces) << "case " << &k - cases;
+    for (const auto& n : around) s.wall(300 + n[0], 300 + n[1], 5 + n[2], uint8_t(n[3]));
+    const Field f = field(s.world, 300, 300, 5);
+    const auto it = f.find({300, 300, 5});  // walled in: nothing to draw
+    EXPECT_EQ(it == f.end() ? -1 : it->second, around.size() == 6 ? -1 : 0x3f) << around.size();
   }
   Scene empty;
-  EXPECT_EQ(field_faces(empty.world), -1);  // not a wall
-}
-
-using CellSet = std::set<std::vector<int>>;
-CellSet field_cubes(const World& w, int cx, int cy, int cz) {
-  CellSet seen;
-  visit_block_field(w, cx, cy, cz, [&](int32_t x, int32_t y, int32_t z, uint8_t) {
-    seen.insert({x, y, z});
-  });
-  return seen;
+  EXPECT_TRUE(field(empty.world, 300, 300, 5).empty());  // not a wall
 }
 
 TEST(BlockCubes, NearTheGridsEdgesOnlyCellsOneTo1022AndLevelsOneTo178AreDrawn) {
@@ -118,35 +104,36 @@ TEST(BlockCubes, NearTheGridsEdgesOnlyCellsOneTo1022AndLevelsOneTo178AreDrawn) {
     e.wall(5, v, 5);
     e.wall(5, 5, v == 0 || v == 1 ? v : v - 844);  // levels 0, 1, 178, 179
   }
-  CellSet seen;
+  std::set<std::vector<int>> seen;
   for (int c : {0, 1023})
-    for (int z : {0, 179}) {
-      seen.merge(field_cubes(e.world, c, 5, z));
-      seen.merge(field_cubes(e.world, 5, c, z));
-      seen.merge(field_cubes(e.world, 5, 5, z));
-    }
-  EXPECT_EQ(seen,
-            (CellSet{{1, 5, 5}, {1022, 5, 5}, {5, 1, 5}, {5, 1022, 5}, {5, 5, 1}, {5, 5, 178}}));
+    for (int z : {0, 179})
+      for (const Field& f :
+           {field(e.world, c, 5, z), field(e.world, 5, c, z), field(e.world, 5, 5, z)})
+        for (const auto& [cell, faces] : f) seen.insert(cell);
+  EXPECT_EQ(seen, (std::set<std::vector<int>>{
+                      {1, 5, 5}, {1022, 5, 5}, {5, 1, 5}, {5, 1022, 5}, {5, 5, 1}, {5, 5, 178}}));
 }
 
 TEST(BlockCubes, OnlyCubesWhollyOutsideTheViewAreLeftOut) {
-  // pitch 0 looks toward higher levels: GL +z is straight ahead
-  ViewPose pose = view_pose(0.0f, 0.0f, 0.5f, 0.5f, 0.5f);
-  EXPECT_TRUE(cube_may_show(pose, 0, 0, 0));    // the camera's own cell
-  EXPECT_TRUE(cube_may_show(pose, 0, 0, 5));    // ahead
-  EXPECT_FALSE(cube_may_show(pose, 0, 0, -2));  // behind
-  // the field of view is 45 degrees high, about 57 wide
-  EXPECT_TRUE(cube_may_show(pose, 0, 4, 10));   // 22 degrees off the axis
-  EXPECT_FALSE(cube_may_show(pose, 0, 7, 10));  // 35 degrees: the cube is past the edge
-  EXPECT_TRUE(cube_may_show(pose, 6, 0, 10));   // 31 degrees, within the width
-  EXPECT_FALSE(cube_may_show(pose, 9, 0, 10));  // 42 degrees
-  // looking level with yaw 0: lower rows (GL +y) are ahead
-  pose = view_pose(0.0f, -90.0f, 0.5f, 0.5f, 0.5f);
-  EXPECT_TRUE(cube_may_show(pose, 0, 5, 0));
-  EXPECT_FALSE(cube_may_show(pose, 0, -5, 0));
-  EXPECT_FALSE(cube_may_show(pose, 0, 0, 5));
-  pose = view_pose(-90.0f, -90.0f, 0.5f, 0.5f, 0.5f);  // yaw -90: lower columns
-  EXPECT_TRUE(cube_may_show(pose, -5, 0, 0) && !cube_may_show(pose, 5, 0, 0));
+  // Pitch 0 looks toward higher levels (GL +z); the field of view is 45 degrees
+  // high, about 57 wide. Level (pitch -90), yaw 0 faces lower rows (GL +y) and
+  // yaw -90 lower columns.
+  const struct {
+    float yaw, pitch;
+    int x, y, z;
+    bool shows;
+  } cases[] = {
+      // clang-format off
+      {0, 0, 0, 0, 0, true}, {0, 0, 0, 0, 5, true}, {0, 0, 0, 0, -2, false},  // own cell, ahead, behind
+      {0, 0, 0, 4, 10, true}, {0, 0, 0, 7, 10, false},  // 22 degrees off the axis; 35: past the edge
+      {0, 0, 6, 0, 10, true}, {0, 0, 9, 0, 10, false},  // 31 degrees, within the width; 42
+      {0, -90, 0, 5, 0, true}, {0, -90, 0, -5, 0, false}, {0, -90, 0, 0, 5, false},
+      {-90, -90, -5, 0, 0, true}, {-90, -90, 5, 0, 0, false},
+      // clang-format on
+  };
+  for (const auto& k : cases)
+    EXPECT_EQ(cube_may_show(view_pose(k.yaw, k.pitch, 0.5f, 0.5f, 0.5f), k.x, k.y, k.z), k.shows)
+        << k.yaw << " " << k.pitch << ": " << k.x << "," << k.y << "," << k.z;
 }
 
 TEST(BlockReadBack, DrawnPixelsAreCopiedAndBackgroundKeepsTheFramebuffer) {
