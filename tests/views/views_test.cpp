@@ -724,8 +724,6 @@ TEST(BlockViewNoGl, WalksAndLooksButDrawsNothing) {
 
 // ---- with an offscreen GL context ------------------------------------
 
-constexpr uint8_t kQuadrant[4][3] = {{200, 40, 40}, {40, 200, 40}, {40, 40, 200}, {220, 220, 60}};
-
 // Straight along each GL axis both ways: up and down the levels, then level
 // toward lower and higher rows and toward higher and lower columns.
 struct AxisLook {
@@ -752,14 +750,12 @@ class BlockViewGl : public ::testing::Test {
   // Fills slot 1201 with a 64 x 64 texture in four quadrants of distinct colours
   // and uploads the textures as window creation does.
   void texture() {
-    Bitmap& b = bitmaps.slots[1201];
-    b.width = b.height = 64;
-    b.bytes_per_pixel = 3;
-    b.pixels = std::make_unique<uint8_t[]>(64 * 64 * 3);
-    for (int i = 0; i < 64 * 64; ++i) {
-      const uint8_t* c = kQuadrant[(i % 64 >= 32 ? 1 : 0) + (i / 64 >= 32 ? 2 : 0)];
-      std::copy(c, c + 3, &b.pixels[size_t(i) * 3]);
-    }
+    make_slot(bitmaps, 1201, 64, 64, [](int32_t c, int32_t r) {
+      constexpr uint8_t kQuadrant[][3] = {
+          {200, 40, 40}, {40, 200, 40}, {40, 40, 200}, {220, 220, 60}};
+      const uint8_t* q = kQuadrant[(c >= 32) + 2 * (r >= 32)];
+      return Rgba{q[0], q[1], q[2], 255};
+    });
     if (s.bv.textures[0]) glDeleteTextures(32, s.bv.textures);
     resize_gl();
     init_gl(s.bv, bitmaps);
@@ -782,13 +778,11 @@ class BlockViewGl : public ::testing::Test {
   }
   bool drawn(int x, int y) const { return pixel_at(s.fb, x, y).a == 255; }
 
-  static bool ok_;
-  static std::string error_;
+  static inline bool ok_ = false;
+  static inline std::string error_;
   Scene s;
   BitmapStore bitmaps;
 };
-bool BlockViewGl::ok_ = false;
-std::string BlockViewGl::error_;
 
 // From inside a wall cube (a block put on unit 1's cell) each direction sees a face.
 TEST_F(BlockViewGl, InsideAWallEveryDirectionSeesAFace) {
