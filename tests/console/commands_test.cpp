@@ -19,7 +19,6 @@ Where unit1_at(ScriptedGame& s) {
   const UnitRecord& u = unit(s.g.units, 1);
   return {u.x, u.y, u.level};
 }
-Where view_at(ScriptedGame& s) { return {s.g.run.SX, s.g.run.SY, s.g.run.SZ}; }
 
 TEST(CommandLineWords, SplitAtDelimiterRunsIntoTheSlotsWithNoEmptyWords) {
   const struct {
@@ -115,7 +114,7 @@ TEST(CommandLineTeleport, MovesUnitOneAndTheViewToTheClampedCellGivenThreeNumber
   for (const auto& k : steps) {
     s.run_line(k.line);
     EXPECT_EQ(unit1_at(s), k.to) << k.line;
-    EXPECT_EQ(view_at(s), k.to) << k.line;
+    EXPECT_EQ(Where(s.g.run.SX, s.g.run.SY, s.g.run.SZ), k.to) << k.line;
   }
   EXPECT_EQ(unit(s.g.units, 1).target_x, 33);
   EXPECT_EQ(s.paused(), 0);

@@ -575,8 +575,6 @@ struct Scene {
   }
 };
 
-// ---- without GL --------------------------------------------------------
-
 // The cubes the field around (cx, cy, cz) reports, with their faces.
 using Field = std::map<std::vector<int>, int>;
 Field field(const World& w, int cx, int cy, int cz) {
@@ -721,8 +719,6 @@ TEST(BlockViewNoGl, WalksAndLooksButDrawsNothing) {
     EXPECT_FLOAT_EQ(s.bv.pitch, l.pitch) << l.button;
   }
 }
-
-// ---- with an offscreen GL context ------------------------------------
 
 // Straight along each GL axis both ways: up and down the levels, then level
 // toward lower and higher rows and toward higher and lower columns.
@@ -1006,7 +1002,7 @@ class WalkTest : public ::testing::Test, protected Scene {
   UnitRecord& u = unit(units, 1);
 };
 
-TEST(WalkStep, ForwardFollowsTheLookOnFramesSetByTheTickDivisor) {
+TEST(WalkStep, ForwardFollowsTheLookOnFramesSetByTheTickDivisorAndTheHeadBobs) {
   // Looking level (pitch -90): yaw 0 faces lower rows, yaw -90 lower columns, 180 higher
   // rows; at pitch -30 a step is half as long. A forward step subtracts (dfx, dfy).
   for (auto [yaw, pitch, dfx, dfy] : {std::tuple(0.0f, -90.0f, 0.0f, 0.1f),
@@ -1022,6 +1018,12 @@ TEST(WalkStep, ForwardFollowsTheLookOnFramesSetByTheTickDivisor) {
        {std::pair(10.0f, 1), {30.0f, 3}, {60.0f, 6}, {0.0f, 1}, {-30.0f, 1}})
     for (int32_t f = 0; f < 60; ++f)
       EXPECT_EQ(forward_step_frame(f, divisor), f % every == 0) << divisor << " " << f;
+  UnitRecord u{};  // 0.54 +- 0.024; 1.5 x phase is the angle
+  for (auto [phase, fz] : {std::pair(float(-M_PI / 3), 0.516f), {float(M_PI / 9), 0.552f}}) {
+    u.walk_phase = phase;
+    head_bob(u);
+    EXPECT_NEAR(u.fz, fz, 1e-6) << phase;
+  }
 }
 
 TEST_F(WalkTest, ZStepsBackEveryFrameBothKeysCancelAndCellsChangeOnTheWay) {
@@ -1090,15 +1092,6 @@ TEST_F(WalkTest, GroundCheckRemembersRockAndUndoesStepsWithoutIt) {
   run.SZ = kLevelCount - 1;  // the top level has nothing below it inside the grid
   ground_check(world, run, bv, u);
   EXPECT_EQ(run.SZ, 2);
-}
-
-TEST_F(WalkTest, HeadBobSwingsAboutTheMiddleWithThePhase) {
-  // 0.54 +- 0.024; 1.5 x phase is the angle
-  for (auto [phase, fz] : {std::pair(float(-M_PI / 3), 0.516f), {float(M_PI / 9), 0.552f}}) {
-    u.walk_phase = phase;
-    head_bob(u);
-    EXPECT_NEAR(u.fz, fz, 1e-6) << phase;
-  }
 }
 
 TEST_F(WalkTest, PushOutKeepsTheCameraPointOffWallsReadAroundUnitOne) {
