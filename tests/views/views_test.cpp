@@ -45,6 +45,12 @@ constexpr Rgba kBlack{0, 0, 0, 0}, kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255},
     kWhite{255, 255, 255, 255}, kBlue{0, 0, 200, 255}, kPlain{0, 200, 0, 255},
     kKeyed{255, 0, 246, 0};
 
+Framebuffer picture(int32_t w, int32_t h) {
+  Framebuffer fb;
+  set_resolution(fb, w, h);
+  return fb;
+}
+
 // A picture of w x h pixels whose colour at (column, row from the bottom) is f(c, r).
 template <class F>
 void make_slot(BitmapStore& bm, int32_t slot, uint32_t w, uint32_t h, F f) {
@@ -114,8 +120,7 @@ struct Rig {
 // Where a unit's label puts ink: the label drawn alone on a blank picture.
 std::set<std::pair<int32_t, int32_t>> label_ink(int32_t index, int32_t order_flag, int32_t px,
                                                 int32_t py) {
-  Framebuffer fb;
-  set_resolution(fb, 640, 480);
+  Framebuffer fb = picture(640, 480);
   TextBuffer t;
   text_print(t, "%d ms%d ", index, order_flag);
   draw_small_text(fb, t, px, py + 17, 255, 255, 255);
@@ -141,8 +146,7 @@ TEST(DrawTile, SamePictureAsPutPixelWhereverItLandsAndNothingWithoutPixels) {
       const uint8_t k = next() % 8;
       return k < 4 ? near[k] : Rgba{next(), next(), next(), 0};
     });
-  Framebuffer background;
-  set_resolution(background, 64, 48);
+  Framebuffer background = picture(64, 48);
   for (uint8_t& p : background.pixels) p = next();
 
   for (int32_t slot : {30, 31, 32, 33})
@@ -456,12 +460,6 @@ struct Pair {
   bool in_step() { return rng_next(rng) == rng_next(expect); }
 };
 
-Framebuffer picture(int32_t w, int32_t h) {
-  Framebuffer fb;
-  set_resolution(fb, w, h);
-  return fb;
-}
-
 TEST(CircleOutline, StepsJustUnderAPixelApartOverHalfATurnMirroredAboutTheCentre) {
   Framebuffer fb = picture(640, 480);
   auto steps = [&](double r) { return circle_outline(fb, trig_tables(), 320, 240, r, 9, 8, 7); };
@@ -646,8 +644,7 @@ TEST(BlockCubes, OnlyCubesWhollyOutsideTheViewAreLeftOut) {
 }
 
 TEST(BlockReadBack, DrawnPixelsAreCopiedAndBackgroundKeepsTheFramebuffer) {
-  Framebuffer fb;
-  set_resolution(fb, kBlockViewWidth, kBlockViewHeight);
+  Framebuffer fb = picture(kBlockViewWidth, kBlockViewHeight);
   std::vector<uint16_t> depth(kBlockViewPixels, 0xffff);  // 1.0: cleared
   std::fill(fb.pixels.begin(), fb.pixels.end(), uint8_t(9));
   auto put_read = [&](int x, int y, uint8_t r, uint8_t g, uint8_t b, uint16_t d) {
@@ -669,8 +666,7 @@ TEST(BlockReadBack, DrawnPixelsAreCopiedAndBackgroundKeepsTheFramebuffer) {
   EXPECT_EQ(untouched, (kBlockViewPixels - 2) * 4);
 
   // only a framebuffer of the block view's size is written
-  Framebuffer big;
-  set_resolution(big, kOverworldWidth, kOverworldHeight);
+  Framebuffer big = picture(kOverworldWidth, kOverworldHeight);
   std::fill(big.secondary.begin(), big.secondary.end(), uint8_t(77));
   std::vector<uint16_t> near(kBlockViewPixels, 100);
   copy_read_back(big, near.data());
