@@ -1,10 +1,14 @@
-// The loop's key and mouse bindings, and a window that cannot be made again.
+// The loop's key and mouse bindings, the notice line, the README's keys that act
+// while typing, and a window that cannot be made again.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <set>
 #include <sstream>
 #include <tuple>
 
+#include "e2e/harness.h"
 #include "shell/game_fixture.h"
 #include "shell/loop.h"
 
@@ -98,12 +102,14 @@ TEST(ViewNavigation, ArrowsAndLevelsClampAtBothResolutions) {
     int32_t want_sx, want_sy, want_sz;
     int64_t paused;
   } cases[] = {
+      // clang-format off
       {640, 480, 0, 0, 0, "LEFT DOWN SUBTRACT", 0, 0, 0, 380},
       {640, 480, 984, 994, 179, "RIGHT UP ADD", 984, 994, 179, 380},
       {320, 240, 1004, 1009, 5, "RIGHT UP", 1004, 1009, 5, 0},
       {320, 240, 2000, -7, 300, "", 1004, 0, 179, 0},
       {640, 480, 10, 10, 10, "UP DOWN SUBTRACT", 10, 10, 9, 380},
       {640, 480, 10, 10, 10, "RIGHT UP ADD", 11, 11, 11, 380},
+      // clang-format on
   };
   for (const auto& k : cases) {
     std::string script;
@@ -152,10 +158,6 @@ TEST(LoopBindings, MinimapJumpRepeatsOnEveryPassWhileHeldOnlyWhenShown) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 // The notice line is the player's only hint of what the buttons do, so it
 // must speak of the view on screen, and fit it.
 TEST(Banner, NoticeLineTellsWhatTheShownViewsButtonsDoAndFitsThePicture) {
@@ -176,9 +178,7 @@ TEST(Banner, NoticeLineTellsWhatTheShownViewsButtonsDoAndFitsThePicture) {
     const std::string text = notice_line(s.g.run, s.g.fb);
     for (const std::string& w : k.says) EXPECT_NE(text.find(w), std::string::npos) << w;
     for (const std::string& w : k.never) EXPECT_EQ(text.find(w), std::string::npos) << w;
-    if (k.width == 640 && k.screensaver == 0) {
-      EXPECT_EQ(text, k.says[0]);
-    }
+    if (k.width == 640 && k.screensaver == 0) EXPECT_EQ(text, k.says[0]);
 
     // drawn on a picture wide enough for any line, its ink stays inside the view
     Framebuffer wide;
@@ -201,6 +201,57 @@ TEST(Banner, NoticeLineTellsWhatTheShownViewsButtonsDoAndFitsThePicture) {
         ASSERT_EQ(s.g.fb.pixels[size_t(y * k.width + x) * 4], wide.pixels[size_t(y * 1280 + x) * 4])
             << x << "," << y;
   }
+}
+
+// What a pass can change outside the command line.
+auto outside_the_line(ScriptedGame& s) {
+  const RunState& r = s.g.run;
+  const UnitRecord& u = unit(s.g.units, 1);
+  return std::tuple(r.SX, r.SY, r.SZ, r.minimap_shown, r.minimap_x, r.minimap_y, r.tick_divisor,
+                    r.quit, r.selected_unit, r.screensaver, u.x, u.y, u.target_x, u.target_y,
+                    u.order_flag, u.fx, u.fy, s.display.moves);
+}
+
+constexpr const char* kTypeable = "abcdefghijklmnopqrstuvwxyz0123456789 ";
+
+// With the line open, each typeable key tapped in a pass of its own, in the
+// view of that width; the keys whose pass changed anything outside the line.
+std::set<char> acting_keys(int32_t width) {
+  // taps on even passes from 2: no movement tick (divisor 45) nor wander order falls there
+  std::string script;
+  const std::string keys = kTypeable;
+  for (size_t i = 0; i < keys.size(); ++i)
+    script += std::to_string(2 + 2 * i) +
+              (keys[i] == ' ' ? " tap SPACE\n" : std::string(" type ") + keys[i] + "\n");
+  ScriptedGame s(script);
+  if (width != 640) set_resolution(s.g.fb, width, width * 3 / 4);
+  s.g.console.open = 1;
+  std::set<char> acting;
+  s.g.run.tick_divisor = 45.0f;  // no speed key sets this one
+  s.run(2);
+  for (char key : keys) {
+    const auto before = outside_the_line(s);
+    s.run(1);
+    if (outside_the_line(s) != before) acting.insert(key);
+    s.g.run.tick_divisor = 45.0f;
+    s.run(1);  // the release
+  }
+  return acting;
+}
+
+TEST(Readme, KeysItSaysAlsoActWhileTypingAreExactlyThoseThatDo) {
+  const char* source = std::getenv("KV_SOURCE_DIR");
+  const std::string readme = read_file(std::string(source ? source : "..") + "/README.md");
+  const size_t from = readme.find("Typing also reaches");
+  ASSERT_NE(from, std::string::npos);
+  const std::string paragraph = readme.substr(from, readme.find("\n\n", from) - from);
+  std::set<char> listed;
+  for (size_t i = 0; i + 2 < paragraph.size(); ++i)
+    if (paragraph[i] == '`' && paragraph[i + 2] == '`') listed.insert(paragraph[i + 1]);
+
+  std::set<char> acting = acting_keys(640);
+  acting.merge(acting_keys(320));
+  EXPECT_EQ(listed, acting);
 }
 
 }  // namespace
