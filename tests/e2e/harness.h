@@ -187,15 +187,6 @@ inline GameRun run_script(const std::string& script, int frames, const ScratchDi
   return run_game(extra, dir);
 }
 
-// Whether pid has a handler for sig yet, from its caught-signal mask.
-inline bool catches(pid_t pid, int sig) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(in, line);)
-    if (line.rfind("SigCgt:", 0) == 0)
-      return std::stoull(line.substr(7), nullptr, 16) >> (sig - 1) & 1;
-  return false;
-}
-
 inline const Json& unit_in(const Json& dump, int64_t index) {
   for (const Json& u : dump["units"].items)
     if (u["index"].i() == index) return u;
