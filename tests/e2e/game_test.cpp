@@ -1,13 +1,10 @@
-// The binary itself: options, exit status, dump, screenshot, data, window failure, signals,
+// The binary itself: options, exit status, dump, screenshot, data, window failure, memory,
 // and the units on the generated map: start, replay, wandering, orders, ticks.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <tuple>
 #include <utility>

@@ -52,13 +52,9 @@ inline Json parse_json(const std::string& s, size_t& p, bool whole = false) {
   if (c == '{' || c == '[') {
     for (++p; next() != (c == '{' ? '}' : ']');) {
       if (!j.items.empty() || !j.fields.empty()) take(',');
-      if (c == '[') {
-        j.items.push_back(parse_json(s, p));
-        continue;
-      }
-      const std::string key = string();
-      take(':');
-      j.fields[key] = parse_json(s, p);
+      const std::string key = c == '{' ? string() : "";
+      if (c == '{') take(':');
+      (c == '[' ? j.items.emplace_back() : j.fields[key]) = parse_json(s, p);
     }
     ++p;
   } else if (c == '"') {
