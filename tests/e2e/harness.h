@@ -1,9 +1,12 @@
 #pragma once
 // Runs the real kelvarot binary headless and reads what it leaves behind.
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +15,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 // A small, strict reader for the game's state dumps: objects, arrays, numbers and
@@ -48,13 +52,9 @@ inline Json parse_json(const std::string& s, size_t& p, bool whole = false) {
   if (c == '{' || c == '[') {
     for (++p; next() != (c == '{' ? '}' : ']');) {
       if (!j.items.empty() || !j.fields.empty()) take(',');
-      if (c == '[') {
-        j.items.push_back(parse_json(s, p));
-        continue;
-      }
-      const std::string key = string();
-      take(':');
-      j.fields[key] = parse_json(s, p);
+      const std::string key = c == '{' ? string() : "";
+      if (c == '{') take(':');
+      (c == '[' ? j.items.emplace_back() : j.fields[key]) = parse_json(s, p);
     }
     ++p;
   } else if (c == '"') {
@@ -93,67 +93,94 @@ struct ScratchDir {
   std::string operator/(const std::string& name) const { return (path / name).string(); }
 };
 
+using Argv = std::vector<std::string>;
+
 struct GameRun {
-  int status = -1;  // exit status; 128 + signal when killed
+  int status = -1;  // exit status; 128 + signal when killed; -1 when it hung and was killed
   std::string err;  // stderr
-  Json dump;        // the state dump, when one was written
+  Json dump;        // the state dump at dir/state.json, when one was written
   bool has_dump = false;
 };
 
-// Starts the binary with the arguments and a state dump into dir; stderr goes there too.
-inline pid_t spawn_game(std::vector<std::string> args, const ScratchDir& dir,
-                        const std::vector<std::string>& env = {}) {
-  std::filesystem::remove(dir / "state.json");
-  args.insert(args.begin(), kelvarot());
-  args.insert(args.end(), {"--dump-state", dir / "state.json"});
+// What the child runs under. file_limit: the size any one file may grow to;
+// stderr_unread: stderr is a pipe nobody reads.
+struct Surroundings {
+  std::vector<std::string> env;
+  rlim_t file_limit = RLIM_INFINITY;
+  bool stderr_unread = false;
+};
+
+// Starts argv (a program and its arguments) with stderr into dir.
+inline pid_t spawn(Argv argv, const ScratchDir& dir, const Surroundings& s = {}) {
+  int fds[2] = {-1, -1};
+  if (s.stderr_unread && pipe(fds) != 0) return -1;
   const std::string err = dir / "stderr.txt";
   const pid_t pid = fork();
   if (pid == 0) {
-    if (!std::freopen(err.c_str(), "w", stderr)) _exit(127);
-    for (const std::string& kv : env) putenv(const_cast<char*>(kv.c_str()));
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
+    std::signal(SIGPIPE, SIG_DFL);
+    std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of killing
+    if (s.stderr_unread) dup2(fds[1], 2), close(fds[0]), close(fds[1]);
+    else if (!std::freopen(err.c_str(), "w", stderr)) _exit(127);
+    const rlimit lim{s.file_limit, s.file_limit};
+    setrlimit(RLIMIT_FSIZE, &lim);
+    for (const std::string& kv : s.env) putenv(const_cast<char*>(kv.c_str()));
+    std::vector<char*> args;
+    for (std::string& a : argv) args.push_back(a.data());
+    args.push_back(nullptr);
+    execv(args[0], args.data());
     _exit(127);
   }
+  if (s.stderr_unread) close(fds[0]), close(fds[1]);
   return pid;
 }
 
-inline GameRun finish_game(pid_t pid, const ScratchDir& dir) {
+inline GameRun finish(pid_t pid, const ScratchDir& dir, int seconds = 600) {
   GameRun r;
   int ws = 0;
-  waitpid(pid, &ws, 0);
-  r.status = WIFEXITED(ws) ? WEXITSTATUS(ws) : 128 + WTERMSIG(ws);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  pid_t got = 0;
+  while ((got = waitpid(pid, &ws, WNOHANG)) == 0 && std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  if (got == 0) kill(pid, SIGKILL), waitpid(pid, &ws, 0);
+  else r.status = WIFEXITED(ws) ? WEXITSTATUS(ws) : 128 + WTERMSIG(ws);
   r.err = read_file(dir / "stderr.txt");
-  r.has_dump = std::filesystem::exists(dir / "state.json");
+  r.has_dump = std::filesystem::is_regular_file(dir / "state.json");
   size_t at = 0;
   if (r.has_dump) r.dump = parse_json(read_file(dir / "state.json"), at, true);
   return r;
 }
 
-inline GameRun run_game(const std::vector<std::string>& args, const ScratchDir& dir,
+inline Argv game(Argv args) {
+  args.insert(args.begin(), kelvarot());
+  return args;
+}
+
+// The binary with the arguments and a state dump into dir.
+inline GameRun run_game(Argv args, const ScratchDir& dir,
                         const std::vector<std::string>& env = {}) {
-  return finish_game(spawn_game(args, dir, env), dir);
+  std::filesystem::remove(dir / "state.json");
+  args.insert(args.end(), {"--dump-state", dir / "state.json"});
+  return finish(spawn(game(args), dir, {env}), dir);
+}
+
+// The dump without what depends on the machine.
+inline std::string stable_dump(const ScratchDir& dir) {
+  std::string s = read_file(dir / "state.json");
+  for (const char* key : {"\"startup_ms\"", "\"peak_rss_kb\""}) {
+    const size_t at = s.find(key);
+    s.erase(at, s.find('\n', at) - at);
+  }
+  return s;
 }
 
 // Headless on the generated data with an input script given as text; a
 // --seed among the extra arguments wins over the default one.
 inline GameRun run_script(const std::string& script, int frames, const ScratchDir& dir,
-                          std::vector<std::string> extra = {}) {
+                          Argv extra = {}) {
   write_file(dir / "input.txt", script);
   extra.insert(extra.begin(), {"--headless", "--frames", std::to_string(frames), "--script",
                                dir / "input.txt", "--seed", "7"});
   return run_game(extra, dir);
-}
-
-// Whether pid has a handler for sig yet, from its caught-signal mask.
-inline bool catches(pid_t pid, int sig) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(in, line);)
-    if (line.rfind("SigCgt:", 0) == 0)
-      return std::stoull(line.substr(7), nullptr, 16) >> (sig - 1) & 1;
-  return false;
 }
 
 inline const Json& unit_in(const Json& dump, int64_t index) {

@@ -32,19 +32,15 @@ TEST(KeyTable, KeypadEnterAndNumLockOffKeypadArrowsCountAsTheirKeys) {
     SDL_Scancode held;
     bool numlock, down;
   } cases[] = {
-      {kVkReturn, SDL_SCANCODE_RETURN, true, true},
-      {kVkReturn, SDL_SCANCODE_KP_ENTER, true, true},
-      {kVkReturn, SDL_SCANCODE_KP_ENTER, false, true},
-      {kVkLeft, SDL_SCANCODE_KP_4, false, true},
-      {kVkUp, SDL_SCANCODE_KP_8, false, true},
-      {kVkRight, SDL_SCANCODE_KP_6, false, true},
-      {kVkDown, SDL_SCANCODE_KP_2, false, true},
-      {kVkLeft, SDL_SCANCODE_KP_4, true, false},
-      {kVkDown, SDL_SCANCODE_KP_2, true, false},
-      {kVkLeft, SDL_SCANCODE_KP_6, false, false},
-      {kVkAdd, SDL_SCANCODE_KP_8, false, false},
-      {kVkShift, SDL_SCANCODE_RSHIFT, true, true},
+      // clang-format off
+      {kVkReturn, SDL_SCANCODE_RETURN, true, true}, {kVkReturn, SDL_SCANCODE_KP_ENTER, true, true},
+      {kVkReturn, SDL_SCANCODE_KP_ENTER, false, true}, {kVkLeft, SDL_SCANCODE_KP_4, false, true},
+      {kVkUp, SDL_SCANCODE_KP_8, false, true}, {kVkRight, SDL_SCANCODE_KP_6, false, true},
+      {kVkDown, SDL_SCANCODE_KP_2, false, true}, {kVkLeft, SDL_SCANCODE_KP_4, true, false},
+      {kVkDown, SDL_SCANCODE_KP_2, true, false}, {kVkLeft, SDL_SCANCODE_KP_6, false, false},
+      {kVkAdd, SDL_SCANCODE_KP_8, false, false}, {kVkShift, SDL_SCANCODE_RSHIFT, true, true},
       {vk_digit(4), SDL_SCANCODE_KP_4, true, false},
+      // clang-format on
   };
   for (const auto& k : cases) {
     uint8_t state[SDL_NUM_SCANCODES] = {};
@@ -100,11 +96,11 @@ TEST(ScriptParser, ErrorsNameTheLineAndTheProblem) {
 // character, whatever follows it.
 TEST(ScriptParser, TypedTextEndsAtItsLastNonBlankCharacter) {
   const std::pair<const char*, const char*> cases[] = {
+      // clang-format off
       {"0 type env4teleport 500 600 7   # to the east\n", "ENV4TELEPORT 500 600 7"},
-      {"0 type a b\t \r\n", "A B"},
-      {"0 type ab#c\n", "AB"},
-      {"0 type  lead\n", " LEAD"},
+      {"0 type a b\t \r\n", "A B"}, {"0 type ab#c\n", "AB"}, {"0 type  lead\n", " LEAD"},
       {"0 type    # nothing\n", ""},
+      // clang-format on
   };
   for (auto [script, keys] : cases) {
     std::vector<ScriptEvent> ev;
