@@ -186,6 +186,28 @@ TEST(UnitsOnMap, StartLoadsAllSameSeedReplaysExactlyAnotherPlacesElsewhereWander
   EXPECT_EQ(later.dump["planning"]["in_use"].i(), 0);
 }
 
+// The first picture a player sees is the 40 x 30 cells from the view origin:
+// on most seeds it should show some land, not open sea.
+TEST(UnitsOnMap, FirstViewShowsLandOnMostSeeds) {
+  const char* build = std::getenv("KV_BUILD_DIR");
+  const std::string map = read_file(std::string(build ? build : ".") + "/map/8.overworld");
+  ASSERT_EQ(map.size(), 3u << 20);
+  const char* surface = map.data() + (1 << 20);
+  int landward = 0;
+  for (int seed = 1; seed <= 10; ++seed) {
+    ScratchDir dir;
+    const GameRun r = run_script("", 1, dir, {"--seed", std::to_string(seed)});
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.dump["SZ"].i(), 1);
+    int land = 0;
+    for (int64_t y = r.dump["SY"].i(); y < r.dump["SY"].i() + 30; ++y)
+      for (int64_t x = r.dump["SX"].i(); x < r.dump["SX"].i() + 40; ++x)
+        land += surface[y * 1024 + x] != 14 && surface[y * 1024 + x] != 15;
+    landward += 4 * land >= 40 * 30;
+  }
+  EXPECT_GE(landward, 8) << "first views at least a quarter land, of 10 seeds";
+}
+
 // Unit 1, right-clicked in pass 1, is planned at the first tick frame after
 // it: frame 10 at speed 1. The wanderers, ordered in frame 0 after that
 // frame's tick, wait for frame 10 too.
