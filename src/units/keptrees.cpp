@@ -54,7 +54,7 @@ struct KeptTrees {
   int32_t gone = 0;                        // slots of the table marked kGoneSlot
   float prices[256] = {};                  // the terrain prices the trees were grown with
   uint64_t clock = 0;
-  int32_t answered = -1;   // the tree that answered the last search
+  int32_t answered = -1;    // the tree that answered the last search
   int32_t answer_slot = 0;  // and where its target sits in the window
   int16_t route_x[kUnitPathCapacity], route_y[kUnitPathCapacity];
 };
@@ -207,8 +207,7 @@ namespace {
 // while `visit` returns true: for units about to plan, the planning record's coarse route
 // and the leg from the unit's cell; for units about to search for a leg, that leg.
 template <class Visit>
-void next_tick_searches(const PathSearch& ps, const World& w, const UnitTable& units,
-                        Visit visit) {
+void next_tick_searches(const PathSearch& ps, const World& w, const UnitTable& units, Visit visit) {
   for (int32_t i = 0; i < kUnitTableSize; ++i) {
     const UnitRecord& u = unit(units, i);
     if (u.in_use != 1 || u.inactive != 0 || u.order_flag != 1) continue;
@@ -216,8 +215,8 @@ void next_tick_searches(const PathSearch& ps, const World& w, const UnitTable& u
     SearchPlace p;
     const int32_t coarse = u.level + kCoarseLevelBase;
     if (plans && coarse < kLevelCount &&
-        place_at_origin(ps, w, 0, 0, u.x / kBlockCells, u.y / kBlockCells,
-                        u.target_x / kBlockCells, u.target_y / kBlockCells, coarse, kSide, p) &&
+        place_at_origin(ps, w, 0, 0, u.x / kBlockCells, u.y / kBlockCells, u.target_x / kBlockCells,
+                        u.target_y / kBlockCells, coarse, kSide, p) &&
         !visit(p))
       return;
     // a unit on its target arrives instead of walking a leg
