@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 
@@ -15,8 +16,7 @@ constexpr int32_t kSide = 64;  // the only window width kept
 constexpr int32_t kCells = kSide * kSide;
 constexpr uint16_t kUnreached = 0xffff;  // parent of a cell the search never found
 constexpr uint16_t kFromStart = 0xfffe;  // parent of a cell found from the start
-constexpr uint32_t kTableSlots = 4096;   // more than twice any pool the game makes
-constexpr int16_t kEmptySlot = -1, kGoneSlot = -2;
+constexpr uint32_t kBuckets = 1024;
 
 struct TreeKey {
   int32_t level = -1, origin_x = 0, origin_y = 0, start_x = 0, start_y = 0;
@@ -26,6 +26,7 @@ struct TreeKey {
 struct KeptTree {
   TreeKey key;        // level -1: unused
   uint64_t used = 0;  // when it last answered or was made
+  int16_t next = -1;  // the next tree in its bucket
   uint8_t codes[kCells];
   uint16_t parent[kCells];  // window slot of each cell's parent, by window slot
 };
@@ -38,7 +39,7 @@ uint32_t hash_of(const TreeKey& k) {
   uint64_t h = uint64_t(uint32_t(k.level)) * 0x9e3779b97f4a7c15u;
   for (int32_t v : {k.origin_x, k.origin_y, k.start_x, k.start_y})
     h = (h ^ uint32_t(v)) * 0xff51afd7ed558ccdu;
-  return uint32_t(h >> 40) & (kTableSlots - 1);
+  return uint32_t(h >> 40) & (kBuckets - 1);
 }
 
 int32_t slot_of(const TreeKey& k, int32_t x, int32_t y) {
@@ -50,13 +51,11 @@ int32_t slot_of(const TreeKey& k, int32_t x, int32_t y) {
 struct KeptTrees {
   std::unique_ptr<KeptTree[]> pool;
   int32_t count = 0;
-  std::array<int16_t, kTableSlots> table;  // open addressing: pool index by key
-  int32_t gone = 0;                        // slots of the table marked kGoneSlot
-  float prices[256] = {};                  // the terrain prices the trees were grown with
+  std::array<int16_t, kBuckets> first;  // the first tree of each bucket, by key
+  float prices[256] = {};               // the terrain prices the trees were grown with
   uint64_t clock = 0;
   int32_t answered = -1;    // the tree that answered the last search
   int32_t answer_slot = 0;  // and where its target sits in the window
-  int16_t route_x[kUnitPathCapacity], route_y[kUnitPathCapacity];
 };
 
 void KeptTreesDeleter::operator()(KeptTrees* trees) const { delete trees; }
@@ -64,31 +63,16 @@ void KeptTreesDeleter::operator()(KeptTrees* trees) const { delete trees; }
 namespace {
 
 int32_t find_tree(const KeptTrees& k, const TreeKey& key) {
-  for (uint32_t i = hash_of(key);; i = (i + 1) & (kTableSlots - 1)) {
-    const int16_t t = k.table[i];
-    if (t == kEmptySlot) return -1;
-    if (t >= 0 && k.pool[t].key == key) return t;
-  }
+  int32_t t = k.first[hash_of(key)];
+  while (t >= 0 && !(k.pool[t].key == key)) t = k.pool[t].next;
+  return t;
 }
 
-void enter_tree(KeptTrees& k, int32_t t) {
-  uint32_t i = hash_of(k.pool[t].key);
-  while (k.table[i] >= 0) i = (i + 1) & (kTableSlots - 1);
-  if (k.table[i] == kGoneSlot) --k.gone;
-  k.table[i] = int16_t(t);
-}
-
-// Lays the table out afresh once marks of dropped trees would slow the look-ups.
 void drop_tree(KeptTrees& k, int32_t t) {
-  uint32_t i = hash_of(k.pool[t].key);
-  while (k.table[i] != t) i = (i + 1) & (kTableSlots - 1);
-  k.table[i] = kGoneSlot;
+  int16_t* at = &k.first[hash_of(k.pool[t].key)];
+  while (*at != t) at = &k.pool[*at].next;
+  *at = k.pool[t].next;
   k.pool[t].key = TreeKey{};
-  if (++k.gone < int32_t(kTableSlots / 4)) return;
-  k.table.fill(kEmptySlot);
-  k.gone = 0;
-  for (int32_t u = 0; u < k.count; ++u)
-    if (k.pool[u].key.level >= 0) enter_tree(k, u);
 }
 
 const uint8_t* window_row(const World& w, const TreeKey& key, int32_t r) {
@@ -116,8 +100,7 @@ void check_prices(KeptTrees& k, const World& w) {
   if (std::memcmp(k.prices, w.cost, sizeof k.prices) == 0) return;
   std::copy(std::begin(w.cost), std::end(w.cost), k.prices);
   for (int32_t t = 0; t < k.count; ++t) k.pool[t].key = TreeKey{};
-  k.table.fill(kEmptySlot);
-  k.gone = 0;
+  k.first.fill(-1);
 }
 
 // Copies the search that just ran out of nodes into the least recently used tree.
@@ -130,8 +113,10 @@ void keep_tree(PathSearch& ps, const World& w, const SearchPlace& p) {
     for (int32_t u = 1; u < k.count && k.pool[t].key.level >= 0; ++u)
       if (k.pool[u].key.level < 0 || k.pool[u].used < k.pool[t].used) t = u;
     if (k.pool[t].key.level >= 0) drop_tree(k, t);
+    const uint32_t h = hash_of(key_of(p));
     k.pool[t].key = key_of(p);
-    enter_tree(k, t);
+    k.pool[t].next = k.first[h];
+    k.first[h] = int16_t(t);
   }
   KeptTree& tree = k.pool[t];
   tree.used = ++k.clock;
@@ -151,9 +136,9 @@ void keep_tree(PathSearch& ps, const World& w, const SearchPlace& p) {
 void create_kept_trees(PathSearch& ps, int32_t count) {
   ps.kept.reset(new KeptTrees());
   KeptTrees& k = *ps.kept;
-  k.count = std::clamp(count, 1, int32_t(kTableSlots / 2));
+  k.count = std::clamp(count, 1, int32_t(INT16_MAX));
   k.pool = std::make_unique<KeptTree[]>(size_t(k.count));
-  k.table.fill(kEmptySlot);
+  k.first.fill(-1);
 }
 
 bool kept_tree_answers(PathSearch& ps, const World& w, const SearchPlace& p) {
@@ -180,21 +165,14 @@ bool kept_tree_answers(PathSearch& ps, const World& w, const SearchPlace& p) {
 }
 
 void store_kept_route(PathSearch& ps, int32_t unit) {
-  KeptTrees& k = *ps.kept;
+  const KeptTrees& k = *ps.kept;
   const KeptTree& tree = k.pool[k.answered];
-  int32_t cells = 1;
-  for (int32_t s = k.answer_slot; tree.parent[s] != kFromStart; s = tree.parent[s]) ++cells;
-  // the cells nearest the start, as many as a unit path holds
-  int32_t s = k.answer_slot;
-  for (int32_t skip = cells - kUnitPathCapacity; skip > 0; --skip) s = tree.parent[s];
-  int32_t len = 0;
-  for (;; s = tree.parent[s]) {
-    k.route_x[len] = int16_t(tree.key.origin_x + s % kSide);
-    k.route_y[len] = int16_t(tree.key.origin_y + s / kSide);
-    ++len;
-    if (tree.parent[s] == kFromStart) break;
-  }
-  store_route(ps, unit, k.route_x, k.route_y, len, cells > kUnitPathCapacity);
+  store_route(
+      ps, unit, k.answer_slot,
+      [&](int32_t s) { return tree.parent[s] == kFromStart ? -1 : int32_t(tree.parent[s]); },
+      [&](int32_t s, int32_t& x, int32_t& y) {
+        x = tree.key.origin_x + s % kSide, y = tree.key.origin_y + s / kSide;
+      });
 }
 
 void keep_search(PathSearch& ps, const World& w, const SearchPlace& p) {

@@ -110,7 +110,6 @@ struct PathSearchWork {
   uint64_t free_rows[kRowBits];      // bit x: cell x of the row may still become a node
   uint64_t open_rows[kRowBits];      // bit x: cell x holds open ground
   uint8_t window_codes[kFastNodes];  // the window's tile codes, rows 64 apart
-  int16_t route_x[kUnitPathCapacity], route_y[kUnitPathCapacity];  // a route being stored
 };
 
 void PathSearchWorkDeleter::operator()(PathSearchWork* work) const { delete work; }
@@ -600,6 +599,17 @@ void run_scan(PathSearch& ps, const World& w, const uint8_t* level_cells, int32_
   }
 }
 
+// The search the movement tick asks for, once placed: from a kept tree when one answers
+// (true), otherwise afresh; a fresh search that found nothing explored its whole window
+// and is kept for the next time.
+bool placed_search(PathSearch& ps, const World& w, const SearchPlace& p) {
+  if (kept_tree_answers(ps, w, p)) return true;
+  prepare_window(ps, p);
+  run_search(ps, w, window_budget(p.window));
+  if (ps.result == kNotFound) keep_search(ps, w, p);
+  return false;
+}
+
 }  // namespace
 
 void create_path_search(PathSearch& ps, int32_t world_side) {
@@ -716,54 +726,12 @@ void run_search(PathSearch& ps, const World& w, int32_t budget) {
 
 void store_unit_path(PathSearch& ps, int32_t unit) {
   if (unit < 0 || unit >= kUnitTableSize) return;
-  PathSearchWork& s = *ps.work;
+  const PathSearchWork& s = *ps.work;
   // Parents always have lower indexes, so the walk ends at the start.
-  int32_t cells = 1;
-  for (int32_t k = s.goal; s.node_parent[k] != 0; k = s.node_parent[k]) ++cells;
-  int32_t k = s.goal;
-  for (int32_t skip = cells - kUnitPathCapacity; skip > 0; --skip) k = s.node_parent[k];
-  int32_t len = 0;
-  for (;; k = s.node_parent[k]) {
-    s.route_x[len] = s.node_x[k];
-    s.route_y[len] = s.node_y[k];
-    ++len;
-    if (s.node_parent[k] == 0) break;
-  }
-  store_route(ps, unit, s.route_x, s.route_y, len, cells > kUnitPathCapacity);
+  store_route(
+      ps, unit, s.goal, [&](int32_t k) { return s.node_parent[k] == 0 ? -1 : s.node_parent[k]; },
+      [&](int32_t k, int32_t& x, int32_t& y) { x = s.node_x[k], y = s.node_y[k]; });
 }
-
-void store_route(PathSearch& ps, int32_t unit, const int16_t* xs, const int16_t* ys, int32_t len,
-                 bool cut) {
-  const size_t row = size_t(unit) * kUnitPathCapacity;
-  for (int32_t i = 0; i < len; ++i) {
-    ps.path_x[row + size_t(i)] = xs[i];
-    ps.path_y[row + size_t(i)] = ys[i];
-  }
-  ps.path_length[unit] = len;
-  ps.path_cursor[unit] = len - 1;
-  ps.first_step_x = xs[len - 1];
-  ps.first_step_y = ys[len - 1];
-  // A route longer than a unit path keeps the part nearest the start and ends there.
-  if (cut) {
-    ps.path_target_x[unit] = xs[0];
-    ps.path_target_y[unit] = ys[0];
-  }
-}
-
-namespace {
-
-// The search the movement tick asks for, once placed: from a kept tree when one answers
-// (true), otherwise afresh; a fresh search that found nothing explored its whole window
-// and is kept for the next time.
-bool placed_search(PathSearch& ps, const World& w, const SearchPlace& p) {
-  if (kept_tree_answers(ps, w, p)) return true;
-  prepare_window(ps, p);
-  run_search(ps, w, window_budget(p.window));
-  if (ps.result == kNotFound) keep_search(ps, w, p);
-  return false;
-}
-
-}  // namespace
 
 PathSearchState path_search_state(const PathSearch& ps) {
   const PathSearchWork& s = *ps.work;

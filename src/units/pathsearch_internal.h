@@ -26,10 +26,28 @@ void setup_search_at_origin(PathSearch& ps, const World& w, int32_t ox, int32_t 
                             int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window);
 void run_search(PathSearch& ps, const World& w, int32_t budget);
 void store_unit_path(PathSearch& ps, int32_t unit);
-// Writes a route of `len` cells, goal first, as the unit's path; `cut`: the route went on
-// past the goal end of these cells, so the unit's path target becomes the last kept cell.
-void store_route(PathSearch& ps, int32_t unit, const int16_t* xs, const int16_t* ys, int32_t len,
-                 bool cut);
+// Stores a route as the unit's path, walking it from the goal: up(k) is the step before k,
+// -1 before the first step; cell(k, x, y) gives its cell.
+template <class Up, class Cell>
+void store_route(PathSearch& ps, int32_t unit, int32_t goal, Up up, Cell cell) {
+  int32_t cells = 1;
+  for (int32_t k = goal; up(k) >= 0; k = up(k)) ++cells;
+  // A route longer than a unit path keeps the part nearest the start and ends there.
+  int32_t k = goal;
+  for (int32_t skip = cells - kUnitPathCapacity; skip > 0; --skip) k = up(k);
+  const size_t row = size_t(unit) * kUnitPathCapacity;
+  int32_t len = 0;
+  for (; k >= 0; k = up(k), ++len)
+    cell(k, ps.path_x[row + size_t(len)], ps.path_y[row + size_t(len)]);
+  ps.path_length[unit] = len;
+  ps.path_cursor[unit] = len - 1;
+  ps.first_step_x = ps.path_x[row + size_t(len) - 1];
+  ps.first_step_y = ps.path_y[row + size_t(len) - 1];
+  if (cells > kUnitPathCapacity) {
+    ps.path_target_x[unit] = ps.path_x[row];
+    ps.path_target_y[unit] = ps.path_y[row];
+  }
+}
 
 // Searches from the place's start toward no target, until nothing is open. True when it
 // got there: the node store then holds every cell a search from there can reach.
