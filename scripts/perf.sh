@@ -84,7 +84,8 @@ keys = ["count", "worst_cpu_ms", "p99_cpu_ms", "worst_rounds", "rounds_total", "
         "ahead_worst_cpu_ms", "frame_work_p99_cpu_ms"]
 print("  " + "game".ljust(20) + "".join(k.rjust(22) for k in keys) + "peak_rss_mib".rjust(14))
 for name, t, rss in games:
-    print("  " + name.ljust(20) + "".join(f"{t[k]:>22.4g}" for k in keys) + f"{rss:14.1f}")
+    cells = (f"{t[k]:>22.4g}" if isinstance(t[k], float) else f"{t[k]:>22}" for k in keys)
+    print("  " + name.ljust(20) + "".join(cells) + f"{rss:14.1f}")
 row("P2", "worst movement tick of the six games, CPU", max(t["worst_cpu_ms"] for _, t, _ in games), 1.5, "ms")
 row("P2", "highest tick p99 of the six games, CPU", max(t["p99_cpu_ms"] for _, t, _ in games), 0.5, "ms")
 row("P2", "highest frame work p99 (no present), CPU",
