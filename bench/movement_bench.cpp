@@ -1,6 +1,7 @@
 // The first planning tick on map 8, the heaviest of a run: every wanderer
 // plans a coarse route and a first leg at once, as after the wander orders of
-// frame 0. BM_FirstPlanningTickLiteralScan makes the same searches with the
+// frame 0. BM_FirstPlanningTickFromKeptTrees runs it once searching ahead has grown
+// its search trees; BM_FirstPlanningTickLiteralScan makes the same searches with the
 // tests' literal linear scan, for comparison.
 //   build/bench/movement_bench [--benchmark_repetitions=N]
 // The map is read from the build folder (map/8.overworld beside the game),
@@ -8,12 +9,14 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 
 #include "pathsearch_oracle.h"
+#include "units/keptrees.h"
 #include "units/orders.h"
 #include "units/pathsearch.h"
 #include "units/placement.h"
@@ -97,6 +100,26 @@ void BM_FirstPlanningTick(benchmark::State& state) {
   state.counters["moved"] = moved;
 }
 BENCHMARK(BM_FirstPlanningTick)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The same tick once searching ahead has grown the trees it asks for, as the frames
+// before it do in the game.
+void BM_FirstPlanningTickFromKeptTrees(benchmark::State& state) {
+  Scene& s = scene();
+  static PathSearch path;
+  if (!path.kept) {
+    create_path_search(path, s.world.side);
+    create_kept_trees(path, 640);
+  }
+  for (auto _ : state) {
+    state.PauseTiming();
+    restore(s);
+    for (int32_t i = 0; i < kUnitTableSize; ++i) path.path_cursor[i] = kNoPath;
+    search_ahead(path, s.world, s.units, INT64_MAX, 1);
+    state.ResumeTiming();
+    movement_tick(s.world, s.units, path, s.rng);
+  }
+}
+BENCHMARK(BM_FirstPlanningTickFromKeptTrees)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 // The searches of that tick made by the reference: each planner's coarse route, then
 // its first leg to the waypoint the real tick chose.

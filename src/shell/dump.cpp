@@ -70,6 +70,12 @@ std::string state_json(const Game& g, const std::vector<Probe>& probes) {
     << ",\n\"object_count\":" << g.world.object_count
     << ",\n\"startup_ms\":" << num(g.loaded.startup_ms) << ",\n\"peak_rss_kb\":" << peak_rss_kb()
     << ",\n";
+  const TickStats& t = g.ticks;
+  o << "\"ticks\":{\"count\":" << t.count << ",\"worst_cpu_ms\":" << num(t.worst_cpu_ms)
+    << ",\"p99_cpu_ms\":" << num(p99_ms(t.ticks)) << ",\"worst_rounds\":" << t.worst_rounds
+    << ",\"rounds_total\":" << t.rounds_total << ",\"ahead_rounds_total\":" << t.ahead_rounds_total
+    << ",\"ahead_worst_cpu_ms\":" << num(t.ahead_worst_cpu_ms)
+    << ",\"frame_work_p99_cpu_ms\":" << num(p99_ms(t.frame_work)) << "},\n";
   if (g.units.records) {
     const UnitRecord& p = unit(g.units, kPlanningRecord);
     o << "\"planning\":{\"in_use\":" << int(p.in_use) << ",\"x\":" << p.x << ",\"y\":" << p.y

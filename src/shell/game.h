@@ -8,6 +8,7 @@
 #include "core/runstate.h"
 #include "render/framebuffer.h"
 #include "render/text.h"
+#include "shell/ticks.h"
 #include "units/pathsearch.h"
 #include "units/units.h"
 #include "views/blockview.h"
@@ -39,6 +40,7 @@ struct Game {
   BlockViewState block;
   Rng rng;
   LoadReport loaded;
+  TickStats ticks;
   char status[3][kTextBufferSize] = {};  // the status lines as last printed, top first
   Platform platform;
   bool gl_ready = false;        // a window with a current GL context exists

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 
 #include "console/commandline.h"
@@ -9,6 +10,7 @@
 #include "shell/loop.h"
 #include "shell/userfiles.h"
 #include "shell/window.h"
+#include "units/keptrees.h"
 #include "units/orders.h"
 #include "views/blockview.h"
 #include "views/minimap.h"
@@ -167,21 +169,48 @@ void minimap_step(Game& g) {
   }
 }
 
+// Search rounds a frame without a tick may spend on the next tick's searches; the work
+// is spread over the frames before the tick, so only the first planning tick's frames
+// come near it. A tick that finds its trees grown costs little.
+constexpr int64_t kAheadRounds = 250000;
+
 void unit_steps(Game& g) {
   RunState& run = g.run;
+  TickStats& st = g.ticks;
   // the divisor is a float the speed keys set; the tick counts whole frames
   const int32_t divisor = int32_t(run.tick_divisor);
-  if (divisor != 0 && run.frame % divisor == 0) movement_tick(g.world, g.units, g.path, g.rng);
+  const bool tick = divisor != 0 && run.frame % divisor == 0;
+  if (tick) {
+    const double t0 = thread_cpu_ms();
+    const uint64_t r0 = g.path.rounds;
+    movement_tick(g.world, g.units, g.path, g.rng);
+    const double ms = thread_cpu_ms() - t0;
+    const uint64_t rounds = g.path.rounds - r0;
+    st.count += 1;
+    st.worst_cpu_ms = std::max(st.worst_cpu_ms, ms);
+    st.worst_rounds = std::max(st.worst_rounds, rounds);
+    st.rounds_total += rounds;
+    add_sample(st.ticks, ms);
+  }
   if (key_down(g.platform, vk_letter('A'))) {
     order_unit1_random(g.world, g.units, g.path, g.rng);
     pause_ms(g.platform, 400);
   }
   if (run.frame % 100 == 0) wander_orders(g.world, g.units, g.path, g.rng);
+  if (!tick) {
+    const double t0 = thread_cpu_ms();
+    const int32_t frames_left = divisor > 0 ? divisor - run.frame % divisor : 1;
+    st.ahead_rounds_total +=
+        uint64_t(search_ahead(g.path, g.world, g.units, kAheadRounds, frames_left));
+    st.ahead_worst_cpu_ms = std::max(st.ahead_worst_cpu_ms, thread_cpu_ms() - t0);
+  }
 }
 
 void present_step(Game& g, bool gl) {
   draw_cursor(g.fb, g.run.pointer_x, g.run.pointer_y);
+  const double t0 = thread_cpu_ms();
   present(g.fb, g.run.zoom, *g.platform.display, gl);
+  g.ticks.present_ms = thread_cpu_ms() - t0;
   if (g.keep_presented) {
     g.presented.width = g.fb.width;
     g.presented.height = g.fb.height;
@@ -214,6 +243,8 @@ void mode_keys(Game& g) {
 void run_pass(Game& g) {
   RunState& run = g.run;
   Platform& p = g.platform;
+  const double t0 = thread_cpu_ms();
+  g.ticks.present_ms = 0;
   p.input->begin_pass(run.frame);
   p.input->pointer(g.fb.width, g.fb.height, &run.pointer_x, &run.pointer_y);
 
@@ -231,5 +262,6 @@ void run_pass(Game& g) {
   view_navigation(run, p, g.fb, g.world.side);
   mode_keys(g);
   while (p.display->pump_message(&run.quit)) {}
+  add_sample(g.ticks.frame_work, thread_cpu_ms() - t0 - g.ticks.present_ms);
   run.frame += 1;
 }

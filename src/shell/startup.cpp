@@ -7,11 +7,16 @@
 #include "core/geometry.h"
 #include "shell/game.h"
 #include "shell/window.h"
+#include "units/keptrees.h"
 #include "units/placement.h"
 #include "world/catalogue.h"
 #include "world/mapfile.h"
 
 namespace {
+
+// Search trees kept for the movement tick: a tick asks for at most a coarse route and a
+// leg for each of the 255 units.
+constexpr int32_t kKeptTrees = 640;
 
 // Start-up loading: the stores in their fixed order, then the pictures and tables.
 void startup_loading(Game& g, const StartOptions& opt) {
@@ -22,6 +27,7 @@ void startup_loading(Game& g, const StartOptions& opt) {
   create_object_table(g.world);
   create_item_table(g.items);
   create_path_search(g.path, g.world.side);
+  create_kept_trees(g.path, kKeptTrees);
   const CatalogueLoad load = load_catalogue(g.bitmaps, opt.data_dir);
   g.loaded.bitmaps_loaded = load.loaded;
   g.loaded.first_failed = load.first_failed;

@@ -4,14 +4,17 @@
 #include <array>
 #include <bit>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <new>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
+#include "units/keptrees.h"
 #include "units/pathsearch_internal.h"
 #include "world/world.h"
 
@@ -50,12 +53,12 @@ constexpr int32_t kLanes = 512;                      // 2 step lengths x 256 ter
 }  // namespace
 
 struct PathSearchWork {
-  // node store, world side squared entries
-  std::unique_ptr<int16_t[]> node_x, node_y;  // cells
-  std::unique_ptr<int32_t[]> node_parent;
-  std::unique_ptr<uint8_t[]> node_state;  // 0 open, 9 expanded
-  std::unique_ptr<float[]> node_cost;
-  std::unique_ptr<uint8_t[]> window_map;  // 0 undiscovered, 1 border/discovered, 9 expanded
+  // node store, world side squared entries; only the first window's worth is ever touched
+  ZeroedArray<int16_t> node_x, node_y;  // cells
+  ZeroedArray<int32_t> node_parent;
+  ZeroedArray<uint8_t> node_state;  // 0 open, 9 expanded
+  ZeroedArray<float> node_cost;
+  ZeroedArray<uint8_t> window_map;  // 0 undiscovered, 1 border/discovered, 9 expanded
   int32_t node_capacity = 0;
   int32_t node_dirty = 0;  // leading entries of the node arrays a search may have written
 
@@ -153,6 +156,13 @@ void number_lanes(PathSearchWork& s, const World& w) {
   s.lanes_numbered = 1;
 }
 
+template <class T>
+ZeroedArray<T> zeroed(size_t n) {
+  T* p = static_cast<T*>(std::calloc(n, sizeof(T)));
+  if (p == nullptr) throw std::bad_alloc();
+  return ZeroedArray<T>(p);
+}
+
 // What a search may touch: a level of the grid and a window whose square fits the node store.
 bool search_fits(const PathSearch& ps, const World& w, int32_t level, int32_t window) {
   return ps.work != nullptr && level >= 0 && level < kLevelCount && window >= 3 &&
@@ -167,16 +177,28 @@ int32_t window_budget(int32_t window) {
   return b > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max() : int32_t(b);
 }
 
-// Set-up steps after the window origin is known.
-void prepare_window(PathSearch& ps, int32_t sx, int32_t sy, int32_t tx, int32_t ty) {
+// Start and target clamped into the window's interior, once the origin is known.
+void clamp_into_window(SearchPlace& p, int32_t sx, int32_t sy, int32_t tx, int32_t ty) {
+  const int32_t lo_x = p.origin_x + 1, hi_x = p.origin_x + p.window - 2;
+  const int32_t lo_y = p.origin_y + 1, hi_y = p.origin_y + p.window - 2;
+  p.start_x = clamp_to(sx, lo_x, hi_x);
+  p.start_y = clamp_to(sy, lo_y, hi_y);
+  p.target_x = clamp_to(tx, lo_x, hi_x);
+  p.target_y = clamp_to(ty, lo_y, hi_y);
+}
+
+// The set-up steps once the search is placed.
+void prepare_window(PathSearch& ps, const SearchPlace& p) {
   PathSearchWork& s = *ps.work;
-  const int32_t n = s.window_size;
-  const int32_t lo_x = s.origin_x + 1, hi_x = s.origin_x + n - 2;
-  const int32_t lo_y = s.origin_y + 1, hi_y = s.origin_y + n - 2;
-  s.start_x = clamp_to(sx, lo_x, hi_x);
-  s.start_y = clamp_to(sy, lo_y, hi_y);
-  s.target_x = clamp_to(tx, lo_x, hi_x);
-  s.target_y = clamp_to(ty, lo_y, hi_y);
+  const int32_t n = p.window;
+  s.level = p.level;
+  s.window_size = n;
+  s.origin_x = p.origin_x;
+  s.origin_y = p.origin_y;
+  s.start_x = p.start_x;
+  s.start_y = p.start_y;
+  s.target_x = p.target_x;
+  s.target_y = p.target_y;
 
   // The node arrays hold nothing beyond what searches wrote, so only that needs clearing.
   const size_t used = size_t(n) * size_t(n);
@@ -208,18 +230,20 @@ void prepare_window(PathSearch& ps, int32_t sx, int32_t sy, int32_t tx, int32_t 
   clear_open(s);
 }
 
-// The set-up steps before the window is placed: start and target clamped into the grid.
-// False, with the search refused (nothing to run), when it would read outside the grid
-// or the node store.
-bool begin_setup(PathSearch& ps, const World& w, int32_t level, int32_t window, int32_t& sx,
-                 int32_t& sy, int32_t& tx, int32_t& ty) {
-  if (ps.work) ps.work->level = level;
-  if (!search_fits(ps, w, level, window)) {
-    ps.result = kNotFound;
-    if (ps.work) ps.work->ready = 0;
-    return false;
-  }
-  ps.work->window_size = window;
+// A set-up that does not fit: nothing to run, and no earlier result stands.
+void refuse_setup(PathSearch& ps, int32_t level) {
+  ps.result = kNotFound;
+  if (!ps.work) return;
+  ps.work->level = level;
+  ps.work->ready = 0;
+}
+
+// The placing steps before the window is placed: start and target clamped into the grid.
+bool begin_place(const PathSearch& ps, const World& w, int32_t level, int32_t window, int32_t& sx,
+                 int32_t& sy, int32_t& tx, int32_t& ty, SearchPlace& p) {
+  if (!search_fits(ps, w, level, window)) return false;
+  p.level = level;
+  p.window = window;
   const int32_t edge = w.side - 1;
   sx = clamp_to(sx, 0, edge);
   sy = clamp_to(sy, 0, edge);
@@ -471,6 +495,7 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
       break;
     }
   }
+  ps.rounds += uint64_t(i);
   // The node store learns the new nodes from their keys.
   for (int32_t k = last_at_start + 1; k <= last; ++k) {
     const uint64_t key = rec[k].key;
@@ -525,6 +550,7 @@ void run_scan(PathSearch& ps, const World& w, const uint8_t* level_cells, int32_
   auto code_at = [&](int32_t x, int32_t y) { return level_cells[ptrdiff_t(y) * side + x]; };
   const float none_cheaper = float(2 * int64_t(side) * side);
   for (int32_t i = 0; i < budget; ++i) {
+    ++ps.rounds;
     if (!pick_first || i > 0) {
       // Expands the current node: its fresh neighbours become nodes last + 1 and up.
       const int32_t cur = s.current;
@@ -573,6 +599,17 @@ void run_scan(PathSearch& ps, const World& w, const uint8_t* level_cells, int32_
   }
 }
 
+// The search the movement tick asks for, once placed: from a kept tree when one answers
+// (true), otherwise afresh; a fresh search that found nothing explored its whole window
+// and is kept for the next time.
+bool placed_search(PathSearch& ps, const World& w, const SearchPlace& p) {
+  if (kept_tree_answers(ps, w, p)) return true;
+  prepare_window(ps, p);
+  run_search(ps, w, window_budget(p.window));
+  if (ps.result == kNotFound) keep_search(ps, w, p);
+  return false;
+}
+
 }  // namespace
 
 void create_path_search(PathSearch& ps, int32_t world_side) {
@@ -580,45 +617,86 @@ void create_path_search(PathSearch& ps, int32_t world_side) {
   ps.work.reset(new PathSearchWork());
   PathSearchWork& s = *ps.work;
   s.node_capacity = int32_t(n);
-  s.node_x = std::make_unique<int16_t[]>(n);
-  s.node_y = std::make_unique<int16_t[]>(n);
-  s.node_parent = std::make_unique<int32_t[]>(n);
-  s.node_state = std::make_unique<uint8_t[]>(n);
-  s.node_cost = std::make_unique<float[]>(n);
-  s.window_map = std::make_unique<uint8_t[]>(n);
+  s.node_x = zeroed<int16_t>(n);
+  s.node_y = zeroed<int16_t>(n);
+  s.node_parent = zeroed<int32_t>(n);
+  s.node_state = zeroed<uint8_t>(n);
+  s.node_cost = zeroed<float>(n);
+  s.window_map = zeroed<uint8_t>(n);
   std::fill(std::begin(s.busy_keys), std::end(s.busy_keys), ~uint64_t(0));
   for (int32_t lane = 0; lane < kLanes; ++lane) empty_lane(s, lane);
   ps.result = kNotFound;
-  ps.path_target_x = std::make_unique<int32_t[]>(kUnitTableSize);
-  ps.path_target_y = std::make_unique<int32_t[]>(kUnitTableSize);
-  ps.path_x = std::make_unique<int32_t[]>(size_t(kUnitTableSize) * kUnitPathCapacity);
-  ps.path_y = std::make_unique<int32_t[]>(size_t(kUnitTableSize) * kUnitPathCapacity);
-  ps.path_length = std::make_unique<int32_t[]>(kUnitTableSize);
-  ps.path_cursor = std::make_unique<int32_t[]>(kUnitTableSize);
+  ps.path_target_x = zeroed<int32_t>(kUnitTableSize);
+  ps.path_target_y = zeroed<int32_t>(kUnitTableSize);
+  ps.path_x = zeroed<int32_t>(size_t(kUnitTableSize) * kUnitPathCapacity);
+  ps.path_y = zeroed<int32_t>(size_t(kUnitTableSize) * kUnitPathCapacity);
+  ps.path_length = zeroed<int32_t>(kUnitTableSize);
+  ps.path_cursor = zeroed<int32_t>(kUnitTableSize);
+  // The rows of the units that can search are backed now: the first planning would
+  // otherwise pay a page fault for each.
+  auto back_rows = [&](int32_t first, int32_t last) {
+    const size_t from = size_t(first) * kUnitPathCapacity;
+    const size_t bytes = size_t(last + 1 - first) * kUnitPathCapacity * sizeof(int32_t);
+    std::memset(&ps.path_x[from], 0, bytes);
+    std::memset(&ps.path_y[from], 0, bytes);
+  };
+  back_rows(0, kLastPlacedUnit);
+  back_rows(kPlanningRecord, kPlanningRecord);
   for (int32_t i = 0; i < kUnitTableSize; ++i) ps.path_cursor[i] = kNoPath;
 }
 
 void release_path_search(PathSearch& ps) { ps = PathSearch{}; }
 
-void setup_centred_search(PathSearch& ps, const World& w, int32_t sx, int32_t sy, int32_t tx,
-                          int32_t ty, int32_t level, int32_t window) {
-  if (!begin_setup(ps, w, level, window, sx, sy, tx, ty)) return;
-  ps.work->origin_x = std::min(std::max(sx - window / 2, 0), w.side - window);
-  ps.work->origin_y = std::min(std::max(sy - window / 2, 0), w.side - window);
-  prepare_window(ps, sx, sy, tx, ty);
+bool place_centred(const PathSearch& ps, const World& w, int32_t sx, int32_t sy, int32_t tx,
+                   int32_t ty, int32_t level, int32_t window, SearchPlace& p) {
+  if (!begin_place(ps, w, level, window, sx, sy, tx, ty, p)) return false;
+  p.origin_x = std::min(std::max(sx - window / 2, 0), w.side - window);
+  p.origin_y = std::min(std::max(sy - window / 2, 0), w.side - window);
+  clamp_into_window(p, sx, sy, tx, ty);
+  return true;
 }
 
-void setup_search_at_origin(PathSearch& ps, const World& w, int32_t ox, int32_t oy, int32_t sx,
-                            int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window) {
-  if (!begin_setup(ps, w, level, window, sx, sy, tx, ty)) return;
+bool place_at_origin(const PathSearch& ps, const World& w, int32_t ox, int32_t oy, int32_t sx,
+                     int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window,
+                     SearchPlace& p) {
+  if (!begin_place(ps, w, level, window, sx, sy, tx, ty, p)) return false;
   // The window never reaches the last row or column unless it is as wide as the grid.
   auto place = [&](int32_t o) {
     o = std::min(std::max(o, 0), w.side - 1 - window);
     return std::min(std::max(o, 0), w.side - window);
   };
-  ps.work->origin_x = place(ox);
-  ps.work->origin_y = place(oy);
-  prepare_window(ps, sx, sy, tx, ty);
+  p.origin_x = place(ox);
+  p.origin_y = place(oy);
+  clamp_into_window(p, sx, sy, tx, ty);
+  return true;
+}
+
+void setup_centred_search(PathSearch& ps, const World& w, int32_t sx, int32_t sy, int32_t tx,
+                          int32_t ty, int32_t level, int32_t window) {
+  SearchPlace p;
+  if (place_centred(ps, w, sx, sy, tx, ty, level, window, p)) prepare_window(ps, p);
+  else refuse_setup(ps, level);
+}
+
+void setup_search_at_origin(PathSearch& ps, const World& w, int32_t ox, int32_t oy, int32_t sx,
+                            int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window) {
+  SearchPlace p;
+  if (place_at_origin(ps, w, ox, oy, sx, sy, tx, ty, level, window, p)) prepare_window(ps, p);
+  else refuse_setup(ps, level);
+}
+
+bool search_whole_window(PathSearch& ps, const World& w, const SearchPlace& p) {
+  prepare_window(ps, p);
+  PathSearchWork& s = *ps.work;
+  s.target_x = s.target_y = -1;  // no cell: the search runs until nothing is open
+  run_search(ps, w, window_budget(p.window));
+  s.target_x = p.target_x;
+  s.target_y = p.target_y;
+  return ran_out_of_nodes(ps);
+}
+
+bool ran_out_of_nodes(const PathSearch& ps) {
+  return ps.work->ready && ps.work->open_count == 0 && !ps.work->over_limit;
 }
 
 void run_search(PathSearch& ps, const World& w, int32_t budget) {
@@ -650,28 +728,9 @@ void store_unit_path(PathSearch& ps, int32_t unit) {
   if (unit < 0 || unit >= kUnitTableSize) return;
   const PathSearchWork& s = *ps.work;
   // Parents always have lower indexes, so the walk ends at the start.
-  int32_t cells = 1;
-  for (int32_t k = s.goal; s.node_parent[k] != 0; k = s.node_parent[k]) ++cells;
-  // A route longer than a unit path keeps the part nearest the start and ends there.
-  int32_t k = s.goal;
-  for (int32_t skip = cells - kUnitPathCapacity; skip > 0; --skip) k = s.node_parent[k];
-  const size_t row = size_t(unit) * kUnitPathCapacity;
-  int32_t len = 0;
-  for (;;) {
-    ps.path_x[row + len] = s.node_x[k];
-    ps.path_y[row + len] = s.node_y[k];
-    ++len;
-    if (s.node_parent[k] == 0) break;
-    k = s.node_parent[k];
-  }
-  ps.path_length[unit] = len;
-  ps.path_cursor[unit] = len - 1;
-  ps.first_step_x = ps.path_x[row + len - 1];
-  ps.first_step_y = ps.path_y[row + len - 1];
-  if (cells > kUnitPathCapacity) {
-    ps.path_target_x[unit] = ps.path_x[row];
-    ps.path_target_y[unit] = ps.path_y[row];
-  }
+  store_route(
+      ps, unit, s.goal, [&](int32_t k) { return s.node_parent[k] == 0 ? -1 : s.node_parent[k]; },
+      [&](int32_t k, int32_t& x, int32_t& y) { x = s.node_x[k], y = s.node_y[k]; });
 }
 
 PathSearchState path_search_state(const PathSearch& ps) {
@@ -703,8 +762,10 @@ int32_t next_path_step(PathSearch& ps, const World& w, UnitTable& units, int32_t
   UnitRecord& r = unit(units, u);
   int32_t& cursor = ps.path_cursor[u];
   if (cursor == kNoPath) {
-    setup_centred_search(ps, w, r.x, r.y, tx, ty, r.level, window);
-    run_search(ps, w, window_budget(window));
+    SearchPlace p;
+    bool kept = false;
+    if (place_centred(ps, w, r.x, r.y, tx, ty, r.level, window, p)) kept = placed_search(ps, w, p);
+    else refuse_setup(ps, r.level);
     if (ps.result != kFound) {
       ps.path_length[u] = 0;
       r.order_flag = 0;
@@ -712,7 +773,8 @@ int32_t next_path_step(PathSearch& ps, const World& w, UnitTable& units, int32_t
     }
     ps.path_target_x[u] = tx;
     ps.path_target_y[u] = ty;
-    store_unit_path(ps, u);
+    if (kept) store_kept_route(ps, u);
+    else store_unit_path(ps, u);
     r.next_x = uint16_t(path_cell_x(ps, u, cursor));
     r.next_y = uint16_t(path_cell_y(ps, u, cursor));
     if (advance) --cursor;
@@ -736,13 +798,17 @@ int32_t coarse_route_step(PathSearch& ps, const World& w, UnitTable& units, int3
                           int32_t ty, int32_t window, int32_t ox, int32_t oy) {
   if (r < 0 || r >= kUnitTableSize) return 0;
   UnitRecord& rec = unit(units, r);
-  setup_search_at_origin(ps, w, ox, oy, rec.x, rec.y, tx, ty, rec.level, window);
-  run_search(ps, w, window_budget(window));
+  SearchPlace p;
+  bool kept = false;
+  if (place_at_origin(ps, w, ox, oy, rec.x, rec.y, tx, ty, rec.level, window, p))
+    kept = placed_search(ps, w, p);
+  else refuse_setup(ps, rec.level);
   if (ps.result != kFound) {
     rec.order_flag = 0;
     return 0;
   }
-  store_unit_path(ps, r);
+  if (kept) store_kept_route(ps, r);
+  else store_unit_path(ps, r);
   rec.next_x = uint16_t(ps.first_step_x);
   rec.next_y = uint16_t(ps.first_step_y);
   return 1;

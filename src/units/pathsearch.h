@@ -6,8 +6,7 @@
 #include <memory>
 
 #include "units/units.h"
-
-struct World;
+#include "world/world.h"
 
 constexpr int32_t kUnitPathCapacity = 1000;  // cells stored per unit index
 constexpr int32_t kNoPath = -9;              // path cursor: search again at the next step
@@ -18,18 +17,27 @@ struct PathSearchWork;
 struct PathSearchWorkDeleter {
   void operator()(PathSearchWork* work) const;
 };
+struct KeptTrees;  // kept search trees, see units/keptrees.h
+struct KeptTreesDeleter {
+  void operator()(KeptTrees* trees) const;
+};
+// calloc'd: pages nobody writes (most unit indexes never get a route) stay unbacked
+template <class T>
+using ZeroedArray = std::unique_ptr<T[], FreeDeleter>;
 
 // Created once at start-up (after the unit table); arrays are reused by every search.
 struct PathSearch {
   std::unique_ptr<PathSearchWork, PathSearchWorkDeleter> work;
-  uint8_t result = kNotFound;                  // of the last search
-  int32_t first_step_x = 0, first_step_y = 0;  // the first cell of the last stored route
+  uint8_t result = kNotFound;                         // of the last search
+  int32_t first_step_x = 0, first_step_y = 0;         // the first cell of the last stored route
+  uint64_t rounds = 0;                                // expansions made by every search so far
+  std::unique_ptr<KeptTrees, KeptTreesDeleter> kept;  // none: every search runs afresh
 
   // per unit index
-  std::unique_ptr<int32_t[]> path_target_x, path_target_y;  // as asked for, before clamping
-  std::unique_ptr<int32_t[]> path_x, path_y;  // kUnitPathCapacity cells per index, goal first
-  std::unique_ptr<int32_t[]> path_length;
-  std::unique_ptr<int32_t[]> path_cursor;  // next cell to hand out; -9 none, -1 used up
+  ZeroedArray<int32_t> path_target_x, path_target_y;  // as asked for, before clamping
+  ZeroedArray<int32_t> path_x, path_y;  // kUnitPathCapacity cells per index, goal first
+  ZeroedArray<int32_t> path_length;
+  ZeroedArray<int32_t> path_cursor;  // next cell to hand out; -9 none, -1 used up
 };
 
 void create_path_search(PathSearch& ps, int32_t world_side);

@@ -1,6 +1,7 @@
 #include "pathsearch_oracle.h"
 
 #include "units/units.h"
+#include "world/rng.h"
 #include "world/world.h"
 
 namespace {
@@ -273,4 +274,53 @@ int32_t oracle_coarse_route_step(OracleSearch& o, const World& w, UnitTable& uni
   rec.next_x = uint16_t(o.first_step_x);
   rec.next_y = uint16_t(o.first_step_y);
   return 1;
+}
+
+void oracle_movement_tick(OracleSearch& o, const World& w, UnitTable& units, Rng& rng) {
+  for (int32_t i = 0; i < kUnits; ++i) {
+    UnitRecord& u = units.records[i];
+    if (u.in_use != 1 || u.inactive != 0 || u.order_flag != 1) continue;
+    if (u.order_state == 0 || u.order_state == 2) {
+      UnitRecord& plan = units.records[1000];
+      plan.in_use = 1;
+      plan.kind = 1;
+      plan.inactive = 0;
+      plan.x = uint16_t(u.x / 16);
+      plan.y = uint16_t(u.y / 16);
+      plan.level = uint16_t(u.level + 10);
+      plan.target_x = uint16_t(u.target_x / 16);
+      plan.target_y = uint16_t(u.target_y / 16);
+      int32_t found = 0;
+      if (plan.level < 180)  // past the top level there is no coarse map
+        found = oracle_coarse_route_step(o, w, units, 1000, plan.target_x, plan.target_y, 64, 0, 0);
+      else plan.order_flag = 0;
+      if (found == 1) {
+        for (int32_t t = 0; t < 220; ++t) {
+          u.waypoint_x = uint16_t(plan.next_x * 16 + int32_t(rng_next(rng) % 16));
+          u.waypoint_y = uint16_t(plan.next_y * 16 + int32_t(rng_next(rng) % 16));
+          const uint8_t c = tile(w, u.level, u.waypoint_x, u.waypoint_y);
+          if (c != 19 && c != 20) break;
+        }
+        u.order_state = 1;
+      } else if (u.x == u.target_x && u.y == u.target_y) {
+        u.order_state = 3;
+        o.path_cursor[i] = -9;
+      } else {
+        u.waypoint_x = u.target_x;
+        u.waypoint_y = u.target_y;
+        u.order_state = 1;
+        o.path_cursor[i] = -9;
+      }
+      plan.in_use = 0;
+    }
+    if (u.order_state != 1) continue;
+    if (oracle_next_path_step(o, w, units, i, u.waypoint_x, u.waypoint_y, 64, 1) == 1) {
+      u.x = u.next_x;
+      u.y = u.next_y;
+    } else {
+      u.order_flag = 1;
+      u.order_state = 2;
+      o.path_cursor[i] = -9;
+    }
+  }
 }

@@ -7,6 +7,7 @@
 
 struct World;
 struct UnitTable;
+struct Rng;
 
 struct OracleSearch {
   int32_t side = 0;  // world side the store was made for
@@ -48,3 +49,6 @@ int32_t oracle_next_path_step(OracleSearch& o, const World& w, UnitTable& units,
                               int32_t tx, int32_t ty, int32_t window, int32_t advance);
 int32_t oracle_coarse_route_step(OracleSearch& o, const World& w, UnitTable& units, int32_t r,
                                  int32_t tx, int32_t ty, int32_t window, int32_t ox, int32_t oy);
+
+// The game's movement tick, taking every route from the reference.
+void oracle_movement_tick(OracleSearch& o, const World& w, UnitTable& units, Rng& rng);

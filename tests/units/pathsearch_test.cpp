@@ -11,9 +11,12 @@
 #include <vector>
 
 #include "pathsearch_oracle.h"
+#include "units/keptrees.h"
+#include "units/orders.h"
 #include "units/pathsearch.h"
 #include "units/pathsearch_internal.h"
 #include "units/units.h"
+#include "world/rng.h"
 #include "world/world.h"
 
 namespace {
@@ -289,30 +292,6 @@ class Differential {
     }
   }
 
-  // The planning record on the coarse map of levels 0..2.
-  void coarse_routes(int32_t count) {
-    for (int32_t n = 0; n < count; ++n) {
-      const int32_t level = kCoarseLevelBase + rng.in(0, 2);
-      if (n % 4 == 0) paint(world, rng, level, 0, 0, 64);
-      const int32_t bx = rng.in(-2, 66), by = rng.in(-2, 66);
-      const int32_t tx = rng.chance(20) ? bx + rng.in(-1, 1) : rng.in(-2, 66);
-      const int32_t ty = rng.chance(20) ? by + rng.in(-1, 1) : rng.in(-2, 66);
-      const int32_t ox = rng.chance(80) ? 0 : rng.in(-10, 80),
-                    oy = rng.chance(80) ? 0 : rng.in(-10, 80);
-      place_both(kPlanningRecord, std::max(bx, 0), std::max(by, 0), level);
-      const int32_t window = rng.chance(90) ? 64 : rng.in(3, 64);
-      const int32_t a =
-          coarse_route_step(ps, world, units, kPlanningRecord, tx, ty, window, ox, oy);
-      const int32_t b = oracle_coarse_route_step(oracle, world, oracle_units, kPlanningRecord, tx,
-                                                 ty, window, ox, oy);
-      ASSERT_EQ(a, b) << "route " << n;
-      compare_search("coarse", n);
-      compare_unit(kPlanningRecord);
-      if (::testing::Test::HasFatalFailure()) return;
-      ++searched;
-    }
-  }
-
   // Winding one-cell corridors whose routes outgrow a unit path: the 1000 cells nearest
   // the start are kept, and the leg ends on the last of them.
   void long_routes(int32_t count) {
@@ -412,7 +391,7 @@ TEST(PathSearch, WhatDoesNotFitIsRefused) {
   EXPECT_EQ(std::memcmp(&before, &r, sizeof before), 0);
 }
 
-// Together the tests below compare more than 11,000 searches.
+// Together the tests below compare more than 10,000 single searches.
 TEST(PathSearchDifferential, SearchesMatchTheLinearScan) {
   // On a 64-wide world no node may cost more than 2 x 64 x 64, a limit that mountains
   // reach: the rule for "nothing cheaper than the limit" gets exercised too. Windows
@@ -446,15 +425,6 @@ TEST(PathSearchDifferential, UnitWalksMatchTheLinearScan) {
   }
 }
 
-TEST(PathSearchDifferential, CoarseRoutesMatchTheLinearScan) {
-  for (int32_t side : {kSide, kWorldSide}) {
-    Differential d(side, 3000 + uint64_t(side));
-    d.coarse_routes(side == kSide ? 1500 : 100);
-    if (HasFatalFailure()) return;
-    EXPECT_EQ(d.searched, side == kSide ? 1500 : 100);
-  }
-}
-
 // Prices the game's table never has. A negative or NaN price, or a table changed in the
 // middle of a search, breaks the order the open nodes are kept in; 256 distinct prices
 // fill every lane; infinite and zero prices are legal floats too.
@@ -481,6 +451,146 @@ TEST(PathSearchDifferential, UnusualTerrainPricesMatchTheLinearScan) {
     d.walks(40);
     if (HasFatalFailure()) return;
     EXPECT_EQ(d.searched, 220);
+  }
+}
+
+// Whole games, the game's side with kept search trees and searching ahead, the other side
+// the reference's searches: orders by right click, by 'A' and by wandering, console edits
+// of units' own levels and of the coarse maps, unit 1 teleported onto the coarse maps and
+// near the top level. After every tick the unit tables, the routes and the random draws
+// must agree.
+class GameDifferential {
+ public:
+  explicit GameDifferential(uint64_t seed, int32_t trees) : rng{seed} {
+    set_world_side(world, kWorldSide);
+    create_world_grid(world);
+    fill_terrain_costs(world);
+    for (int32_t level = 0; level < 3; ++level)
+      for (int32_t y = 0; y < kWorldSide; y += 64)
+        for (int32_t x = 0; x < kWorldSide; x += 64) paint(world, rng, level, x, y, 64);
+    for (int32_t level = kCoarseLevelBase; level < kCoarseLevelBase + 3; ++level)
+      for (int32_t y = 0; y < 64; ++y)
+        for (int32_t x = 0; x < 64; ++x)
+          put(world, x, y, level, rng.chance(75) ? kTilePlain : kTileMountain);
+    create_path_search(ps, kWorldSide);
+    create_kept_trees(ps, trees);
+    create_path_search(cursors, kWorldSide);
+    oracle_create(oracle, kWorldSide);
+    create_unit_table(units);
+    create_unit_table(oracle_units);
+    for (int32_t u = 1; u <= kUnits; ++u) {
+      place_both(u, rng.in(1, kWorldSide - 2), rng.in(1, kWorldSide - 2), u == 1 ? 1 : u % 3);
+      for (UnitTable* t : {&units, &oracle_units}) t->records[u].order_flag = 0;
+    }
+    rng_seed(game_rng, uint32_t(seed));
+    oracle_rng = game_rng;
+  }
+  ~GameDifferential() {
+    release_path_search(ps);
+    release_unit_table(units);
+    release_unit_table(oracle_units);
+  }
+
+  void place_both(int32_t u, int32_t x, int32_t y, int32_t level) {
+    for (UnitTable* t : {&units, &oracle_units}) place(*t, u, x, y, level);
+  }
+
+  // What the console writes, near a unit on its own level or on its level's coarse map.
+  void edit() {
+    const UnitRecord& u = units.records[rng.chance(30) ? 1 : rng.in(1, kUnits)];
+    const uint8_t codes[] = {1, 2, 3, kTilePlain, kTileMountain, kTileWall, kTileForest};
+    if (rng.chance(40) && u.level < 3) {
+      put(world, std::clamp(u.x / 16 + rng.in(-3, 3), 0, 63),
+          std::clamp(u.y / 16 + rng.in(-3, 3), 0, 63), kCoarseLevelBase + u.level,
+          rng.chance(50) ? uint8_t(kTilePlain) : pick(rng, codes));
+    } else if (u.level < kLevelCount) {
+      put(world, std::clamp(u.x + rng.in(-12, 12), 0, kWorldSide - 1),
+          std::clamp(u.y + rng.in(-12, 12), 0, kWorldSide - 1), u.level, pick(rng, codes));
+    }
+  }
+
+  void play(int32_t frames, int32_t divisor, int64_t ahead_budget) {
+    for (int32_t f = 0; f < frames; ++f) {
+      if (rng.chance(20)) edit();
+      if (rng.chance(2)) {  // teleport, as the console does it
+        const int32_t levels[] = {1, 2, 10, 11, 12, 171};
+        place_both(1, rng.in(1, kWorldSide - 2), rng.in(1, 62), levels[rng.in(0, 5)]);
+      }
+      if (rng.chance(3)) {  // a right click
+        const int32_t u = rng.in(0, kUnits + 3), x = rng.in(0, 1023), y = rng.in(0, 1023);
+        order_both([&](UnitTable& t, PathSearch& p, Rng&) { give_order(t, p, u, x, y); });
+      }
+      if (f % divisor == 0) {
+        movement_tick(world, units, ps, game_rng);
+        oracle_movement_tick(oracle, world, oracle_units, oracle_rng);
+        compare(f);
+        if (::testing::Test::HasFatalFailure()) return;
+      }
+      if (rng.chance(3))
+        order_both(
+            [&](UnitTable& t, PathSearch& p, Rng& r) { order_unit1_random(world, t, p, r); });
+      if (f % 100 == 0)
+        order_both([&](UnitTable& t, PathSearch& p, Rng& r) { wander_orders(world, t, p, r); });
+      if (f % divisor != 0)
+        ahead_rounds += search_ahead(ps, world, units, ahead_budget, divisor - f % divisor);
+    }
+  }
+
+  // The same orders to both sides; the reference's cursors take what the orders set.
+  template <class Order>
+  void order_both(Order order) {
+    order(units, ps, game_rng);
+    std::fill_n(&cursors.path_cursor[0], kUnitTableSize, 0);
+    order(oracle_units, cursors, oracle_rng);
+    for (int32_t u = 0; u < kUnitTableSize; ++u)
+      if (cursors.path_cursor[u] == kNoPath) oracle.path_cursor[u] = kNoPath;
+  }
+
+  void compare(int32_t frame) {
+    SCOPED_TRACE(::testing::Message() << "frame " << frame);
+    ASSERT_EQ(std::memcmp(units.records.get(), oracle_units.records.get(),
+                          sizeof(UnitRecord) * kUnitTableSize),
+              0);
+    ASSERT_EQ(rng_next(game_rng), rng_next(oracle_rng));
+    for (int32_t u = 0; u < kUnitTableSize; ++u) {
+      ASSERT_EQ(std::tuple(ps.path_cursor[u], ps.path_length[u], ps.path_target_x[u],
+                           ps.path_target_y[u]),
+                std::tuple(oracle.path_cursor[u], oracle.path_length[u], oracle.path_target_x[u],
+                           oracle.path_target_y[u]))
+          << "unit " << u;
+      const size_t row = size_t(u) * kUnitPathCapacity, cells = size_t(ps.path_length[u]);
+      ASSERT_EQ(std::memcmp(&ps.path_x[row], &oracle.path_x[row], cells * 4), 0) << "unit " << u;
+      ASSERT_EQ(std::memcmp(&ps.path_y[row], &oracle.path_y[row], cells * 4), 0) << "unit " << u;
+    }
+  }
+
+  static constexpr int32_t kUnits = 24;
+  World world;
+  PathSearch ps, cursors;
+  OracleSearch oracle;
+  UnitTable units, oracle_units;
+  Rand rng;
+  Rng game_rng, oracle_rng;
+  int64_t ahead_rounds = 0;
+};
+
+TEST(PathSearchDifferential, WholeGamesWithKeptTreesMatchTheLinearScan) {
+  const struct {
+    const char* what;
+    uint64_t seed;
+    int32_t divisor, trees, frames;
+    int64_t ahead_budget;
+  } cases[] = {
+      {"searched ahead in full", 1, 10, 640, 700, 250000},
+      {"a small budget: ticks search too", 2, 30, 640, 900, 5000},
+      {"a pool smaller than a tick needs", 3, 10, 9, 700, 250000},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    GameDifferential g(c.seed, c.trees);
+    g.play(c.frames, c.divisor, c.ahead_budget);
+    if (HasFatalFailure()) return;
+    EXPECT_GT(g.ahead_rounds, 0);
   }
 }
 
