@@ -5,6 +5,7 @@
 
 #include "units/orders.h"
 #include "units/pathsearch.h"
+#include "units/placement.h"
 #include "units/units.h"
 #include "world/population.h"
 #include "world/rng.h"
@@ -20,7 +21,7 @@ XY waypoint(const UnitRecord& u) { return {u.waypoint_x, u.waypoint_y}; }
 XY order(const UnitRecord& u) { return {u.order_flag, u.order_state}; }
 
 // A full-size world whose overworld levels are open plain.
-class OrdersTest : public ::testing::Test {
+class UnitsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     set_world_side(world, kWorldSide);
@@ -51,13 +52,15 @@ class OrdersTest : public ::testing::Test {
   }
   void tick() { movement_tick(world, units, ps, rng); }
   XY drawn_cell() {  // X is drawn first
-    const int x = rng_next(replay) % 1022 + 1;
-    return {x, rng_next(replay) % 1022 + 1};
+    const int x = draw(1022) + 1;
+    return {x, draw(1022) + 1};
   }
   XY drawn_waypoint(int32_t bx, int32_t by) {
-    const int x = bx * 16 + rng_next(replay) % 16;
-    return {x, by * 16 + rng_next(replay) % 16};
+    const int x = bx * 16 + draw(16);
+    return {x, by * 16 + draw(16)};
   }
+  int32_t draw(int32_t n) { return rng_next(replay) % n; }
+  void seed(uint32_t s) { rng_seed(rng, s), rng_seed(replay, s); }
   bool no_other_draws() { return rng_next(rng) == rng_next(replay); }
   UnitRecord& plan() { return units.records[kPlanningRecord]; }
 
@@ -67,7 +70,7 @@ class OrdersTest : public ::testing::Test {
   Rng rng, replay;
 };
 
-TEST_F(OrdersTest, OrdersStartAfreshAndTheRandomOneForUnitOneKeepsTheWaypoint) {
+TEST_F(UnitsTest, OrdersStartAfreshAndTheRandomOneForUnitOneKeepsTheWaypoint) {
   UnitRecord& u = place(4, 10, 10);
   u.waypoint_x = 33, u.waypoint_y = 44, u.order_state = kArrived, ps.path_cursor[4] = 5;
   give_order(units, ps, 4, 700, 12);
@@ -90,7 +93,7 @@ TEST_F(OrdersTest, OrdersStartAfreshAndTheRandomOneForUnitOneKeepsTheWaypoint) {
   EXPECT_TRUE(no_other_draws());
 }
 
-TEST_F(OrdersTest, WanderOrdersGoOnlyToIdleOrArrivedUnitsFromTwoUp) {
+TEST_F(UnitsTest, WanderOrdersGoOnlyToIdleOrArrivedUnitsFromTwoUp) {
   place(1, 50, 50, 1);  // never wanders
   place(2, 60, 60);     // idle
   UnitRecord& walking = ordered(3, 70, 70, 900, 70);
@@ -115,7 +118,7 @@ TEST_F(OrdersTest, WanderOrdersGoOnlyToIdleOrArrivedUnitsFromTwoUp) {
             std::tuple(900, 80, kWalkingLeg, 95, kPlanAgain));
 }
 
-TEST_F(OrdersTest, WithoutACoarseRouteTheLegGoesStraightToTheTarget) {
+TEST_F(UnitsTest, WithoutACoarseRouteTheLegGoesStraightToTheTarget) {
   UnitRecord& u = ordered(2, 100, 100, 105, 103);  // inside its own block (6, 6)
   // level 175 has no coarse level: 185 would lie past the grid's last level
   for (int32_t x = 95; x < 310; ++x) put(x, 100, 175, kTilePlain);
@@ -138,7 +141,7 @@ TEST_F(OrdersTest, WithoutACoarseRouteTheLegGoesStraightToTheTarget) {
   EXPECT_EQ(std::tuple(at(v), v.order_state), std::tuple(XY(300, 300), kArrived));
 }
 
-TEST_F(OrdersTest, WaypointIsDrawnInTheRoutesFirstBlockSkippingMountainsUpTo220Times) {
+TEST_F(UnitsTest, WaypointIsDrawnInTheRoutesFirstBlockSkippingMountainsUpTo220Times) {
   // after the coarse map, block (7, 6) is mountain but for its top row on level 0,
   // all mountain on level 1, open plain on level 2
   for (int32_t y = 96; y < 112; ++y)
@@ -169,7 +172,7 @@ TEST_F(OrdersTest, WaypointIsDrawnInTheRoutesFirstBlockSkippingMountainsUpTo220T
             std::tuple(0, 1, 520 / 16, 700 / 16, 11, 40 / 16, 650 / 16));
 }
 
-TEST_F(OrdersTest, TickMovesOnlyUnitsInUseActiveAndOrdered) {
+TEST_F(UnitsTest, TickMovesOnlyUnitsInUseActiveAndOrdered) {
   UnitRecord& idle = place(2, 100, 100);  // order flag 0
   UnitRecord& resting = ordered(3, 200, 200, 205, 205);
   resting.inactive = 1;
@@ -181,6 +184,52 @@ TEST_F(OrdersTest, TickMovesOnlyUnitsInUseActiveAndOrdered) {
   EXPECT_EQ(std::tuple(idle.x, resting.x, resting.order_state, odd.x, arrived.x),
             std::tuple(100, 200, kNewOrder, 400, 500));
   EXPECT_TRUE(no_other_draws());  // nobody planned
+}
+
+bool same(const UnitRecord& a, const UnitRecord& b) { return !std::memcmp(&a, &b, sizeof a); }
+
+TEST_F(UnitsTest, OpenWorldPlacesEveryUnitAtItsFirstAttempt) {
+  seed(4242);
+  place_units(world, units, rng);
+  for (int32_t u = 1; u <= 255; ++u) {
+    UnitRecord want{};
+    want.in_use = 1, want.kind = 1, want.sprite = 849;
+    want.bar_max = want.bar_value = 24.0f;
+    want.fx = want.fy = want.fz = 0.5f;
+    want.x = want.target_x = uint16_t(draw(1022) + 1);
+    want.y = want.target_y = uint16_t(draw(1022) + 1);
+    want.level = uint16_t(draw(3));
+    if (u == 1) want.level = 1;  // drawn all the same
+    ASSERT_TRUE(same(unit(units, u), want)) << u;
+  }
+  for (int32_t u : {0, 256, kUnitTableSize - 1}) EXPECT_TRUE(same(unit(units, u), {})) << u;
+}
+
+TEST_F(UnitsTest, UnitsAvoidWallsMountainsAndForestAndGiveUpAfter1000Attempts) {
+  // Level 1, the only one unit 1 may stand on, holds nothing but refused codes;
+  // levels 0 and 2 are walled where the column is past the row.
+  const uint8_t refused[] = {61, 19, 20, 11};
+  for (int32_t y = 0; y < 1024; ++y)
+    for (int32_t x = 0; x < 1024; ++x) {
+      put(x, y, 1, refused[(x + 2 * y) % 4]);
+      if (x > y) put(x, y, 0, 61), put(x, y, 2, 61);
+    }
+  seed(2);  // attempts 1000 and 1001 would both be taken by unit 2: a miscounted limit shows
+  place_units(world, units, rng);
+  EXPECT_TRUE(same(unit(units, 1), {}));
+  for (int32_t u = 2; u <= 255; ++u) {
+    const UnitRecord& r = unit(units, u);
+    ASSERT_EQ(r.in_use, 1) << u;
+    EXPECT_LE(r.x, r.y) << u;
+  }
+  // unit 1 spent exactly 1000 attempts of three draws; unit 2 then lands on the
+  // first of its attempts that falls on open ground
+  for (int32_t i = 0; i < 3000; ++i) rng_next(replay);
+  XY xy;
+  int32_t level;
+  do xy = drawn_cell(), level = draw(3);
+  while (level == 1 || std::get<0>(xy) > std::get<1>(xy));
+  EXPECT_EQ(std::tuple(at(unit(units, 2)), unit(units, 2).level), std::tuple(xy, level));
 }
 
 }  // namespace
