@@ -32,8 +32,7 @@ class UnitsTest : public ::testing::Test {
     build_coarse_map(world);
     create_path_search(ps, kWorldSide);
     create_unit_table(units);
-    rng_seed(rng, 2024);
-    rng_seed(replay, 2024);
+    seed(2024);
   }
   void put(int32_t x, int32_t y, int32_t z, uint8_t code) {
     world.grid[cell_index(world, x, y, z)] = code;
@@ -51,14 +50,11 @@ class UnitsTest : public ::testing::Test {
     return units.records[u];
   }
   void tick() { movement_tick(world, units, ps, rng); }
-  XY drawn_cell() {  // X is drawn first
-    const int x = draw(1022) + 1;
-    return {x, draw(1022) + 1};
+  XY drawn(int32_t x0, int32_t y0, int32_t n) {  // x is drawn first
+    const int x = x0 + draw(n);
+    return {x, y0 + draw(n)};
   }
-  XY drawn_waypoint(int32_t bx, int32_t by) {
-    const int x = bx * 16 + draw(16);
-    return {x, by * 16 + draw(16)};
-  }
+  XY drawn_cell() { return drawn(1, 1, 1022); }
   int32_t draw(int32_t n) { return rng_next(replay) % n; }
   void seed(uint32_t s) { rng_seed(rng, s), rng_seed(replay, s); }
   bool no_other_draws() { return rng_next(rng) == rng_next(replay); }
@@ -156,15 +152,15 @@ TEST_F(UnitsTest, WaypointIsDrawnInTheRoutesFirstBlockSkippingMountainsUpTo220Ti
   tick();
   XY w;
   int32_t tries = 0;
-  do w = drawn_waypoint(7, 6);
+  do w = drawn(112, 96, 16);
   while (std::get<1>(w) != 111 && ++tries < 220);
   ASSERT_GT(tries, 0) << "pick another seed: the first try already hit the open row";
   EXPECT_EQ(waypoint(u), w);
-  for (int32_t t = 0; t < 220; ++t) w = drawn_waypoint(7, 6);  // all fail: the last try stays
+  for (int32_t t = 0; t < 220; ++t) w = drawn(112, 96, 16);  // all fail: the last try stays
   EXPECT_EQ(std::tuple(waypoint(v), v.order_state), std::tuple(w, kWalkingLeg));
   // a straight run of open blocks is the cheapest coarse route; the first try is taken
   EXPECT_EQ(std::tuple(waypoint(open), at(open) != XY(100, 100)),
-            std::tuple(drawn_waypoint(7, 6), true));  // and the first step is taken
+            std::tuple(drawn(112, 96, 16), true));  // and the first step is taken
   EXPECT_EQ(units.records[9].order_state, kWalkingLeg);
   // put away, remembering the blocks of the last unit planned
   EXPECT_EQ(std::tuple(plan().in_use, plan().kind, plan().x, plan().y, plan().level,

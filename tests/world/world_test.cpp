@@ -62,6 +62,17 @@ TEST(Rng, MatchesTheCLibraryGenerator) {
   }
 }
 
+// A fresh, empty world of the game's size per test (the grid is lazily zeroed).
+struct FullWorld : ::testing::Test {
+  World w;
+  void SetUp() override {
+    set_world_side(w, kWorldSide);
+    create_world_grid(w);
+    create_object_table(w);
+  }
+  uint8_t& at(int32_t x, int32_t y, int32_t z) { return w.grid[cell_index(w, x, y, z)]; }
+};
+
 constexpr size_t kLevelBytes = 1024 * 1024, kMapBytes = 3 * kLevelBytes;
 
 // Byte k of a test map; never 0, so a filled cell is told from an empty one.
@@ -73,9 +84,7 @@ std::string make_map(size_t n) {
   return s;
 }
 
-TEST(MapFile, FillsAsFarAsTheFileGoesNeverPastTheGridAndIsNeverCreated) {
-  World w;
-  set_world_side(w, kWorldSide);
+TEST_F(FullWorld, MapFileFillsAsFarAsItGoesNeverPastTheGridAndIsNeverCreated) {
   ScratchDir dir;
   const std::string path = map_file_path(dir.path.string(), kMapNumber);
   EXPECT_EQ(path, dir / "map/8.overworld");
@@ -110,18 +119,7 @@ TEST(MapFile, FillsAsFarAsTheFileGoesNeverPastTheGridAndIsNeverCreated) {
   EXPECT_EQ(load_overworld_map(w, path, 3), -1);
 }
 
-// A fresh, empty world of the game's size per test (the grid is lazily zeroed).
-struct PopulationTest : ::testing::Test {
-  World w;
-  void SetUp() override {
-    set_world_side(w, kWorldSide);
-    create_world_grid(w);
-    create_object_table(w);
-  }
-  uint8_t& at(int32_t x, int32_t y, int32_t z) { return w.grid[cell_index(w, x, y, z)]; }
-};
-
-TEST_F(PopulationTest, CoarseBlockTurnsObstructedAboveFiftyMountainCells) {
+TEST_F(FullWorld, CoarseBlockTurnsObstructedAboveFiftyMountainCells) {
   // level 0 block (2, 3): 50 mountain cells, mixed 19 and 20; level 1 block (5, 1): 51;
   // level 2: the last block all 20
   for (int32_t n = 0; n < 50; ++n) at(32 + n % 16, 48 + n / 16, 0) = n % 2 ? 19 : 20;
@@ -143,7 +141,7 @@ TEST_F(PopulationTest, CoarseBlockTurnsObstructedAboveFiftyMountainCells) {
   EXPECT_TRUE(at(0, 0, 9) == 0 && at(0, 0, 13) == 0);
 }
 
-TEST_F(PopulationTest, ScatterFillsRecordsOneTo768UnderItsOwnSeedAndTheLaterObjectWins) {
+TEST_F(FullWorld, ScatterFillsRecordsOneTo768UnderItsOwnSeedAndTheLaterObjectWins) {
   for (int32_t z = 0; z < 3; ++z) std::memset(&at(0, 0, z), 61 - 20 * z, size_t(w.stride));
   Rng rng, replay;
   rng_seed(rng, 12345);  // whatever the generator held, the scatter seeds it with 96
