@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 reps=${1:-5}
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh --tests
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$(nproc)" >/dev/null
 out=$(mktemp -d)

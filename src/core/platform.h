@@ -39,6 +39,8 @@ class Display {
   virtual void show_message(const char* caption, const char* text) = 0;
   virtual void pause(int32_t ms) = 0;
   virtual ScreenRect window_rect() const = 0;
+  // The window's icon: RGBA, side x side pixels, top row first.
+  virtual void set_icon(const uint8_t* /*rgba*/, int32_t /*side*/) {}
   virtual int64_t paused_ms() const = 0;
 };
 

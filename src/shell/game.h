@@ -22,6 +22,7 @@ struct LoadReport {
   int32_t bitmaps_loaded = 0;  // catalogue loads that succeeded
   double startup_ms = 0;       // process start to the first presented frame, pauses excluded
   int64_t map_loaded = 0;      // bytes read from the map file (-1: not opened)
+  std::string first_failed;    // a few pictures that failed to load
 };
 
 struct Game {
@@ -47,6 +48,10 @@ struct Game {
   bool f12_was_down = false;    // screenshots on the press, not while held
   bool replay = false;          // input from a script: F12 never writes the player's pictures
   bool f12_refused = false;     // the replay's F12 has been explained once
+  // Headless, nobody sees a picture unless it is kept: GL drawing and the
+  // present are done only for the last pass and for F12's.
+  bool skip_unseen_pictures = false;
+  bool last_pass = false;  // set by the caller: the loop stops after this pass
 };
 
 struct StartOptions {
@@ -54,6 +59,7 @@ struct StartOptions {
   bool seeded = false;   // --seed given
   uint32_t seed = 0;
   bool report_missing = true;  // one stderr line when assets fail to load
+  std::string looked_in;       // the folders searched for data_dir, named when nothing loads
 };
 
 // Loads, opens the window and populates the world. Returns false when the

@@ -10,6 +10,7 @@
 #include "shell/userfiles.h"
 #include "shell/window.h"
 #include "units/orders.h"
+#include "views/blockview.h"
 #include "views/minimap.h"
 #include "views/overworld.h"
 #include "views/screensaver.h"
@@ -18,6 +19,7 @@ namespace {
 
 void set_resolution_and_window(Game& g, int32_t w, int32_t h, int32_t zoom) {
   set_resolution(g.fb, w, h);
+  g.block.read_back_owed = false;  // the secondary buffer starts cleared
   g.run.zoom = zoom;
   destroy_game_window(g);
   create_game_window(g);
@@ -137,15 +139,15 @@ void draw_banner_and_status(Game& g) {
 
 namespace {
 
-void draw_views(Game& g) {
+void draw_views(Game& g, bool gl) {
   RunState& run = g.run;
-  clear_frame(g.fb, g.gl_ready);
+  clear_frame(g.fb, gl);
   if (run.screensaver == 1) {
     draw_screensaver_view(g.fb, run.frame, g.trig, g.rng);
   } else if (g.fb.width == kOverworldWidth) {
     draw_overworld_view(g.fb, run, g.world, g.bitmaps, g.units, g.path, g.text);
   } else if (g.fb.width == kBlockViewWidth) {
-    draw_block_view(g.fb, run, g.world, g.units, g.block, g.platform, g.gl_ready);
+    draw_block_view(g.fb, run, g.world, g.units, g.block, g.platform, g.gl_ready, !gl);
   }
   draw_banner_and_status(g);
 }
@@ -178,15 +180,21 @@ void unit_steps(Game& g) {
   if (run.frame % 100 == 0) wander_orders(g.world, g.units, g.path, g.rng);
 }
 
-void present_step(Game& g) {
+void present_step(Game& g, bool gl) {
   draw_cursor(g.fb, g.run.pointer_x, g.run.pointer_y);
-  present(g.fb, g.run.zoom, *g.platform.display, g.gl_ready);
+  present(g.fb, g.run.zoom, *g.platform.display, gl);
   if (g.keep_presented) {
     g.presented.width = g.fb.width;
     g.presented.height = g.fb.height;
     g.presented.pixels = g.fb.pixels;
   }
   screenshot_key_step(g);  // F12, while the picture is still the presented one
+}
+
+// Whether this pass's picture is seen or kept: always in a window; headless
+// only in the last pass (the exit screenshot), a pass that quits, and an F12 press.
+bool picture_used(bool skip_unseen, bool last_pass, bool escape_down, bool f12_pressed) {
+  return !skip_unseen || last_pass || escape_down || f12_pressed;
 }
 
 void mode_keys(Game& g) {
@@ -210,13 +218,20 @@ void run_pass(Game& g) {
   p.input->begin_pass(run.frame);
   p.input->pointer(g.fb.width, g.fb.height, &run.pointer_x, &run.pointer_y);
 
-  draw_views(g);
+  const bool gl =
+      g.gl_ready && picture_used(g.skip_unseen_pictures, g.last_pass, key_down(p, kVkEscape),
+                                 key_down(p, kVkF12) && !g.f12_was_down);
+  draw_views(g, gl);
+  const int32_t screensaver_before = run.screensaver;
   command_line_step(g.console, p, run, g.fb, g.world, g.units, g.text);
+  // the screensaver shows the secondary buffer until it renews it
+  if (run.screensaver == 1 && screensaver_before == 0 && g.gl_ready)
+    settle_block_read_back(g.fb, g.world, g.block);
   selection_keys(g);
   mouse_orders(g);
   minimap_step(g);
   unit_steps(g);
-  present_step(g);
+  present_step(g, gl);
   window_key_step(g);
   view_navigation(run, p, g.fb, g.world.side);
   mode_keys(g);

@@ -1,6 +1,4 @@
 // Entry: options, start-up, the frame loop, and what a run leaves behind.
-#include <SDL2/SDL.h>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <chrono>
@@ -10,6 +8,7 @@
 #include <ctime>
 #include <memory>
 
+#include "shell/datadir.h"
 #include "shell/dump.h"
 #include "shell/game.h"
 #include "shell/options.h"
@@ -44,25 +43,6 @@ void handle_signals(bool restart) {
   // writes fail and say so instead
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGXFSZ, SIG_IGN);
-}
-
-bool is_dir(const std::string& p) {
-  struct stat st;
-  return stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// Beside the executable, or where an install put the data.
-std::string default_data_dir() {
-  std::string base = ".";
-  if (char* b = SDL_GetBasePath()) {
-    base = b;
-    SDL_free(b);
-  }
-  if (!base.empty() && base.back() == '/') base.pop_back();
-  if (is_dir(base + "/bmp_land") || is_dir(base + "/map")) return base;
-  const std::string installed = base + "/../share/kelvarot";
-  if (is_dir(installed)) return installed;
-  return base;
 }
 
 }  // namespace
@@ -119,7 +99,8 @@ int main(int argc, char** argv) {
   g.replay = !opt.script.empty();
 
   StartOptions start;
-  start.data_dir = opt.data_dir.empty() ? default_data_dir() : opt.data_dir;
+  start.data_dir = opt.data_dir.empty() ? default_data_dir(&start.looked_in) : opt.data_dir;
+  if (start.looked_in.empty()) start.looked_in = start.data_dir;
   // the clock's seed is fixed here so that a recording can name it
   start.seeded = true;
   start.seed = opt.seeded ? opt.seed : uint32_t(std::time(nullptr));
@@ -141,7 +122,9 @@ int main(int argc, char** argv) {
     recorder = std::make_unique<RecordingInput>(*input, g.fb, f, start.seed);
     g.platform.input = recorder.get();
   }
+  g.skip_unseen_pictures = opt.headless;
   while (!g.run.quit) {
+    g.last_pass = g_signalled || (opt.frames > 0 && g.run.frame + 1 >= opt.frames);
     run_pass(g);
     if (g.run.frame == 1) {
       const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - t0;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/quote.h"
 #include "world/world.h"
 
 namespace {
@@ -80,14 +81,14 @@ bool parse_options(int argc, const char* const* argv, Options* o, std::string* e
     } else if (a == "--frames") {
       if (!value(&v)) return false;
       if (!parse_number(v, 1, INT32_MAX, &n)) {
-        *error = "--frames takes a whole number from 1 up, not '" + std::string(v) + "'";
+        *error = "--frames takes a whole number from 1 up, not " + quote_text(v);
         return false;
       }
       o->frames = n;
     } else if (a == "--seed") {
       if (!value(&v)) return false;
       if (!parse_number(v, 0, UINT32_MAX, &n)) {
-        *error = "--seed takes a whole number from 0 to 4294967295, not '" + std::string(v) + "'";
+        *error = "--seed takes a whole number from 0 to 4294967295, not " + quote_text(v);
         return false;
       }
       o->seeded = true;
@@ -113,12 +114,12 @@ bool parse_options(int argc, const char* const* argv, Options* o, std::string* e
       if (!parse_probe(v, &p)) {
         *error = "--probe takes X,Y,Z of a cell in the world (X and Y 0.." +
                  std::to_string(kWorldSide - 1) + ", Z 0.." + std::to_string(kLevelCount - 1) +
-                 "), not '" + std::string(v) + "'";
+                 "), not " + quote_text(v);
         return false;
       }
       o->probes.push_back(p);
     } else {
-      *error = "unknown option '" + a + "' (see --help)";
+      *error = "unknown option " + quote_text(a) + " (see --help)";
       return false;
     }
   }

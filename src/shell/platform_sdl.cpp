@@ -3,11 +3,13 @@
 #include <GL/gl.h>
 #include <SDL2/SDL.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <thread>
 
 #include "core/pointer.h"
 #include "shell/keys.h"
@@ -71,6 +73,11 @@ bool SdlDisplay::create_window(const char* title, int32_t w, int32_t h, std::str
   } else if (SDL_GL_SetSwapInterval(1) != 0) {
     SDL_GL_SetSwapInterval(-1);
   }
+  SDL_DisplayMode mode{};
+  const int display = SDL_GetWindowDisplayIndex(window_);
+  refresh_us_ = refresh_period_us(
+      display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 ? mode.refresh_rate : 0);
+  pacer_ = FramePacer{};
   SDL_RaiseWindow(window_);
   SDL_ShowCursor(SDL_DISABLE);
   SDL_DisableScreenSaver();
@@ -95,7 +102,18 @@ void SdlDisplay::swap() {
   // An offscreen swap neither shows nor waits for anything, so the driver would
   // queue every frame's drawing: memory grew with the frame count, and exit
   // waited for the backlog. Each headless frame finishes its own work instead.
-  if (headless_) glFinish();
+  if (headless_) {
+    glFinish();
+    return;
+  }
+  // Where the swap did not wait for the display (a software X server, a
+  // hidden or minimised window), sleep out the rest of the refresh period.
+  if (!vsync_) return;
+  const int64_t now = std::chrono::duration_cast<std::chrono::microseconds>(
+                          std::chrono::steady_clock::now().time_since_epoch())
+                          .count();
+  const int64_t sleep = pace_frame(pacer_, now, refresh_us_);
+  if (sleep > 0) std::this_thread::sleep_for(std::chrono::microseconds(sleep));
 }
 
 bool SdlDisplay::pump_message(int32_t* quit) {
@@ -160,6 +178,15 @@ ScreenRect SdlDisplay::window_rect() const {
   r.right = x + w;
   r.bottom = y + h;
   return r;
+}
+
+void SdlDisplay::set_icon(const uint8_t* rgba, int32_t side) {
+  if (!window_ || headless_ || !rgba || side <= 0) return;
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(rgba), side, side, 32,
+                                                      side * 4, SDL_PIXELFORMAT_RGBA32);
+  if (!s) return;
+  SDL_SetWindowIcon(window_, s);  // SDL keeps its own copy
+  SDL_FreeSurface(s);
 }
 
 void SdlInput::begin_pass(int32_t) {

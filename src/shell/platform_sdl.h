@@ -1,6 +1,7 @@
 #pragma once
 // SDL2 implementations of the platform seam.
 #include "core/platform.h"
+#include "shell/pacing.h"
 
 struct SDL_Window;
 
@@ -18,6 +19,7 @@ class SdlDisplay : public Display {
   void show_message(const char* caption, const char* text) override;
   void pause(int32_t ms) override;
   ScreenRect window_rect() const override;
+  void set_icon(const uint8_t* rgba, int32_t side) override;
   int64_t paused_ms() const override { return paused_ms_; }
   SDL_Window* window() const { return window_; }
   // The pointer's screen position.
@@ -31,6 +33,8 @@ class SdlDisplay : public Display {
   SDL_Window* window_ = nullptr;
   void* context_ = nullptr;
   int64_t paused_ms_ = 0;
+  FramePacer pacer_;
+  int64_t refresh_us_ = 0;  // the display's refresh period
 };
 
 // The keyboard and mouse of the game window.

@@ -7,9 +7,14 @@
 #include <iterator>
 #include <sstream>
 
+#include "core/quote.h"
 #include "shell/keys.h"
 
 namespace {
+
+// Longer lines are refused before anything is made of them: a `type` line
+// becomes up to four events per character.
+constexpr size_t kMaxLineChars = 4096;
 
 bool parse_int(const std::string& s, int64_t lo, int64_t hi, int32_t* out) {
   if (s.empty() || s.size() > 11) return false;
@@ -33,7 +38,8 @@ int32_t button_number(const std::string& s) {
 
 }  // namespace
 
-bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std::string* error) {
+bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std::string* error,
+                  size_t max_events) {
   events->clear();
   std::istringstream in(text);
   std::string raw;
@@ -52,8 +58,14 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
     e.order = release ? 0 : order++;
     events->push_back(e);
   };
+  auto too_many = [&] {
+    return fail("the script makes more than " + std::to_string(max_events) + " events");
+  };
   while (std::getline(in, raw)) {
     ++line_no;
+    if (raw.size() > kMaxLineChars)
+      return fail("longer than " + std::to_string(kMaxLineChars) +
+                  " characters: " + quote_text(raw));
     std::string line = raw.substr(0, raw.find('#'));
     if (!line.empty() && line.back() == '\r') line.pop_back();
     std::istringstream words(line);
@@ -61,7 +73,7 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
     if (!(words >> pass_word)) continue;  // blank or comment
     int32_t pass = 0;
     if (!parse_int(pass_word, 0, INT32_MAX / 2 - 1024, &pass))
-      return fail("'" + pass_word + "' is not a pass number");
+      return fail(quote_text(pass_word) + " is not a pass number");
     if (!(words >> verb)) return fail("missing event after the pass number");
     std::vector<std::string> args;
     if (verb == "type") {
@@ -81,12 +93,13 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
           shift = true;
         } else if (c >= '0' && c <= '9') vk = c;
         else if (c == ' ') vk = 32;
-        else return fail(std::string("cannot type '") + c + "'");
+        else return fail("cannot type " + quote_text(std::string_view(&typed[i], 1)));
         if (shift) add(p, ScriptEvent::kKeyDown, 16, 0, false);
         add(p, ScriptEvent::kKeyDown, vk, 0, false);
         add(p + 1, ScriptEvent::kKeyUp, vk, 0, true);
         if (shift) add(p + 1, ScriptEvent::kKeyUp, 16, 0, true);
       }
+      if (events->size() > max_events) return too_many();
       continue;
     }
     for (std::string w; words >> w;) args.push_back(w);
@@ -96,7 +109,7 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
         return fail("'" + verb + "' takes " + std::to_string(want) +
                     (want == 1 ? " argument" : " arguments"));
       const int32_t vk = script_key_number(args[0]);
-      if (vk < 0) return fail("unknown key '" + args[0] + "'");
+      if (vk < 0) return fail("unknown key " + quote_text(args[0]));
       if (verb == "tap") {
         add(pass, ScriptEvent::kKeyDown, vk, 0, false);
         add(pass + 1, ScriptEvent::kKeyUp, vk, 0, true);
@@ -105,7 +118,7 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
       } else if (args[1] == "up") {
         add(pass, ScriptEvent::kKeyUp, vk, 0, false);
       } else {
-        return fail("key state must be 'down' or 'up', not '" + args[1] + "'");
+        return fail("key state must be 'down' or 'up', not " + quote_text(args[1]));
       }
     } else if (verb == "button" || verb == "click") {
       const size_t want = verb == "button" ? 2 : 1;
@@ -113,7 +126,7 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
         return fail("'" + verb + "' takes " + std::to_string(want) +
                     (want == 1 ? " argument" : " arguments"));
       const int32_t vk = button_number(args[0]);
-      if (vk < 0) return fail("unknown button '" + args[0] + "' (left, right or middle)");
+      if (vk < 0) return fail("unknown button " + quote_text(args[0]) + " (left, right or middle)");
       if (verb == "click") {
         add(pass, ScriptEvent::kKeyDown, vk, 0, false);
         add(pass + 1, ScriptEvent::kKeyUp, vk, 0, true);
@@ -122,7 +135,7 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
       } else if (args[1] == "up") {
         add(pass, ScriptEvent::kKeyUp, vk, 0, false);
       } else {
-        return fail("button state must be 'down' or 'up', not '" + args[1] + "'");
+        return fail("button state must be 'down' or 'up', not " + quote_text(args[1]));
       }
     } else if (verb == "pointer") {
       int32_t x = 0, y = 0;
@@ -131,8 +144,9 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
         return fail("'pointer' takes two whole numbers X Y");
       add(pass, ScriptEvent::kPointer, x, y, false);
     } else {
-      return fail("unknown event '" + verb + "'");
+      return fail("unknown event " + quote_text(verb));
     }
+    if (events->size() > max_events) return too_many();
   }
   std::stable_sort(events->begin(), events->end(), [](const ScriptEvent& a, const ScriptEvent& b) {
     if (a.pass != b.pass) return a.pass < b.pass;

@@ -1,5 +1,6 @@
 #pragma once
 // Input scripts: one event per line, replayed pass by pass.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,8 +16,13 @@ struct ScriptEvent {
   int32_t order = 0;  // releases made by tap/type/click first, then the file's order
 };
 
+// The replay holds every event in memory (20 bytes each); a script that makes
+// more is refused rather than grown into gigabytes by long `type` lines.
+constexpr size_t kMaxScriptEvents = size_t(1) << 22;
+
 // Parses the whole text; on failure returns false with "line N: why" in *error.
-bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std::string* error);
+bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std::string* error,
+                  size_t max_events = kMaxScriptEvents);
 
 // Replays parsed events: those of pass F take effect before pass F polls.
 class ScriptInput : public InputSource {

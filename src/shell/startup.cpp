@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <string>
 
 #include "console/commandline.h"
 #include "core/geometry.h"
@@ -23,7 +24,9 @@ void startup_loading(Game& g, const StartOptions& opt) {
   create_path_search(g.path, g.world.side);
   const CatalogueLoad load = load_catalogue(g.bitmaps, opt.data_dir);
   g.loaded.bitmaps_loaded = load.loaded;
-  if (load.failed > 0 && opt.report_missing)
+  g.loaded.first_failed = load.first_failed;
+  // with nothing loaded, the map's report says it in one line with the folders looked in
+  if (load.failed > 0 && load.loaded > 0 && opt.report_missing)
     std::fprintf(stderr, "kelvarot: %d of %d pictures failed to load (%s)\n", load.failed,
                  load.loaded + load.failed, load.first_failed.c_str());
   if (load.unreadable > 0 && opt.report_missing)
@@ -45,15 +48,24 @@ void load_map(Game& g, const StartOptions& opt) {
   g.loaded.map_loaded = load_overworld_map(g.world, map_path, 3, &why);
   if (g.loaded.map_loaded >= 0) pause_ms(g.platform, 1000);
   const int64_t full = int64_t(g.world.stride) * 3;
-  if (opt.report_missing && g.loaded.map_loaded < 0 && !why.empty())
-    std::fprintf(stderr, "kelvarot: map file %s cannot be read (%s); the world starts empty\n",
-                 map_path.c_str(), why.c_str());
-  else if (opt.report_missing && g.loaded.map_loaded < 0)
-    std::fprintf(stderr, "kelvarot: map file %s is missing; the world starts empty\n",
-                 map_path.c_str());
-  else if (opt.report_missing && g.loaded.map_loaded < full)
-    std::fprintf(stderr, "kelvarot: map file %s is short (%lld of %lld bytes)\n", map_path.c_str(),
-                 static_cast<long long>(g.loaded.map_loaded), static_cast<long long>(full));
+  if (!opt.report_missing) return;
+  std::string map_note;
+  if (g.loaded.map_loaded < 0 && !why.empty())
+    map_note = "map file " + map_path + " cannot be read (" + why + ")";
+  else if (g.loaded.map_loaded < 0)
+    map_note = "map file " + map_path + " is missing";
+  else if (g.loaded.map_loaded < full)
+    map_note = "map file " + map_path + " is short (" + std::to_string(g.loaded.map_loaded) +
+               " of " + std::to_string(full) + " bytes)";
+  // with no pictures, one line says it all and names the folders looked in
+  if (g.loaded.bitmaps_loaded == 0)
+    std::fprintf(stderr, "kelvarot: %d of %d pictures failed to load (%s)%s%s; looked in %s\n",
+                 kCatalogueSize, kCatalogueSize, g.loaded.first_failed.c_str(),
+                 map_note.empty() ? "" : " and the ", map_note.c_str(),
+                 (opt.looked_in.empty() ? opt.data_dir : opt.looked_in).c_str());
+  else if (!map_note.empty())
+    std::fprintf(stderr, "kelvarot: %s%s\n", map_note.c_str(),
+                 g.loaded.map_loaded < 0 ? "; the world starts empty" : "");
 }
 
 // Objects are scattered under their own fixed seed before the run's seed is

@@ -4,10 +4,13 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/geometry.h"
 #include "core/keys.h"
 #include "shell/game.h"
+#include "world/bitmap.h"
+#include "world/icon.h"
 
 bool create_game_window(Game& g) {
   std::string error;
@@ -19,6 +22,10 @@ bool create_game_window(Game& g) {
     g.window_failed = true;
     g.run.quit = 1;
     return false;
+  }
+  if (slot_loaded(g.bitmaps, kIconSlot)) {
+    const std::vector<uint8_t> icon = icon_pixels(g.bitmaps.slots[kIconSlot], kIconSizes[0]);
+    if (!icon.empty()) g.platform.display->set_icon(icon.data(), kIconSizes[0]);
   }
   if (g.gl_ready) {
     resize_gl();

@@ -197,17 +197,22 @@ void draw_block_field(const World& w, const UnitRecord& cam, BlockViewState& bv)
   glPopMatrix();
 }
 
-void read_back_picture(Framebuffer& fb, BlockViewState& bv) {
+// The picture and its depth as GL drew them, into the secondary buffer.
+bool read_back_secondary(Framebuffer& fb, BlockViewState& bv) {
   glLoadIdentity();
   const size_t rgb_bytes = size_t(kBlockViewPixels) * 3;
-  if (fb.secondary.size() < rgb_bytes || bv.depth.size() < size_t(kBlockViewPixels)) return;
+  if (fb.secondary.size() < rgb_bytes || bv.depth.size() < size_t(kBlockViewPixels)) return false;
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, kBlockViewWidth, kBlockViewHeight, GL_RGB, GL_UNSIGNED_BYTE,
                fb.secondary.data());
   // the cleared depth marks the background: the clear colour's bytes differ by driver
   glReadPixels(0, 0, kBlockViewWidth, kBlockViewHeight, GL_DEPTH_COMPONENT, GL_UNSIGNED_SHORT,
                bv.depth.data());
-  copy_read_back(fb, bv.depth.data());
+  return true;
+}
+
+void read_back_picture(Framebuffer& fb, BlockViewState& bv) {
+  if (read_back_secondary(fb, bv)) copy_read_back(fb, bv.depth.data());
 }
 
 // Turns m about GL x (axis 0) or z (axis 2), as glRotatef turns the model-view matrix.
@@ -288,21 +293,43 @@ void copy_read_back(Framebuffer& fb, const uint16_t* depth) {
 }
 
 void draw_block_view(Framebuffer& fb, RunState& run, const World& w, UnitTable& units,
-                     BlockViewState& bv, Platform& p, bool gl_ready) {
+                     BlockViewState& bv, Platform& p, bool gl_ready, bool picture_unused) {
   const bool camera_valid = run.selected_unit >= 0 && run.selected_unit < kUnitTableSize;
-  if (gl_ready) {
+  const bool drawn = gl_ready && !picture_unused;
+  bv.read_back_owed = gl_ready && picture_unused;
+  if (bv.read_back_owed) {
+    bv.owed_camera_valid = camera_valid;
+    if (camera_valid) bv.owed_camera = unit(units, run.selected_unit);
+    bv.owed_yaw = bv.yaw;
+    bv.owed_pitch = bv.pitch;
+  }
+  if (drawn) {
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (camera_valid) draw_block_field(w, unit(units, run.selected_unit), bv);
   }
   walk_unit1(w, run, bv, units, key_down(p, kVkLButton), key_down(p, vk_letter('Z')));
-  if (gl_ready) read_back_picture(fb, bv);
+  if (drawn) read_back_picture(fb, bv);
   // takes effect on the next frame
   if (key_down(p, kVkLButton) || key_down(p, kVkMButton) || key_down(p, kVkRButton)) {
     const ViewAngles look = pointer_look(run.pointer_x, run.pointer_y);
     bv.yaw = look.yaw;
     bv.pitch = look.pitch;
   }
+}
+
+void settle_block_read_back(Framebuffer& fb, const World& w, BlockViewState& bv) {
+  if (!bv.read_back_owed) return;
+  bv.read_back_owed = false;
+  const float yaw = bv.yaw, pitch = bv.pitch;
+  bv.yaw = bv.owed_yaw;
+  bv.pitch = bv.owed_pitch;
+  glLoadIdentity();
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  if (bv.owed_camera_valid) draw_block_field(w, bv.owed_camera, bv);
+  read_back_secondary(fb, bv);
+  bv.yaw = yaw;
+  bv.pitch = pitch;
 }
 
 void resize_gl() {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/geometry.h"
+#include "units/units.h"
 #include "world/world.h"
 
 struct Framebuffer;
@@ -41,6 +42,13 @@ struct BlockViewState {
   std::vector<uint16_t> depth = std::vector<uint16_t>(kBlockViewPixels);
   // The cubes of this frame that may show, in field order: room for the whole field.
   std::vector<ShownCube> shown = std::vector<ShownCube>(kBlockFieldCells);
+  // A pass whose picture nobody sees skips the GL work, but its read-back
+  // stays in the secondary buffer, where the screensaver shows it until its
+  // next renewal: what the pass would have drawn from is kept to make it then.
+  bool read_back_owed = false;
+  bool owed_camera_valid = false;
+  UnitRecord owed_camera;
+  float owed_yaw = 0, owed_pitch = 0;  // degrees
 };
 
 // A new GL context needs both before the view can draw: the viewport and
@@ -52,8 +60,12 @@ void init_gl(BlockViewState& bv, const BitmapStore& bm);
 // One pass of the view: the wall cubes around the selected unit, unit 1's
 // walking, the read-back into the framebuffer and the mouse look. Without a
 // GL context only the walking and the mouse look run.
+// With picture_unused the GL work is left out and owed instead.
 void draw_block_view(Framebuffer& fb, RunState& run, const World& w, UnitTable& units,
-                     BlockViewState& bv, Platform& p, bool gl_ready);
+                     BlockViewState& bv, Platform& p, bool gl_ready, bool picture_unused = false);
+// Makes an owed read-back into the secondary buffer (the framebuffer's
+// pixels are left alone); nothing when none is owed.
+void settle_block_read_back(Framebuffer& fb, const World& w, BlockViewState& bv);
 
 // Faces of a wall cube in drawing order; bit i set = face i is drawn.
 enum CubeFace : uint8_t {

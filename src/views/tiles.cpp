@@ -32,28 +32,25 @@ inline void store_rgba(uint8_t* dst, const uint8_t* src) {
 template <bool kKeyed>
 void blit(Framebuffer& fb, const BitmapStore& bm, int32_t x, int32_t y, int32_t slot) {
   if (!slot_loaded(bm, slot)) return;  // never loaded, or short pixel data
+  // A buffer smaller than its stated size has nowhere safe to draw.
+  if (fb.pixels.size() < size_t(fb.width) * size_t(fb.height) * 4) return;
   const Bitmap& b = bm.slots[slot];
-  const int32_t side = int32_t(b.width);
+  const int64_t side = b.width;
   // Pictures are drawn square by their width; a slot shorter than it is wide
   // only holds `height` rows, and reading more would run past its pixels.
-  const int32_t rows = int32_t(std::min(b.width, b.height));
-  const bool inside = x >= 0 && y >= 0 && int64_t(x) + side <= fb.width &&
-                      int64_t(y) + rows <= fb.height &&
-                      fb.pixels.size() >= size_t(fb.width) * size_t(fb.height) * 4;
-  for (int32_t r = 0; r < rows; ++r) {
-    const uint8_t* src = &b.pixels[size_t(r) * size_t(side) * 3];
-    if (inside) {
-      // Wholly inside the picture: the same writes put_pixel would make, a row at a time.
-      uint8_t* dst = &fb.pixels[(size_t(y + r) * size_t(fb.width) + size_t(x)) * 4];
-      for (int32_t c = 0; c < side; ++c, src += 3, dst += 4) {
-        if (kKeyed && colour_key(src)) continue;
-        store_rgba(dst, src);
-      }
-      continue;
-    }
-    for (int32_t c = 0; c < side; ++c, src += 3) {
+  const int64_t rows = std::min(b.width, b.height);
+  // Only the part that lands on the picture is visited: a 4096-pixel picture
+  // costs what its visible corner costs, not sixteen million clip tests.
+  const int64_t c0 = std::max<int64_t>(0, -int64_t(x));
+  const int64_t c1 = std::min<int64_t>(side, int64_t(fb.width) - x);
+  const int64_t r0 = std::max<int64_t>(0, -int64_t(y));
+  const int64_t r1 = std::min<int64_t>(rows, int64_t(fb.height) - y);
+  for (int64_t r = r0; r < r1; ++r) {
+    const uint8_t* src = &b.pixels[size_t(r * side + c0) * 3];
+    uint8_t* dst = &fb.pixels[size_t((y + r) * fb.width + x + c0) * 4];
+    for (int64_t c = c0; c < c1; ++c, src += 3, dst += 4) {
       if (kKeyed && colour_key(src)) continue;
-      put_pixel(fb, x + c, y + r, src[0], src[1], src[2]);
+      store_rgba(dst, src);
     }
   }
 }

@@ -252,3 +252,40 @@ TEST(UnitsOnMap, FirstTickAfterAnOrderComesAtTheDivisor) {
 }
 
 }  // namespace
+
+// Headless runs draw GL pictures only where one is kept, yet every kept
+// picture is the one a fully drawn run makes: the exit screenshot after
+// Escape or the frame limit in the block view, and the screensaver showing
+// the block view's read-back before its first renewal. An F12 in the pass
+// that matters forces that pass to be drawn, giving the reference picture.
+TEST(HeadlessRun, KeptPicturesMatchAFullyDrawnPass) {
+  const struct {
+    const char* what;
+    const char* script;
+    int frames;
+    int f12_pass;
+  } cases[] = {
+      {"frame limit in the block view", "1 tap F5\n5 pointer 200 60\n6 button left down\n", 30, 29},
+      {"escape in the block view", "1 tap F5\n5 pointer 160 90\n6 click right\n20 tap ESCAPE\n",
+       100, 20},
+      {"screensaver on from the block view",
+       "1 tap F5\n3 tap TAB\n5 type screensavertoggle\n52 tap ENTER\n", 56, 52},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string pictures[2];
+    for (int forced = 0; forced < 2; ++forced) {
+      ScratchDir dir;
+      std::string script = c.script;
+      if (forced) script += std::to_string(c.f12_pass) + " tap F12\n";
+      write_file(dir / "input.txt", script);
+      const GameRun r = run_game({"--headless", "--frames", std::to_string(c.frames), "--seed", "3",
+                                  "--script", dir / "input.txt", "--screenshot", dir / "s.png"},
+                                 dir, {"XDG_PICTURES_DIR=" + dir / "f12"});
+      ASSERT_EQ(r.status, 0) << r.err;
+      pictures[forced] = read_file(dir / "s.png");
+    }
+    EXPECT_FALSE(pictures[0].empty());
+    EXPECT_TRUE(pictures[0] == pictures[1]);
+  }
+}

@@ -1,20 +1,52 @@
 #!/usr/bin/env bash
 # cmake --install into a scratch prefix gives a game that finds its data from
-# any working directory, with a valid desktop entry and an icon.
-# Usage: install_test.sh BUILD_DIR
+# any working directory, in the configured layout and moved into a Debian-style
+# one, with the packager's files in place and valid; a program that finds no
+# data says where it looked.   Usage: install_test.sh BUILD_DIR
 set -u
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 fail() { echo "FAILED: $*"; exit 1; }
-cmake --install "$1" --prefix "$prefix" >/dev/null || fail "cmake --install failed"
-desktop="$prefix/share/applications/kelvarot.desktop"
-for f in "$prefix/bin/kelvarot" "$desktop" "$prefix/share/icons/hicolor/64x64/apps/kelvarot.png"; do
-  [ -f "$f" ] || fail "no $f"
+cmake --install "$1" --prefix "$prefix/usr" >/dev/null || fail "cmake --install failed"
+share="$prefix/usr/share"
+for f in usr/bin/kelvarot usr/share/man/man6/kelvarot.6 usr/share/doc/kelvarot/LICENSE \
+  usr/share/applications/kelvarot.desktop usr/share/metainfo/io.github.kelvarot.Kelvarot.metainfo.xml \
+  usr/share/icons/hicolor/{64x64,128x128,256x256}/apps/kelvarot.png; do
+  [ -f "$prefix/$f" ] || fail "no $f"
 done
-desktop-file-validate "$desktop" || fail "the desktop entry does not validate"
-cd / && "$prefix/bin/kelvarot" --headless --frames 2 --dump-state "$prefix/dump" 2>"$prefix/err" ||
-  fail "the installed game did not run: $(cat "$prefix/err")"
-for loaded in '"bitmaps_loaded":217' '"map_loaded":3145728'; do
-  grep -q "$loaded" "$prefix/dump" || fail "not all data loaded ($loaded): $(cat "$prefix/err")"
+desktop-file-validate "$share/applications/kelvarot.desktop" || fail "the desktop entry does not validate"
+appstreamcli validate --no-net "$share/metainfo/io.github.kelvarot.Kelvarot.metainfo.xml" >/dev/null ||
+  fail "the metainfo does not validate: $(appstreamcli validate --no-net "$share"/metainfo/*.xml)"
+LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$share/man/man6/kelvarot.6" 2>"$prefix/manerr" >/dev/null
+[ -s "$prefix/manerr" ] && fail "the manual page has warnings: $(cat "$prefix/manerr")"
+python3 - "$share/icons/hicolor" <<'PY' || fail "an icon is not the size of its folder"
+import struct, sys
+for side in (64, 128, 256):
+    with open(f"{sys.argv[1]}/{side}x{side}/apps/kelvarot.png", "rb") as f:
+        head = f.read(24)
+    if head[:8] != b"\x89PNG\r\n\x1a\n" or struct.unpack(">II", head[16:24]) != (side, side):
+        sys.exit(f"{side}: {head!r}")
+PY
+
+runs() {  # runs EXE: the program loads every picture and the whole map from /
+  (cd / && "$1" --headless --frames 2 --dump-state "$prefix/dump" 2>"$prefix/err") ||
+    fail "$1 did not run: $(cat "$prefix/err")"
+  for loaded in '"bitmaps_loaded":217' '"map_loaded":3145728'; do
+    grep -q "$loaded" "$prefix/dump" || fail "$1: not all data loaded ($loaded): $(cat "$prefix/err")"
+  done
+}
+runs "$prefix/usr/bin/kelvarot"
+mkdir -p "$prefix/usr/games" "$share/games"
+mv "$prefix/usr/bin/kelvarot" "$prefix/usr/games/" && mv "$share/kelvarot" "$share/games/" ||
+  fail "could not move the install into a Debian-style layout"
+runs "$prefix/usr/games/kelvarot"
+
+# with the data gone, one line names every folder looked in
+rm -rf "$share/games/kelvarot"
+(cd / && "$prefix/usr/games/kelvarot" --headless --frames 1 2>"$prefix/err") ||
+  fail "a run without data failed: $(cat "$prefix/err")"
+[ "$(wc -l <"$prefix/err")" = 1 ] || fail "not one line without data: $(cat "$prefix/err")"
+for dir in "$prefix/usr/games" "$share/kelvarot" "$share/games/kelvarot"; do
+  grep -q "looked in .*$dir\b" "$prefix/err" || fail "the message misses $dir: $(cat "$prefix/err")"
 done
 echo "PASSED"

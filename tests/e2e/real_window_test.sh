@@ -5,7 +5,7 @@ set -u
 build=$(cd "$1" && pwd)
 exe="$build/kelvarot"
 work=$(mktemp -d)
-game="" xvfb=""
+game="" xvfb="" rec="" games=0 events="" PASS=0 HELD=0
 trap 'kill $game $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 fail() {
   echo "FAILED: $*"
@@ -37,13 +37,17 @@ refocus() {  # the zoom and resolution keys replace the window: find the new one
   done
   fail "the game window could not be found and focused"
 }
-start_game() {
-  "$exe" "$@" 2>"$work/err.txt" &
+start_game() {  # every game records its input: the test follows what the game saw
+  rec="$work/rec$((++games)).txt"
+  : >"$rec"
+  "$exe" --record "$rec" "$@" 2>"$work/err.txt" &
   game=$!
+  [ -n "$events" ] && exec {events}<&-
+  exec {events}< <(tail -n +1 --pid=$game -F "$rec" 2>/dev/null)
   timeout 20 xdotool search --sync --onlyvisible --name '^KELVAROT$' >/dev/null 2>&1 ||
     fail "no KELVAROT window appeared"
   refocus
-  sleep 1.5   # the map load pauses a second before the loop starts
+  next_event "the first pass" 'pointer .*'  # after the map load's one-second pause
 }
 expect_exit() {  # expect_exit STATUS WHAT
   for _ in $(seq 150); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
@@ -51,18 +55,61 @@ expect_exit() {  # expect_exit STATUS WHAT
   wait "$game"; local status=$?
   [ "$status" = "$1" ] || fail "$2 gave status $status, not $1"
 }
-
-press() { xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"; sleep 0.5; }
-# Types like a person on a polled keyboard: each key held briefly, shorter
-# than the editor's 120 ms pause, so it lands exactly once.
+next_event() {  # next_event WHAT PATTERN: waits for the game's next recorded PATTERN; PASS is its pass
+  local line
+  while read -r -t 30 -u "$events" line; do
+    [[ $line =~ ^([0-9]+)\ $2$ ]] && { PASS=${BASH_REMATCH[1]}; return; }
+  done
+  fail "the game never saw $1 ($2)"
+}
+# Holds a key until the game has polled it down, releases it at once and waits
+# until the game has polled it up; HELD is the number of passes that saw it down
+# (more than one only when the release came later than the game's pause).
+hold() {  # hold XDOTOOL_KEY SCRIPT_KEY
+  local down
+  xdotool keydown "$1"
+  next_event "$1 down" "key $2 down"
+  down=$PASS
+  xdotool keyup "$1"
+  next_event "$1 up" "key $2 up"
+  HELD=$((PASS - down))
+}
+script_key() {  # the input script's name of an xdotool key
+  case $1 in
+    [a-z]) tr a-z A-Z <<<"$1" ;;
+    space) echo SPACE ;; Return) echo ENTER ;; BackSpace) echo BACKSPACE ;; Tab) echo TAB ;;
+    bracketleft) echo LBRACKET ;; bracketright) echo RBRACKET ;; KP_Add) echo ADD ;;
+    Escape) echo ESCAPE ;; Up) echo UP ;; *) echo "$1" ;;
+  esac
+}
+# A key that acts once per pass it is seen in (each toggles, or repeats what
+# it did): pressed again until it has acted an odd number of times.
+press() {
+  local k total=0
+  k=$(script_key "$1")
+  until [ $((total % 2)) = 1 ]; do
+    hold "$1" "$k"
+    total=$((total + HELD))
+  done
+}
+until_pass() {  # until_pass N: taps Shift (alone it does nothing) until the game reaches pass N
+  while [ "$PASS" -lt "$1" ]; do hold Shift_L SHIFT; done
+}
+# Types like a person on a polled keyboard, following what the game took: a
+# character taken more than once, or a Backspace that took too much, is put
+# right until the typed part of the line is the text.
 type_slowly() {
-  local i c
-  for ((i = 0; i < ${#1}; i++)); do
-    c=${1:i:1}
-    [ "$c" = " " ] && c=space
-    xdotool keydown "$c" sleep 0.1 keyup "$c"; sleep 0.25
-    # the game's own "A" (400 ms) and "N" (350 ms) bindings act on these too
-    case $c in a | n) sleep 0.5 ;; esac
+  local line="" c k n
+  while [ "$line" != "$1" ]; do
+    if [ "${1:0:${#line}}" = "$line" ]; then
+      c=${1:${#line}:1}
+      [ "$c" = " " ] && k=space || k=$c
+      hold "$k" "$(script_key "$k")"
+      for ((n = 0; n < HELD; n++)); do line+=$c; done
+    else
+      hold BackSpace BACKSPACE
+      line=${line:0:$((${#line} > HELD ? ${#line} - HELD : 0))}
+    fi
   done
 }
 click() { xdotool mousedown "$1"; sleep 0.3; xdotool mouseup "$1"; sleep 0.3; }
@@ -74,7 +121,7 @@ point() {  # pointer at framebuffer pixel (X, Y), origin bottom-left, for a wind
 shot() {  # shot NAME CHECK...: F12, then check the new picture (each is moved out)
   local name=$1 new=""
   shift
-  press F12
+  hold F12 F12
   for _ in $(seq 30); do
     new=$(ls "$XDG_PICTURES_DIR"/*.png 2>/dev/null | head -n 1)
     [ -n "$new" ] && break
@@ -88,13 +135,13 @@ shot() {  # shot NAME CHECK...: F12, then check the new picture (each is moved o
 
 # 1. zoom keys, the M move, orders, selection and typing, recorded with --record,
 # then replayed headless with the same seed to the same state
-start_game --seed 42 --record "$work/rec.txt" --dump-state "$work/live.json"
+start_game --seed 42 --dump-state "$work/live.json"
 expect_size 1280 960 "the start"
 point 320 240 2; click 3            # order unit 1 to the middle of the view
 press bracketright; press bracketleft
 # a key typed while another window has the keyboard never reaches the game
 xdotool mousemove --sync 1500 1100 windowfocus "$(xdotool search --maxdepth 0 --name '')"
-press Escape
+xdotool keydown Escape; sleep 0.2; xdotool keyup Escape; sleep 0.3
 refocus; press F1; refocus; expect_size 640 480 "F1 after an Escape typed elsewhere"
 point 100 300 1; click 1
 press Tab; type_slowly env4block; press Return; press Tab
@@ -103,9 +150,10 @@ press F2; refocus; expect_size 1280 960 F2
 xdotool mousemove --sync 200 150; sleep 0.3; press m   # M puts the window's corner there
 read -r x y _ _ < <(geometry)
 [ "$x $y" = "200 150" ] || fail "M put the window at $x,$y, not 200,150"
-press Escape
+xdotool keydown Escape                     # the game ends in the pass that sees it
 expect_exit 0 Escape
-timeout 120 "$exe" --headless --seed 42 --script "$work/rec.txt" \
+xdotool keyup Escape
+timeout 120 "$exe" --headless --seed 42 --script "$rec" \
   --dump-state "$work/replay.json" 2>"$work/err.txt" || fail "the replay failed"
 python3 - "$work/live.json" "$work/replay.json" <<'PY' || fail "the replay differs from the session"
 import json, sys
@@ -146,9 +194,10 @@ print(*next((x, y) for y in range(600, 1000) for x in range(500, 900)
             if d[2 * 1048576 + y * 1024 + x] not in (0, 61)))")
 type_slowly "env4teleport $tx $ty 2"; press Return
 for _ in $(seq 25); do press BackSpace; done
-type_slowly screensavertoggle; press Return; sleep 1.5   # Enter and the command pause 900 ms
+type_slowly screensavertoggle; press Return
+until_pass $(((PASS / 50 + 1) * 50 + 1))  # the screensaver renews its picture every 50 passes
 shot screensaver_on screensaver
-press Return; sleep 1.5                   # the line stays: Enter runs it again
+press Return                              # the line stays: Enter runs it again
 shot screensaver_off terrain
 press Tab
 point 40 300 1; click 1                   # a left click: selects whoever stands there

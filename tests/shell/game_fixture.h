@@ -27,7 +27,7 @@ struct ScriptedGame {
   // Seeded; the data folder does not exist, so nothing loads and nothing pauses.
   explicit ScriptedGame(const std::string& script = "") : input(script_input(script)) {
     g.platform = Platform{input.get(), &display};
-    EXPECT_TRUE(start_game(g, StartOptions{"/nonexistent-kelvarot-data", true, 5, false}));
+    EXPECT_TRUE(start_game(g, StartOptions{"/nonexistent-kelvarot-data", true, 5, false, ""}));
   }
   ~ScriptedGame() { shutdown_game(g); }
 

@@ -65,10 +65,12 @@ TEST(KeyTable, KeypadEnterAndNumLockOffKeypadArrowsCountAsTheirKeys) {
 }
 
 TEST(ScriptParser, ErrorsNameTheLineAndTheProblem) {
+  const std::string longest = "0 type " + std::string(4089, 'a');  // 4096 characters
   const struct {
-    const char* text;
+    std::string text;
     int line;
-    const char* problem;
+    std::string problem;
+    size_t max_events = kMaxScriptEvents;
   } cases[] = {
       // clang-format off
       {"0 tap A\nx tap A\n", 2, "'x' is not a pass number"}, {"-1 tap A", 1, "pass number"},
@@ -77,12 +79,18 @@ TEST(ScriptParser, ErrorsNameTheLineAndTheProblem) {
       {"0 pointer 1", 1, "pointer"}, {"\n# fine\n0 pointer a b", 3, "pointer"},
       {"0 jump", 1, "unknown event 'jump'"}, {"0 type a-b", 1, "cannot type '-'"},
       {"5", 1, "missing event"},
+      {"0 tap A\n" + longest + "a\n", 2, "longer than 4096 characters: '0 type aaaa"},
+      {"0 tap A\n" + longest + "\n1 jump\x1b]0;x\x07", 3, "unknown event 'jump\\x1b]0;x\\x07'"},
+      {"0 " + std::string(3000, 'z'), 1, "unknown event '" + std::string(80, 'z') + "...'"},
+      // Five taps make ten events: the sixth line is one too many, as is three typed capitals.
+      {"0 tap A\n1 tap A\n2 tap A\n3 tap A\n4 tap A\n5 tap A\n", 6, "more than 10 events", 10},
+      {"# a comment\n0 type ABC\n", 2, "more than 10 events", 10},
       // clang-format on
   };
   for (const auto& k : cases) {
     std::vector<ScriptEvent> ev;
     std::string err;
-    EXPECT_FALSE(parse_script(k.text, &ev, &err)) << k.text;
+    EXPECT_FALSE(parse_script(k.text, &ev, &err, k.max_events)) << k.text;
     EXPECT_EQ(err.rfind("line " + std::to_string(k.line) + ": ", 0), 0u) << k.text << ": " << err;
     EXPECT_NE(err.find(k.problem), std::string::npos) << k.text << ": " << err;
   }

@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
   Game& g = *game;
   RandomInput input(seed, g.console);
   g.platform = Platform{&input, &display};
-  if (!start_game(g, StartOptions{data, true, seed, true})) {
+  if (!start_game(g, StartOptions{data, true, seed, true, ""})) {
     std::fprintf(stderr, "soak: start-up failed\n");
     return 1;
   }

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <set>
 #include <tuple>
+#include <vector>
 
 #include "core/geometry.h"
 #include "core/runstate.h"
@@ -112,8 +114,9 @@ TEST(DrawTile, SamePictureAsPutPixelWhereverItLandsAndNothingWithoutPixels) {
   auto next = [&seed] { return uint8_t((seed = seed * 1103515245u + 12345u) >> 16); };
   // the key, black, one off the key, nearly black, or any colour
   const Rgba near[] = {kKeyed, {0, 0, 0, 0}, {255, 0, 245, 0}, {0, 0, 1, 0}};
-  // 16 x 16, 20 x 20, short (9 rows), tall (an 8 x 8 square)
-  for (auto [slot, w, h] : {std::tuple{30, 16u, 16u}, {31, 20u, 20u}, {32, 16u, 9u}, {33, 8u, 12u}})
+  // 16 x 16, 20 x 20, short (9 rows), tall (an 8 x 8 square), wider and taller than the picture
+  for (auto [slot, w, h] :
+       {std::tuple{30, 16u, 16u}, {31, 20u, 20u}, {32, 16u, 9u}, {33, 8u, 12u}, {34, 150u, 110u}})
     make_slot(rig.bm, slot, w, h, [&](int32_t, int32_t) {
       const uint8_t k = next() % 8;
       return k < 4 ? near[k] : Rgba{next(), next(), next(), 0};
@@ -122,10 +125,16 @@ TEST(DrawTile, SamePictureAsPutPixelWhereverItLandsAndNothingWithoutPixels) {
   set_resolution(background, 64, 48);
   for (uint8_t& p : background.pixels) p = next();
 
-  for (int32_t slot : {30, 31, 32, 33})
+  // Edges, then random places from far off one side to far off the other, then the extremes.
+  std::vector<int32_t> xs{-21, -16, -1, 0, 7, 44, 47, 48, 63, 64},
+      ys{-21, -16, -1, 0, 5, 28, 31, 32, 47, 48};
+  for (int i = 0; i < 14; ++i) xs.push_back(next() % 260 - 170), ys.push_back(next() % 200 - 130);
+  for (int32_t far : {INT32_MIN, INT32_MIN + 20, INT32_MAX - 20, INT32_MAX})
+    xs.push_back(far), ys.push_back(far);
+  for (int32_t slot : {30, 31, 32, 33, 34})
     for (bool keyed : {false, true})
-      for (int32_t y : {-21, -16, -1, 0, 5, 28, 31, 32, 47, 48})
-        for (int32_t x : {-21, -16, -1, 0, 7, 44, 47, 48, 63, 64}) {
+      for (int32_t y : ys)
+        for (int32_t x : xs) {
           rig.fb.pixels = background.pixels;
           Framebuffer want = background;
           const Bitmap& b = rig.bm.slots[slot];
@@ -134,8 +143,9 @@ TEST(DrawTile, SamePictureAsPutPixelWhereverItLandsAndNothingWithoutPixels) {
               const uint8_t* p = &b.pixels[(r * b.width + c) * 3];
               const bool key = (p[0] == 255 && p[1] == 0 && p[2] == 246) ||
                                (p[0] == 0 && p[1] == 0 && p[2] == 0);
-              if (!(keyed && key))
-                put_pixel(want, x + int32_t(c), y + int32_t(r), p[0], p[1], p[2]);
+              const int64_t px = int64_t(x) + c, py = int64_t(y) + r;
+              if (!(keyed && key) && px >= 0 && px < 64 && py >= 0 && py < 48)
+                put_pixel(want, int32_t(px), int32_t(py), p[0], p[1], p[2]);
             }
           (keyed ? draw_sprite : draw_tile)(rig.fb, rig.bm, x, y, slot);
           ASSERT_EQ(rig.fb.pixels, want.pixels)

@@ -1,0 +1,44 @@
+// Feeds arbitrary command lines (arguments separated by NUL bytes) to the
+// option parser. Memory faults are the sanitizers' to find; broken rules abort.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "shell/options.h"
+
+namespace {
+
+void check(bool ok, const char* why) {
+  if (ok) return;
+  std::fprintf(stderr, "options_fuzz: %s\n", why);
+  std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::vector<std::string> args{"kelvarot"};
+  std::string arg;
+  for (size_t i = 0; i < size; ++i) {
+    if (data[i] == 0) args.push_back(arg), arg.clear();
+    else arg += char(data[i]);
+  }
+  if (size > 0) args.push_back(arg);
+  std::vector<const char*> argv;
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  argv.push_back(nullptr);
+
+  Options o;
+  std::string error;
+  if (!parse_options(int(args.size()), argv.data(), &o, &error)) {
+    // One line naming the problem, whatever the arguments held.
+    bool one_line = !error.empty() && error.size() <= 400;  // 80 quoted bytes, each at most 4 wide
+    for (char c : error) one_line = one_line && static_cast<unsigned char>(c) >= 0x20;
+    check(one_line, "error is not one short line");
+    return 0;
+  }
+  check(o.frames == -1 || (o.frames >= 1 && o.frames <= INT32_MAX), "frames out of range");
+  check(o.probes.size() < args.size(), "more probes than arguments");
+  return 0;
+}
