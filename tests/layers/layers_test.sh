@@ -11,12 +11,8 @@ trap 'rm -rf "$work"' EXIT
 status=0
 while read -r file include; do
   rm -rf "$work/src" && cp -r "$src/src" "$work/src"
-  [ -d "$(dirname "$work/$file")" ] || mkdir -p "$(dirname "$work/$file")"
-  echo "#include \"$include\"" >>"$work/$file"
-  if bash "$check" "$work" 2>/dev/null; then
-    echo "FAILED: $file including $include passed the check"
-    status=1
-  fi
+  mkdir -p "$(dirname "$work/$file")" && echo "#include \"$include\"" >>"$work/$file"
+  bash "$check" "$work" 2>/dev/null && echo "FAILED: $file including $include passed" && status=1
 done <<'CASES'
 src/views/overworld.cpp shell/game.h
 src/world/world.cpp units/units.h

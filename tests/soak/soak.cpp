@@ -18,24 +18,13 @@
 
 namespace {
 
-const char* const kLines[] = {"env4teleport 500 600 7",
-                              "env4teleport 99999999999999999999 0 7",
-                              "env4teleport 0 0 0",
-                              "env4teleport 1022 1022 178",
-                              "env4teleport 5 5",
-                              "env4teleport 1 2 3 4",
-                              "env4teleport x y z",
-                              "env4block",
-                              "env4grass",
-                              "env4dirt",
-                              "env4emptyx1",
-                              "env4emptyy1",
-                              "corner1",
-                              "screensavertoggle",
-                              "qz 12 zz 9",
-                              "ENV4BLOCK",
-                              "   ",
-                              "env4teleport 1023 1023 179"};
+// clang-format off
+const char* const kLines[] = {
+    "env4teleport 500 600 7", "env4teleport 99999999999999999999 0 7", "env4teleport 0 0 0",
+    "env4teleport 1022 1022 178", "env4teleport 5 5", "env4teleport 1 2 3 4", "env4teleport x y z",
+    "env4block", "env4grass", "env4dirt", "env4emptyx1", "env4emptyy1", "corner1",
+    "screensavertoggle", "qz 12 zz 9", "ENV4BLOCK", "   ", "env4teleport 1023 1023 179"};
+// clang-format on
 
 class RandomInput : public InputSource {
  public:
@@ -98,7 +87,7 @@ class RandomInput : public InputSource {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int64_t frames = 3000;
+  long long frames = 3000;  // long long: printed with %lld
   uint32_t seed = 1;
   std::string data = std::getenv("KV_BUILD_DIR") ? std::getenv("KV_BUILD_DIR") : ".";
   for (int i = 1; i + 1 < argc; i += 2) {
@@ -115,8 +104,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "soak: start-up failed\n");
     return 1;
   }
-  int64_t screensaver = 0, block_view = 0;  // passes in each: what the soak reached
-  for (int64_t f = 0; f < frames; ++f) {
+  long long screensaver = 0, block_view = 0;  // passes in each: what the soak reached
+  for (long long f = 0; f < frames; ++f) {
     run_pass(g);
     screensaver += g.run.screensaver == 1;
     block_view += g.fb.width == 320;
@@ -125,13 +114,12 @@ int main(int argc, char** argv) {
     if (u1.x >= kWorldSide || u1.y >= kWorldSide || u1.level >= kLevelCount || g.run.SX < 0 ||
         g.run.SY < 0 || g.run.SZ < 0 || g.run.SZ >= kLevelCount) {
       std::fprintf(stderr, "soak: pass %lld left unit 1 at (%d, %d, %d), the view (%d, %d, %d)\n",
-                   static_cast<long long>(f), u1.x, u1.y, u1.level, g.run.SX, g.run.SY, g.run.SZ);
+                   f, u1.x, u1.y, u1.level, g.run.SX, g.run.SY, g.run.SZ);
       return 1;
     }
   }
   std::printf("soak: %lld passes, seed %u: %lld in the screensaver, %lld in the block view\n",
-              static_cast<long long>(frames), seed, static_cast<long long>(screensaver),
-              static_cast<long long>(block_view));
+              frames, seed, screensaver, block_view);
   shutdown_game(g);
   return 0;
 }

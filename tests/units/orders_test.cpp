@@ -5,6 +5,7 @@
 
 #include "units/orders.h"
 #include "units/pathsearch.h"
+#include "units/placement.h"
 #include "units/units.h"
 #include "world/population.h"
 #include "world/rng.h"
@@ -20,7 +21,7 @@ XY waypoint(const UnitRecord& u) { return {u.waypoint_x, u.waypoint_y}; }
 XY order(const UnitRecord& u) { return {u.order_flag, u.order_state}; }
 
 // A full-size world whose overworld levels are open plain.
-class OrdersTest : public ::testing::Test {
+class UnitsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     set_world_side(world, kWorldSide);
@@ -31,8 +32,7 @@ class OrdersTest : public ::testing::Test {
     build_coarse_map(world);
     create_path_search(ps, kWorldSide);
     create_unit_table(units);
-    rng_seed(rng, 2024);
-    rng_seed(replay, 2024);
+    seed(2024);
   }
   void put(int32_t x, int32_t y, int32_t z, uint8_t code) {
     world.grid[cell_index(world, x, y, z)] = code;
@@ -50,14 +50,13 @@ class OrdersTest : public ::testing::Test {
     return units.records[u];
   }
   void tick() { movement_tick(world, units, ps, rng); }
-  XY drawn_cell() {  // X is drawn first
-    const int x = rng_next(replay) % 1022 + 1;
-    return {x, rng_next(replay) % 1022 + 1};
+  XY drawn(int32_t x0, int32_t y0, int32_t n) {  // x is drawn first
+    const int x = x0 + draw(n);
+    return {x, y0 + draw(n)};
   }
-  XY drawn_waypoint(int32_t bx, int32_t by) {
-    const int x = bx * 16 + rng_next(replay) % 16;
-    return {x, by * 16 + rng_next(replay) % 16};
-  }
+  XY drawn_cell() { return drawn(1, 1, 1022); }
+  int32_t draw(int32_t n) { return rng_next(replay) % n; }
+  void seed(uint32_t s) { rng_seed(rng, s), rng_seed(replay, s); }
   bool no_other_draws() { return rng_next(rng) == rng_next(replay); }
   UnitRecord& plan() { return units.records[kPlanningRecord]; }
 
@@ -67,7 +66,7 @@ class OrdersTest : public ::testing::Test {
   Rng rng, replay;
 };
 
-TEST_F(OrdersTest, OrdersStartAfreshAndTheRandomOneForUnitOneKeepsTheWaypoint) {
+TEST_F(UnitsTest, OrdersStartAfreshAndTheRandomOneForUnitOneKeepsTheWaypoint) {
   UnitRecord& u = place(4, 10, 10);
   u.waypoint_x = 33, u.waypoint_y = 44, u.order_state = kArrived, ps.path_cursor[4] = 5;
   give_order(units, ps, 4, 700, 12);
@@ -90,7 +89,7 @@ TEST_F(OrdersTest, OrdersStartAfreshAndTheRandomOneForUnitOneKeepsTheWaypoint) {
   EXPECT_TRUE(no_other_draws());
 }
 
-TEST_F(OrdersTest, WanderOrdersGoOnlyToIdleOrArrivedUnitsFromTwoUp) {
+TEST_F(UnitsTest, WanderOrdersGoOnlyToIdleOrArrivedUnitsFromTwoUp) {
   place(1, 50, 50, 1);  // never wanders
   place(2, 60, 60);     // idle
   UnitRecord& walking = ordered(3, 70, 70, 900, 70);
@@ -115,7 +114,7 @@ TEST_F(OrdersTest, WanderOrdersGoOnlyToIdleOrArrivedUnitsFromTwoUp) {
             std::tuple(900, 80, kWalkingLeg, 95, kPlanAgain));
 }
 
-TEST_F(OrdersTest, WithoutACoarseRouteTheLegGoesStraightToTheTarget) {
+TEST_F(UnitsTest, WithoutACoarseRouteTheLegGoesStraightToTheTarget) {
   UnitRecord& u = ordered(2, 100, 100, 105, 103);  // inside its own block (6, 6)
   // level 175 has no coarse level: 185 would lie past the grid's last level
   for (int32_t x = 95; x < 310; ++x) put(x, 100, 175, kTilePlain);
@@ -138,7 +137,7 @@ TEST_F(OrdersTest, WithoutACoarseRouteTheLegGoesStraightToTheTarget) {
   EXPECT_EQ(std::tuple(at(v), v.order_state), std::tuple(XY(300, 300), kArrived));
 }
 
-TEST_F(OrdersTest, WaypointIsDrawnInTheRoutesFirstBlockSkippingMountainsUpTo220Times) {
+TEST_F(UnitsTest, WaypointIsDrawnInTheRoutesFirstBlockSkippingMountainsUpTo220Times) {
   // after the coarse map, block (7, 6) is mountain but for its top row on level 0,
   // all mountain on level 1, open plain on level 2
   for (int32_t y = 96; y < 112; ++y)
@@ -153,15 +152,15 @@ TEST_F(OrdersTest, WaypointIsDrawnInTheRoutesFirstBlockSkippingMountainsUpTo220T
   tick();
   XY w;
   int32_t tries = 0;
-  do w = drawn_waypoint(7, 6);
+  do w = drawn(112, 96, 16);
   while (std::get<1>(w) != 111 && ++tries < 220);
   ASSERT_GT(tries, 0) << "pick another seed: the first try already hit the open row";
   EXPECT_EQ(waypoint(u), w);
-  for (int32_t t = 0; t < 220; ++t) w = drawn_waypoint(7, 6);  // all fail: the last try stays
+  for (int32_t t = 0; t < 220; ++t) w = drawn(112, 96, 16);  // all fail: the last try stays
   EXPECT_EQ(std::tuple(waypoint(v), v.order_state), std::tuple(w, kWalkingLeg));
   // a straight run of open blocks is the cheapest coarse route; the first try is taken
   EXPECT_EQ(std::tuple(waypoint(open), at(open) != XY(100, 100)),
-            std::tuple(drawn_waypoint(7, 6), true));  // and the first step is taken
+            std::tuple(drawn(112, 96, 16), true));  // and the first step is taken
   EXPECT_EQ(units.records[9].order_state, kWalkingLeg);
   // put away, remembering the blocks of the last unit planned
   EXPECT_EQ(std::tuple(plan().in_use, plan().kind, plan().x, plan().y, plan().level,
@@ -169,7 +168,7 @@ TEST_F(OrdersTest, WaypointIsDrawnInTheRoutesFirstBlockSkippingMountainsUpTo220T
             std::tuple(0, 1, 520 / 16, 700 / 16, 11, 40 / 16, 650 / 16));
 }
 
-TEST_F(OrdersTest, TickMovesOnlyUnitsInUseActiveAndOrdered) {
+TEST_F(UnitsTest, TickMovesOnlyUnitsInUseActiveAndOrdered) {
   UnitRecord& idle = place(2, 100, 100);  // order flag 0
   UnitRecord& resting = ordered(3, 200, 200, 205, 205);
   resting.inactive = 1;
@@ -181,6 +180,52 @@ TEST_F(OrdersTest, TickMovesOnlyUnitsInUseActiveAndOrdered) {
   EXPECT_EQ(std::tuple(idle.x, resting.x, resting.order_state, odd.x, arrived.x),
             std::tuple(100, 200, kNewOrder, 400, 500));
   EXPECT_TRUE(no_other_draws());  // nobody planned
+}
+
+bool same(const UnitRecord& a, const UnitRecord& b) { return !std::memcmp(&a, &b, sizeof a); }
+
+TEST_F(UnitsTest, OpenWorldPlacesEveryUnitAtItsFirstAttempt) {
+  seed(4242);
+  place_units(world, units, rng);
+  for (int32_t u = 1; u <= 255; ++u) {
+    UnitRecord want{};
+    want.in_use = 1, want.kind = 1, want.sprite = 849;
+    want.bar_max = want.bar_value = 24.0f;
+    want.fx = want.fy = want.fz = 0.5f;
+    want.x = want.target_x = uint16_t(draw(1022) + 1);
+    want.y = want.target_y = uint16_t(draw(1022) + 1);
+    want.level = uint16_t(draw(3));
+    if (u == 1) want.level = 1;  // drawn all the same
+    ASSERT_TRUE(same(unit(units, u), want)) << u;
+  }
+  for (int32_t u : {0, 256, kUnitTableSize - 1}) EXPECT_TRUE(same(unit(units, u), {})) << u;
+}
+
+TEST_F(UnitsTest, UnitsAvoidWallsMountainsAndForestAndGiveUpAfter1000Attempts) {
+  // Level 1, the only one unit 1 may stand on, holds nothing but refused codes;
+  // levels 0 and 2 are walled where the column is past the row.
+  const uint8_t refused[] = {61, 19, 20, 11};
+  for (int32_t y = 0; y < 1024; ++y)
+    for (int32_t x = 0; x < 1024; ++x) {
+      put(x, y, 1, refused[(x + 2 * y) % 4]);
+      if (x > y) put(x, y, 0, 61), put(x, y, 2, 61);
+    }
+  seed(2);  // attempts 1000 and 1001 would both be taken by unit 2: a miscounted limit shows
+  place_units(world, units, rng);
+  EXPECT_TRUE(same(unit(units, 1), {}));
+  for (int32_t u = 2; u <= 255; ++u) {
+    const UnitRecord& r = unit(units, u);
+    ASSERT_EQ(r.in_use, 1) << u;
+    EXPECT_LE(r.x, r.y) << u;
+  }
+  // unit 1 spent exactly 1000 attempts of three draws; unit 2 then lands on the
+  // first of its attempts that falls on open ground
+  for (int32_t i = 0; i < 3000; ++i) rng_next(replay);
+  XY xy;
+  int32_t level;
+  do xy = drawn_cell(), level = draw(3);
+  while (level == 1 || std::get<0>(xy) > std::get<1>(xy));
+  EXPECT_EQ(std::tuple(at(unit(units, 2)), unit(units, 2).level), std::tuple(xy, level));
 }
 
 }  // namespace

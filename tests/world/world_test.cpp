@@ -1,17 +1,27 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
 #include <tuple>
+#include <vector>
 
+#include "e2e/harness.h"
+#include "world/bitmap.h"
 #include "world/catalogue.h"
+#include "world/items.h"
+#include "world/mapfile.h"
+#include "world/population.h"
 #include "world/rng.h"
 #include "world/tiletable.h"
 #include "world/world.h"
 
 namespace {
 
-// Addressing and loading are the map file's tests, placed objects the population's.
 TEST(World, OffTheGridReadsEmptyUnlistedCodesCostThreeAndTheObjectTableNeverOverflows) {
   World w;
   set_world_side(w, 4);
@@ -50,6 +60,336 @@ TEST(Rng, MatchesTheCLibraryGenerator) {
     rng_seed(g, seed);
     for (int i = 0; i < 5000; ++i) ASSERT_EQ(rng_next(g), std::rand()) << seed << " draw " << i;
   }
+}
+
+// A fresh, empty world of the game's size per test (the grid is lazily zeroed).
+struct FullWorld : ::testing::Test {
+  World w;
+  void SetUp() override {
+    set_world_side(w, kWorldSide);
+    create_world_grid(w);
+    create_object_table(w);
+  }
+  uint8_t& at(int32_t x, int32_t y, int32_t z) { return w.grid[cell_index(w, x, y, z)]; }
+};
+
+constexpr size_t kLevelBytes = 1024 * 1024, kMapBytes = 3 * kLevelBytes;
+
+// Byte k of a test map; never 0, so a filled cell is told from an empty one.
+uint8_t map_byte(size_t k) { return uint8_t(k % 251 + 1); }
+
+std::string make_map(size_t n) {
+  std::string s(n, '\0');
+  for (size_t k = 0; k < n; ++k) s[k] = char(map_byte(k));
+  return s;
+}
+
+TEST_F(FullWorld, MapFileFillsAsFarAsItGoesNeverPastTheGridAndIsNeverCreated) {
+  ScratchDir dir;
+  const std::string path = map_file_path(dir.path.string(), kMapNumber);
+  EXPECT_EQ(path, dir / "map/8.overworld");
+  std::filesystem::create_directories(dir / "map");
+  for (size_t n : {size_t(1001), size_t(0), kMapBytes + 5000}) {
+    create_world_grid(w);
+    write_file(path, make_map(n));
+    const size_t filled = std::min(n, kMapBytes);
+    ASSERT_EQ(load_overworld_map(w, path, 3), int64_t(filled));
+    // Up to the end of a level past the file's reach, which stays empty.
+    size_t k = 0;
+    while (k < kMapBytes + kLevelBytes && w.grid[k] == (k < filled ? map_byte(k) : 0)) ++k;
+    EXPECT_EQ(k, kMapBytes + kLevelBytes) << n;
+  }
+  // Byte k is cell (k % 1024, k / 1024 % 1024) of level k / 2^20.
+  EXPECT_EQ(cell_at(w, 5, 1, 1), map_byte(kLevelBytes + 1024 + 5));
+  EXPECT_EQ(cell_at(w, 1023, 1023, 2), map_byte(kMapBytes - 1));
+  // A small grid (16 cells a level, 2880 in all) takes no more than it holds, whatever the
+  // level count; without a grid nothing is read.
+  World small;
+  set_world_side(small, 4);
+  EXPECT_EQ(load_overworld_map(small, path, 3), -1);
+  create_world_grid(small);
+  EXPECT_EQ(load_overworld_map(small, path, 1000), 2880);
+  EXPECT_EQ(small.grid[2879], map_byte(2879));
+  EXPECT_EQ(load_overworld_map(small, path, 0), 0);
+  // A missing file is not created, and a folder under the map's name is no map.
+  std::filesystem::remove(path);
+  EXPECT_EQ(load_overworld_map(w, path, 3), -1);
+  EXPECT_TRUE(std::filesystem::is_empty(dir / "map"));
+  std::filesystem::create_directory(path);
+  EXPECT_EQ(load_overworld_map(w, path, 3), -1);
+}
+
+TEST_F(FullWorld, CoarseBlockTurnsObstructedAboveFiftyMountainCells) {
+  // level 0 block (2, 3): 50 mountain cells, mixed 19 and 20; level 1 block (5, 1): 51;
+  // level 2: the last block all 20
+  for (int32_t n = 0; n < 50; ++n) at(32 + n % 16, 48 + n / 16, 0) = n % 2 ? 19 : 20;
+  for (int32_t n = 0; n < 51; ++n) at(80 + n % 16, 16 + n / 16, 1) = 19;
+  for (int32_t c = 0; c < 256; ++c) at(1008 + c % 16, 1008 + c / 16, 2) = 20;
+  // level 1 blocks (k, 0) each full of one other code
+  const uint8_t others[] = {0, 1, 11, 14, 15, 18, 21, 61, 188, 255};
+  for (size_t k = 0; k < std::size(others); ++k)
+    for (int32_t c = 0; c < 256; ++c) at(int32_t(k) * 16 + c % 16, c / 16, 1) = others[k];
+  build_coarse_map(w);
+  // each level has its own coarse level, ten up, filling only its 64 x 64 corner
+  for (int32_t z = 0; z < 3; ++z)
+    for (int32_t b = 0; b < 64 * 64; ++b) {
+      const bool obstructed = (z == 1 && b == 64 + 5) || (z == 2 && b == 64 * 64 - 1);
+      ASSERT_EQ(coarse_cell(w, b % 64, b / 64, z), obstructed ? 19 : 10) << b << " on " << z;
+    }
+  for (int32_t z = 10; z <= 12; ++z)
+    EXPECT_TRUE(at(64, 0, z) == 0 && at(0, 64, z) == 0 && at(1023, 1023, z) == 0) << z;
+  EXPECT_TRUE(at(0, 0, 9) == 0 && at(0, 0, 13) == 0);
+}
+
+TEST_F(FullWorld, ScatterFillsRecordsOneTo768UnderItsOwnSeedAndTheLaterObjectWins) {
+  for (int32_t z = 0; z < 3; ++z) std::memset(&at(0, 0, z), 61 - 20 * z, size_t(w.stride));
+  Rng rng, replay;
+  rng_seed(rng, 12345);  // whatever the generator held, the scatter seeds it with 96
+  scatter_objects(w, rng);
+  EXPECT_EQ(w.object_count, 769);
+  rng_seed(replay, 96);
+  auto draw = [&](int32_t n) { return rng_next(replay) % n; };
+  const int kKindCodes[] = {188, 189, 190, 196, 197, 198};  // object kinds 1..6
+  for (int32_t i = 1; i <= 768; ++i) {
+    const PlacedObject& o = w.objects[i];
+    SCOPED_TRACE(i);
+    // draw order: x, then y, then kind; x and y in 1..1022
+    const int32_t x = draw(1022) + 1, y = draw(1022) + 1, code = kKindCodes[draw(6)];
+    EXPECT_TRUE(o.flag == 1 && o.value == 0 && o.level == (i - 1) / 256 && o.x == x && o.y == y &&
+                o.code == code);
+    int32_t last = i;
+    for (int32_t j = i + 1; j <= 768; ++j)
+      if (w.objects[j].x == o.x && w.objects[j].y == o.y && w.objects[j].level == o.level) last = j;
+    ASSERT_EQ(at(o.x, o.y, o.level), w.objects[last].code);
+  }
+  EXPECT_EQ(rng_next(rng), rng_next(replay));  // and leaves the generator there
+}
+
+// Every entry against the plain formula: the tables are built by rotation, and only
+// this catches an entry where that rounds otherwise than the library would.
+TEST(TrigTables, EveryEntryIsTheDoubleSineRoundedToFloatAndBuiltOnce) {
+  TrigTables t;
+  build_trig_tables(t);
+  EXPECT_GT(t.sine[180000], 0.0f);             // the game's factor falls just short of pi/180
+  const double factor = 0.017453292516666667;  // radians per degree
+  int64_t mismatches = 0;
+  for (int32_t i = 0; i < kTrigEntries; ++i) {
+    const double radians = double(i) * factor / 1000.0;
+    if ((t.sine[i] != float(std::sin(radians)) || t.cosine[i] != float(std::cos(radians))) &&
+        ++mismatches < 5)
+      ADD_FAILURE() << "entry " << i;
+  }
+  EXPECT_EQ(mismatches, 0);
+  const float* sine = t.sine.get();
+  t.sine[5] = 7.0f;
+  build_trig_tables(t);  // already there: left alone
+  EXPECT_TRUE(t.sine.get() == sine && t.sine[5] == 7.0f);
+  release_trig_tables(t);
+  EXPECT_FALSE(t.sine || t.cosine);
+}
+
+// Member by member, since padding bytes carry nothing.
+bool same(const ItemType& a, const ItemType& b) {
+  auto eq = [](const auto& x, const auto& y) { return std::memcmp(&x, &y, sizeof x) == 0; };
+  return eq(a.small_a, b.small_a) && a.picture_slot == b.picture_slot && a.type_id == b.type_id &&
+         a.small_b == b.small_b && eq(a.values_a, b.values_a) && eq(a.small_c, b.small_c) &&
+         eq(a.class_flags, b.class_flags) && a.equipment == b.equipment && a.small_d == b.small_d &&
+         a.weapon == b.weapon && a.rating == b.rating && a.grade == b.grade &&
+         a.rating_value == b.rating_value && eq(a.small_e, b.small_e) && a.factor == b.factor &&
+         eq(a.small_f, b.small_f) && a.value_g == b.value_g && a.worth == b.worth &&
+         eq(a.values_h, b.values_h);
+}
+
+TEST(ItemTypes, RowsArmourSetsAndCopiesLandWhereTheyBelongAndNowhereElse) {
+  ItemTable t;
+  create_item_table(t);
+  fill_item_types(t);
+  // Rows that between them set every member: a weapon of each hand, one with a grade and
+  // factor, and the robe set's boots (piece 13).
+  // clang-format off
+  for (const ItemType& row : {
+           ItemType{.picture_slot = 600, .type_id = 6110, .class_flags = {1, 0, 1, 1, 1},
+                    .equipment = 2, .weapon = 1, .rating = 1, .worth = 50},
+           ItemType{.picture_slot = 614, .type_id = 6124, .class_flags = {1, 0, 0, 0, 1},
+                    .equipment = 1, .weapon = 1, .rating = 8, .grade = 3, .factor = 4.0f,
+                    .worth = 2900},
+           ItemType{.picture_slot = 730, .type_id = 8113, .class_flags = {1, 1, 1, 1, 1},
+                    .equipment = 23, .factor = 0.1f, .worth = 30}})
+    // clang-format on
+    EXPECT_TRUE(same(t.items[row.type_id], row)) << row.type_id;
+  // Every armour piece is worn at 10 + its place and shares its set's picture, factor and worth.
+  for (int32_t base : {8100, 8130, 8170, 8200, 8220, 8250, 8280, 8320})
+    for (int k = 0; k < 14; ++k) {
+      ItemType want = t.items[base];
+      want.type_id = base + k;
+      want.equipment = uint8_t(10 + k);
+      EXPECT_TRUE(want.picture_slot != 0 && same(t.items[base + k], want)) << base + k;
+    }
+  // A copy keeps its source's id and every member, with the rating as rating value.
+  // clang-format off
+  for (auto [id, source, rating] : {std::tuple{10000, 6110, 1.0f}, {9000, 6110, 1.0f},
+                                    {9001, 6111, 2.0f}, {9002, 6200, 3.0f}, {9003, 6316, 2.0f}}) {
+    // clang-format on
+    ItemType want = t.items[source];
+    want.rating_value = rating;
+    EXPECT_TRUE(same(t.items[id], want)) << id;
+  }
+  // 31 held items, 8 x 14 armour pieces and the copies; id 0 is defined as all zero.
+  int nonzero = 0, weapons = 0;
+  for (int32_t id = 0; id < kItemTypeCount; ++id) {
+    nonzero += !same(t.items[id], ItemType{});
+    weapons += id < 9000 && t.items[id].weapon == 1;
+  }
+  EXPECT_TRUE(nonzero == 31 + 112 + 5 && weapons == 29) << nonzero << " " << weapons;
+  // Copies from or to ids outside the table are ignored; the last id is inside.
+  for (int32_t id : {-1, kItemTypeCount, INT_MIN, INT_MAX}) {
+    copy_item_type(t, id, 6320);
+    copy_item_type(t, 5, id);
+  }
+  EXPECT_TRUE(same(t.items[5], ItemType{}) && same(t.items[kItemTypeCount - 1], ItemType{}));
+  copy_item_type(t, kItemTypeCount - 1, 6320);
+  EXPECT_EQ(t.items[kItemTypeCount - 1].rating_value, 14.0f);
+  release_item_table(t);
+  copy_item_type(t, 1, 2);  // no table: nothing to do
+  fill_item_types(t);
+}
+
+// Vectors are sized exactly, so a read past a file's end is caught by the sanitizer.
+using Bytes = std::vector<uint8_t>;
+
+// Channel ch (R, G, B) of a picture whose every pixel differs from its neighbours.
+uint8_t colour_at(uint32_t col, uint32_t row, uint32_t ch) {
+  return uint8_t(ch == 0 ? col * 13 + 1 : ch == 1 ? row * 29 + 2 : (col ^ row) * 7 + 3);
+}
+
+void put32(Bytes& b, size_t at, uint32_t v) {
+  for (size_t i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
+}
+
+// A 24-bit BMP as a paint program writes it: BGR, rows padded to 4 bytes with junk.
+// A negative height stores the top row first.
+Bytes make_bmp(int32_t width = 16, int32_t height = 16, uint32_t info_size = 40) {
+  const uint32_t w = uint32_t(width), h = uint32_t(std::abs(height));
+  const uint32_t row = (w * 3 + 3) / 4 * 4, offset = 14 + info_size;
+  Bytes b(offset + size_t(row) * h, 0xEE);
+  std::fill_n(b.begin(), offset, 0);
+  b[0] = 'B', b[1] = 'M';
+  // clang-format off
+  for (auto [at, v] : {std::pair{2u, uint32_t(b.size())}, {10u, offset}, {14u, info_size},
+                       {18u, w}, {22u, uint32_t(height)}})
+    // clang-format on
+    put32(b, at, v);
+  b[26] = 1, b[28] = 24;  // planes, bits; compression stays 0
+  for (uint32_t stored = 0; stored < h; ++stored)
+    for (uint32_t i = 0; i < w * 3; ++i)
+      b[offset + size_t(stored) * row + i] =
+          colour_at(i / 3, height < 0 ? h - 1 - stored : stored, 2 - i % 3);
+  return b;
+}
+
+bool load(BitmapStore& s, int32_t slot, const Bytes& b) {
+  return load_bitmap_from_memory(s, slot, b.data(), b.size());
+}
+
+// Width x height x bytes per pixel, then "picture" when the slot holds the picture of
+// colour_at, bottom row first, as R G B, or "empty" when it holds no pixels.
+std::string held(const BitmapStore& s, int32_t slot) {
+  const Bitmap& b = s.slots[slot];
+  const std::string out = std::to_string(b.width) + "x" + std::to_string(b.height) + "x" +
+                          std::to_string(b.bytes_per_pixel) + " ";
+  if (!b.pixels) return out + "empty";
+  for (uint32_t i = 0; i < b.width * b.height * 3; ++i)
+    if (b.pixels[i] != colour_at(i / 3 % b.width, i / 3 / b.width, i % 3)) return out + "other";
+  return out + "picture";
+}
+
+struct BitmapLoad : ::testing::Test {
+  void SetUp() override { create_bitmap_store(store); }
+  void TearDown() override { release_bitmap_store(store); }
+  // A known 2 x 3 picture, to see whether a failed load touched the slot.
+  void preload(int32_t slot) { ASSERT_TRUE(load(store, slot, make_bmp(2, 3))); }
+  BitmapStore store;
+};
+
+TEST_F(BitmapLoad, GoodFilesLoadAsTheirPictureBottomRowFirst) {
+  // The writer itself: the bottom-left pixel, blue first, right after the 54-byte header.
+  const Bytes plain = make_bmp();
+  ASSERT_TRUE(plain.size() == 54 + 768 && plain[54] == colour_at(0, 0, 2));
+  // Top-down, a V5 header (the pixels at 138), the largest sides, then every row padding.
+  std::vector<std::tuple<int32_t, int32_t, uint32_t>> good = {
+      {7, -4, 40}, {16, 16, 124}, {4096, 1, 40}, {1, -4096, 40}};
+  for (int32_t w = 1; w <= 8; ++w) good.push_back({w, 2, 40});
+  // The last slot throughout: each load replaces the picture before it.
+  for (auto [w, h, info] : good) {
+    ASSERT_TRUE(load(store, kBitmapSlots - 1, make_bmp(w, h, info))) << w << "x" << h;
+    EXPECT_EQ(held(store, kBitmapSlots - 1),
+              std::to_string(w) + "x" + std::to_string(std::abs(h)) + "x3 picture");
+  }
+}
+
+TEST_F(BitmapLoad, BadHeadersAndSlotsFailAndLeaveTheSlot) {
+  // 32-bit little-endian values written over a good 16 x 16 file.
+  // clang-format off
+  const std::pair<size_t, uint32_t> patches[] = {
+      {0, 0x4142},  {28, 32}, {28, 8},      // "BA"; bits per pixel (compression stays 0)
+      {30, 1},      {30, 2},  {30, 3}, {30, 4},  // run-length and bit-field files say 24 bits too
+      {14, 12},                                  // an OS/2 core header puts its fields elsewhere
+      {18, 0},      {22, 0},  {18, 4097}, {22, 4097}, {18, 65536}, {22, 0xFFFFEFFFu},  // -4097
+      {18, 0xFFFFFFFFu}, {18, 0x80000000u}, {22, 0x80000000u},  // -1, the most negative value
+      {10, 0},      {10, 14}, {10, 53},  // pixels inside the header: the header is lying
+  };
+  // clang-format on
+  const Bytes plain = make_bmp();
+  preload(5);
+  for (auto [at, v] : patches) {
+    Bytes bad = plain;
+    put32(bad, at, v);
+    EXPECT_FALSE(load(store, 5, bad)) << at << ": " << v;
+  }
+  EXPECT_FALSE(load_bitmap_from_memory(store, 5, nullptr, 0) || load(store, -1, plain) ||
+               load(store, kBitmapSlots, plain));
+  EXPECT_EQ(held(store, 5), "2x3x3 picture");
+  BitmapStore none;
+  EXPECT_FALSE(load(none, 0, plain));
+}
+
+TEST_F(BitmapLoad, EveryCutEitherLoadsWholeOrKeepsOnlyWhatTheHeaderSaid) {
+  const Bytes file = make_bmp(5, 3);
+  // All pixel bytes end 1 byte before the file does: the last row's filler.
+  const size_t needed = 54 + 2 * 16 + 15;
+  for (size_t n = 0; n <= file.size(); ++n) {
+    SCOPED_TRACE(n);
+    preload(30);
+    const bool ok = load(store, 30, Bytes(file.begin(), file.begin() + long(n)));
+    EXPECT_EQ(ok, n >= needed);
+    // A cut header leaves the slot; short pixels keep only the size.
+    EXPECT_EQ(held(store, 30), n < 54 ? "2x3x3 picture" : ok ? "5x3x3 picture" : "5x3x3 empty");
+  }
+  // Pixels promised past the end of the file, or only partly inside it.
+  for (uint32_t off : {900u, 0x7FFFFFFFu, 0xFFFFFFFFu, 54u + 3}) {
+    Bytes moved = make_bmp();
+    put32(moved, 10, off);
+    preload(8);
+    EXPECT_FALSE(load(store, 8, moved)) << off;
+    EXPECT_EQ(held(store, 8), "16x16x3 empty");
+  }
+}
+
+TEST_F(BitmapLoad, FilesAreOnlyReadAndNeverCreated) {
+  ScratchDir dir;
+  const Bytes good = make_bmp();
+  const std::string path = dir / "plain.bmp";
+  write_file(path, std::string(good.begin(), good.end()));
+  ASSERT_TRUE(load_bitmap(store, path.c_str(), 10));
+  EXPECT_EQ(held(store, 10), "16x16x3 picture");
+  // A folder where a picture should be, a missing file, no path.
+  std::filesystem::create_directory(dir / "folder.bmp");
+  preload(3);
+  for (const std::string& p : {dir / "folder.bmp", dir / "missing.bmp"})
+    EXPECT_FALSE(load_bitmap(store, p.c_str(), 3)) << p;
+  EXPECT_FALSE(load_bitmap(store, nullptr, 3));
+  EXPECT_EQ(held(store, 3), "2x3x3 picture");
+  EXPECT_FALSE(std::filesystem::exists(dir / "missing.bmp"));
 }
 
 }  // namespace
