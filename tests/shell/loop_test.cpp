@@ -245,8 +245,7 @@ std::set<char> acting_keys(int32_t width) {
 }
 
 TEST(Readme, KeysItSaysAlsoActWhileTypingAreExactlyThoseThatDo) {
-  const char* source = std::getenv("KV_SOURCE_DIR");
-  const std::string readme = read_file(std::string(source ? source : "..") + "/README.md");
+  const std::string readme = read_file(std::string(KV_SOURCE_DIR) + "/README.md");
   const size_t from = readme.find("Typing also reaches");
   ASSERT_NE(from, std::string::npos);
   const std::string paragraph = readme.substr(from, readme.find("\n\n", from) - from);
