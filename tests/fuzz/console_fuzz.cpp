@@ -34,7 +34,7 @@ struct Rig {
   std::unique_ptr<Game> game = std::make_unique<Game>();
   Rig() {
     game->platform = Platform{&keys, &display};
-    check(start_game(*game, StartOptions{"/nonexistent-kelvarot-data", true, 5, false}),
+    check(start_game(*game, StartOptions{"/nonexistent-kelvarot-data", true, 5, false, ""}),
           "start-up failed");
   }
 };
@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::memcpy(c.line, data, n);
     c.line[n] = '\0';
     c.length = int32_t(std::strlen(c.line));
-    run_entered_line(c, g.platform, g.run, w, g.units);
+    run_entered_line(c, g.platform, g.run, w, g.units, g.fb);
   }
 
   check(c.length >= 0 && c.length <= kLineLimitCap && c.line[c.length] == '\0' &&

@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto game = std::make_unique<Game>();
   Game& g = *game;
   g.platform = Platform{&input, &display};
-  check(start_game(g, StartOptions{scratch.dir.string(), true, 7, false}), "start-up failed");
+  check(start_game(g, StartOptions{scratch.dir.string(), true, 7, false, ""}), "start-up failed");
   check(g.loaded.map_loaded == int64_t(full), "the map did not load whole");
   for (int pass = 0; pass < kPasses; ++pass) {
     run_pass(g);
