@@ -100,7 +100,6 @@ int main(int argc, char** argv) {
 
   StartOptions start;
   start.data_dir = opt.data_dir.empty() ? default_data_dir(&start.looked_in) : opt.data_dir;
-  if (start.looked_in.empty()) start.looked_in = start.data_dir;
   // the clock's seed is fixed here so that a recording can name it
   start.seeded = true;
   start.seed = opt.seeded ? opt.seed : uint32_t(std::time(nullptr));

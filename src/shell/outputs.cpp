@@ -56,12 +56,14 @@ bool same_file(const FileId& a, const FileId& b) {
 
 bool check_output_folder(const char* option, const std::string& path, std::string* error) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-    *error = std::string(option) + " " + path + " is a folder";
-    return false;
+  if (::stat(path.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) {
+      *error = std::string(option) + " " + path + " is a folder";
+      return false;
+    }
+    // /dev/stdout or a pipe is written straight through: its folder plays no part
+    if (!S_ISREG(st.st_mode)) return true;
   }
-  // /dev/stdout or a pipe is written straight through: its folder plays no part
-  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return true;
   const std::string folder = folder_of(path);
   if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
     *error = std::string(option) + " " + path + ": the folder " + folder + " is not there";
