@@ -39,13 +39,6 @@ bool same_word_ignoring_case(const char* a, const char* b) {
   return *a == *b;
 }
 
-// An edit that would reach outside the grid changes nothing: the flat index
-// would otherwise wrap onto another row or level, or past the end.
-void set_cell(World& w, int32_t x, int32_t y, int32_t z, uint8_t code) {
-  if (!cell_inside(w, x, y, z)) return;
-  w.grid[cell_index(w, x, y, z)] = code;
-}
-
 const UnitRecord& unit1(const CommandContext& ctx) { return unit(ctx.units, 1); }
 
 void corner1(CommandContext& ctx) {

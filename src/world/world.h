@@ -77,11 +77,16 @@ struct World {
   float cost[256] = {};                          // terrain cost of entering a cell, by tile code
   std::unique_ptr<PlacedObject[]> objects;       // kObjectCapacity records, 0 never filled
   int32_t object_count = 0;                      // index of the next free record
+  // Writes since loading, per square region of each level: whoever keeps something read
+  // from a window can tell that nothing in it has changed since.
+  std::unique_ptr<uint32_t[], FreeDeleter> region_edits;
 };
+
+constexpr int32_t kEditRegion = 64;  // cells per side of a region whose writes are counted
 
 // Sets the side and the stride; allocates nothing.
 void set_world_side(World& w, int32_t side);
-// Allocates the grid zero-filled (188,743,680 bytes at side 1024).
+// Allocates the grid zero-filled (188,743,680 bytes at side 1024) and its write counts.
 void create_world_grid(World& w);
 void create_object_table(World& w);
 void release_world_grid(World& w);
@@ -97,6 +102,12 @@ inline size_t cell_index(const World& w, int32_t x, int32_t y, int32_t z) {
 // Bounds-tested read: 0 outside the grid.
 uint8_t cell_at(const World& w, int32_t x, int32_t y, int32_t z);
 bool cell_inside(const World& w, int32_t x, int32_t y, int32_t z);
+// Every write to the grid after loading goes through here, so that it is counted. A cell
+// outside the grid is left alone: the flat index would wrap onto another row or level.
+void set_cell(World& w, int32_t x, int32_t y, int32_t z, uint8_t code);
+// The writes so far in the regions a square of `size` cells at (x, y) on level z touches:
+// any write inside the square raises it. The square must lie inside the grid.
+uint64_t writes_in(const World& w, int32_t x, int32_t y, int32_t z, int32_t size);
 
 inline uint8_t coarse_cell(const World& w, int32_t bx, int32_t by, int32_t z) {
   return w.grid[cell_index(w, bx, by, kCoarseLevelBase + z)];
