@@ -89,7 +89,7 @@ void BM_PathSearch(benchmark::State& state) {
     run_search(b.ps, b.world, kWindow * kWindow);
     benchmark::DoNotOptimize(b.ps.result);
   }
-  const int32_t last = path_search_state(b.ps).last;
+  const int32_t last = b.ps.work->last;
   state.counters["nodes"] = double(last + 1);
   state.counters["found"] = double(b.ps.result == kFound);
   state.counters["per_node"] =

@@ -1,10 +1,10 @@
 #include "units/keptrees.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <unordered_map>
 
 #include "core/geometry.h"
 #include "units/pathsearch_internal.h"
@@ -14,36 +14,34 @@ namespace {
 
 constexpr int32_t kSide = 64;  // the only window width kept
 constexpr int32_t kCells = kSide * kSide;
-constexpr uint16_t kUnreached = 0xffff;  // parent of a cell the search never found
-constexpr uint16_t kFromStart = 0xfffe;  // parent of a cell found from the start
-constexpr uint32_t kBuckets = 1024;
-
-struct TreeKey {
-  int32_t level = -1, origin_x = 0, origin_y = 0, start_x = 0, start_y = 0;
-  bool operator==(const TreeKey&) const = default;
-};
+constexpr int8_t kUnreached = 0;         // back step of a cell the search never found
+constexpr int8_t kFromStart = INT8_MAX;  // back step of a cell found from the start
+constexpr int32_t kKeyBits = 12;         // per field of a key; wider worlds keep no trees
 
 struct KeptTree {
-  TreeKey key;        // level -1: unused
-  uint64_t used = 0;  // when it last answered or was made
-  int16_t next = -1;  // the next tree in its bucket
-  uint8_t codes[kCells];
-  uint16_t parent[kCells];  // window slot of each cell's parent, by window slot
+  SearchPlace place;    // level -1: unused
+  uint64_t used = 0;    // when it last answered or was made
+  uint64_t writes = 0;  // the grid's writes in and around the window when it was grown
+  // Slot of each cell's parent less the cell's slot, by window slot: a byte, so that a
+  // tree's steps fill few cache lines.
+  alignas(64) int8_t back[kCells];
 };
 
-TreeKey key_of(const SearchPlace& p) {
-  return {p.level, p.origin_x, p.origin_y, p.start_x, p.start_y};
+// A tree answers for one level, window and start.
+uint64_t key_of(const SearchPlace& p) {
+  uint64_t key = 0;
+  for (int32_t v : {p.level, p.origin_x, p.origin_y, p.start_x, p.start_y})
+    key = key << kKeyBits | uint32_t(v);
+  return key;
 }
 
-uint32_t hash_of(const TreeKey& k) {
-  uint64_t h = uint64_t(uint32_t(k.level)) * 0x9e3779b97f4a7c15u;
-  for (int32_t v : {k.origin_x, k.origin_y, k.start_x, k.start_y})
-    h = (h ^ uint32_t(v)) * 0xff51afd7ed558ccdu;
-  return uint32_t(h >> 40) & (kBuckets - 1);
+// Only 64-wide windows are kept, in worlds whose cells fit a key.
+bool keeps(const World& w, const SearchPlace& p) {
+  return p.window == kSide && w.side <= 1 << kKeyBits;
 }
 
-int32_t slot_of(const TreeKey& k, int32_t x, int32_t y) {
-  return (y - k.origin_y) * kSide + (x - k.origin_x);
+int32_t slot_of(const SearchPlace& p, int32_t x, int32_t y) {
+  return (y - p.origin_y) * kSide + (x - p.origin_x);
 }
 
 }  // namespace
@@ -51,8 +49,8 @@ int32_t slot_of(const TreeKey& k, int32_t x, int32_t y) {
 struct KeptTrees {
   std::unique_ptr<KeptTree[]> pool;
   int32_t count = 0;
-  std::array<int16_t, kBuckets> first;  // the first tree of each bucket, by key
-  float prices[256] = {};               // the terrain prices the trees were grown with
+  std::unordered_map<uint64_t, int32_t> index;  // tree by key
+  float prices[256] = {};                       // the terrain prices the trees were grown with
   uint64_t clock = 0;
   int32_t answered = -1;    // the tree that answered the last search
   int32_t answer_slot = 0;  // and where its target sits in the window
@@ -62,72 +60,55 @@ void KeptTreesDeleter::operator()(KeptTrees* trees) const { delete trees; }
 
 namespace {
 
-int32_t find_tree(const KeptTrees& k, const TreeKey& key) {
-  int32_t t = k.first[hash_of(key)];
-  while (t >= 0 && !(k.pool[t].key == key)) t = k.pool[t].next;
-  return t;
+int32_t find_tree(const KeptTrees& k, const SearchPlace& p) {
+  const auto at = k.index.find(key_of(p));
+  return at == k.index.end() ? -1 : at->second;
 }
 
 void drop_tree(KeptTrees& k, int32_t t) {
-  int16_t* at = &k.first[hash_of(k.pool[t].key)];
-  while (*at != t) at = &k.pool[*at].next;
-  *at = k.pool[t].next;
-  k.pool[t].key = TreeKey{};
+  k.index.erase(key_of(k.pool[t].place));
+  k.pool[t].place.level = -1;
 }
 
-const uint8_t* window_row(const World& w, const TreeKey& key, int32_t r) {
-  return w.grid.get() + cell_index(w, key.origin_x, key.origin_y + r, key.level);
+// A route's walk reads each step only once the last is in, a cache miss apiece on a tree
+// not used lately: all of them are fetched at once first.
+void prefetch_steps(const KeptTree& t) {
+  for (int32_t i = 0; i < kCells; i += 64) __builtin_prefetch(t.back + i);
 }
 
-// Every row read without stopping at the first difference: the rows lie a grid row apart,
-// and a check that waits for each row's cache miss before the next costs microseconds.
-bool codes_unchanged(const World& w, const KeptTree& t) {
-  uint64_t diff = 0;
-  for (int32_t r = 0; r < kSide; ++r) {
-    const uint8_t* row = window_row(w, t.key, r);
-    for (int32_t i = 0; i < kSide; i += 8) {
-      uint64_t a, b;
-      std::memcpy(&a, t.codes + r * kSide + i, 8);
-      std::memcpy(&b, row + i, 8);
-      diff |= a ^ b;
-    }
-  }
-  return diff == 0;
+uint64_t writes_in_window(const World& w, const SearchPlace& p) {
+  return writes_in(w, p.origin_x, p.origin_y, p.level, kSide);
 }
 
 // New terrain prices reorder every search: no tree survives them.
 void check_prices(KeptTrees& k, const World& w) {
   if (std::memcmp(k.prices, w.cost, sizeof k.prices) == 0) return;
   std::copy(std::begin(w.cost), std::end(w.cost), k.prices);
-  for (int32_t t = 0; t < k.count; ++t) k.pool[t].key = TreeKey{};
-  k.first.fill(-1);
+  for (int32_t t = 0; t < k.count; ++t) k.pool[t].place.level = -1;
+  k.index.clear();
 }
 
 // Copies the search that just ran out of nodes into the least recently used tree.
 void keep_tree(PathSearch& ps, const World& w, const SearchPlace& p) {
   KeptTrees& k = *ps.kept;
   check_prices(k, w);
-  int32_t t = find_tree(k, key_of(p));
+  int32_t t = find_tree(k, p);
   if (t < 0) {
     t = 0;
-    for (int32_t u = 1; u < k.count && k.pool[t].key.level >= 0; ++u)
-      if (k.pool[u].key.level < 0 || k.pool[u].used < k.pool[t].used) t = u;
-    if (k.pool[t].key.level >= 0) drop_tree(k, t);
-    const uint32_t h = hash_of(key_of(p));
-    k.pool[t].key = key_of(p);
-    k.pool[t].next = k.first[h];
-    k.first[h] = int16_t(t);
+    for (int32_t u = 1; u < k.count && k.pool[t].place.level >= 0; ++u)
+      if (k.pool[u].place.level < 0 || k.pool[u].used < k.pool[t].used) t = u;
+    if (k.pool[t].place.level >= 0) drop_tree(k, t);
+    k.pool[t].place = p;
+    k.index.emplace(key_of(p), t);
   }
   KeptTree& tree = k.pool[t];
   tree.used = ++k.clock;
-  for (int32_t r = 0; r < kSide; ++r)
-    std::memcpy(tree.codes + r * kSide, window_row(w, tree.key, r), kSide);
-  std::fill(std::begin(tree.parent), std::end(tree.parent), kUnreached);
-  const PathSearchState s = path_search_state(ps);
+  tree.writes = writes_in_window(w, p);
+  std::fill(std::begin(tree.back), std::end(tree.back), kUnreached);
+  const PathSearchWork& s = *ps.work;
   for (int32_t n = 1; n <= s.last; ++n) {
-    const int32_t up = s.node_parent[n];
-    tree.parent[slot_of(tree.key, s.node_x[n], s.node_y[n])] =
-        up == 0 ? kFromStart : uint16_t(slot_of(tree.key, s.node_x[up], s.node_y[up]));
+    const int32_t up = s.node_parent[n], slot = slot_of(p, s.node_x[n], s.node_y[n]);
+    tree.back[slot] = up == 0 ? kFromStart : int8_t(slot_of(p, s.node_x[up], s.node_y[up]) - slot);
   }
 }
 
@@ -136,13 +117,14 @@ void keep_tree(PathSearch& ps, const World& w, const SearchPlace& p) {
 void create_kept_trees(PathSearch& ps, int32_t count) {
   ps.kept.reset(new KeptTrees());
   KeptTrees& k = *ps.kept;
-  k.count = std::clamp(count, 1, int32_t(INT16_MAX));
+  k.count = std::max(count, 1);
   k.pool = std::make_unique<KeptTree[]>(size_t(k.count));
-  k.first.fill(-1);
+  for (int32_t t = 0; t < k.count; ++t) k.pool[t].place.level = -1;
+  k.index.reserve(size_t(k.count));
 }
 
 bool kept_tree_answers(PathSearch& ps, const World& w, const SearchPlace& p) {
-  if (!ps.kept || p.window != kSide) return false;
+  if (!ps.kept || !keeps(w, p)) return false;
   KeptTrees& k = *ps.kept;
   k.answered = -1;
   if (p.start_x == p.target_x && p.start_y == p.target_y) {
@@ -150,33 +132,34 @@ bool kept_tree_answers(PathSearch& ps, const World& w, const SearchPlace& p) {
     return true;
   }
   check_prices(k, w);
-  const int32_t t = find_tree(k, key_of(p));
+  const int32_t t = find_tree(k, p);
   if (t < 0) return false;
   KeptTree& tree = k.pool[t];
-  if (!codes_unchanged(w, tree)) {
+  if (tree.writes != writes_in_window(w, tree.place)) {  // the window may have changed
     drop_tree(k, t);
     return false;
   }
   tree.used = ++k.clock;
   k.answered = t;
-  k.answer_slot = slot_of(tree.key, p.target_x, p.target_y);
-  ps.result = tree.parent[k.answer_slot] == kUnreached ? kNotFound : kFound;
+  k.answer_slot = slot_of(p, p.target_x, p.target_y);
+  ps.result = tree.back[k.answer_slot] == kUnreached ? kNotFound : kFound;
   return true;
 }
 
 void store_kept_route(PathSearch& ps, int32_t unit) {
   const KeptTrees& k = *ps.kept;
   const KeptTree& tree = k.pool[k.answered];
+  prefetch_steps(tree);
   store_route(
       ps, unit, k.answer_slot,
-      [&](int32_t s) { return tree.parent[s] == kFromStart ? -1 : int32_t(tree.parent[s]); },
+      [&](int32_t s) { return tree.back[s] == kFromStart ? -1 : s + tree.back[s]; },
       [&](int32_t s, int32_t& x, int32_t& y) {
-        x = tree.key.origin_x + s % kSide, y = tree.key.origin_y + s / kSide;
+        x = tree.place.origin_x + s % kSide, y = tree.place.origin_y + s / kSide;
       });
 }
 
 void keep_search(PathSearch& ps, const World& w, const SearchPlace& p) {
-  if (ps.kept && p.window == kSide && ran_out_of_nodes(ps)) keep_tree(ps, w, p);
+  if (ps.kept && keeps(w, p) && ran_out_of_nodes(ps)) keep_tree(ps, w, p);
 }
 
 namespace {
@@ -212,11 +195,16 @@ int64_t search_ahead(PathSearch& ps, const World& w, const UnitTable& units, int
   KeptTrees& k = *ps.kept;
   check_prices(k, w);
   // Whether a kept tree is still valid is checked when it answers; here only its key.
-  auto missing = [&](const SearchPlace& p) {
-    return p.window == kSide && find_tree(k, key_of(p)) < 0;
-  };
+  auto missing = [&](const SearchPlace& p) { return keeps(w, p) && find_tree(k, p) < 0; };
   int64_t trees = 0;
-  next_tick_searches(ps, w, units, [&](const SearchPlace& p) { return trees += missing(p), true; });
+  next_tick_searches(ps, w, units, [&](const SearchPlace& p) {
+    const int32_t t = keeps(w, p) ? find_tree(k, p) : 0;
+    trees += t < 0;
+    // In the frame before the tick the trees it will read are fetched into the cache.
+    if (t >= 0 && frames_left == 1) prefetch_steps(k.pool[t]);
+    return true;
+  });
+  if (trees == 0) return 0;
   // The work spread evenly over the frames left before the tick, as far as the budget goes.
   const int64_t share = (trees * kCells + frames_left - 1) / std::max(frames_left, 1);
   const uint64_t rounds_before = ps.rounds;

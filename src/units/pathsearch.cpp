@@ -10,10 +10,6 @@
 #include <limits>
 #include <new>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "units/keptrees.h"
 #include "units/pathsearch_internal.h"
 #include "world/world.h"
@@ -39,78 +35,7 @@ constexpr Direction kDirections[] = {
 };
 static_assert(std::size(kDirections) == 8);
 
-constexpr uint8_t kOpen = 0;
-constexpr uint8_t kExpanded = 9;
-constexpr uint8_t kMapUnseen = 0;
-constexpr uint8_t kMapSeen = 1;  // also every border cell, so no node is placed there
-
-// Windows up to 64 wide, all the game asks for, get the fast loop: a bit per cell and
-// a word per window row, and open nodes kept in lanes.
-constexpr int32_t kRowBits = 64;
-constexpr int32_t kFastNodes = kRowBits * kRowBits;  // nodes such a window can hold
-constexpr int32_t kLanes = 512;                      // 2 step lengths x 256 terrain prices at most
-
 }  // namespace
-
-struct PathSearchWork {
-  // node store, world side squared entries; only the first window's worth is ever touched
-  ZeroedArray<int16_t> node_x, node_y;  // cells
-  ZeroedArray<int32_t> node_parent;
-  ZeroedArray<uint8_t> node_state;  // 0 open, 9 expanded
-  ZeroedArray<float> node_cost;
-  ZeroedArray<uint8_t> window_map;  // 0 undiscovered, 1 border/discovered, 9 expanded
-  int32_t node_capacity = 0;
-  int32_t node_dirty = 0;  // leading entries of the node arrays a search may have written
-
-  int32_t start_x = 0, start_y = 0, target_x = 0, target_y = 0;  // clamped into the window
-  int32_t origin_x = 0, origin_y = 0, window_size = 0;
-  int32_t level = 0;  // search level of the world grid
-  int32_t current = 0, last = 0, first_open = 0;
-  float best_cost = 0;    // cost of the last node picked (2 x side squared when none was open)
-  int32_t best_node = 0;  // the last node picked
-  int32_t goal = 0;
-  uint8_t ready = 0;
-
-  // Open nodes in lanes, so picking the cheapest does not scan the node store. A node
-  // costs its parent's cost plus a step-and-terrain price, and parents are picked cheapest
-  // first, so the nodes that paid one price join its lane in rising cost. Within a run of
-  // equal cost a lane keeps the latest node first, so the pick is the cheapest lane head,
-  // the later one when heads cost the same.
-  struct Lane {
-    int32_t tail;     // kFastNodes + lane when empty
-    int32_t run;      // the entry before the tail's run of equal cost
-    float tail_cost;  // -1 when empty
-    int32_t busy;     // place in busy_lanes, -1 when empty
-  };
-  // The order of picks: cost bits, then the node index inverted, then the window cell.
-  struct OpenNode {
-    uint64_t key;
-    uint64_t next_key;  // the key of `next`
-    int32_t next;       // next node in its lane, -1 after the tail
-    int32_t lane;
-    int32_t parent;  // for the node store, written when the run ends
-  };
-  Lane lanes[kLanes];
-  // The entry at kFastNodes + lane stands before the lane's head.
-  OpenNode open_nodes[kFastNodes + kLanes];
-  int32_t busy_lanes[kLanes];  // the lanes holding nodes
-  // The key of each one's head; all ones after the last, so they can be read 4 at a time.
-  uint64_t busy_keys[kLanes + 4];
-  int32_t busy_count = 0;
-  int32_t open_count = 0;      // nodes of state 0, picked or not
-  uint16_t lane_of_code[256];  // first lane of the code's terrain price
-  float lane_prices[256];      // the cost table the lanes were numbered from
-  uint8_t lanes_numbered = 0;
-  uint8_t prices_fall = 0;  // a negative or NaN price: lanes would not stay in order
-  uint8_t queued = 0;       // the present search has used the lanes
-  uint8_t over_limit = 0;   // an open node cost more than any pick may: the last node from now on
-  uint8_t scan_only = 0;    // the lanes cannot be trusted in this search: scan instead
-
-  // The grid's part in the neighbour tests, rebuilt at the start of each fast run.
-  uint64_t free_rows[kRowBits];      // bit x: cell x of the row may still become a node
-  uint64_t open_rows[kRowBits];      // bit x: cell x holds open ground
-  uint8_t window_codes[kFastNodes];  // the window's tile codes, rows 64 apart
-};
 
 void PathSearchWorkDeleter::operator()(PathSearchWork* work) const { delete work; }
 
@@ -252,19 +177,13 @@ bool begin_place(const PathSearch& ps, const World& w, int32_t level, int32_t wi
   return true;
 }
 
-// The tile tests of the row classifier, 16 cells at a time where SSE2 is there; they
-// must agree with the world's own on every code.
-constexpr uint8_t kFirstEnterable = 6;  // codes 0 to 5 are never entered
-static_assert([] {
-  for (int32_t c = 0; c < 256; ++c) {
-    const uint8_t code = uint8_t(c);
-    if ((code >= kFirstEnterable && code != kTileWall) != tile_enterable(code) ||
-        (code == kTilePlain || code == kTileForest || code == kTileHills || code == kTileFloor) !=
-            tile_open_ground(code))
-      return false;
-  }
-  return true;
-}());
+// Bit 0: the code may be entered; bit 1: it is open ground.
+constexpr std::array<uint8_t, 256> kCodeBits = [] {
+  std::array<uint8_t, 256> t{};
+  for (int32_t c = 0; c < 256; ++c)
+    t[size_t(c)] = uint8_t(tile_enterable(uint8_t(c)) | tile_open_ground(uint8_t(c)) << 1);
+  return t;
+}();
 
 // Classifies the window's rows for the fast loop: bit x of a free row when cell x is
 // enterable and undiscovered, of an open row when it holds open ground. Copies the
@@ -276,30 +195,10 @@ void classify_rows(PathSearchWork& s, const World& w, const uint8_t* level_cells
         level_cells + size_t(s.origin_y + r) * size_t(w.side) + size_t(s.origin_x);
     const uint8_t* map = s.window_map.get() + size_t(r) * size_t(n);
     uint64_t free = 0, open = 0;
-    int32_t x = 0;
-#if defined(__SSE2__)
-    const __m128i lowest_enterable = _mm_set1_epi8(char(kFirstEnterable));
-    const __m128i wall = _mm_set1_epi8(char(kTileWall)), zero = _mm_setzero_si128();
-    const __m128i plain = _mm_set1_epi8(char(kTilePlain));
-    const __m128i forest = _mm_set1_epi8(char(kTileForest));
-    const __m128i hills = _mm_set1_epi8(char(kTileHills));
-    const __m128i floor = _mm_set1_epi8(char(kTileFloor));
-    for (; x + 16 <= n; x += 16) {
-      const __m128i code = _mm_loadu_si128(reinterpret_cast<const __m128i*>(codes + x));
-      const __m128i seen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(map + x));
-      const __m128i high = _mm_cmpeq_epi8(_mm_max_epu8(code, lowest_enterable), code);
-      const __m128i enterable = _mm_andnot_si128(_mm_cmpeq_epi8(code, wall), high);
-      const __m128i unseen = _mm_cmpeq_epi8(seen, zero);
-      const __m128i ground =
-          _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(code, plain), _mm_cmpeq_epi8(code, forest)),
-                       _mm_or_si128(_mm_cmpeq_epi8(code, hills), _mm_cmpeq_epi8(code, floor)));
-      free |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_and_si128(enterable, unseen)))) << x;
-      open |= uint64_t(uint32_t(_mm_movemask_epi8(ground))) << x;
-    }
-#endif
-    for (; x < n; ++x) {
-      free |= uint64_t(tile_enterable(codes[x]) && map[x] == kMapUnseen) << x;
-      open |= uint64_t(tile_open_ground(codes[x])) << x;
+    for (int32_t x = 0; x < n; ++x) {
+      const uint64_t bits = kCodeBits[codes[x]];
+      free |= (bits & uint64_t(map[x] == kMapUnseen)) << x;
+      open |= (bits >> 1) << x;
     }
     s.free_rows[r] = free;
     s.open_rows[r] = open;
@@ -733,29 +632,6 @@ void store_unit_path(PathSearch& ps, int32_t unit) {
       [&](int32_t k, int32_t& x, int32_t& y) { x = s.node_x[k], y = s.node_y[k]; });
 }
 
-PathSearchState path_search_state(const PathSearch& ps) {
-  const PathSearchWork& s = *ps.work;
-  return {s.node_x.get(),
-          s.node_y.get(),
-          s.node_parent.get(),
-          s.node_state.get(),
-          s.node_cost.get(),
-          s.window_map.get(),
-          s.node_capacity,
-          s.start_x,
-          s.start_y,
-          s.target_x,
-          s.target_y,
-          s.origin_x,
-          s.origin_y,
-          s.current,
-          s.last,
-          s.first_open,
-          s.best_cost,
-          s.best_node,
-          s.goal,
-          s.ready};
-}
 int32_t next_path_step(PathSearch& ps, const World& w, UnitTable& units, int32_t u, int32_t tx,
                        int32_t ty, int32_t window, int32_t advance) {
   if (u < 0 || u >= kUnitTableSize) return 0;

@@ -1,7 +1,7 @@
 #pragma once
 // The path search: a uniform-cost search inside a square window, plus the stored
 // route of every unit index. Its working state (node store, open lanes, window rows)
-// is private to pathsearch.cpp.
+// is in units/pathsearch_internal.h.
 #include <cstdint>
 #include <memory>
 

@@ -1,7 +1,7 @@
 #pragma once
-// The steps of one search and a read-only look at what it leaves behind: for the tests
-// and benchmarks that hold the search against the linear-scan reference. The game
-// calls only what pathsearch.h declares.
+// The steps of one search and its working state: for the kept trees, and for the tests
+// and benchmarks that hold the search against the linear-scan reference. The rest of the
+// game calls only what pathsearch.h declares.
 #include <cstdint>
 
 #include "units/pathsearch.h"
@@ -55,22 +55,74 @@ bool search_whole_window(PathSearch& ps, const World& w, const SearchPlace& p);
 // The last search ended with nothing open, in the ordinary order of picks.
 bool ran_out_of_nodes(const PathSearch& ps);
 
-// The node store (node_capacity entries each) and the search's position in it.
-struct PathSearchState {
-  const int16_t* node_x;
-  const int16_t* node_y;
-  const int32_t* node_parent;
-  const uint8_t* node_state;  // 0 open, 9 expanded
-  const float* node_cost;
-  const uint8_t* window_map;  // 0 undiscovered, 1 border/discovered, 9 expanded
-  int32_t node_capacity;
-  int32_t start_x, start_y, target_x, target_y;  // clamped into the window
-  int32_t origin_x, origin_y;
-  int32_t current, last, first_open;
-  float best_cost;    // cost of the last node picked (2 x side squared when none was open)
-  int32_t best_node;  // the last node picked
-  int32_t goal;
-  uint8_t ready;
+// The search's working state: the node store and where the search stands in it.
+constexpr uint8_t kOpen = 0;
+constexpr uint8_t kExpanded = 9;
+constexpr uint8_t kMapUnseen = 0;
+constexpr uint8_t kMapSeen = 1;  // also every border cell, so no node is placed there
+
+// Windows up to 64 wide, all the game asks for, get the fast loop: a bit per cell and
+// a word per window row, and open nodes kept in lanes.
+constexpr int32_t kRowBits = 64;
+constexpr int32_t kFastNodes = kRowBits * kRowBits;  // nodes such a window can hold
+constexpr int32_t kLanes = 512;                      // 2 step lengths x 256 terrain prices at most
+
+struct PathSearchWork {
+  // node store, world side squared entries; only the first window's worth is ever touched
+  ZeroedArray<int16_t> node_x, node_y;  // cells
+  ZeroedArray<int32_t> node_parent;
+  ZeroedArray<uint8_t> node_state;  // 0 open, 9 expanded
+  ZeroedArray<float> node_cost;
+  ZeroedArray<uint8_t> window_map;  // 0 undiscovered, 1 border/discovered, 9 expanded
+  int32_t node_capacity = 0;
+  int32_t node_dirty = 0;  // leading entries of the node arrays a search may have written
+
+  int32_t start_x = 0, start_y = 0, target_x = 0, target_y = 0;  // clamped into the window
+  int32_t origin_x = 0, origin_y = 0, window_size = 0;
+  int32_t level = 0;  // search level of the world grid
+  int32_t current = 0, last = 0, first_open = 0;
+  float best_cost = 0;    // cost of the last node picked (2 x side squared when none was open)
+  int32_t best_node = 0;  // the last node picked
+  int32_t goal = 0;
+  uint8_t ready = 0;
+
+  // Open nodes in lanes, so picking the cheapest does not scan the node store. A node
+  // costs its parent's cost plus a step-and-terrain price, and parents are picked cheapest
+  // first, so the nodes that paid one price join its lane in rising cost. Within a run of
+  // equal cost a lane keeps the latest node first, so the pick is the cheapest lane head,
+  // the later one when heads cost the same.
+  struct Lane {
+    int32_t tail;     // kFastNodes + lane when empty
+    int32_t run;      // the entry before the tail's run of equal cost
+    float tail_cost;  // -1 when empty
+    int32_t busy;     // place in busy_lanes, -1 when empty
+  };
+  // The order of picks: cost bits, then the node index inverted, then the window cell.
+  struct OpenNode {
+    uint64_t key;
+    uint64_t next_key;  // the key of `next`
+    int32_t next;       // next node in its lane, -1 after the tail
+    int32_t lane;
+    int32_t parent;  // for the node store, written when the run ends
+  };
+  Lane lanes[kLanes];
+  // The entry at kFastNodes + lane stands before the lane's head.
+  OpenNode open_nodes[kFastNodes + kLanes];
+  int32_t busy_lanes[kLanes];  // the lanes holding nodes
+  // The key of each one's head; all ones after the last, so they can be read 4 at a time.
+  uint64_t busy_keys[kLanes + 4];
+  int32_t busy_count = 0;
+  int32_t open_count = 0;      // nodes of state 0, picked or not
+  uint16_t lane_of_code[256];  // first lane of the code's terrain price
+  float lane_prices[256];      // the cost table the lanes were numbered from
+  uint8_t lanes_numbered = 0;
+  uint8_t prices_fall = 0;  // a negative or NaN price: lanes would not stay in order
+  uint8_t queued = 0;       // the present search has used the lanes
+  uint8_t over_limit = 0;   // an open node cost more than any pick may: the last node from now on
+  uint8_t scan_only = 0;    // the lanes cannot be trusted in this search: scan instead
+
+  // The grid's part in the neighbour tests, rebuilt at the start of each fast run.
+  uint64_t free_rows[kRowBits];      // bit x: cell x of the row may still become a node
+  uint64_t open_rows[kRowBits];      // bit x: cell x holds open ground
+  uint8_t window_codes[kFastNodes];  // the window's tile codes, rows 64 apart
 };
-// Valid until the next search step or the release of the search.
-PathSearchState path_search_state(const PathSearch& ps);

@@ -25,10 +25,6 @@ constexpr int32_t kSide = 128;  // small worlds keep each test quick; the rules 
 constexpr int32_t kLevel = 1;
 constexpr int32_t kWindow = 64;
 
-void put(World& w, int32_t x, int32_t y, int32_t level, uint8_t code) {
-  w.grid[cell_index(w, x, y, level)] = code;
-}
-
 struct Cell {
   int32_t x, y;
 };
@@ -82,7 +78,7 @@ void paint(World& w, Rand& r, int32_t level, int32_t x0, int32_t y0, int32_t siz
         else if (roll < blocking + costly + other) c = pick(r, kOther);
         else c = pick(r, kOpenGround);
       }
-      put(w, x, y, level, c);
+      set_cell(w, x, y, level, c);
     }
   if (style == 1) {  // patches on uniform ground
     for (int32_t n = r.in(1, 30); n > 0; --n) {
@@ -92,7 +88,7 @@ void paint(World& w, Rand& r, int32_t level, int32_t x0, int32_t y0, int32_t siz
                         : r.chance(50) ? pick(r, kCostly)
                                        : pick(r, kOther);
       for (int32_t y = py; y < std::min(py + ph, y1); ++y)
-        for (int32_t x = px; x < std::min(px + pw, x1); ++x) put(w, x, y, level, c);
+        for (int32_t x = px; x < std::min(px + pw, x1); ++x) set_cell(w, x, y, level, c);
     }
   }
   if (style == 9) {  // walls with gaps, corridors that wind
@@ -102,7 +98,7 @@ void paint(World& w, Rand& r, int32_t level, int32_t x0, int32_t y0, int32_t siz
       const int32_t lo = rows ? x0 : y0, hi = rows ? x1 : y1;
       const int32_t gap = r.in(lo, hi - 1);
       for (int32_t b = lo; b < hi; ++b)
-        if (b != gap) put(w, rows ? b : a, rows ? a : b, level, pick(r, kBlocking));
+        if (b != gap) set_cell(w, rows ? b : a, rows ? a : b, level, pick(r, kBlocking));
     }
   }
 }
@@ -111,19 +107,19 @@ void paint(World& w, Rand& r, int32_t level, int32_t x0, int32_t y0, int32_t siz
 // Returns the route's cells after the start, in walking order.
 std::vector<Cell> build_serpentine(World& w, int32_t level) {
   for (int32_t y = 0; y < 64; ++y)
-    for (int32_t x = 0; x < 64; ++x) put(w, x, y, level, kTileWall);
+    for (int32_t x = 0; x < 64; ++x) set_cell(w, x, y, level, kTileWall);
   std::vector<Cell> route;
   for (int32_t k = 0; k <= 30; ++k) {
     const int32_t y = 1 + 2 * k;
     const bool east = k % 2 == 0;
     for (int32_t i = 0; i < 62; ++i) {
       const int32_t x = east ? 1 + i : 62 - i;
-      put(w, x, y, level, kTilePlain);
+      set_cell(w, x, y, level, kTilePlain);
       route.push_back({x, y});
     }
     if (k < 30) {
       const int32_t gx = east ? 62 : 1;
-      put(w, gx, y + 1, level, kTilePlain);
+      set_cell(w, gx, y + 1, level, kTilePlain);
       route.push_back({gx, y + 1});
     }
   }
@@ -152,7 +148,7 @@ class Differential {
   // Everything a search leaves behind, compared with the reference.
   void compare_search(const char* what, int32_t n) {
     SCOPED_TRACE(::testing::Message() << what << " #" << n);
-    const PathSearchState s = path_search_state(ps);
+    const PathSearchWork& s = *ps.work;
     const OracleSearch& o = oracle;
     ASSERT_EQ(std::tuple(ps.result, s.ready, s.goal, s.current, s.last, s.first_open, s.best_node),
               std::tuple(o.result, o.ready, o.goal, o.current, o.last, o.first_open, o.best_node));
@@ -163,12 +159,12 @@ class Differential {
               std::tuple(o.first_step_x, o.first_step_y));
     const size_t n_cmp = std::min<size_t>(size_t(widest) * size_t(widest), size_t(s.node_capacity));
     const std::tuple<const char*, const void*, const void*, size_t> arrays[] = {
-        {"node_x", s.node_x, o.node_x.data(), 2},
-        {"node_y", s.node_y, o.node_y.data(), 2},
-        {"node_parent", s.node_parent, o.node_parent.data(), 4},
-        {"node_state", s.node_state, o.node_state.data(), 1},
-        {"node_cost", s.node_cost, o.node_cost.data(), 4},
-        {"window_map", s.window_map, o.window_map.data(), 1}};
+        {"node_x", s.node_x.get(), o.node_x.data(), 2},
+        {"node_y", s.node_y.get(), o.node_y.data(), 2},
+        {"node_parent", s.node_parent.get(), o.node_parent.data(), 4},
+        {"node_state", s.node_state.get(), o.node_state.data(), 1},
+        {"node_cost", s.node_cost.get(), o.node_cost.data(), 4},
+        {"window_map", s.window_map.get(), o.window_map.data(), 1}};
     for (const auto& [name, a, b, size] : arrays)
       ASSERT_EQ(std::memcmp(a, b, n_cmp * size), 0) << name;
   }
@@ -300,7 +296,8 @@ class Differential {
       for (int32_t y = 1; y < 63; ++y)  // vary the price of the corridor cells
         for (int32_t x = 1; x < 63; ++x)
           if (tile_enterable(world.grid[cell_index(world, x, y, kLevel)]) && rng.chance(30))
-            put(world, x, y, kLevel, rng.chance(50) ? pick(rng, kCostly) : pick(rng, kOpenGround));
+            set_cell(world, x, y, kLevel,
+                     rng.chance(50) ? pick(rng, kCostly) : pick(rng, kOpenGround));
       const int32_t u = rng.in(1, kUnitTableSize - 2);
       // starts whose centred window still covers the whole maze
       const Cell from = rng.chance(50) ? Cell{1, 1} : route[size_t(rng.in(0, 30))];
@@ -471,7 +468,7 @@ class GameDifferential {
     for (int32_t level = kCoarseLevelBase; level < kCoarseLevelBase + 3; ++level)
       for (int32_t y = 0; y < 64; ++y)
         for (int32_t x = 0; x < 64; ++x)
-          put(world, x, y, level, rng.chance(75) ? kTilePlain : kTileMountain);
+          set_cell(world, x, y, level, rng.chance(75) ? kTilePlain : kTileMountain);
     create_path_search(ps, kWorldSide);
     create_kept_trees(ps, trees);
     create_path_search(cursors, kWorldSide);
@@ -500,12 +497,12 @@ class GameDifferential {
     const UnitRecord& u = units.records[rng.chance(30) ? 1 : rng.in(1, kUnits)];
     const uint8_t codes[] = {1, 2, 3, kTilePlain, kTileMountain, kTileWall, kTileForest};
     if (rng.chance(40) && u.level < 3) {
-      put(world, std::clamp(u.x / 16 + rng.in(-3, 3), 0, 63),
-          std::clamp(u.y / 16 + rng.in(-3, 3), 0, 63), kCoarseLevelBase + u.level,
-          rng.chance(50) ? uint8_t(kTilePlain) : pick(rng, codes));
+      set_cell(world, std::clamp(u.x / 16 + rng.in(-3, 3), 0, 63),
+               std::clamp(u.y / 16 + rng.in(-3, 3), 0, 63), kCoarseLevelBase + u.level,
+               rng.chance(50) ? uint8_t(kTilePlain) : pick(rng, codes));
     } else if (u.level < kLevelCount) {
-      put(world, std::clamp(u.x + rng.in(-12, 12), 0, kWorldSide - 1),
-          std::clamp(u.y + rng.in(-12, 12), 0, kWorldSide - 1), u.level, pick(rng, codes));
+      set_cell(world, std::clamp(u.x + rng.in(-12, 12), 0, kWorldSide - 1),
+               std::clamp(u.y + rng.in(-12, 12), 0, kWorldSide - 1), u.level, pick(rng, codes));
     }
   }
 
