@@ -16,7 +16,6 @@
 #include <memory>
 
 #include "pathsearch_oracle.h"
-#include "units/keptrees.h"
 #include "units/orders.h"
 #include "units/pathsearch.h"
 #include "units/placement.h"

@@ -7,7 +7,7 @@
 #include "core/geometry.h"
 #include "shell/game.h"
 #include "shell/window.h"
-#include "units/keptrees.h"
+#include "units/pathsearch.h"
 #include "units/placement.h"
 #include "world/catalogue.h"
 #include "world/mapfile.h"

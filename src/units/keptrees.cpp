@@ -1,5 +1,9 @@
-#include "units/keptrees.h"
-
+// Kept search trees. The order in which a search expands its nodes does not depend on its
+// target, which only decides when it stops, and a node's parent never changes once found.
+// So a search from a start that ran until nothing was open answers every later search from
+// that start in the same window exactly (found or not, and the route), for as long as the
+// window's tile codes and the terrain prices stay as they were. Only 64-wide windows are
+// kept: their budget outlasts their interior, so such a search always runs out of nodes.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -19,8 +23,8 @@ constexpr int8_t kFromStart = INT8_MAX;  // back step of a cell found from the s
 constexpr int32_t kKeyBits = 12;         // per field of a key; wider worlds keep no trees
 
 struct KeptTree {
-  SearchPlace place;    // level -1: unused
-  uint64_t used = 0;    // when it last answered or was made
+  SearchPlace place;
+  uint64_t used = 0;    // when it last answered or was made; 0: unused
   uint64_t writes = 0;  // the grid's writes in and around the window when it was grown
   // Slot of each cell's parent less the cell's slot, by window slot: a byte, so that a
   // tree's steps fill few cache lines.
@@ -56,7 +60,7 @@ struct KeptTrees {
   int32_t answer_slot = 0;  // and where its target sits in the window
 };
 
-void KeptTreesDeleter::operator()(KeptTrees* trees) const { delete trees; }
+void SearchDeleter::operator()(KeptTrees* trees) const { delete trees; }
 
 namespace {
 
@@ -67,7 +71,7 @@ int32_t find_tree(const KeptTrees& k, const SearchPlace& p) {
 
 void drop_tree(KeptTrees& k, int32_t t) {
   k.index.erase(key_of(k.pool[t].place));
-  k.pool[t].place.level = -1;
+  k.pool[t].used = 0;
 }
 
 // A route's walk reads each step only once the last is in, a cache miss apiece on a tree
@@ -84,7 +88,7 @@ uint64_t writes_in_window(const World& w, const SearchPlace& p) {
 void check_prices(KeptTrees& k, const World& w) {
   if (std::memcmp(k.prices, w.cost, sizeof k.prices) == 0) return;
   std::copy(std::begin(w.cost), std::end(w.cost), k.prices);
-  for (int32_t t = 0; t < k.count; ++t) k.pool[t].place.level = -1;
+  for (int32_t t = 0; t < k.count; ++t) k.pool[t].used = 0;
   k.index.clear();
 }
 
@@ -95,9 +99,9 @@ void keep_tree(PathSearch& ps, const World& w, const SearchPlace& p) {
   int32_t t = find_tree(k, p);
   if (t < 0) {
     t = 0;
-    for (int32_t u = 1; u < k.count && k.pool[t].place.level >= 0; ++u)
-      if (k.pool[u].place.level < 0 || k.pool[u].used < k.pool[t].used) t = u;
-    if (k.pool[t].place.level >= 0) drop_tree(k, t);
+    for (int32_t u = 1; u < k.count; ++u)
+      if (k.pool[u].used < k.pool[t].used) t = u;
+    if (k.pool[t].used > 0) drop_tree(k, t);
     k.pool[t].place = p;
     k.index.emplace(key_of(p), t);
   }
@@ -119,14 +123,14 @@ void create_kept_trees(PathSearch& ps, int32_t count) {
   KeptTrees& k = *ps.kept;
   k.count = std::max(count, 1);
   k.pool = std::make_unique<KeptTree[]>(size_t(k.count));
-  for (int32_t t = 0; t < k.count; ++t) k.pool[t].place.level = -1;
   k.index.reserve(size_t(k.count));
 }
 
 bool kept_tree_answers(PathSearch& ps, const World& w, const SearchPlace& p) {
-  if (!ps.kept || !keeps(w, p)) return false;
+  if (!ps.kept) return false;
   KeptTrees& k = *ps.kept;
   k.answered = -1;
+  if (!keeps(w, p)) return false;
   if (p.start_x == p.target_x && p.start_y == p.target_y) {
     ps.result = kStartIsTarget;
     return true;
@@ -146,7 +150,8 @@ bool kept_tree_answers(PathSearch& ps, const World& w, const SearchPlace& p) {
   return true;
 }
 
-void store_kept_route(PathSearch& ps, int32_t unit) {
+bool store_kept_route(PathSearch& ps, int32_t unit) {
+  if (!ps.kept || ps.kept->answered < 0) return false;
   const KeptTrees& k = *ps.kept;
   const KeptTree& tree = k.pool[k.answered];
   prefetch_steps(tree);
@@ -156,6 +161,7 @@ void store_kept_route(PathSearch& ps, int32_t unit) {
       [&](int32_t s, int32_t& x, int32_t& y) {
         x = tree.place.origin_x + s % kSide, y = tree.place.origin_y + s / kSide;
       });
+  return true;
 }
 
 void keep_search(PathSearch& ps, const World& w, const SearchPlace& p) {
@@ -208,8 +214,6 @@ int64_t search_ahead(PathSearch& ps, const World& w, const UnitTable& units, int
   // The work spread evenly over the frames left before the tick, as far as the budget goes.
   const int64_t share = (trees * kCells + frames_left - 1) / std::max(frames_left, 1);
   const uint64_t rounds_before = ps.rounds;
-  const uint8_t result = ps.result;
-  const int32_t step_x = ps.first_step_x, step_y = ps.first_step_y;
   next_tick_searches(ps, w, units, [&](const SearchPlace& p) {
     const int64_t spent = int64_t(ps.rounds - rounds_before);
     if (!missing(p)) return true;
@@ -217,8 +221,5 @@ int64_t search_ahead(PathSearch& ps, const World& w, const UnitTable& units, int
     if (search_whole_window(ps, w, p)) keep_tree(ps, w, p);
     return true;
   });
-  ps.result = result;
-  ps.first_step_x = step_x;
-  ps.first_step_y = step_y;
   return int64_t(ps.rounds - rounds_before);
 }

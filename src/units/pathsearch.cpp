@@ -7,10 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
-#include <limits>
 #include <new>
 
-#include "units/keptrees.h"
 #include "units/pathsearch_internal.h"
 #include "world/world.h"
 
@@ -37,7 +35,7 @@ static_assert(std::size(kDirections) == 8);
 
 }  // namespace
 
-void PathSearchWorkDeleter::operator()(PathSearchWork* work) const { delete work; }
+void SearchDeleter::operator()(PathSearchWork* work) const { delete work; }
 
 namespace {
 
@@ -94,36 +92,21 @@ bool search_fits(const PathSearch& ps, const World& w, int32_t level, int32_t wi
          window <= w.side && int64_t(window) * window <= ps.work->node_capacity;
 }
 
-int32_t clamp_to(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : (v > hi ? hi : v); }
-
-// The callers give a search window size squared expansions.
-int32_t window_budget(int32_t window) {
-  const int64_t b = int64_t(window) * window;
-  return b > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max() : int32_t(b);
-}
-
 // Start and target clamped into the window's interior, once the origin is known.
 void clamp_into_window(SearchPlace& p, int32_t sx, int32_t sy, int32_t tx, int32_t ty) {
   const int32_t lo_x = p.origin_x + 1, hi_x = p.origin_x + p.window - 2;
   const int32_t lo_y = p.origin_y + 1, hi_y = p.origin_y + p.window - 2;
-  p.start_x = clamp_to(sx, lo_x, hi_x);
-  p.start_y = clamp_to(sy, lo_y, hi_y);
-  p.target_x = clamp_to(tx, lo_x, hi_x);
-  p.target_y = clamp_to(ty, lo_y, hi_y);
+  p.start_x = std::clamp(sx, lo_x, hi_x);
+  p.start_y = std::clamp(sy, lo_y, hi_y);
+  p.target_x = std::clamp(tx, lo_x, hi_x);
+  p.target_y = std::clamp(ty, lo_y, hi_y);
 }
 
 // The set-up steps once the search is placed.
 void prepare_window(PathSearch& ps, const SearchPlace& p) {
   PathSearchWork& s = *ps.work;
   const int32_t n = p.window;
-  s.level = p.level;
-  s.window_size = n;
-  s.origin_x = p.origin_x;
-  s.origin_y = p.origin_y;
-  s.start_x = p.start_x;
-  s.start_y = p.start_y;
-  s.target_x = p.target_x;
-  s.target_y = p.target_y;
+  s.at = p;
 
   // The node arrays hold nothing beyond what searches wrote, so only that needs clearing.
   const size_t used = size_t(n) * size_t(n);
@@ -134,17 +117,14 @@ void prepare_window(PathSearch& ps, const SearchPlace& p) {
   std::fill_n(s.node_state.get(), dirty, uint8_t(0));
   std::fill_n(s.node_cost.get(), dirty, 0.0f);
   if (size_t(s.node_dirty) <= used) s.node_dirty = 1;
-  std::fill_n(s.window_map.get(), used, kMapUnseen);
-  uint8_t* map = s.window_map.get();
-  std::fill_n(map, n, kMapSeen);                              // first row
-  std::fill_n(map + size_t(n) * size_t(n - 1), n, kMapSeen);  // last row
-  for (int32_t r = 1; r < n - 1; ++r) {
-    map[size_t(r) * n] = kMapSeen;
-    map[size_t(r) * n + n - 1] = kMapSeen;
+  for (int32_t r = 0; r < n; ++r) {  // the border is seen from the start
+    uint8_t* row = s.window_map.get() + size_t(r) * size_t(n);
+    std::fill_n(row, n, r == 0 || r == n - 1 ? kMapSeen : kMapUnseen);
+    row[0] = row[n - 1] = kMapSeen;
   }
 
-  s.node_x[0] = int16_t(s.start_x);
-  s.node_y[0] = int16_t(s.start_y);
+  s.node_x[0] = int16_t(s.at.start_x);
+  s.node_y[0] = int16_t(s.at.start_y);
   s.node_parent[0] = 0;
   s.node_state[0] = kOpen;
   s.node_cost[0] = 1.0f;
@@ -155,25 +135,27 @@ void prepare_window(PathSearch& ps, const SearchPlace& p) {
   clear_open(s);
 }
 
-// A set-up that does not fit: nothing to run, and no earlier result stands.
-void refuse_setup(PathSearch& ps, int32_t level) {
+// Sets up a placed search; one that did not fit has nothing to run, and no earlier result
+// stands.
+void setup_placed(PathSearch& ps, bool placed, const SearchPlace& p) {
+  if (placed) return prepare_window(ps, p);
   ps.result = kNotFound;
   if (!ps.work) return;
-  ps.work->level = level;
+  ps.work->at.level = p.level;
   ps.work->ready = 0;
 }
 
 // The placing steps before the window is placed: start and target clamped into the grid.
 bool begin_place(const PathSearch& ps, const World& w, int32_t level, int32_t window, int32_t& sx,
                  int32_t& sy, int32_t& tx, int32_t& ty, SearchPlace& p) {
-  if (!search_fits(ps, w, level, window)) return false;
-  p.level = level;
+  p.level = level;  // a refused search still names its level
   p.window = window;
+  if (!search_fits(ps, w, level, window)) return false;
   const int32_t edge = w.side - 1;
-  sx = clamp_to(sx, 0, edge);
-  sy = clamp_to(sy, 0, edge);
-  tx = clamp_to(tx, 0, edge);
-  ty = clamp_to(ty, 0, edge);
+  sx = std::clamp(sx, 0, edge);
+  sy = std::clamp(sy, 0, edge);
+  tx = std::clamp(tx, 0, edge);
+  ty = std::clamp(ty, 0, edge);
   return true;
 }
 
@@ -189,10 +171,10 @@ constexpr std::array<uint8_t, 256> kCodeBits = [] {
 // enterable and undiscovered, of an open row when it holds open ground. Copies the
 // window's codes beside.
 void classify_rows(PathSearchWork& s, const World& w, const uint8_t* level_cells) {
-  const int32_t n = s.window_size;
+  const int32_t n = s.at.window;
   for (int32_t r = 0; r < n; ++r) {
     const uint8_t* codes =
-        level_cells + size_t(s.origin_y + r) * size_t(w.side) + size_t(s.origin_x);
+        level_cells + size_t(s.at.origin_y + r) * size_t(w.side) + size_t(s.at.origin_x);
     const uint8_t* map = s.window_map.get() + size_t(r) * size_t(n);
     uint64_t free = 0, open = 0;
     for (int32_t x = 0; x < n; ++x) {
@@ -225,16 +207,9 @@ constexpr std::array<uint8_t, 8192> kFreshAround = [] {
 
 // Window cells of the fast loop sit at a row stride of 64 whatever the width: a
 // neighbour is then a fixed offset away, and a cell's slot is the low 12 bits of its key.
-struct Step64 {
-  int32_t off;  // dy * 64 + dx
-  int32_t map_dx, map_dy;
-  float step;
-};
-constexpr std::array<Step64, 8> kSteps64 = [] {
-  std::array<Step64, 8> t{};
-  for (size_t d = 0; d < 8; ++d)
-    t[d] = {kDirections[d].dy * 64 + kDirections[d].dx, kDirections[d].dx, kDirections[d].dy,
-            kDirections[d].step};
+constexpr std::array<int32_t, 8> kOffset64 = [] {
+  std::array<int32_t, 8> t{};
+  for (size_t d = 0; d < 8; ++d) t[d] = kDirections[d].dy * 64 + kDirections[d].dx;
   return t;
 }();
 
@@ -245,13 +220,6 @@ struct OpenLanes {
   int32_t* busy_lanes;
   uint64_t* busy_keys;
   int32_t busy;
-
-  explicit OpenLanes(PathSearchWork& s)
-      : lanes(s.lanes),
-        rec(s.open_nodes),
-        busy_lanes(s.busy_lanes),
-        busy_keys(s.busy_keys),
-        busy(s.busy_count) {}
 
   // Into its lane: at the end, or ahead of the tail's run when it costs the same. An
   // empty lane's tail cost matches nothing, and its tail is the entry before it.
@@ -307,9 +275,7 @@ struct OpenLanes {
 
 // The fast loop, on a window up to 64 wide, while the cheapest open node may still be
 // picked: all a round needs of a node is in its key, and the grid's codes are copied
-// beside the window. kFull: the window is 64 wide, so window map entries sit at the
-// cell's slot. Returns the rounds left to run when the lanes had to give up.
-template <bool kFull>
+// beside the window. Returns the rounds left to run when the lanes had to give up.
 int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
   PathSearchWork& s = *ps.work;
   uint64_t* const free = s.free_rows;
@@ -321,15 +287,15 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
   uint8_t* const state = s.node_state.get();
   float* const cost = s.node_cost.get();
   uint8_t* const map = s.window_map.get();
-  OpenLanes queue(s);
+  OpenLanes queue{s.lanes, s.open_nodes, s.busy_lanes, s.busy_keys, s.busy_count};
   const OpenNode* const rec = queue.rec;
   const float* const price = s.lane_prices;  // the world's table, as the lanes were numbered
   const uint16_t* const lane_of_code = s.lane_of_code;
-  const int32_t n = s.window_size, ox = s.origin_x, oy = s.origin_y;
+  const int32_t n = s.at.window, ox = s.at.origin_x, oy = s.at.origin_y;
   const float none_cheaper = float(2 * int64_t(w.side) * w.side);
-  std::array<int32_t, 8> map_off{};
-  for (size_t d = 0; d < 8; ++d) map_off[d] = kSteps64[d].map_dy * n + kSteps64[d].map_dx;
-  const int32_t target = (s.target_y - oy) * 64 + (s.target_x - ox);
+  std::array<int32_t, 8> map_off{};  // the neighbours' offsets in the window map
+  for (size_t d = 0; d < 8; ++d) map_off[d] = kDirections[d].dy * n + kDirections[d].dx;
+  const int32_t target = (s.at.target_y - oy) * 64 + (s.at.target_x - ox);
   const int32_t last_at_start = s.last;
   const bool open_at_start = s.open_count > 0;
   int32_t last = s.last;
@@ -350,17 +316,16 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
     const uint32_t o = uint32_t(open[y] >> sh & 5) | uint32_t(open[y + 1] >> sh & 2) |
                        uint32_t(open[y - 1] >> sh & 2) << 2;
     uint32_t fresh = kFreshAround[f | o << 9];
-    const int32_t ms = kFull ? slot : y * n + x;
+    const int32_t ms = y * n + x;
     if (fresh != 0) {
       do {
         const size_t d = size_t(std::countr_zero(fresh));
-        const Step64& st = kSteps64[d];
-        const int32_t ns = slot + st.off;
+        const int32_t ns = slot + kOffset64[d];
         const uint8_t code = codes[ns];
         // the order of the additions is part of the result: keep it
-        const float c = cur_cost + st.step + price[code];
+        const float c = cur_cost + kDirections[d].step + price[code];
         const int32_t node = ++last;
-        map[kFull ? ns : ms + map_off[d]] = kMapSeen;
+        map[ms + map_off[d]] = kMapSeen;
         free[ns >> 6] &= ~(uint64_t(1) << (ns & 63));
         const uint64_t key =
             uint64_t(std::bit_cast<uint32_t>(c)) << 32 | uint32_t(4095 - node) << 12 | uint32_t(ns);
@@ -407,7 +372,7 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
     // The last node is expanded again, and every later round repeats this one.
     cur = last;
     cur_cost = cost[last];
-    if (node_x[last] == s.target_x && node_y[last] == s.target_y) {
+    if (node_x[last] == s.at.target_x && node_y[last] == s.at.target_y) {
       ps.result = kFound;
       s.goal = cur;
     }
@@ -445,7 +410,7 @@ void run_scan(PathSearch& ps, const World& w, const uint8_t* level_cells, int32_
   uint8_t* const state = s.node_state.get();
   float* const cost = s.node_cost.get();
   uint8_t* const map = s.window_map.get();
-  const int32_t n = s.window_size, side = w.side;
+  const int32_t n = s.at.window, side = w.side;
   auto code_at = [&](int32_t x, int32_t y) { return level_cells[ptrdiff_t(y) * side + x]; };
   const float none_cheaper = float(2 * int64_t(side) * side);
   for (int32_t i = 0; i < budget; ++i) {
@@ -454,7 +419,7 @@ void run_scan(PathSearch& ps, const World& w, const uint8_t* level_cells, int32_
       // Expands the current node: its fresh neighbours become nodes last + 1 and up.
       const int32_t cur = s.current;
       const int32_t cx = node_x[cur], cy = node_y[cur];
-      const int32_t slot = (cy - s.origin_y) * n + (cx - s.origin_x);
+      const int32_t slot = (cy - s.at.origin_y) * n + (cx - s.at.origin_x);
       for (const Direction& d : kDirections) {
         const int32_t nx = cx + d.dx, ny = cy + d.dy, m = slot + d.dy * n + d.dx;
         if (d.dx != 0 && d.dy != 0 &&
@@ -489,7 +454,7 @@ void run_scan(PathSearch& ps, const World& w, const uint8_t* level_cells, int32_
         s.first_open = k;
         break;
       }
-    if (node_x[s.current] == s.target_x && node_y[s.current] == s.target_y) {
+    if (node_x[s.current] == s.at.target_x && node_y[s.current] == s.at.target_y) {
       ps.result = kFound;
       s.goal = s.current;
       return;
@@ -498,15 +463,15 @@ void run_scan(PathSearch& ps, const World& w, const uint8_t* level_cells, int32_
   }
 }
 
-// The search the movement tick asks for, once placed: from a kept tree when one answers
-// (true), otherwise afresh; a fresh search that found nothing explored its whole window
-// and is kept for the next time.
-bool placed_search(PathSearch& ps, const World& w, const SearchPlace& p) {
-  if (kept_tree_answers(ps, w, p)) return true;
+// The search the movement tick asks for, once placed: from a kept tree when one answers,
+// otherwise afresh; a fresh search that found nothing explored its whole window and is
+// kept for the next time.
+void placed_search(PathSearch& ps, const World& w, bool placed, const SearchPlace& p) {
+  if (!placed) return setup_placed(ps, false, p);
+  if (kept_tree_answers(ps, w, p)) return;
   prepare_window(ps, p);
-  run_search(ps, w, window_budget(p.window));
+  run_search(ps, w, p.window * p.window);  // the callers' budget
   if (ps.result == kNotFound) keep_search(ps, w, p);
-  return false;
 }
 
 }  // namespace
@@ -573,24 +538,22 @@ bool place_at_origin(const PathSearch& ps, const World& w, int32_t ox, int32_t o
 void setup_centred_search(PathSearch& ps, const World& w, int32_t sx, int32_t sy, int32_t tx,
                           int32_t ty, int32_t level, int32_t window) {
   SearchPlace p;
-  if (place_centred(ps, w, sx, sy, tx, ty, level, window, p)) prepare_window(ps, p);
-  else refuse_setup(ps, level);
+  setup_placed(ps, place_centred(ps, w, sx, sy, tx, ty, level, window, p), p);
 }
 
 void setup_search_at_origin(PathSearch& ps, const World& w, int32_t ox, int32_t oy, int32_t sx,
                             int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window) {
   SearchPlace p;
-  if (place_at_origin(ps, w, ox, oy, sx, sy, tx, ty, level, window, p)) prepare_window(ps, p);
-  else refuse_setup(ps, level);
+  setup_placed(ps, place_at_origin(ps, w, ox, oy, sx, sy, tx, ty, level, window, p), p);
 }
 
 bool search_whole_window(PathSearch& ps, const World& w, const SearchPlace& p) {
   prepare_window(ps, p);
   PathSearchWork& s = *ps.work;
-  s.target_x = s.target_y = -1;  // no cell: the search runs until nothing is open
-  run_search(ps, w, window_budget(p.window));
-  s.target_x = p.target_x;
-  s.target_y = p.target_y;
+  s.at.target_x = s.at.target_y = -1;  // no cell: the search runs until nothing is open
+  run_search(ps, w, p.window * p.window);
+  s.at.target_x = p.target_x;
+  s.at.target_y = p.target_y;
   return ran_out_of_nodes(ps);
 }
 
@@ -601,23 +564,22 @@ bool ran_out_of_nodes(const PathSearch& ps) {
 void run_search(PathSearch& ps, const World& w, int32_t budget) {
   if (!ps.work || !ps.work->ready) return;
   PathSearchWork& s = *ps.work;
-  if (s.start_x == s.target_x && s.start_y == s.target_y) {
+  if (s.at.start_x == s.at.target_x && s.at.start_y == s.at.target_y) {
     ps.result = kStartIsTarget;
     return;
   }
-  const int32_t limit = s.window_size * s.window_size - 9;
+  const int32_t limit = s.at.window * s.at.window - 9;
   if (int64_t(s.last) + budget >= limit) budget = limit - s.last;
   if (budget <= 0) return;
   number_lanes(s, w);
   if (s.prices_fall) s.scan_only = 1;
-  const uint8_t* cells = w.grid.get() + cell_index(w, 0, 0, s.level);
-  if (s.window_size > kRowBits || s.scan_only || s.over_limit) {
+  const uint8_t* cells = w.grid.get() + cell_index(w, 0, 0, s.at.level);
+  if (s.at.window > kRowBits || s.scan_only || s.over_limit) {
     run_scan(ps, w, cells, budget, false);
   } else {
     classify_rows(s, w, cells);
     s.queued = 1;
-    const int32_t left = s.window_size == kRowBits ? run_window<true>(ps, w, budget)
-                                                   : run_window<false>(ps, w, budget);
+    const int32_t left = run_window(ps, w, budget);
     if (left > 0) run_scan(ps, w, cells, left, true);
   }
   s.node_dirty = std::max(s.node_dirty, s.last + 1);
@@ -639,9 +601,7 @@ int32_t next_path_step(PathSearch& ps, const World& w, UnitTable& units, int32_t
   int32_t& cursor = ps.path_cursor[u];
   if (cursor == kNoPath) {
     SearchPlace p;
-    bool kept = false;
-    if (place_centred(ps, w, r.x, r.y, tx, ty, r.level, window, p)) kept = placed_search(ps, w, p);
-    else refuse_setup(ps, r.level);
+    placed_search(ps, w, place_centred(ps, w, r.x, r.y, tx, ty, r.level, window, p), p);
     if (ps.result != kFound) {
       ps.path_length[u] = 0;
       r.order_flag = 0;
@@ -649,8 +609,7 @@ int32_t next_path_step(PathSearch& ps, const World& w, UnitTable& units, int32_t
     }
     ps.path_target_x[u] = tx;
     ps.path_target_y[u] = ty;
-    if (kept) store_kept_route(ps, u);
-    else store_unit_path(ps, u);
+    if (!store_kept_route(ps, u)) store_unit_path(ps, u);
     r.next_x = uint16_t(path_cell_x(ps, u, cursor));
     r.next_y = uint16_t(path_cell_y(ps, u, cursor));
     if (advance) --cursor;
@@ -665,8 +624,8 @@ int32_t next_path_step(PathSearch& ps, const World& w, UnitTable& units, int32_t
   cursor = kNoPath;
   r.order_flag = 0;
   // The unit lands on the target it was sent to, but never off the grid.
-  r.x = uint16_t(clamp_to(ps.path_target_x[u], 0, w.side - 1));
-  r.y = uint16_t(clamp_to(ps.path_target_y[u], 0, w.side - 1));
+  r.x = uint16_t(std::clamp(ps.path_target_x[u], 0, w.side - 1));
+  r.y = uint16_t(std::clamp(ps.path_target_y[u], 0, w.side - 1));
   return 0;
 }
 
@@ -675,16 +634,13 @@ int32_t coarse_route_step(PathSearch& ps, const World& w, UnitTable& units, int3
   if (r < 0 || r >= kUnitTableSize) return 0;
   UnitRecord& rec = unit(units, r);
   SearchPlace p;
-  bool kept = false;
-  if (place_at_origin(ps, w, ox, oy, rec.x, rec.y, tx, ty, rec.level, window, p))
-    kept = placed_search(ps, w, p);
-  else refuse_setup(ps, rec.level);
+  placed_search(ps, w, place_at_origin(ps, w, ox, oy, rec.x, rec.y, tx, ty, rec.level, window, p),
+                p);
   if (ps.result != kFound) {
     rec.order_flag = 0;
     return 0;
   }
-  if (kept) store_kept_route(ps, r);
-  else store_unit_path(ps, r);
+  if (!store_kept_route(ps, r)) store_unit_path(ps, r);
   rec.next_x = uint16_t(ps.first_step_x);
   rec.next_y = uint16_t(ps.first_step_y);
   return 1;

@@ -55,6 +55,15 @@ bool search_whole_window(PathSearch& ps, const World& w, const SearchPlace& p);
 // The last search ended with nothing open, in the ordinary order of picks.
 bool ran_out_of_nodes(const PathSearch& ps);
 
+// Kept search trees, for the path search. Answers a placed search from a kept tree, setting
+// the result; false when no valid tree is kept for it.
+bool kept_tree_answers(PathSearch& ps, const World& w, const SearchPlace& p);
+// Stores the route of the search just answered as the unit's path; false when no tree
+// answered it.
+bool store_kept_route(PathSearch& ps, int32_t unit);
+// Keeps the search just run, if it explored its whole window.
+void keep_search(PathSearch& ps, const World& w, const SearchPlace& p);
+
 // The search's working state: the node store and where the search stands in it.
 constexpr uint8_t kOpen = 0;
 constexpr uint8_t kExpanded = 9;
@@ -77,9 +86,7 @@ struct PathSearchWork {
   int32_t node_capacity = 0;
   int32_t node_dirty = 0;  // leading entries of the node arrays a search may have written
 
-  int32_t start_x = 0, start_y = 0, target_x = 0, target_y = 0;  // clamped into the window
-  int32_t origin_x = 0, origin_y = 0, window_size = 0;
-  int32_t level = 0;  // search level of the world grid
+  SearchPlace at;  // the level, the window, and start and target clamped into it
   int32_t current = 0, last = 0, first_open = 0;
   float best_cost = 0;    // cost of the last node picked (2 x side squared when none was open)
   int32_t best_node = 0;  // the last node picked

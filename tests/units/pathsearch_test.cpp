@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "pathsearch_oracle.h"
-#include "units/keptrees.h"
 #include "units/orders.h"
 #include "units/pathsearch.h"
 #include "units/pathsearch_internal.h"
@@ -153,7 +152,8 @@ class Differential {
     ASSERT_EQ(std::tuple(ps.result, s.ready, s.goal, s.current, s.last, s.first_open, s.best_node),
               std::tuple(o.result, o.ready, o.goal, o.current, o.last, o.first_open, o.best_node));
     ASSERT_EQ(s.best_cost, o.best_cost);
-    ASSERT_EQ(std::tuple(s.start_x, s.start_y, s.target_x, s.target_y, s.origin_x, s.origin_y),
+    ASSERT_EQ(std::tuple(s.at.start_x, s.at.start_y, s.at.target_x, s.at.target_y, s.at.origin_x,
+                         s.at.origin_y),
               std::tuple(o.start_x, o.start_y, o.target_x, o.target_y, o.origin_x, o.origin_y));
     ASSERT_EQ(std::tuple(ps.first_step_x, ps.first_step_y),
               std::tuple(o.first_step_x, o.first_step_y));
