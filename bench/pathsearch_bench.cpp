@@ -85,7 +85,7 @@ void BM_PathSearch(benchmark::State& state) {
   int32_t tx = 0, ty = 0;
   b.paint(Scene(state.range(0)), tx, ty);
   for (auto _ : state) {
-    setup_centred_search(b.ps, b.world, kX, kY, tx, ty, kLevel, kWindow);
+    setup_search(b.ps, b.world, true, 0, 0, kX, kY, tx, ty, kLevel, kWindow);
     run_search(b.ps, b.world, kWindow * kWindow);
     benchmark::DoNotOptimize(b.ps.result);
   }

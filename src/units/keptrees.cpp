@@ -182,14 +182,15 @@ void next_tick_searches(const PathSearch& ps, const World& w, const UnitTable& u
     SearchPlace p;
     const int32_t coarse = u.level + kCoarseLevelBase;
     if (plans && coarse < kLevelCount &&
-        place_at_origin(ps, w, 0, 0, u.x / kBlockCells, u.y / kBlockCells, u.target_x / kBlockCells,
-                        u.target_y / kBlockCells, coarse, kSide, p) &&
+        place_search(ps, w, false, 0, 0, u.x / kBlockCells, u.y / kBlockCells,
+                     u.target_x / kBlockCells, u.target_y / kBlockCells, coarse, kSide, p) &&
         !visit(p))
       return;
     // a unit on its target arrives instead of walking a leg
     const bool leg = plans ? u.x != u.target_x || u.y != u.target_y
                            : u.order_state == kWalkingLeg && ps.path_cursor[i] == kNoPath;
-    if (leg && place_centred(ps, w, u.x, u.y, u.x, u.y, u.level, kSide, p) && !visit(p)) return;
+    if (leg && place_search(ps, w, true, 0, 0, u.x, u.y, u.x, u.y, u.level, kSide, p) && !visit(p))
+      return;
   }
 }
 

@@ -86,22 +86,6 @@ ZeroedArray<T> zeroed(size_t n) {
   return ZeroedArray<T>(p);
 }
 
-// What a search may touch: a level of the grid and a window whose square fits the node store.
-bool search_fits(const PathSearch& ps, const World& w, int32_t level, int32_t window) {
-  return ps.work != nullptr && level >= 0 && level < kLevelCount && window >= 3 &&
-         window <= w.side && int64_t(window) * window <= ps.work->node_capacity;
-}
-
-// Start and target clamped into the window's interior, once the origin is known.
-void clamp_into_window(SearchPlace& p, int32_t sx, int32_t sy, int32_t tx, int32_t ty) {
-  const int32_t lo_x = p.origin_x + 1, hi_x = p.origin_x + p.window - 2;
-  const int32_t lo_y = p.origin_y + 1, hi_y = p.origin_y + p.window - 2;
-  p.start_x = std::clamp(sx, lo_x, hi_x);
-  p.start_y = std::clamp(sy, lo_y, hi_y);
-  p.target_x = std::clamp(tx, lo_x, hi_x);
-  p.target_y = std::clamp(ty, lo_y, hi_y);
-}
-
 // The set-up steps once the search is placed.
 void prepare_window(PathSearch& ps, const SearchPlace& p) {
   PathSearchWork& s = *ps.work;
@@ -143,20 +127,6 @@ void setup_placed(PathSearch& ps, bool placed, const SearchPlace& p) {
   if (!ps.work) return;
   ps.work->at.level = p.level;
   ps.work->ready = 0;
-}
-
-// The placing steps before the window is placed: start and target clamped into the grid.
-bool begin_place(const PathSearch& ps, const World& w, int32_t level, int32_t window, int32_t& sx,
-                 int32_t& sy, int32_t& tx, int32_t& ty, SearchPlace& p) {
-  p.level = level;  // a refused search still names its level
-  p.window = window;
-  if (!search_fits(ps, w, level, window)) return false;
-  const int32_t edge = w.side - 1;
-  sx = std::clamp(sx, 0, edge);
-  sy = std::clamp(sy, 0, edge);
-  tx = std::clamp(tx, 0, edge);
-  ty = std::clamp(ty, 0, edge);
-  return true;
 }
 
 // Bit 0: the code may be entered; bit 1: it is open ground.
@@ -281,11 +251,7 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
   uint64_t* const free = s.free_rows;
   const uint64_t* const open = s.open_rows;
   const uint8_t* const codes = s.window_codes;
-  int16_t* const node_x = s.node_x.get();
-  int16_t* const node_y = s.node_y.get();
-  int32_t* const parent = s.node_parent.get();
   uint8_t* const state = s.node_state.get();
-  float* const cost = s.node_cost.get();
   uint8_t* const map = s.window_map.get();
   OpenLanes queue{s.lanes, s.open_nodes, s.busy_lanes, s.busy_keys, s.busy_count};
   const OpenNode* const rec = queue.rec;
@@ -300,8 +266,8 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
   const bool open_at_start = s.open_count > 0;
   int32_t last = s.last;
   int32_t cur = s.current;
-  int32_t slot = (node_y[cur] - oy) * 64 + (node_x[cur] - ox);
-  float cur_cost = cost[cur];
+  int32_t slot = (s.node_y[cur] - oy) * 64 + (s.node_x[cur] - ox);
+  float cur_cost = s.node_cost[cur];
   const bool first_open_node = state[cur] == kOpen;
   // Every node but the start had its cell taken when it was found.
   free[slot >> 6] &= ~(uint64_t(1) << (slot & 63));
@@ -363,16 +329,16 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
   // The node store learns the new nodes from their keys.
   for (int32_t k = last_at_start + 1; k <= last; ++k) {
     const uint64_t key = rec[k].key;
-    node_x[k] = int16_t(ox + int32_t(key & 63));
-    node_y[k] = int16_t(oy + int32_t(key >> 6 & 63));
-    parent[k] = rec[k].parent;
-    cost[k] = std::bit_cast<float>(uint32_t(key >> 32));
+    s.node_x[k] = int16_t(ox + int32_t(key & 63));
+    s.node_y[k] = int16_t(oy + int32_t(key >> 6 & 63));
+    s.node_parent[k] = rec[k].parent;
+    s.node_cost[k] = std::bit_cast<float>(uint32_t(key >> 32));
   }
   if (emptied_by >= 0) {
     // The last node is expanded again, and every later round repeats this one.
     cur = last;
-    cur_cost = cost[last];
-    if (node_x[last] == s.at.target_x && node_y[last] == s.at.target_y) {
+    cur_cost = s.node_cost[last];
+    if (s.node_x[last] == s.at.target_x && s.node_y[last] == s.at.target_y) {
       ps.result = kFound;
       s.goal = cur;
     }
@@ -405,11 +371,6 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
 void run_scan(PathSearch& ps, const World& w, const uint8_t* level_cells, int32_t budget,
               bool pick_first) {
   PathSearchWork& s = *ps.work;
-  int16_t* const node_x = s.node_x.get();
-  int16_t* const node_y = s.node_y.get();
-  uint8_t* const state = s.node_state.get();
-  float* const cost = s.node_cost.get();
-  uint8_t* const map = s.window_map.get();
   const int32_t n = s.at.window, side = w.side;
   auto code_at = [&](int32_t x, int32_t y) { return level_cells[ptrdiff_t(y) * side + x]; };
   const float none_cheaper = float(2 * int64_t(side) * side);
@@ -418,7 +379,7 @@ void run_scan(PathSearch& ps, const World& w, const uint8_t* level_cells, int32_
     if (!pick_first || i > 0) {
       // Expands the current node: its fresh neighbours become nodes last + 1 and up.
       const int32_t cur = s.current;
-      const int32_t cx = node_x[cur], cy = node_y[cur];
+      const int32_t cx = s.node_x[cur], cy = s.node_y[cur];
       const int32_t slot = (cy - s.at.origin_y) * n + (cx - s.at.origin_x);
       for (const Direction& d : kDirections) {
         const int32_t nx = cx + d.dx, ny = cy + d.dy, m = slot + d.dy * n + d.dx;
@@ -426,35 +387,35 @@ void run_scan(PathSearch& ps, const World& w, const uint8_t* level_cells, int32_
             !(tile_open_ground(code_at(nx, cy)) && tile_open_ground(code_at(cx, ny))))
           continue;
         const uint8_t code = code_at(nx, ny);
-        if (map[m] != kMapUnseen || !tile_enterable(code)) continue;
+        if (s.window_map[m] != kMapUnseen || !tile_enterable(code)) continue;
         const int32_t node = ++s.last;
-        node_x[node] = int16_t(nx);
-        node_y[node] = int16_t(ny);
+        s.node_x[node] = int16_t(nx);
+        s.node_y[node] = int16_t(ny);
         s.node_parent[node] = cur;
-        state[node] = kOpen;
-        cost[node] = cost[cur] + d.step + w.cost[code];
-        map[m] = kMapSeen;
+        s.node_state[node] = kOpen;
+        s.node_cost[node] = s.node_cost[cur] + d.step + w.cost[code];
+        s.window_map[m] = kMapSeen;
         ++s.open_count;
       }
-      if (state[cur] == kOpen) --s.open_count;
-      state[cur] = kExpanded;
-      map[slot] = kExpanded;
+      if (s.node_state[cur] == kOpen) --s.open_count;
+      s.node_state[cur] = kExpanded;
+      s.window_map[slot] = kExpanded;
     }
     s.best_cost = none_cheaper;
     s.best_node = s.last;
     if (!s.over_limit)
       for (int32_t k = s.first_open; k <= s.last; ++k)
-        if (state[k] != kExpanded && cost[k] <= s.best_cost) {
-          s.best_cost = cost[k];
+        if (s.node_state[k] != kExpanded && s.node_cost[k] <= s.best_cost) {
+          s.best_cost = s.node_cost[k];
           s.best_node = k;
         }
     s.current = s.best_node;
     for (int32_t k = s.first_open; k <= s.last; ++k)
-      if (state[k] != kExpanded) {
+      if (s.node_state[k] != kExpanded) {
         s.first_open = k;
         break;
       }
-    if (node_x[s.current] == s.at.target_x && node_y[s.current] == s.at.target_y) {
+    if (s.node_x[s.current] == s.at.target_x && s.node_y[s.current] == s.at.target_y) {
       ps.result = kFound;
       s.goal = s.current;
       return;
@@ -511,40 +472,39 @@ void create_path_search(PathSearch& ps, int32_t world_side) {
 
 void release_path_search(PathSearch& ps) { ps = PathSearch{}; }
 
-bool place_centred(const PathSearch& ps, const World& w, int32_t sx, int32_t sy, int32_t tx,
-                   int32_t ty, int32_t level, int32_t window, SearchPlace& p) {
-  if (!begin_place(ps, w, level, window, sx, sy, tx, ty, p)) return false;
-  p.origin_x = std::min(std::max(sx - window / 2, 0), w.side - window);
-  p.origin_y = std::min(std::max(sy - window / 2, 0), w.side - window);
-  clamp_into_window(p, sx, sy, tx, ty);
-  return true;
-}
-
-bool place_at_origin(const PathSearch& ps, const World& w, int32_t ox, int32_t oy, int32_t sx,
-                     int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window,
-                     SearchPlace& p) {
-  if (!begin_place(ps, w, level, window, sx, sy, tx, ty, p)) return false;
-  // The window never reaches the last row or column unless it is as wide as the grid.
-  auto place = [&](int32_t o) {
-    o = std::min(std::max(o, 0), w.side - 1 - window);
+bool place_search(const PathSearch& ps, const World& w, bool centred, int32_t ox, int32_t oy,
+                  int32_t sx, int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window,
+                  SearchPlace& p) {
+  p.level = level;  // a refused search still names its level
+  p.window = window;
+  // It may touch a level of the grid and a window whose square fits the node store.
+  if (!ps.work || level < 0 || level >= kLevelCount || window < 3 || window > w.side ||
+      int64_t(window) * window > ps.work->node_capacity)
+    return false;
+  const int32_t edge = w.side - 1;
+  sx = std::clamp(sx, 0, edge), sy = std::clamp(sy, 0, edge);
+  tx = std::clamp(tx, 0, edge), ty = std::clamp(ty, 0, edge);
+  // Placed at an origin, the window never reaches the last row or column unless it is as
+  // wide as the grid.
+  auto origin = [&](int32_t start, int32_t o) {
+    o = centred ? start - window / 2 : std::min(std::max(o, 0), w.side - 1 - window);
     return std::min(std::max(o, 0), w.side - window);
   };
-  p.origin_x = place(ox);
-  p.origin_y = place(oy);
-  clamp_into_window(p, sx, sy, tx, ty);
+  p.origin_x = origin(sx, ox);
+  p.origin_y = origin(sy, oy);
+  const int32_t lo_x = p.origin_x + 1, hi_x = p.origin_x + window - 2;
+  const int32_t lo_y = p.origin_y + 1, hi_y = p.origin_y + window - 2;
+  p.start_x = std::clamp(sx, lo_x, hi_x);
+  p.start_y = std::clamp(sy, lo_y, hi_y);
+  p.target_x = std::clamp(tx, lo_x, hi_x);
+  p.target_y = std::clamp(ty, lo_y, hi_y);
   return true;
 }
 
-void setup_centred_search(PathSearch& ps, const World& w, int32_t sx, int32_t sy, int32_t tx,
-                          int32_t ty, int32_t level, int32_t window) {
+void setup_search(PathSearch& ps, const World& w, bool centred, int32_t ox, int32_t oy, int32_t sx,
+                  int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window) {
   SearchPlace p;
-  setup_placed(ps, place_centred(ps, w, sx, sy, tx, ty, level, window, p), p);
-}
-
-void setup_search_at_origin(PathSearch& ps, const World& w, int32_t ox, int32_t oy, int32_t sx,
-                            int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window) {
-  SearchPlace p;
-  setup_placed(ps, place_at_origin(ps, w, ox, oy, sx, sy, tx, ty, level, window, p), p);
+  setup_placed(ps, place_search(ps, w, centred, ox, oy, sx, sy, tx, ty, level, window, p), p);
 }
 
 bool search_whole_window(PathSearch& ps, const World& w, const SearchPlace& p) {
@@ -601,7 +561,7 @@ int32_t next_path_step(PathSearch& ps, const World& w, UnitTable& units, int32_t
   int32_t& cursor = ps.path_cursor[u];
   if (cursor == kNoPath) {
     SearchPlace p;
-    placed_search(ps, w, place_centred(ps, w, r.x, r.y, tx, ty, r.level, window, p), p);
+    placed_search(ps, w, place_search(ps, w, true, 0, 0, r.x, r.y, tx, ty, r.level, window, p), p);
     if (ps.result != kFound) {
       ps.path_length[u] = 0;
       r.order_flag = 0;
@@ -634,8 +594,8 @@ int32_t coarse_route_step(PathSearch& ps, const World& w, UnitTable& units, int3
   if (r < 0 || r >= kUnitTableSize) return 0;
   UnitRecord& rec = unit(units, r);
   SearchPlace p;
-  placed_search(ps, w, place_at_origin(ps, w, ox, oy, rec.x, rec.y, tx, ty, rec.level, window, p),
-                p);
+  placed_search(ps, w,
+                place_search(ps, w, false, ox, oy, rec.x, rec.y, tx, ty, rec.level, window, p), p);
   if (ps.result != kFound) {
     rec.order_flag = 0;
     return 0;

@@ -11,19 +11,16 @@ struct SearchPlace {
   int32_t level = 0, window = 0, origin_x = 0, origin_y = 0;
   int32_t start_x = 0, start_y = 0, target_x = 0, target_y = 0;
 };
-// How the set-ups below place a search; false when it would read outside the grid or the
-// node store (the set-up then refuses it).
-bool place_centred(const PathSearch& ps, const World& w, int32_t sx, int32_t sy, int32_t tx,
-                   int32_t ty, int32_t level, int32_t window, SearchPlace& p);
-bool place_at_origin(const PathSearch& ps, const World& w, int32_t ox, int32_t oy, int32_t sx,
-                     int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window,
-                     SearchPlace& p);
+// How a search is placed: centred on the start, or at the origin (ox, oy); start and target
+// are clamped into the grid, then into the window's interior. False when the search would read
+// outside the grid or the node store (the set-up then refuses it).
+bool place_search(const PathSearch& ps, const World& w, bool centred, int32_t ox, int32_t oy,
+                  int32_t sx, int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window,
+                  SearchPlace& p);
 
-// Steps in calling order within one search.
-void setup_centred_search(PathSearch& ps, const World& w, int32_t sx, int32_t sy, int32_t tx,
-                          int32_t ty, int32_t level, int32_t window);
-void setup_search_at_origin(PathSearch& ps, const World& w, int32_t ox, int32_t oy, int32_t sx,
-                            int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window);
+// Steps in calling order within one search; the set-up places it as place_search does.
+void setup_search(PathSearch& ps, const World& w, bool centred, int32_t ox, int32_t oy, int32_t sx,
+                  int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window);
 void run_search(PathSearch& ps, const World& w, int32_t budget);
 void store_unit_path(PathSearch& ps, int32_t unit);
 // Stores a route as the unit's path, walking it from the goal: up(k) is the step before k,

@@ -221,11 +221,11 @@ class Differential {
         const int32_t sx = pick_coord(cx, 20), sy = pick_coord(cy, 20);
         const int32_t tx = pick_coord(sx, 40), ty = pick_coord(sy, 40);
         if (rng.chance(50)) {
-          setup_centred_search(ps, world, sx, sy, tx, ty, level, window);
+          setup_search(ps, world, true, 0, 0, sx, sy, tx, ty, level, window);
           oracle_setup_centred(oracle, sx, sy, tx, ty, level, window);
         } else {
           const int32_t ox = pick_coord(cx - window / 2, 30), oy = pick_coord(cy - window / 2, 30);
-          setup_search_at_origin(ps, world, ox, oy, sx, sy, tx, ty, level, window);
+          setup_search(ps, world, false, ox, oy, sx, sy, tx, ty, level, window);
           oracle_setup_at_origin(oracle, ox, oy, sx, sy, tx, ty, level, window);
         }
         const float saved = world.cost[kTilePlain];
@@ -353,14 +353,14 @@ TEST(PathSearch, WhatDoesNotFitIsRefused) {
   for (const auto& c : refused) {
     SCOPED_TRACE(::testing::Message() << "level " << c.level << " window " << c.window);
     // a search that was found before must not be reported again
-    setup_centred_search(ps, w, 40, 40, 44, 40, kLevel, kWindow);
+    setup_search(ps, w, true, 0, 0, 40, 40, 44, 40, kLevel, kWindow);
     run_search(ps, w, 4096);
     ASSERT_EQ(ps.result, kFound);
-    setup_centred_search(ps, w, 40, 40, 44, 40, c.level, c.window);
+    setup_search(ps, w, true, 0, 0, 40, 40, 44, 40, c.level, c.window);
     EXPECT_EQ(ps.result, kNotFound);
     run_search(ps, w, 4096);
     EXPECT_EQ(ps.result, kNotFound);
-    setup_search_at_origin(ps, w, 0, 0, 40, 40, 44, 40, c.level, c.window);
+    setup_search(ps, w, false, 0, 0, 40, 40, 44, 40, c.level, c.window);
     run_search(ps, w, INT32_MAX);
     EXPECT_EQ(ps.result, kNotFound);
     place(rig.units, 31, 40, 40, c.level);
@@ -371,7 +371,7 @@ TEST(PathSearch, WhatDoesNotFitIsRefused) {
     EXPECT_EQ(rig.units.records[kPlanningRecord].order_flag, 0);
   }
   // The smallest window has one interior cell: start and target always meet.
-  setup_centred_search(ps, w, 40, 40, 44, 40, kLevel, 3);
+  setup_search(ps, w, true, 0, 0, 40, 40, 44, 40, kLevel, 3);
   run_search(ps, w, 9);
   EXPECT_EQ(ps.result, kStartIsTarget);
 
