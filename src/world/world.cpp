@@ -18,7 +18,7 @@ int32_t regions_per_row(const World& w) { return (w.side + kEditRegion - 1) / kE
 void create_world_grid(World& w) {
   const size_t regions = size_t(regions_per_row(w)) * size_t(regions_per_row(w)) * kLevelCount;
   w.grid.reset(static_cast<uint8_t*>(std::calloc(world_grid_bytes(w), 1)));
-  w.region_edits.reset(static_cast<uint32_t*>(std::calloc(regions, sizeof(uint32_t))));
+  w.region_edits.reset(static_cast<uint64_t*>(std::calloc(regions, sizeof(uint64_t))));
   if (!w.grid || !w.region_edits) {
     std::fprintf(stderr, "kelvarot: cannot allocate the %zu-byte world grid\n",
                  world_grid_bytes(w));

@@ -79,7 +79,7 @@ struct World {
   int32_t object_count = 0;                      // index of the next free record
   // Writes since loading, per square region of each level: whoever keeps something read
   // from a window can tell that nothing in it has changed since.
-  std::unique_ptr<uint32_t[], FreeDeleter> region_edits;
+  std::unique_ptr<uint64_t[], FreeDeleter> region_edits;
 };
 
 constexpr int32_t kEditRegion = 64;  // cells per side of a region whose writes are counted
