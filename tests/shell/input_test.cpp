@@ -15,8 +15,9 @@ namespace {
 
 // The names the other tests' scripts use are checked by what those keys do.
 TEST(ScriptParser, KeyNamesAndNumbersAndWhatARecordingWritesReadBack) {
-  const std::pair<const char*, int32_t> cases[] = {{"0", 48},   {"219", 219}, {"F13", -1},
-                                                   {"256", -1}, {"a", -1},    {"CTRL", -1}};
+  const std::pair<const char*, int32_t> cases[] = {
+      {"0", 48},   {"219", 219}, {"-0", 0}, {"F13", -1},  {"256", -1}, {"-1", -1},
+      {"25x", -1}, {" 25", -1},  {"a", -1}, {"CTRL", -1}, {"left", -1}};
   for (auto [name, vk] : cases) EXPECT_EQ(script_key_number(name), vk) << name;
   for (int32_t vk = 0; vk < 256; ++vk) {
     const KeyRow* row = key_row(vk);
@@ -70,6 +71,7 @@ TEST(ScriptParser, ErrorsNameTheLineAndTheProblem) {
   } cases[] = {
       // clang-format off
       {"0 tap A\nx tap A\n", 2, "'x' is not a pass number"}, {"-1 tap A", 1, "pass number"},
+      {"1x tap A", 1, "'1x' is not a pass number"}, {"1073740800 tap A", 1, "pass number"},
       {"0 tap FOO", 1, "unknown key 'FOO'"}, {"0 key A sideways", 1, "sideways"},
       {"0 tap A B", 1, "argument"}, {"0 button up down", 1, "unknown button"},
       {"0 pointer 1", 1, "pointer"}, {"\n# fine\n0 pointer a b", 3, "pointer"},
