@@ -111,18 +111,10 @@ std::string write_new_screenshot(const std::string& folder, const Framebuffer& f
   return "";
 }
 
-}  // namespace
-
-bool replace_png(const std::string& path, const Framebuffer& fb, std::string* why) {
-  std::vector<uint8_t> png;
-  if (fb.width <= 0 || fb.height <= 0) {
-    *why = "no frame was presented";
-    return false;
-  }
-  return encode_png(fb.width, fb.height, 3, rgb_top_first(fb).data(), &png, why) &&
-         replace_file(path, png.data(), png.size(), why);
-}
-
+// Where F12 puts pictures: $XDG_PICTURES_DIR, else the pictures folder named in
+// user-dirs.dirs, else ~/Pictures when it exists, else
+// $XDG_DATA_HOME/kelvarot/screenshots (~/.local/share/...). Empty when there is
+// no home folder to put them in.
 std::string screenshot_folder() {
   const char* pictures = std::getenv("XDG_PICTURES_DIR");
   if (pictures && *pictures == '/') return pictures;
@@ -139,6 +131,18 @@ std::string screenshot_folder() {
   const char* data = std::getenv("XDG_DATA_HOME");
   const std::string base = data && *data == '/' ? std::string(data) : h + "/.local/share";
   return base + "/kelvarot/screenshots";
+}
+
+}  // namespace
+
+bool replace_png(const std::string& path, const Framebuffer& fb, std::string* why) {
+  std::vector<uint8_t> png;
+  if (fb.width <= 0 || fb.height <= 0) {
+    *why = "no frame was presented";
+    return false;
+  }
+  return encode_png(fb.width, fb.height, 3, rgb_top_first(fb).data(), &png, why) &&
+         replace_file(path, png.data(), png.size(), why);
 }
 
 void screenshot_key_step(Game& g, Session& s) {

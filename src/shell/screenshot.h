@@ -9,12 +9,8 @@ struct Session;
 // The RGB PNG of the frame, top row first, replacing the file only once the new one is
 // whole; the old one stays otherwise. False with a short reason in *why.
 bool replace_png(const std::string& path, const Framebuffer& fb, std::string* why);
-// Where F12 puts pictures: $XDG_PICTURES_DIR, else the pictures folder named in
-// user-dirs.dirs, else ~/Pictures when it exists, else
-// $XDG_DATA_HOME/kelvarot/screenshots (~/.local/share/...). Empty when there is
-// no home folder to put them in.
-std::string screenshot_folder();
 // F12 pressed (not held): the presented frame goes to a new file
-// "kelvarot-YYYYMMDD-HHMMSS[-N].png" that never replaces one, and stderr says where.
+// "kelvarot-YYYYMMDD-HHMMSS[-N].png" in the player's pictures folder, made when missing,
+// that never replaces one, and stderr says where.
 // A replay writes none and says so once.
 void screenshot_key_step(Game& g, Session& s);

@@ -11,13 +11,6 @@
 #include "shell/script.h"
 #include "support/null_display.h"
 
-inline std::unique_ptr<ScriptInput> script_input(const std::string& script) {
-  std::vector<ScriptEvent> events;
-  std::string error;
-  EXPECT_TRUE(parse_script(script, &events, &error)) << error;
-  return std::make_unique<ScriptInput>(std::move(events));
-}
-
 struct ScriptedGame {
   NullDisplay display;
   std::unique_ptr<ScriptInput> input;
@@ -26,7 +19,11 @@ struct ScriptedGame {
   Session session;
 
   // Seeded; the data folder does not exist, so nothing loads and nothing pauses.
-  explicit ScriptedGame(const std::string& script = "") : input(script_input(script)) {
+  explicit ScriptedGame(const std::string& script = "") {
+    std::vector<ScriptEvent> events;
+    std::string error;
+    EXPECT_TRUE(parse_script(script, &events, &error)) << error;
+    input = std::make_unique<ScriptInput>(std::move(events));
     g.platform = Platform{input.get(), &display};
     EXPECT_TRUE(start_game(g, StartOptions{"/nonexistent-kelvarot-data", 5, false, ""}));
   }
