@@ -13,8 +13,8 @@
 #include "core/keys.h"
 #include "render/line.h"
 #include "shell/game.h"
-#include "shell/loop.h"
 #include "shell/script.h"
+#include "shell/status.h"
 #include "support/null_display.h"
 #include "views/minimap.h"
 #include "views/overworld.h"
@@ -90,7 +90,6 @@ struct BenchGame {
     g.platform.display = &display;
     StartOptions opt;
     opt.data_dir = data_dir();
-    opt.seeded = true;
     opt.seed = 3;
     opt.report_missing = false;
     start_game(g, opt);

@@ -5,9 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -61,16 +60,15 @@ bool replace_file(const std::string& path, const void* data, size_t size, std::s
       if (::close(fd) != 0 && ok) return fail(why, std::strerror(errno));
       return ok || fail(why, std::strerror(err));
     }
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-      target = real;
-      std::free(real);
-    }
+    std::error_code ec;
+    const std::filesystem::path real = std::filesystem::canonical(path, ec);
+    if (!ec) target = real;
   }
-  const size_t slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  const std::filesystem::path t = target;
   // hidden, and short enough for any name the target itself could have
-  std::string temp = folder + "." + name.substr(0, 200) + ".XXXXXX";
+  std::string name = ".";
+  name.append(t.filename().string(), 0, 200).append(".XXXXXX");
+  std::string temp = t.parent_path() / name;
   const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return fail(why, std::strerror(errno));
   // The old file's mode, or the one a plain create would give, not mkstemp's 0600.

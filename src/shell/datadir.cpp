@@ -1,7 +1,6 @@
 #include "shell/datadir.h"
 
 #include <SDL2/SDL.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -9,15 +8,6 @@
 #ifndef KV_DATA_FROM_BIN
 #define KV_DATA_FROM_BIN "../share/kelvarot"
 #endif
-
-namespace {
-
-bool is_dir(const std::string& p) {
-  struct stat st;
-  return stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-}  // namespace
 
 std::vector<std::string> data_dir_candidates(const std::string& exe_dir,
                                              const std::string& data_from_bin) {
@@ -34,8 +24,11 @@ std::vector<std::string> data_dir_candidates(const std::string& exe_dir,
 }
 
 std::string find_data_dir(const std::vector<std::string>& candidates, std::string* looked_in) {
+  std::error_code ec;
   for (const std::string& c : candidates)
-    if (is_dir(c + "/bmp_land") || is_dir(c + "/map")) return c;
+    if (std::filesystem::is_directory(c + "/bmp_land", ec) ||
+        std::filesystem::is_directory(c + "/map", ec))
+      return c;
   looked_in->clear();
   for (const std::string& c : candidates) *looked_in += (looked_in->empty() ? "" : ", ") + c;
   return candidates.empty() ? "." : candidates.front();

@@ -1,5 +1,7 @@
 #pragma once
-// Everything one run of the game owns. The program has exactly one; tests make their own.
+// The game: the world, its views and the window, everything a pass reads and changes.
+// The program has exactly one; tests make their own. What the run around it does (a
+// replay, pictures nobody sees, the files written at the end) is its Session (shell/session.h).
 #include <cstdint>
 #include <string>
 
@@ -42,24 +44,15 @@ struct Game {
   LoadReport loaded;
   TickStats ticks;
   char status[3][kTextBufferSize] = {};  // the status lines as last printed, top first
+  // The window is the game's: its keys re-create it within a pass.
   Platform platform;
-  bool gl_ready = false;        // a window with a current GL context exists
-  bool window_failed = false;   // creating the window failed: shut down (status 1)
-  bool keep_presented = false;  // keep a copy of each presented frame (screenshots)
-  Framebuffer presented;        // pixels only; the last presented frame
-  bool f12_was_down = false;    // screenshots on the press, not while held
-  bool replay = false;          // input from a script: F12 never writes the player's pictures
-  bool f12_refused = false;     // the replay's F12 has been explained once
-  // Headless, nobody sees a picture unless it is kept: GL drawing and the
-  // present are done only for the last pass and for F12's.
-  bool skip_unseen_pictures = false;
-  bool last_pass = false;  // set by the caller: the loop stops after this pass
+  bool gl_ready = false;       // a window with a current GL context exists
+  bool window_failed = false;  // creating the window failed: shut down (status 1)
 };
 
 struct StartOptions {
-  std::string data_dir;  // holds bmp_*/ and map/
-  bool seeded = false;   // --seed given
-  uint32_t seed = 0;
+  std::string data_dir;        // holds bmp_*/ and map/
+  uint32_t seed = 0;           // unit placement and all later randomness
   bool report_missing = true;  // one stderr line when assets fail to load
   std::string looked_in;       // the folders searched for data_dir, named when nothing loads
 };
@@ -67,7 +60,5 @@ struct StartOptions {
 // Loads, opens the window and populates the world. Returns false when the
 // window could not be created.
 bool start_game(Game& g, const StartOptions& opt);
-// One pass of the frame loop.
-void run_pass(Game& g);
 // Releases every store in order.
 void shutdown_game(Game& g);

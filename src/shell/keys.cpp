@@ -2,11 +2,8 @@
 
 #include <SDL2/SDL_scancode.h>
 
-#include <cctype>
-#include <cstdlib>
-#include <iterator>
-
 #include "core/keys.h"
+#include "core/numbers.h"
 
 namespace {
 
@@ -97,13 +94,14 @@ const KeyRow* key_row(int32_t vk) {
 int32_t script_key_number(const std::string& name) {
   for (const KeyRow& row : kKeys)
     if (!row.button && name == row.name) return row.vk;
-  // a number as scripts write them: digits, perhaps a sign, 0-255
-  const size_t digits_from = !name.empty() && name[0] == '-' ? 1 : 0;
-  if (name.size() == digits_from || name.size() > 11) return -1;
-  for (size_t i = digits_from; i < name.size(); ++i)
-    if (!std::isdigit(static_cast<unsigned char>(name[i]))) return -1;
-  const long long vk = std::strtoll(name.c_str(), nullptr, 10);
-  return vk >= 0 && vk <= 255 ? int32_t(vk) : -1;
+  int64_t vk = -1;
+  return parse_whole(name, 0, 255, &vk) ? int32_t(vk) : -1;
+}
+
+int32_t script_button_number(const std::string& name) {
+  for (const KeyRow& row : kKeys)
+    if (row.button && name == row.name) return row.vk;
+  return -1;
 }
 
 std::string script_key_words(int32_t vk) {

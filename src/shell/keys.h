@@ -21,6 +21,8 @@ const KeyRow* key_row(int32_t vk);
 // A key's script word or a decimal number 0-255; -1 for anything else. Buttons
 // have words of their own ("button left") and are not keys here.
 int32_t script_key_number(const std::string& name);
+// A button's script word ("left", "right", "middle") to its number; -1 for anything else.
+int32_t script_button_number(const std::string& name);
 // The script words for a number: "key TAB", "button left", or "key 200" for
 // a number without a word.
 std::string script_key_words(int32_t vk);

@@ -6,9 +6,10 @@
 #include "core/keys.h"
 #include "render/line.h"
 #include "render/present.h"
-#include "shell/game.h"
 #include "shell/loop.h"
-#include "shell/userfiles.h"
+#include "shell/mouse.h"
+#include "shell/screenshot.h"
+#include "shell/status.h"
 #include "shell/window.h"
 #include "units/orders.h"
 #include "units/pathsearch.h"
@@ -26,8 +27,8 @@ void set_resolution_and_window(Game& g, int32_t w, int32_t h, int32_t zoom) {
   create_game_window(g);
 }
 
-}  // namespace
-
+// Arrows move the view one cell per pass; keypad plus and minus change the level (380 ms
+// pause); then SX, SY, SZ are clamped into the world.
 void view_navigation(RunState& run, Platform& p, const Framebuffer& fb, int32_t side) {
   if (key_down(p, kVkUp)) run.SY += 1;
   if (key_down(p, kVkDown)) run.SY -= 1;
@@ -49,6 +50,7 @@ void view_navigation(RunState& run, Platform& p, const Framebuffer& fb, int32_t 
   if (run.SZ < 0) run.SZ = 0;
 }
 
+// "[" and "]" step the selection and move the view to that unit (60 ms pause).
 void selection_keys(Game& g) {
   RunState& run = g.run;
   auto look_at_selected = [&] {
@@ -67,78 +69,6 @@ void selection_keys(Game& g) {
     look_at_selected();
   }
 }
-
-void mouse_orders(Game& g) {
-  RunState& run = g.run;
-  const int32_t px = run.pointer_x, py = run.pointer_y;
-  if (pointer_strictly_inside_minimap(run, px, py)) return;
-  // orders and selection act on overworld cells, so only in the overworld's resolution
-  const bool overworld = g.fb.width == kOverworldWidth;
-  if (key_down(g.platform, kVkRButton) && overworld)
-    give_order(g.units, g.path, run.selected_unit, px / kCellPixels + run.SX,
-               py / kCellPixels + run.SY);
-  if (key_down(g.platform, kVkLButton) && overworld) {
-    const int32_t cx = px / kCellPixels + run.SX;
-    const int32_t cy = py / kCellPixels + run.SY;
-    for (int32_t i = 0; i < kUnitTableSize; ++i) {
-      const UnitRecord& u = unit(g.units, i);
-      if (u.x == cx && u.y == cy) {
-        run.selected_unit = i;
-        break;
-      }
-    }
-  }
-}
-
-const char* notice_line(const RunState& run, const Framebuffer& fb) {
-  // Under the screensaver the overworld's clicks still reach the hidden map,
-  // while the block view's walk and look go with its picture.
-  const bool overworld = fb.width == kOverworldWidth;
-  if (run.screensaver == 1)
-    return overworld ? "Screensaver: clicks still order and select unseen; Tab for the command "
-                       "line, Escape quits"
-                     : "Screensaver: buttons only jump the minimap; Escape quits";
-  if (overworld) return "Right click orders, left click selects, Escape quits";
-  return "Left button walks, any button looks, Escape quits";
-}
-
-void draw_banner_and_status(Game& g) {
-  Framebuffer& fb = g.fb;
-  TextBuffer& t = g.text;
-  const RunState& run = g.run;
-  const uint8_t r = 255, gr = 255, b = 0;  // yellow
-
-  text_print(t, "KELVAROT 1.0 - a tile world of 255 wanderers");
-  draw_small_text(fb, t, 12, fb.height - 14, r, gr, b);
-  text_print(t, "F1-F4 zoom, F5 walk, F6 map, Tab command line; kelvarot --help");
-  draw_small_text(fb, t, 12, fb.height - 27, r, gr, b);
-  text_print(t, "%s", notice_line(run, fb));
-  draw_small_text(fb, t, 12, 14, r, gr, b);
-
-  text_print(t, "SX=%d,SY=%d,SZ=%d mx=%d my=%d su%d", run.SX, run.SY, run.SZ, run.pointer_x,
-             run.pointer_y, run.selected_unit);
-  draw_large_text(fb, t, 12, 58, r, gr, b);
-  snprintf(g.status[0], sizeof g.status[0], "%s", t.s);
-
-  if (run.selected_unit >= 0 && run.selected_unit < kUnitTableSize) {
-    const UnitRecord& u = unit(g.units, run.selected_unit);
-    text_print(t, "movex%d movey%d rendu%d ux%d uy%d", u.target_x, u.target_y,
-               g.path.path_cursor[run.selected_unit], u.waypoint_x, u.waypoint_y);
-  }
-  draw_large_text(fb, t, 12, 45, r, gr, b);
-  snprintf(g.status[1], sizeof g.status[1], "%s", t.s);
-
-  const UnitRecord& plan = unit(g.units, kPlanningRecord);
-  const UnitRecord& sel =
-      unit(g.units,
-           run.selected_unit >= 0 && run.selected_unit < kUnitTableSize ? run.selected_unit : 0);
-  text_print(t, "x%d y%d mx%d my%d us%d ux%d uy%d", plan.x, plan.y, plan.target_x, plan.target_y,
-             sel.order_state, sel.x, sel.y);
-  draw_large_text(fb, t, 12, 32, r, gr, b);
-  snprintf(g.status[2], sizeof g.status[2], "%s", t.s);
-}
-
-namespace {
 
 void draw_views(Game& g, bool gl) {
   RunState& run = g.run;
@@ -206,17 +136,17 @@ void unit_steps(Game& g) {
   }
 }
 
-void present_step(Game& g, bool gl) {
+void present_step(Game& g, Session& s, bool gl) {
   draw_cursor(g.fb, g.run.pointer_x, g.run.pointer_y);
   const double t0 = thread_cpu_ms();
   present(g.fb, g.run.zoom, *g.platform.display, gl);
   g.ticks.present_ms = thread_cpu_ms() - t0;
-  if (g.keep_presented) {
-    g.presented.width = g.fb.width;
-    g.presented.height = g.fb.height;
-    g.presented.pixels = g.fb.pixels;
+  if (s.keep_presented()) {
+    s.presented.width = g.fb.width;
+    s.presented.height = g.fb.height;
+    s.presented.pixels = g.fb.pixels;
   }
-  screenshot_key_step(g);  // F12, while the picture is still the presented one
+  screenshot_key_step(g, s);  // F12, while the picture is still the presented one
 }
 
 // Whether this pass's picture is seen or kept: always in a window; headless
@@ -240,7 +170,7 @@ void mode_keys(Game& g) {
 
 // The order of the phases is part of the game's behaviour: what a key does
 // in a pass depends on which phases have already looked at the same state.
-void run_pass(Game& g) {
+void run_pass(Game& g, Session& s) {
   RunState& run = g.run;
   Platform& p = g.platform;
   const double t0 = thread_cpu_ms();
@@ -249,15 +179,15 @@ void run_pass(Game& g) {
   p.input->pointer(g.fb.width, g.fb.height, &run.pointer_x, &run.pointer_y);
 
   const bool gl =
-      g.gl_ready && picture_used(g.skip_unseen_pictures, g.last_pass, key_down(p, kVkEscape),
-                                 key_down(p, kVkF12) && !g.f12_was_down);
+      g.gl_ready && picture_used(s.skip_unseen_pictures(), s.last_pass, key_down(p, kVkEscape),
+                                 key_down(p, kVkF12) && !s.f12_was_down);
   draw_views(g, gl);
   command_line_step(g.console, p, run, g.fb, g.world, g.units, g.text);
   selection_keys(g);
   mouse_orders(g);
   minimap_step(g);
   unit_steps(g);
-  present_step(g, gl);
+  present_step(g, s, gl);
   window_key_step(g);
   view_navigation(run, p, g.fb, g.world.side);
   mode_keys(g);

@@ -1,21 +1,17 @@
 // Entry: options, start-up, the frame loop, and what a run leaves behind.
 
-#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <memory>
 
 #include "shell/datadir.h"
-#include "shell/dump.h"
-#include "shell/game.h"
+#include "shell/loop.h"
 #include "shell/options.h"
 #include "shell/outputs.h"
 #include "shell/platform_sdl.h"
 #include "shell/record.h"
-#include "shell/screenshot.h"
 #include "shell/script.h"
 
 namespace {
@@ -95,36 +91,20 @@ int main(int argc, char** argv) {
   Game& g = *game;
   g.platform.input = input.get();
   g.platform.display = display.get();
-  g.keep_presented = !opt.screenshot.empty();
-  g.replay = !opt.script.empty();
+  Session session;
+  session.opt = opt;
 
   StartOptions start;
   start.data_dir = opt.data_dir.empty() ? default_data_dir(&start.looked_in) : opt.data_dir;
   // the clock's seed is fixed here so that a recording can name it
-  start.seeded = true;
   start.seed = opt.seeded ? opt.seed : uint32_t(std::time(nullptr));
-  if (!start_game(g, start)) {
+  if (!start_game(g, start) || !start_recording(session, g, start.seed)) {
     shutdown_game(g);
     return 1;
   }
-  int status = 0;
-  // Opened only now: a run that cannot start leaves an earlier recording as it was.
-  std::unique_ptr<RecordingInput> recorder;
-  if (!opt.record.empty()) {
-    FILE* f = std::fopen(opt.record.c_str(), "w");
-    if (!f) {
-      std::fprintf(stderr, "kelvarot: cannot write the recording %s (%s)\n", opt.record.c_str(),
-                   std::strerror(errno));
-      shutdown_game(g);
-      return 1;
-    }
-    recorder = std::make_unique<RecordingInput>(*input, g.fb, f, start.seed);
-    g.platform.input = recorder.get();
-  }
-  g.skip_unseen_pictures = opt.headless;
   while (!g.run.quit) {
-    g.last_pass = g_signalled || (opt.frames > 0 && g.run.frame + 1 >= opt.frames);
-    run_pass(g);
+    session.last_pass = g_signalled || (opt.frames > 0 && g.run.frame + 1 >= opt.frames);
+    run_pass(g, session);
     if (g.run.frame == 1) {
       const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - t0;
       g.loaded.startup_ms = spent.count() - (opt.headless ? 0.0 : double(display->paused_ms()));
@@ -133,28 +113,7 @@ int main(int argc, char** argv) {
     if (opt.frames > 0 && g.run.frame >= opt.frames) g.run.quit = 1;
     if (g.window_failed) break;
   }
-  if (g.window_failed) status = 1;
-  if (recorder) {
-    // a failed write was said on stderr when it happened
-    if (recorder->finish(g.run.frame))
-      std::fprintf(stderr, "kelvarot: input recorded to %s\n", opt.record.c_str());
-    else status = 1;
-  }
-  if (!opt.screenshot.empty()) {
-    if (!replace_png(opt.screenshot, g.presented, &error)) {
-      std::fprintf(stderr, "kelvarot: cannot write screenshot %s (%s)\n", opt.screenshot.c_str(),
-                   error.c_str());
-      status = 1;
-    } else if (opt.headless) {
-      std::fprintf(stderr, "kelvarot: screenshot written to %s\n", opt.screenshot.c_str());
-    }
-  }
-  if (!opt.dump_state.empty() &&
-      !write_text_file(opt.dump_state, state_json(g, opt.probes), &error)) {
-    std::fprintf(stderr, "kelvarot: cannot write state dump %s (%s)\n", opt.dump_state.c_str(),
-                 error.c_str());
-    status = 1;
-  }
+  const int status = finish_session(session, g);
   shutdown_game(g);
   return status;
 }

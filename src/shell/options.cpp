@@ -1,23 +1,10 @@
 #include "shell/options.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-
+#include "core/numbers.h"
 #include "core/quote.h"
 #include "world/world.h"
 
 namespace {
-
-bool parse_number(const char* s, int64_t lo, int64_t hi, int64_t* out) {
-  if (!s || !*s) return false;
-  errno = 0;
-  char* end = nullptr;
-  const long long v = std::strtoll(s, &end, 10);
-  if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
-  *out = v;
-  return true;
-}
 
 // "X,Y,Z", each a whole number inside the world.
 bool parse_probe(const char* s, Probe* p) {
@@ -28,7 +15,7 @@ bool parse_probe(const char* s, Probe* p) {
     const size_t comma = k < 2 ? rest.find(',') : rest.size();
     if (comma == std::string::npos) return false;
     int64_t n = 0;
-    if (!parse_number(rest.substr(0, comma).c_str(), 0, hi[k], &n)) return false;
+    if (!parse_whole(std::string_view(rest).substr(0, comma), 0, hi[k], &n)) return false;
     *out[k] = int32_t(n);
     rest.erase(0, k < 2 ? comma + 1 : comma);
   }
@@ -80,14 +67,14 @@ bool parse_options(int argc, const char* const* argv, Options* o, std::string* e
       o->version = true;
     } else if (a == "--frames") {
       if (!value(&v)) return false;
-      if (!parse_number(v, 1, INT32_MAX, &n)) {
+      if (!parse_whole(v, 1, INT32_MAX, &n)) {
         *error = "--frames takes a whole number from 1 up, not " + quote_text(v);
         return false;
       }
       o->frames = n;
     } else if (a == "--seed") {
       if (!value(&v)) return false;
-      if (!parse_number(v, 0, UINT32_MAX, &n)) {
+      if (!parse_whole(v, 0, UINT32_MAX, &n)) {
         *error = "--seed takes a whole number from 0 to 4294967295, not " + quote_text(v);
         return false;
       }

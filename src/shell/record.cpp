@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
+#include <climits>
 #include <cstring>
 #include <sstream>
 
+#include "core/numbers.h"
 #include "render/framebuffer.h"
 #include "shell/keys.h"
 
@@ -94,11 +95,12 @@ RecordingHeader read_recording_header(const std::string& script) {
   if (!std::getline(in, line) || line != kFirstLine) return h;
   while (std::getline(in, line) && line.rfind('#', 0) == 0) {
     std::istringstream words(line.substr(1));
-    std::string key;
-    long long n = -1;
-    if (!(words >> key >> n) || n < 0) continue;
-    if (key == "seed" && n <= 0xFFFFFFFFll) h.has_seed = true, h.seed = uint32_t(n);
-    if (key == "passes" && n <= 0x7FFFFFFFll) h.passes = int32_t(n);
+    std::string key, number;
+    int64_t n = 0;
+    if (!(words >> key >> number)) continue;
+    if (key == "seed" && parse_whole(number, 0, UINT32_MAX, &n))
+      h.has_seed = true, h.seed = uint32_t(n);
+    if (key == "passes" && parse_whole(number, 0, INT32_MAX, &n)) h.passes = int32_t(n);
   }
   return h;
 }

@@ -20,8 +20,6 @@ class RecordingInput : public InputSource {
   void pointer(int32_t width, int32_t height, int32_t* x, int32_t* y) override;
   // Notes how many passes the session ran and closes the file. False when any write failed.
   bool finish(int32_t frames);
-  // False once a write has failed; the first failure is reported on stderr as it happens.
-  bool ok() const { return ok_; }
 
  private:
   void check(bool written);

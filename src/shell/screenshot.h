@@ -1,10 +1,16 @@
 #pragma once
+// Pictures of the game: F12's into the player's pictures folder, --screenshot's at exit.
 #include <string>
 
 struct Framebuffer;
+struct Game;
+struct Session;
 
-// RGB PNG of the Framebuffer, top row first. False when it cannot be written.
-bool write_png(const std::string& path, const Framebuffer& fb);
-// The same, replacing the file only once the new one is whole; the old one stays otherwise.
-// False with a short reason in *why.
+// The RGB PNG of the frame, top row first, replacing the file only once the new one is
+// whole; the old one stays otherwise. False with a short reason in *why.
 bool replace_png(const std::string& path, const Framebuffer& fb, std::string* why);
+// F12 pressed (not held): the presented frame goes to a new file
+// "kelvarot-YYYYMMDD-HHMMSS[-N].png" in the player's pictures folder, made when missing,
+// that never replaces one, and stderr says where.
+// A replay writes none and says so once.
+void screenshot_key_step(Game& g, Session& s);

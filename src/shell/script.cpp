@@ -1,12 +1,17 @@
 #include "shell/script.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <cctype>
+#include <cerrno>
 #include <climits>
-#include <cstdlib>
-#include <iterator>
+#include <cstring>
 #include <sstream>
 
+#include "core/keys.h"
+#include "core/numbers.h"
 #include "core/quote.h"
 #include "shell/keys.h"
 
@@ -17,23 +22,10 @@ namespace {
 constexpr size_t kMaxLineChars = 4096;
 
 bool parse_int(const std::string& s, int64_t lo, int64_t hi, int32_t* out) {
-  if (s.empty() || s.size() > 11) return false;
-  size_t i = 0;
-  if (s[0] == '-') i = 1;
-  if (i == s.size()) return false;
-  for (size_t k = i; k < s.size(); ++k)
-    if (!std::isdigit(static_cast<unsigned char>(s[k]))) return false;
-  const long long v = std::strtoll(s.c_str(), nullptr, 10);
-  if (v < lo || v > hi) return false;
+  int64_t v = 0;
+  if (!parse_whole(s, lo, hi, &v)) return false;
   *out = int32_t(v);
   return true;
-}
-
-int32_t button_number(const std::string& s) {
-  if (s == "left") return 1;
-  if (s == "right") return 2;
-  if (s == "middle") return 4;
-  return -1;
 }
 
 }  // namespace
@@ -87,17 +79,17 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
         const int32_t p = pass + int32_t(2 * i);
         int32_t vk = -1;
         bool shift = false;
-        if (c >= 'a' && c <= 'z') vk = c - 'a' + 'A';
+        if (c >= 'a' && c <= 'z') vk = vk_letter(char(c - 'a' + 'A'));
         else if (c >= 'A' && c <= 'Z') {
-          vk = c;
+          vk = vk_letter(c);
           shift = true;
-        } else if (c >= '0' && c <= '9') vk = c;
-        else if (c == ' ') vk = 32;
+        } else if (c >= '0' && c <= '9') vk = vk_digit(c - '0');
+        else if (c == ' ') vk = kVkSpace;
         else return fail("cannot type " + quote_text(std::string_view(&typed[i], 1)));
-        if (shift) add(p, ScriptEvent::kKeyDown, 16, 0, false);
+        if (shift) add(p, ScriptEvent::kKeyDown, kVkShift, 0, false);
         add(p, ScriptEvent::kKeyDown, vk, 0, false);
         add(p + 1, ScriptEvent::kKeyUp, vk, 0, true);
-        if (shift) add(p + 1, ScriptEvent::kKeyUp, 16, 0, true);
+        if (shift) add(p + 1, ScriptEvent::kKeyUp, kVkShift, 0, true);
       }
       if (events->size() > max_events) return too_many();
       continue;
@@ -125,7 +117,7 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
       if (args.size() != want)
         return fail("'" + verb + "' takes " + std::to_string(want) +
                     (want == 1 ? " argument" : " arguments"));
-      const int32_t vk = button_number(args[0]);
+      const int32_t vk = script_button_number(args[0]);
       if (vk < 0) return fail("unknown button " + quote_text(args[0]) + " (left, right or middle)");
       if (verb == "click") {
         add(pass, ScriptEvent::kKeyDown, vk, 0, false);
@@ -153,6 +145,55 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
     return a.order < b.order;
   });
   return true;
+}
+
+bool read_script_file(const std::string& path, std::string* text, std::string* error) {
+  // Only a file or a pipe ends: a folder reads as nothing and a device may never stop.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    *error = "cannot read script " + path + " (" + std::strerror(errno) + ")";
+    return false;
+  }
+  if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) {
+    *error =
+        "script " + path + " is " + (S_ISDIR(st.st_mode) ? "a folder" : "not a file or a pipe");
+    return false;
+  }
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);  // a named pipe waits for its writer
+  if (fd < 0 || ::fstat(fd, &st) != 0 || (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode))) {
+    *error = "cannot read script " + path +
+             (fd < 0 ? std::string(" (") + std::strerror(errno) + ")" : "");
+    if (fd >= 0) ::close(fd);
+    return false;
+  }
+  const std::string too_big =
+      "script " + path + " is larger than " + std::to_string(kMaxScriptBytes >> 20) + " MiB";
+  if (S_ISREG(st.st_mode) && uint64_t(st.st_size) > kMaxScriptBytes) {
+    *error = too_big;
+    ::close(fd);
+    return false;
+  }
+  text->clear();
+  char buf[65536];
+  bool ok = true;
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n == 0) break;
+    if (n < 0) {
+      // an interrupting signal ends the run: stop waiting on the pipe
+      *error = "cannot read script " + path + " (" + std::strerror(errno) + ")";
+      ok = false;
+      break;
+    }
+    if (text->size() + size_t(n) > kMaxScriptBytes) {  // a pipe that goes on
+      *error = too_big;
+      ok = false;
+      break;
+    }
+    text->append(buf, size_t(n));
+  }
+  ::close(fd);
+  return ok;
 }
 
 ScriptInput::ScriptInput(std::vector<ScriptEvent> events) : events_(std::move(events)) {}

@@ -20,6 +20,12 @@ struct ScriptEvent {
 // more is refused rather than grown into gigabytes by long `type` lines.
 constexpr size_t kMaxScriptEvents = size_t(1) << 22;
 
+constexpr size_t kMaxScriptBytes = size_t(16) << 20;
+
+// A script from a regular file or a pipe (`--script <(...)`), at most kMaxScriptBytes.
+// False with one line in *error.
+bool read_script_file(const std::string& path, std::string* text, std::string* error);
+
 // Parses the whole text; on failure returns false with "line N: why" in *error.
 bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std::string* error,
                   size_t max_events = kMaxScriptEvents);

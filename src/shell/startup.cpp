@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <string>
 
 #include "console/commandline.h"
@@ -79,7 +78,7 @@ void load_map(Game& g, const StartOptions& opt) {
 void populate(Game& g, const StartOptions& opt) {
   build_coarse_map(g.world);
   scatter_objects(g.world, g.rng);
-  rng_seed(g.rng, opt.seeded ? opt.seed : uint32_t(std::time(nullptr)));
+  rng_seed(g.rng, opt.seed);
   g.run.selected_unit = 1;
   UnitRecord& u0 = unit(g.units, 0);
   u0.in_use = 0;

@@ -34,7 +34,7 @@ struct Rig {
   std::unique_ptr<Game> game = std::make_unique<Game>();
   Rig() {
     game->platform = Platform{&keys, &display};
-    check(start_game(*game, StartOptions{"/nonexistent-kelvarot-data", true, 5, false, ""}),
+    check(start_game(*game, StartOptions{"/nonexistent-kelvarot-data", 5, false, ""}),
           "start-up failed");
   }
 };

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/game.h"
+#include "shell/loop.h"
 #include "shell/script.h"
 #include "support/null_display.h"
 #include "world/mapfile.h"
@@ -91,11 +91,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ScriptInput input(scratch.tour);
   auto game = std::make_unique<Game>();
   Game& g = *game;
+  Session session;
   g.platform = Platform{&input, &display};
-  check(start_game(g, StartOptions{scratch.dir.string(), true, 7, false, ""}), "start-up failed");
+  check(start_game(g, StartOptions{scratch.dir.string(), 7, false, ""}), "start-up failed");
   check(g.loaded.map_loaded == int64_t(full), "the map did not load whole");
   for (int pass = 0; pass < kPasses; ++pass) {
-    run_pass(g);
+    run_pass(g, session);
     g.run.quit = 0;
     for (int32_t i = 1; i < kUnitTableSize; ++i) {
       const UnitRecord& u = unit(g.units, i);

@@ -7,34 +7,32 @@
 #include <string>
 #include <vector>
 
-#include "shell/game.h"
+#include "shell/loop.h"
 #include "shell/script.h"
 #include "support/null_display.h"
-
-inline std::unique_ptr<ScriptInput> script_input(const std::string& script) {
-  std::vector<ScriptEvent> events;
-  std::string error;
-  EXPECT_TRUE(parse_script(script, &events, &error)) << error;
-  return std::make_unique<ScriptInput>(std::move(events));
-}
 
 struct ScriptedGame {
   NullDisplay display;
   std::unique_ptr<ScriptInput> input;
   std::unique_ptr<Game> game = std::make_unique<Game>();
   Game& g = *game;
+  Session session;
 
   // Seeded; the data folder does not exist, so nothing loads and nothing pauses.
-  explicit ScriptedGame(const std::string& script = "") : input(script_input(script)) {
+  explicit ScriptedGame(const std::string& script = "") {
+    std::vector<ScriptEvent> events;
+    std::string error;
+    EXPECT_TRUE(parse_script(script, &events, &error)) << error;
+    input = std::make_unique<ScriptInput>(std::move(events));
     g.platform = Platform{input.get(), &display};
-    EXPECT_TRUE(start_game(g, StartOptions{"/nonexistent-kelvarot-data", true, 5, false, ""}));
+    EXPECT_TRUE(start_game(g, StartOptions{"/nonexistent-kelvarot-data", 5, false, ""}));
   }
   ~ScriptedGame() { shutdown_game(g); }
 
   // Whole passes until the quit flag or the limit; returns the passes run.
   int run(int limit) {
     int n = 0;
-    for (; !g.run.quit && n < limit; ++n) run_pass(g);
+    for (; !g.run.quit && n < limit; ++n) run_pass(g, session);
     return n;
   }
   // The command-line step alone, counting frames like the loop.

@@ -3,7 +3,6 @@
 
 #include <SDL2/SDL_scancode.h>
 
-#include <cstring>
 #include <map>
 
 #include "core/keys.h"
@@ -13,20 +12,26 @@
 
 namespace {
 
-// The names the other tests' scripts use are checked by what those keys do.
-TEST(ScriptParser, KeyNamesAndNumbersAndWhatARecordingWritesReadBack) {
-  const std::pair<const char*, int32_t> cases[] = {{"0", 48},   {"219", 219}, {"F13", -1},
-                                                   {"256", -1}, {"a", -1},    {"CTRL", -1}};
-  for (auto [name, vk] : cases) EXPECT_EQ(script_key_number(name), vk) << name;
+// Script words and numbers, what a recording writes reading back, and the keys standing for
+// each (the names the other tests' scripts use are checked by what those keys do).
+TEST(KeyTable, NamesNumbersAndTheKeysThatStandForThem) {
+  const std::pair<const char*, int32_t> names[] = {
+      {"0", 48},   {"219", 219}, {"-0", 0}, {"F13", -1},  {"256", -1}, {"-1", -1},
+      {"25x", -1}, {" 25", -1},  {"a", -1}, {"CTRL", -1}, {"left", -1}};
+  for (auto [name, vk] : names) EXPECT_EQ(script_key_number(name), vk) << name;
+  // each key and button reads back from the words a recording writes for it, and no
+  // physical key stands for two of the game's keys
+  std::map<int32_t, int32_t> owner;
   for (int32_t vk = 0; vk < 256; ++vk) {
     const KeyRow* row = key_row(vk);
-    if (!row || row->button) continue;
-    EXPECT_EQ(script_key_number(script_key_words(vk).substr(4)), vk) << script_key_words(vk);
+    if (!row) continue;
+    const std::string words = script_key_words(vk), word = words.substr(words.find(' ') + 1);
+    EXPECT_EQ((row->button ? script_button_number : script_key_number)(word), vk) << words;
+    for (int32_t code : {row->scancode, row->alt_scancode, row->keypad_scancode})
+      EXPECT_TRUE(row->button || code == 0 || owner.emplace(code, vk).second)
+          << code << " is " << owner[code] << " and " << vk;
   }
-}
-
-// Either Enter is key 13; with NumLock off the keypad's 4 8 6 2 are the arrows.
-TEST(KeyTable, KeypadEnterAndNumLockOffKeypadArrowsCountAsTheirKeys) {
+  // either Enter is key 13; with NumLock off the keypad's 4 8 6 2 are the arrows
   const struct {
     int32_t vk;
     SDL_Scancode held;
@@ -48,100 +53,73 @@ TEST(KeyTable, KeypadEnterAndNumLockOffKeypadArrowsCountAsTheirKeys) {
     EXPECT_EQ(key_held(*key_row(k.vk), state, k.numlock), k.down)
         << k.vk << " with scancode " << k.held << (k.numlock ? ", NumLock on" : ", NumLock off");
   }
-  // no physical key stands for two of the game's keys
-  std::map<int32_t, int32_t> owner;
-  for (int32_t vk = 0; vk < 256; ++vk) {
-    const KeyRow* row = key_row(vk);
-    if (!row || row->button) continue;
-    for (int32_t code : {row->scancode, row->alt_scancode, row->keypad_scancode}) {
-      if (code == 0) continue;
-      EXPECT_TRUE(owner.emplace(code, vk).second) << code << " is " << owner[code] << " and " << vk;
-    }
-  }
 }
 
-TEST(ScriptParser, ErrorsNameTheLineAndTheProblem) {
+// What a script does: its error, or the keys down in each pass of the replay, passes split by
+// '|' up to the one after the last event ('^' is Shift, 'L' 'R' 'M' the buttons).
+std::string replayed(const std::string& script, size_t max_events) {
+  std::vector<ScriptEvent> ev;
+  std::string err;
+  if (!parse_script(script, &ev, &err, max_events)) return err;
+  ScriptInput in(ev);
+  std::string seen;
+  for (int32_t pass = 0; pass <= (ev.empty() ? 0 : ev.back().pass + 1); ++pass) {
+    in.begin_pass(pass);
+    if (pass) seen += '|';
+    for (int32_t vk = 0; vk < 256; ++vk)
+      if (in.key_down(vk)) seen += vk == kVkShift ? '^' : vk < 8 ? " LR M"[vk] : char(vk);
+  }
+  return seen;
+}
+
+// Keys hold until released, taps and clicks last one pass, typed text ends at its last
+// non-blank character whatever follows it, a capital is typed with Shift; an error names
+// the line and the problem.
+TEST(Scripts, EachPassSeesTheKeysTheScriptHoldsOrTheErrorNamesTheLine) {
   const std::string longest = "0 type " + std::string(4089, 'a');  // 4096 characters
   const struct {
-    std::string text;
-    int line;
-    std::string problem;
+    std::string script, want;  // an error: "line N: " and a part of the problem
     size_t max_events = kMaxScriptEvents;
   } cases[] = {
       // clang-format off
-      {"0 tap A\nx tap A\n", 2, "'x' is not a pass number"}, {"-1 tap A", 1, "pass number"},
-      {"0 tap FOO", 1, "unknown key 'FOO'"}, {"0 key A sideways", 1, "sideways"},
-      {"0 tap A B", 1, "argument"}, {"0 button up down", 1, "unknown button"},
-      {"0 pointer 1", 1, "pointer"}, {"\n# fine\n0 pointer a b", 3, "pointer"},
-      {"0 jump", 1, "unknown event 'jump'"}, {"0 type a-b", 1, "cannot type '-'"},
-      {"5", 1, "missing event"},
-      {"0 tap A\n" + longest + "a\n", 2, "longer than 4096 characters: '0 type aaaa"},
-      {"0 tap A\n" + longest + "\n1 jump\x1b]0;x\x07", 3, "unknown event 'jump\\x1b]0;x\\x07'"},
-      {"0 " + std::string(3000, 'z'), 1, "unknown event '" + std::string(80, 'z') + "...'"},
+      {"1 key A down\n4 key A up\n", "|A|A|A||"}, {"3 click left\n", "|||L||"},
+      {"# a comment\n\n   \n2 tap A # trailing\r\n", "||A||"},
+      {"0 tap A\n1 key A down\n", "A|A|A"},  // a hold right after a tap wins
+      {"0 button right down\n2 button middle down\n3 button right up\n", "R|R|RM|M|M"},
+      {"0 type e4 Z   # to the east\n", "E||4|| ||^Z||"}, {"0 type a b\t \r\n", "A|| ||B||"},
+      {"0 type ab#c\n", "A||B||"}, {"0 type  a\n", " ||A||"}, {"0 type    # nothing\n", ""},
+      {"0 tap A\nx tap A\n", "line 2: 'x' is not a pass number"}, {"-1 tap A", "line 1: pass"},
+      {"1x tap A", "line 1: '1x' is not a pass number"}, {"1073740800 tap A", "line 1: pass"},
+      {"0 tap FOO", "line 1: unknown key 'FOO'"}, {"0 key A sideways", "line 1: sideways"},
+      {"0 tap A B", "line 1: argument"}, {"0 button up down", "line 1: unknown button"},
+      {"0 pointer 1", "line 1: pointer"}, {"\n# fine\n0 pointer a b", "line 3: pointer"},
+      {"0 jump", "line 1: unknown event 'jump'"}, {"0 type a-b", "line 1: cannot type '-'"},
+      {"5", "line 1: missing event"},
+      {"0 tap A\n" + longest + "a\n", "line 2: longer than 4096 characters: '0 type aaaa"},
+      {"0 tap A\n" + longest + "\n1 jump\x1b]0;x\x07", "line 3: unknown event 'jump\\x1b]0;x\\x07'"},
+      {"0 " + std::string(3000, 'z'), "line 1: unknown event '" + std::string(80, 'z') + "...'"},
       // Five taps make ten events: the sixth line is one too many, as is three typed capitals.
-      {"0 tap A\n1 tap A\n2 tap A\n3 tap A\n4 tap A\n5 tap A\n", 6, "more than 10 events", 10},
-      {"# a comment\n0 type ABC\n", 2, "more than 10 events", 10},
+      {"0 tap A\n1 tap A\n2 tap A\n3 tap A\n4 tap A\n5 tap A\n", "line 6: more than 10 events", 10},
+      {"# a comment\n0 type ABC\n", "line 2: more than 10 events", 10},
       // clang-format on
   };
   for (const auto& k : cases) {
-    std::vector<ScriptEvent> ev;
-    std::string err;
-    EXPECT_FALSE(parse_script(k.text, &ev, &err, k.max_events)) << k.text;
-    EXPECT_EQ(err.rfind("line " + std::to_string(k.line) + ": ", 0), 0u) << k.text << ": " << err;
-    EXPECT_NE(err.find(k.problem), std::string::npos) << k.text << ": " << err;
+    const std::string seen = replayed(k.script, k.max_events);
+    const size_t colon = k.want.rfind("line ", 0) == 0 ? k.want.find(": ") + 2 : 0;
+    EXPECT_TRUE(colon > 0 || seen == k.want) << k.script << ": " << seen;
+    EXPECT_EQ(seen.substr(0, colon), k.want.substr(0, colon)) << k.script << ": " << seen;
+    EXPECT_NE(seen.find(k.want.substr(colon)), std::string::npos) << k.script << ": " << seen;
   }
-}
-
-// What `type` presses, key by key: the text ends at its last non-blank
-// character, whatever follows it.
-TEST(ScriptParser, TypedTextEndsAtItsLastNonBlankCharacter) {
-  const std::pair<const char*, const char*> cases[] = {
-      // clang-format off
-      {"0 type env4teleport 500 600 7   # to the east\n", "ENV4TELEPORT 500 600 7"},
-      {"0 type a b\t \r\n", "A B"}, {"0 type ab#c\n", "AB"}, {"0 type  lead\n", " LEAD"},
-      {"0 type    # nothing\n", ""},
-      // clang-format on
-  };
-  for (auto [script, keys] : cases) {
-    std::vector<ScriptEvent> ev;
-    std::string err;
-    ASSERT_TRUE(parse_script(script, &ev, &err)) << script << ": " << err;
-    std::string pressed;
-    for (const ScriptEvent& e : ev)
-      if (e.kind == ScriptEvent::kKeyDown) pressed += char(e.a);
-    EXPECT_EQ(pressed, keys) << script;
-  }
-}
-
-// Typed text is checked by the line editor's tests.
-TEST(ScriptInputReplay, KeysHoldUntilReleasedAndTapsAndClicksLastOnePass) {
-  const struct {
-    const char* script;
-    int32_t vk;
-    const char* passes;  // the key's state in each pass
-  } cases[] = {
-      {"1 key A down\n4 key A up\n", 65, "011100"},
-      {"# a comment\n\n   \n2 tap A # trailing\r\n", 65, "00100"},
-      {"0 tap A\n1 key A down\n", 65, "111"},  // a hold right after a tap wins
-      {"3 click left\n", 1, "00010"},
-      {"0 button right down\n2 button right up\n", 2, "1100"},
-  };
-  for (const auto& k : cases) {
-    auto in = script_input(k.script);
-    std::string seen;
-    for (int f = 0; f < int(std::strlen(k.passes)); ++f) {
-      in->begin_pass(f);
-      seen += in->key_down(k.vk) ? '1' : '0';
-    }
-    EXPECT_EQ(seen, k.passes) << k.script;
-  }
-  auto in = script_input("0 pointer 700 -5\n1 pointer 100 200\n");  // clamped to the picture
+  std::vector<ScriptEvent> ev;  // the pointer, clamped to the picture
+  std::string err;
+  ASSERT_TRUE(parse_script("0 pointer 700 -5\n1 pointer 100 200\n", &ev, &err));
+  ScriptInput in(ev);
   int32_t x = 0, y = 0;
-  in->begin_pass(0);
-  in->pointer(640, 480, &x, &y);
+  in.begin_pass(0);
+  in.pointer(640, 480, &x, &y);
   EXPECT_EQ(std::pair(x, y), std::pair(639, 0));
-  in->begin_pass(1);
-  in->pointer(320, 150, &x, &y);
+  in.begin_pass(1);
+  in.pointer(320, 150, &x, &y);
   EXPECT_EQ(std::pair(x, y), std::pair(100, 149));
 }
 

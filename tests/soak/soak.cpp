@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "core/keys.h"
-#include "shell/game.h"
 #include "shell/keys.h"
+#include "shell/loop.h"
 #include "support/null_display.h"
 #include "world/rng.h"
 
@@ -98,15 +98,16 @@ int main(int argc, char** argv) {
   NullDisplay display;
   auto game = std::make_unique<Game>();
   Game& g = *game;
+  Session session;
   RandomInput input(seed, g.console);
   g.platform = Platform{&input, &display};
-  if (!start_game(g, StartOptions{data, true, seed, true, ""})) {
+  if (!start_game(g, StartOptions{data, seed, true, ""})) {
     std::fprintf(stderr, "soak: start-up failed\n");
     return 1;
   }
   long long screensaver = 0, block_view = 0;  // passes in each: what the soak reached
   for (long long f = 0; f < frames; ++f) {
-    run_pass(g);
+    run_pass(g, session);
     screensaver += g.run.screensaver == 1;
     block_view += g.fb.width == 320;
     g.run.quit = 0;  // nothing random may end the soak early
