@@ -102,7 +102,7 @@ inline pid_t spawn(Argv argv, const ScratchDir& dir, const Surroundings& s = {})
   return pid;
 }
 
-inline GameRun finish(pid_t pid, const ScratchDir& dir, int seconds = 600) {
+inline GameRun finish(pid_t pid, const ScratchDir& dir, int seconds = 120) {
   GameRun r;
   int ws = 0;
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
@@ -126,7 +126,7 @@ inline GameRun run_game(const std::string& script, int frames, const ScratchDir&
   if (!script.empty()) write_file(dir / "input.txt", script);
   if (!script.empty()) args.insert(args.end(), {"--script", dir / "input.txt"});
   args.insert(args.end(), extra.begin(), extra.end());
-  return finish(spawn(args, dir, s), dir);
+  return finish(spawn(args, dir, s), dir, 300);
 }
 
 inline const Json& unit_in(const Json& dump, int64_t index) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# In an X window whose swaps do not wait (Xvfb), frames come no faster than the
-# display's refresh (60 Hz there). Only an upper bound is checked: a loaded
+# In an X window (Xvfb), frames come no faster than the display's refresh (60 Hz
+# there): Mesa's swap waits there, and the game sleeps where a swap does not, so
+# this sees only a run that does neither. Only an upper bound is checked: a loaded
 # machine can make the game slower, never faster.   Usage: pacing_test.sh BUILD_DIR
 . "$(dirname "$0")/xwindow.sh" "$1"
 frames=200

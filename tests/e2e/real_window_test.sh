@@ -20,9 +20,10 @@ expect_size 1280 960 "the start"
 point 320 240 2; click 3 "a right click"   # order unit 1 to the middle of the view
 order1=$PASS
 press bracketright; press bracketleft
-# a key sent to the game's window while another window has the keyboard never reaches the game
-xdotool mousemove --sync 1500 1100 windowfocus --sync "$(xdotool search --maxdepth 0 --name '')"
-xdotool key --window "$wid" Escape; sleep 0.5
+# a key sent to the game's window, under the pointer, while the root window has the
+# keyboard never reaches the game
+xdotool windowfocus --sync "$(xdotool search --maxdepth 0 --name '')"
+xdotool keydown --window "$wid" Escape; sleep 0.5; xdotool keyup --window "$wid" Escape
 refocus; press F1; refocus; expect_size 640 480 "F1 after an Escape sent to the unfocused window"
 point 100 300 1; click 1 "a left click"
 press Tab; type_slowly env4block; press Return; press Tab

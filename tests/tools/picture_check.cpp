@@ -18,7 +18,7 @@ const Rgb kYellow{255, 255, 0}, kWhite{255, 255, 255}, kBlack{0, 0, 0};
 struct Shot {
   Picture p;
   int w = int(p.width), h = int(p.height);
-  size_t channels = w > 0 && h > 0 ? p.pixels.size() / size_t(w * h) : 0;
+  size_t channels = w > 0 && h > 0 ? p.pixels.size() / size_t(w* h) : 0;
 
   std::vector<Rgb> region(int x0, int y0, int x1, int y1) const {
     std::vector<Rgb> out;
