@@ -4,7 +4,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -12,67 +11,23 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
-#include <stdexcept>
+#include <nlohmann/json.hpp>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
-// A small, strict reader for the game's state dumps: objects, arrays, numbers and
-// strings. Anything else throws.
-struct Json {
-  double number = 0;
-  std::string text;
-  std::vector<Json> items;
-  std::map<std::string, Json> fields;
+using Json = nlohmann::json;
+using Argv = std::vector<std::string>;
+namespace nlohmann {  // for gtest, which would walk a number as a container of itself
+inline void PrintTo(const json& j, std::ostream* os) { *os << j.dump(); }
+}  // namespace nlohmann
 
-  const Json& operator[](const std::string& key) const {
-    const auto it = fields.find(key);
-    if (it == fields.end()) throw std::runtime_error("no key " + key);
-    return it->second;
-  }
-  int64_t i() const { return int64_t(number); }
-};
-
-inline Json parse_json(const std::string& s, size_t& p, bool whole = false) {
-  auto fail = [&](const char* why) { throw std::runtime_error(why + std::to_string(p)); };
-  auto next = [&] {  // the next character that is not white space
-    while (p < s.size() && std::isspace(static_cast<unsigned char>(s[p]))) ++p;
-    return p < s.size() ? s[p] : '\0';
-  };
-  auto take = [&](char c) { next() == c ? void(++p) : fail("JSON: unexpected character at "); };
-  auto string = [&] {  // \u escapes are left undecoded
-    std::string out;
-    for (take('"'); s.at(p) != '"'; ++p) out += s[p] == '\\' ? s.at(++p) : s[p];
-    ++p;
-    return out;
-  };
-  Json j;
-  const char c = next();
-  if (c == '{' || c == '[') {
-    for (++p; next() != (c == '{' ? '}' : ']');) {
-      if (!j.items.empty() || !j.fields.empty()) take(',');
-      const std::string key = c == '{' ? string() : "";
-      if (c == '{') take(':');
-      (c == '[' ? j.items.emplace_back() : j.fields[key]) = parse_json(s, p);
-    }
-    ++p;
-  } else if (c == '"') {
-    j.text = string();
-  } else {
-    char* end = nullptr;
-    j.number = std::strtod(s.c_str() + p, &end);
-    if (end == s.c_str() + p) fail("JSON: bad value at ");
-    p = size_t(end - s.c_str());
-  }
-  if (whole && next() != '\0') fail("JSON: text after the value at ");
-  return j;
-}
-
-inline std::string kelvarot() {
+inline std::string build_dir() {
   const char* b = std::getenv("KV_BUILD_DIR");
-  return std::string(b ? b : ".") + "/kelvarot";
+  return b ? b : ".";
 }
+inline std::string kelvarot() { return build_dir() + "/kelvarot"; }
 
 inline std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -93,13 +48,25 @@ struct ScratchDir {
   std::string operator/(const std::string& name) const { return (path / name).string(); }
 };
 
-using Argv = std::vector<std::string>;
+inline std::set<std::string> names_in(const std::filesystem::path& dir) {
+  std::set<std::string> out;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) out.insert(e.path().filename());
+  return out;
+}
+
+// A dump's content without what depends on the machine; null where there is none.
+inline Json read_dump(const std::string& path, bool stable = false) {
+  Json d = Json::parse(read_file(path), nullptr, false);
+  if (d.is_discarded()) return nullptr;
+  if (stable)
+    for (const char* key : {"startup_ms", "peak_rss_kb", "ticks"}) d.erase(key);
+  return d;
+}
 
 struct GameRun {
   int status = -1;  // exit status; 128 + signal when killed; -1 when it hung and was killed
   std::string err;  // stderr
-  Json dump;        // the state dump at dir/state.json, when one was written
-  bool has_dump = false;
+  Json dump;        // the state dump at dir/state.json; null when none was written
 };
 
 // What the child runs under. file_limit: the size any one file may grow to;
@@ -110,8 +77,9 @@ struct Surroundings {
   bool stderr_unread = false;
 };
 
-// Starts argv (a program and its arguments) with stderr into dir.
+// Starts argv (a program and its arguments; "kelvarot" is the game) with stderr into dir.
 inline pid_t spawn(Argv argv, const ScratchDir& dir, const Surroundings& s = {}) {
+  if (argv[0] == "kelvarot") argv[0] = kelvarot();
   int fds[2] = {-1, -1};
   if (s.stderr_unread && pipe(fds) != 0) return -1;
   const std::string err = dir / "stderr.txt";
@@ -134,7 +102,7 @@ inline pid_t spawn(Argv argv, const ScratchDir& dir, const Surroundings& s = {})
   return pid;
 }
 
-inline GameRun finish(pid_t pid, const ScratchDir& dir, int seconds = 600) {
+inline GameRun finish(pid_t pid, const ScratchDir& dir, int seconds = 120) {
   GameRun r;
   int ws = 0;
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
@@ -144,47 +112,25 @@ inline GameRun finish(pid_t pid, const ScratchDir& dir, int seconds = 600) {
   if (got == 0) kill(pid, SIGKILL), waitpid(pid, &ws, 0);
   else r.status = WIFEXITED(ws) ? WEXITSTATUS(ws) : 128 + WTERMSIG(ws);
   r.err = read_file(dir / "stderr.txt");
-  r.has_dump = std::filesystem::is_regular_file(dir / "state.json");
-  size_t at = 0;
-  if (r.has_dump) r.dump = parse_json(read_file(dir / "state.json"), at, true);
+  if (std::filesystem::is_regular_file(dir / "state.json")) r.dump = read_dump(dir / "state.json");
   return r;
 }
 
-inline Argv game(Argv args) {
-  args.insert(args.begin(), kelvarot());
-  return args;
-}
-
-// The binary with the arguments and a state dump into dir.
-inline GameRun run_game(Argv args, const ScratchDir& dir,
-                        const std::vector<std::string>& env = {}) {
+// The game headless, seed 7 unless the arguments say otherwise, with the script
+// (none when empty) and a state dump into dir.
+inline GameRun run_game(const std::string& script, int frames, const ScratchDir& dir,
+                        const Argv& extra = {}, const Surroundings& s = {}) {
   std::filesystem::remove(dir / "state.json");
-  args.insert(args.end(), {"--dump-state", dir / "state.json"});
-  return finish(spawn(game(args), dir, {env}), dir);
-}
-
-// The dump without what depends on the machine.
-inline std::string stable_dump(const ScratchDir& dir) {
-  std::string s = read_file(dir / "state.json");
-  for (const char* key : {"\"startup_ms\"", "\"peak_rss_kb\"", "\"ticks\""}) {
-    const size_t at = s.find(key);
-    s.erase(at, s.find('\n', at) - at);
-  }
-  return s;
-}
-
-// Headless on the generated data with an input script given as text; a
-// --seed among the extra arguments wins over the default one.
-inline GameRun run_script(const std::string& script, int frames, const ScratchDir& dir,
-                          Argv extra = {}) {
-  write_file(dir / "input.txt", script);
-  extra.insert(extra.begin(), {"--headless", "--frames", std::to_string(frames), "--script",
-                               dir / "input.txt", "--seed", "7"});
-  return run_game(extra, dir);
+  Argv args = {"kelvarot", "--headless", "--seed", "7", "--dump-state", dir / "state.json"};
+  if (frames > 0) args.insert(args.end(), {"--frames", std::to_string(frames)});
+  if (!script.empty()) write_file(dir / "input.txt", script);
+  if (!script.empty()) args.insert(args.end(), {"--script", dir / "input.txt"});
+  args.insert(args.end(), extra.begin(), extra.end());
+  return finish(spawn(args, dir, s), dir, 300);
 }
 
 inline const Json& unit_in(const Json& dump, int64_t index) {
-  for (const Json& u : dump["units"].items)
-    if (u["index"].i() == index) return u;
+  for (const Json& u : dump.at("units"))
+    if (u.at("index") == index) return u;
   throw std::runtime_error("no unit " + std::to_string(index) + " in the dump");
 }

@@ -19,14 +19,10 @@ appstreamcli validate --no-net "$share/metainfo/io.github.kelvarot.Kelvarot.meta
   fail "the metainfo does not validate: $(appstreamcli validate --no-net "$share"/metainfo/*.xml)"
 LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$share/man/man6/kelvarot.6" 2>"$prefix/manerr" >/dev/null
 [ -s "$prefix/manerr" ] && fail "the manual page has warnings: $(cat "$prefix/manerr")"
-python3 - "$share/icons/hicolor" <<'PY' || fail "an icon is not the size of its folder"
-import struct, sys
-for side in (64, 128, 256):
-    with open(f"{sys.argv[1]}/{side}x{side}/apps/kelvarot.png", "rb") as f:
-        head = f.read(24)
-    if head[:8] != b"\x89PNG\r\n\x1a\n" or struct.unpack(">II", head[16:24]) != (side, side):
-        sys.exit(f"{side}: {head!r}")
-PY
+for side in 64 128 256; do
+  "$1/tests/picture_check" "$share/icons/hicolor/${side}x$side/apps/kelvarot.png" "size=${side}x$side" ||
+    fail "the $side icon is not the size of its folder"
+done
 
 runs() {  # runs EXE: the program loads every picture and the whole map from /
   (cd / && "$1" --headless --frames 2 --dump-state "$prefix/dump" 2>"$prefix/err") ||

@@ -121,6 +121,11 @@ int main(int argc, char** argv) {
   }
   std::printf("soak: %lld passes, seed %u: %lld in the screensaver, %lld in the block view\n",
               frames, seed, screensaver, block_view);
+  if (screensaver == 0 || block_view == 0) {  // a soak that never got there tried neither
+    std::fprintf(stderr, "soak: the random input never reached the %s\n",
+                 screensaver ? "block view" : "screensaver");
+    return 1;
+  }
   shutdown_game(g);
   return 0;
 }

@@ -1,0 +1,150 @@
+# The game in a real X window (Xvfb), driven by xdotool like a player would.
+# Sourced by the real-window tests after BUILD_DIR is known:   . xwindow.sh BUILD_DIR
+# Skips the test (status 77), saying why, where Xvfb or xdotool is missing.
+set -u
+build=$(cd "$1" && pwd)
+exe="$build/kelvarot"
+work=$(mktemp -d)
+game="" xvfb="" rec="" games=0 events="" wid="" PASS=0 HELD=0
+trap 'kill $game $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+fail() {
+  echo "FAILED: $*"
+  mkdir -p /tmp/kelvarot-failed && cp "$work"/*.png "$work"/*.txt /tmp/kelvarot-failed/ 2>/dev/null
+  [ -f "$work/err.txt" ] && sed 's/^/  stderr: /' "$work/err.txt"
+  exit 1
+}
+command -v xdotool >/dev/null || { echo "SKIPPED: xdotool is not installed"; exit 77; }
+command -v Xvfb >/dev/null || { echo "SKIPPED: Xvfb is not installed"; exit 77; }
+Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "SKIPPED: no Xvfb: $(cat "$work/xvfb.log")"; exit 77; }
+export DISPLAY=":$(cat "$work/display")" XDG_PICTURES_DIR="$work/shots"
+unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+
+geometry() {  # prints "X Y W H" of the game window
+  xdotool getwindowgeometry "$wid" | awk '/Position/ {split($2,p,","); x=p[1]; y=p[2]}
+    /Geometry/ {split($2,g,"x"); print x, y, g[1], g[2]}'
+}
+expect_size() {  # expect_size W H WHAT
+  read -r _ _ w h < <(geometry)
+  [ "$w $h" = "$1 $2" ] || fail "$3 gave a $w x $h window, not $1 x $2"
+}
+refocus() {  # the zoom and resolution keys replace the window: find the new one, focus it
+  for _ in $(seq 30); do
+    wid=$(xdotool search --onlyvisible --name '^KELVAROT$' 2>/dev/null | tail -n 1)
+    [ -n "$wid" ] && xdotool windowfocus --sync "$wid" 2>/dev/null && { sleep 0.3; return; }
+    sleep 0.1
+  done
+  fail "the game window could not be found and focused"
+}
+start_game() {  # every game records its input: the test follows what the game saw
+  rec="$work/rec$((++games)).txt"
+  : >"$rec"
+  "$exe" --record "$rec" "$@" 2>"$work/err.txt" &
+  game=$!
+  [ -n "$events" ] && exec {events}<&-
+  exec {events}< <(tail -n +1 --pid=$game -F "$rec" 2>/dev/null)
+  timeout 20 xdotool search --sync --onlyvisible --name '^KELVAROT$' >/dev/null 2>&1 ||
+    fail "no KELVAROT window appeared"
+  refocus
+  next_event "the first pass" 'pointer .*'  # after the map load's one-second pause
+}
+expect_exit() {  # expect_exit STATUS WHAT
+  for _ in $(seq 150); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$game" 2>/dev/null && fail "the game did not end after $2"
+  wait "$game"; local status=$?
+  [ "$status" = "$1" ] || fail "$2 gave status $status, not $1"
+}
+next_event() {  # next_event WHAT PATTERN: waits for the game's next recorded PATTERN; PASS is its pass
+  local line
+  while read -r -t 30 -u "$events" line; do
+    [[ $line =~ ^([0-9]+)\ $2$ ]] && { PASS=${BASH_REMATCH[1]}; return; }
+  done
+  fail "the game never saw $1 ($2)"
+}
+# The game headless from the last recording, to the end of pass N (all of it
+# without N), its state dumped into FILE.   replay FILE [N]
+replay() {
+  timeout 120 "$exe" --headless --script "$rec" ${2:+--frames $(($2 + 1))} \
+    --dump-state "$1" 2>"$work/err.txt" || fail "the replay failed"
+}
+# Holds a key until the game has polled it down, releases it at once and waits
+# until the game has polled it up; HELD is the number of passes that saw it down
+# (more than one only when the release came later than the game's pause).
+hold() {  # hold XDOTOOL_KEY SCRIPT_KEY
+  local down
+  xdotool keydown "$1"
+  next_event "$1 down" "key $2 down"
+  down=$PASS
+  xdotool keyup "$1"
+  next_event "$1 up" "key $2 up"
+  HELD=$((PASS - down))
+}
+script_key() {  # the input script's name of an xdotool key
+  case $1 in
+    [a-z]) tr a-z A-Z <<<"$1" ;;
+    space) echo SPACE ;; Return) echo ENTER ;; BackSpace) echo BACKSPACE ;; Tab) echo TAB ;;
+    bracketleft) echo LBRACKET ;; bracketright) echo RBRACKET ;; KP_Add) echo ADD ;;
+    Escape) echo ESCAPE ;; Up) echo UP ;; *) echo "$1" ;;
+  esac
+}
+# A key that acts once per pass it is seen in (each toggles, or repeats what
+# it did): pressed again until it has acted an odd number of times.
+press() {
+  local k total=0
+  k=$(script_key "$1")
+  until [ $((total % 2)) = 1 ]; do
+    hold "$1" "$k"
+    total=$((total + HELD))
+  done
+}
+until_pass() {  # until_pass N: taps Shift (alone it does nothing) until the game reaches pass N
+  while [ "$PASS" -lt "$1" ]; do hold Shift_L SHIFT; done
+}
+# Types like a person on a polled keyboard, following what the game took: a
+# character taken more than once, or a Backspace that took too much, is put
+# right until the typed part of the line is the text.
+type_slowly() {
+  local line="" c k n
+  while [ "$line" != "$1" ]; do
+    if [ "${1:0:${#line}}" = "$line" ]; then
+      c=${1:${#line}:1}
+      [ "$c" = " " ] && k=space || k=$c
+      hold "$k" "$(script_key "$k")"
+      for ((n = 0; n < HELD; n++)); do line+=$c; done
+    else
+      hold BackSpace BACKSPACE
+      line=${line:0:$((${#line} > HELD ? ${#line} - HELD : 0))}
+    fi
+  done
+}
+# click BUTTON WHAT: the game must see it (xdotool 1 left, 3 right); PASS is the pass it went down
+click() {
+  local name=([1]=left [3]=right) down
+  xdotool mousedown "$1"
+  next_event "$2" "button ${name[$1]} down"
+  down=$PASS
+  xdotool mouseup "$1"
+  next_event "$2 (released)" "button ${name[$1]} up"
+  PASS=$down
+}
+point() {  # pointer at framebuffer pixel (X, Y), origin bottom-left, for a window at zoom Z
+  read -r x y _ h < <(geometry)
+  xdotool mousemove --sync $((x + $1 * $3 + $3 / 2)) $((y + h - $2 * $3 - $3 / 2))
+  sleep 0.3
+}
+shot() {  # shot NAME CHECK...: F12, then check the new picture (each is moved out)
+  local name=$1 new=""
+  shift
+  hold F12 F12
+  for _ in $(seq 30); do
+    new=$(ls "$XDG_PICTURES_DIR"/*.png 2>/dev/null | head -n 1)
+    [ -n "$new" ] && break
+    sleep 0.1
+  done
+  [ -n "$new" ] || fail "F12 wrote no screenshot at stage $name"
+  mv "$new" "$work/$name.png"
+  "$build/tests/picture_check" "$work/$name.png" "$@" || fail "stage $name is wrong"
+  echo "ok: $name"
+}
