@@ -28,7 +28,7 @@ struct PathRequest {
 struct PathResult {
   SearchResult result = kNotFound;
   int32_t step_x = 0, step_y = 0;  // the route's first cell, when found
-  int32_t length = 0;              // cells of it stored
+  int32_t length = 0;              // its cells; a unit path keeps kUnitPathCapacity at most
 };
 
 // What next_path_step hands out: a cell to step onto; the last cell of the route, the unit
