@@ -402,10 +402,11 @@ class GameDifferential {
     }
   }
 
-  // A right click: anywhere, or on or near a unit; now and then outside the table.
+  // A right click: anywhere, or on or near a unit; now and then for the planning record or
+  // outside the table.
   void right_click() {
-    const int32_t outside = rng.chance(50) ? -1 : kUnitTableSize;
-    const int32_t u = rng.chance(5) ? outside : any_unit();
+    const int32_t odd[] = {-1, kPlanningRecord, kUnitTableSize};
+    const int32_t u = rng.chance(5) ? odd[rng.in(0, 2)] : any_unit();
     int32_t x = rng.in(0, 1023), y = rng.in(0, 1023);
     if (u >= 0 && u < kUnitTableSize && rng.chance(40)) {
       const int32_t near = rng.chance(25) ? 0 : 20;
