@@ -51,7 +51,6 @@ Scene& scene() {
   set_world_side(s.world, kWorldSide);
   create_world_grid(s.world);
   create_object_table(s.world);
-  fill_terrain_costs(s.world);
   create_unit_table(s.units);
   create_path_search(s.path, s.world.side);
   const std::string map = map_file_path(data_dir(), kMapNumber);
@@ -142,10 +141,10 @@ void BM_FirstPlanningTickLiteralScan(benchmark::State& state) {
       plan.y = uint16_t(b.y / 16);
       plan.level = uint16_t(b.level + kCoarseLevelBase);
       oracle_coarse_route_step(oracle, s.world, s.units, kPlanningRecord, b.target_x / 16,
-                               b.target_y / 16, 64, 0, 0);
+                               b.target_y / 16, kSearchWindow, 0, 0);
       oracle.path_cursor[i] = kNoPath;
       oracle_next_path_step(oracle, s.world, s.units, i, after[i].waypoint_x, after[i].waypoint_y,
-                            64, 1);
+                            kSearchWindow);
     }
   }
 }

@@ -42,7 +42,6 @@ struct Bench {
   Bench() {
     set_world_side(world, kWorldSide);
     create_world_grid(world);
-    fill_terrain_costs(world);
     create_path_search(ps, kWorldSide);
     oracle_create(oracle, kWorldSide);
   }
@@ -84,14 +83,20 @@ void BM_PathSearch(benchmark::State& state) {
   Bench& b = bench();
   int32_t tx = 0, ty = 0;
   b.paint(Scene(state.range(0)), tx, ty);
+  const PathRequest rq{.start_x = kX,
+                       .start_y = kY,
+                       .level = kLevel,
+                       .target_x = tx,
+                       .target_y = ty,
+                       .window = kWindow};
+  PathResult r;
   for (auto _ : state) {
-    setup_search(b.ps, b.world, true, 0, 0, kX, kY, tx, ty, kLevel, kWindow);
-    run_search(b.ps, b.world, kWindow * kWindow);
-    benchmark::DoNotOptimize(b.ps.result);
+    r = find_path(b.ps, b.world, rq);
+    benchmark::DoNotOptimize(r);
   }
   const int32_t last = b.ps.work->last;
   state.counters["nodes"] = double(last + 1);
-  state.counters["found"] = double(b.ps.result == kFound);
+  state.counters["found"] = double(r.result == kFound);
   state.counters["per_node"] =
       benchmark::Counter(double(last + 1), benchmark::Counter::kIsIterationInvariantRate |
                                                benchmark::Counter::kInvert);

@@ -38,7 +38,6 @@ void startup_loading(Game& g, const StartOptions& opt) {
     std::fprintf(stderr, "kelvarot: %d picture files are there but cannot be read (%s%s)\n",
                  load.unreadable, load.first_unreadable.c_str(),
                  load.unreadable > 1 ? ", ..." : "");
-  fill_terrain_costs(g.world);
   build_trig_tables(g.trig);
   create_token_slots(g.console);
   fill_item_types(g.items);

@@ -2,22 +2,21 @@
 // target, which only decides when it stops, and a node's parent never changes once found.
 // So a search from a start that ran until nothing was open answers every later search from
 // that start in the same window exactly (found or not, and the route), for as long as the
-// window's tile codes and the terrain prices stay as they were. Only 64-wide windows are
-// kept: their budget outlasts their interior, so such a search always runs out of nodes.
+// window's tile codes stay as they were (the terrain prices never change). Only windows of
+// the game's width are kept: their budget outlasts their interior, so such a search always
+// runs out of nodes.
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <iterator>
 #include <unordered_map>
 
-#include "core/geometry.h"
+#include "units/orders.h"
 #include "units/pathsearch_internal.h"
 #include "world/world.h"
 
 namespace {
 
-constexpr int32_t kSide = 64;  // the only window width kept
-constexpr int32_t kCells = kSide * kSide;
+constexpr int32_t kCells = kSearchWindow * kSearchWindow;
 constexpr int8_t kUnreached = 0;         // back step of a cell the search never found
 constexpr int8_t kFromStart = INT8_MAX;  // back step of a cell found from the start
 constexpr int32_t kKeyBits = 12;         // per field of a key; wider worlds keep no trees
@@ -39,13 +38,13 @@ uint64_t key_of(const SearchPlace& p) {
   return key;
 }
 
-// Only 64-wide windows are kept, in worlds whose cells fit a key.
+// Only windows of the game's width are kept, in worlds whose cells fit a key.
 bool keeps(const World& w, const SearchPlace& p) {
-  return p.window == kSide && w.side <= 1 << kKeyBits;
+  return p.window == kSearchWindow && w.side <= 1 << kKeyBits;
 }
 
 int32_t slot_of(const SearchPlace& p, int32_t x, int32_t y) {
-  return (y - p.origin_y) * kSide + (x - p.origin_x);
+  return (y - p.origin_y) * kSearchWindow + (x - p.origin_x);
 }
 
 }  // namespace
@@ -54,7 +53,6 @@ struct KeptTrees {
   std::unique_ptr<KeptTree[]> pool;
   int32_t count = 0;
   std::unordered_map<uint64_t, int32_t> index;  // tree by key
-  float prices[256] = {};                       // the terrain prices the trees were grown with
   uint64_t clock = 0;
   int32_t answered = -1;    // the tree that answered the last search
   int32_t answer_slot = 0;  // and where its target sits in the window
@@ -81,21 +79,12 @@ void prefetch_steps(const KeptTree& t) {
 }
 
 uint64_t writes_in_window(const World& w, const SearchPlace& p) {
-  return writes_in(w, p.origin_x, p.origin_y, p.level, kSide);
-}
-
-// New terrain prices reorder every search: no tree survives them.
-void check_prices(KeptTrees& k, const World& w) {
-  if (std::memcmp(k.prices, w.cost, sizeof k.prices) == 0) return;
-  std::copy(std::begin(w.cost), std::end(w.cost), k.prices);
-  for (int32_t t = 0; t < k.count; ++t) k.pool[t].used = 0;
-  k.index.clear();
+  return writes_in(w, p.origin_x, p.origin_y, p.level, kSearchWindow);
 }
 
 // Copies the search that just ran out of nodes into the least recently used tree.
 void keep_tree(PathSearch& ps, const World& w, const SearchPlace& p) {
   KeptTrees& k = *ps.kept;
-  check_prices(k, w);
   int32_t t = find_tree(k, p);
   if (t < 0) {
     t = 0;
@@ -132,10 +121,9 @@ bool kept_tree_answers(PathSearch& ps, const World& w, const SearchPlace& p) {
   k.answered = -1;
   if (!keeps(w, p)) return false;
   if (p.start_x == p.target_x && p.start_y == p.target_y) {
-    ps.result = kStartIsTarget;
+    ps.work->result = kStartIsTarget;
     return true;
   }
-  check_prices(k, w);
   const int32_t t = find_tree(k, p);
   if (t < 0) return false;
   KeptTree& tree = k.pool[t];
@@ -146,22 +134,21 @@ bool kept_tree_answers(PathSearch& ps, const World& w, const SearchPlace& p) {
   tree.used = ++k.clock;
   k.answered = t;
   k.answer_slot = slot_of(p, p.target_x, p.target_y);
-  ps.result = tree.back[k.answer_slot] == kUnreached ? kNotFound : kFound;
+  ps.work->result = tree.back[k.answer_slot] == kUnreached ? kNotFound : kFound;
   return true;
 }
 
-bool store_kept_route(PathSearch& ps, int32_t unit) {
-  if (!ps.kept || ps.kept->answered < 0) return false;
+int32_t store_kept_route(PathSearch& ps, int32_t unit) {
+  if (!ps.kept || ps.kept->answered < 0) return 0;
   const KeptTrees& k = *ps.kept;
   const KeptTree& tree = k.pool[k.answered];
   prefetch_steps(tree);
-  store_route(
+  return store_route(
       ps, unit, k.answer_slot,
       [&](int32_t s) { return tree.back[s] == kFromStart ? -1 : s + tree.back[s]; },
       [&](int32_t s, int32_t& x, int32_t& y) {
-        x = tree.place.origin_x + s % kSide, y = tree.place.origin_y + s / kSide;
+        x = tree.place.origin_x + s % kSearchWindow, y = tree.place.origin_y + s / kSearchWindow;
       });
-  return true;
 }
 
 void keep_search(PathSearch& ps, const World& w, const SearchPlace& p) {
@@ -171,26 +158,14 @@ void keep_search(PathSearch& ps, const World& w, const SearchPlace& p) {
 namespace {
 
 // Calls `visit` with the placed searches the next movement tick will start, in its order,
-// while `visit` returns true: for units about to plan, the planning record's coarse route
-// and the leg from the unit's cell; for units about to search for a leg, that leg.
+// while `visit` returns true.
 template <class Visit>
 void next_tick_searches(const PathSearch& ps, const World& w, const UnitTable& units, Visit visit) {
   for (int32_t i = 0; i < kUnitTableSize; ++i) {
-    const UnitRecord& u = unit(units, i);
-    if (u.in_use != 1 || u.inactive != 0 || u.order_flag != 1) continue;
-    const bool plans = u.order_state == kNewOrder || u.order_state == kPlanAgain;
+    const TickSearches t = tick_searches(units, ps, i);
     SearchPlace p;
-    const int32_t coarse = u.level + kCoarseLevelBase;
-    if (plans && coarse < kLevelCount &&
-        place_search(ps, w, false, 0, 0, u.x / kBlockCells, u.y / kBlockCells,
-                     u.target_x / kBlockCells, u.target_y / kBlockCells, coarse, kSide, p) &&
-        !visit(p))
-      return;
-    // a unit on its target arrives instead of walking a leg
-    const bool leg = plans ? u.x != u.target_x || u.y != u.target_y
-                           : u.order_state == kWalkingLeg && ps.path_cursor[i] == kNoPath;
-    if (leg && place_search(ps, w, true, 0, 0, u.x, u.y, u.x, u.y, u.level, kSide, p) && !visit(p))
-      return;
+    if (t.coarse && place_search(ps, w, t.coarse_route, p) && !visit(p)) return;
+    if (t.leg && place_search(ps, w, t.leg_search, p) && !visit(p)) return;
   }
 }
 
@@ -200,7 +175,6 @@ int64_t search_ahead(PathSearch& ps, const World& w, const UnitTable& units, int
                      int32_t frames_left) {
   if (!ps.kept) return 0;
   KeptTrees& k = *ps.kept;
-  check_prices(k, w);
   // Whether a kept tree is still valid is checked when it answers; here only its key.
   auto missing = [&](const SearchPlace& p) { return keeps(w, p) && find_tree(k, p) < 0; };
   int64_t trees = 0;

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int32_t kSearchWindow = 64;  // cells (blocks for the coarse route)
 constexpr int32_t kWaypointTries = 220;
 constexpr int32_t kFirstWanderer = 2;  // unit 1 only moves when ordered
 
@@ -24,26 +23,27 @@ void start_order(UnitRecord& u, PathSearch& ps, int32_t i) {
   ps.path_cursor[i] = kNoPath;
 }
 
-// Asks for the first block of a coarse route from the unit's block toward its
-// target's block. Returns 1 and leaves the block in the planning record's next
-// step when there is one.
-int32_t plan_coarse_route(const World& w, UnitTable& units, PathSearch& ps, const UnitRecord& u) {
+// Asks for the first block of a coarse route from the unit's block toward its target's
+// block; the planning record holds the search and, when there is one, the block.
+bool plan_coarse_route(const World& w, UnitTable& units, PathSearch& ps, const TickSearches& t) {
   UnitRecord& plan = unit(units, kPlanningRecord);
+  const PathRequest& rq = t.coarse_route;
   plan.in_use = 1;
   plan.kind = 1;
   plan.inactive = 0;
-  plan.x = uint16_t(u.x / kBlockCells);
-  plan.y = uint16_t(u.y / kBlockCells);
-  plan.level = uint16_t(u.level + kCoarseLevelBase);
-  plan.target_x = uint16_t(u.target_x / kBlockCells);
-  plan.target_y = uint16_t(u.target_y / kBlockCells);
-  // Above level 169 the coarse level would lie past the grid's top: no route.
-  if (plan.level >= kLevelCount) {
+  plan.x = uint16_t(rq.start_x);
+  plan.y = uint16_t(rq.start_y);
+  plan.level = uint16_t(rq.level);
+  plan.target_x = uint16_t(rq.target_x);
+  plan.target_y = uint16_t(rq.target_y);
+  const PathResult route = t.coarse ? find_path(ps, w, rq) : PathResult{};
+  if (route.result != kFound) {
     plan.order_flag = 0;
-    return 0;
+    return false;
   }
-  return coarse_route_step(ps, w, units, kPlanningRecord, plan.target_x, plan.target_y,
-                           kSearchWindow, 0, 0);
+  plan.next_x = uint16_t(route.step_x);
+  plan.next_y = uint16_t(route.step_y);
+  return true;
 }
 
 // A cell of the route's first block that is not a mountain, if 220 draws find
@@ -58,10 +58,11 @@ void choose_waypoint(const World& w, const UnitRecord& plan, UnitRecord& u, Rng&
   }
 }
 
-void plan_leg(const World& w, UnitTable& units, PathSearch& ps, Rng& rng, int32_t i) {
+void plan_leg(const World& w, UnitTable& units, PathSearch& ps, Rng& rng, const TickSearches& t,
+              int32_t i) {
   UnitRecord& u = unit(units, i);
   UnitRecord& plan = unit(units, kPlanningRecord);
-  if (plan_coarse_route(w, units, ps, u) == 1) {
+  if (plan_coarse_route(w, units, ps, t)) {
     choose_waypoint(w, plan, u, rng);
     u.order_state = kWalkingLeg;
   } else if (u.x == u.target_x && u.y == u.target_y) {
@@ -115,21 +116,61 @@ void wander_orders(const World& w, UnitTable& units, PathSearch& ps, Rng& rng) {
   }
 }
 
+TickSearches tick_searches(const UnitTable& units, const PathSearch& ps, int32_t i) {
+  TickSearches t;
+  const UnitRecord& u = unit(units, i);
+  t.moves = u.in_use == 1 && u.inactive == 0 && u.order_flag == 1;
+  if (!t.moves) return t;
+  t.plans = u.order_state == kNewOrder || u.order_state == kPlanAgain;
+  // Above level 169 the coarse level would lie past the grid's top: no route.
+  const uint16_t coarse_level = uint16_t(u.level + kCoarseLevelBase);
+  t.coarse = t.plans && coarse_level < kLevelCount;
+  t.coarse_route = {.unit = kPlanningRecord,
+                    .start_x = u.x / kBlockCells,
+                    .start_y = u.y / kBlockCells,
+                    .level = coarse_level,
+                    .target_x = u.target_x / kBlockCells,
+                    .target_y = u.target_y / kBlockCells,
+                    .centred = false};
+  // A unit that plans on its target arrives instead; one walking searches when its path
+  // is used up.
+  t.leg = t.plans ? u.x != u.target_x || u.y != u.target_y
+                  : u.order_state == kWalkingLeg && ps.path_cursor[i] == kNoPath;
+  t.leg_search = {.unit = i,
+                  .start_x = u.x,
+                  .start_y = u.y,
+                  .level = u.level,
+                  .target_x = u.x,
+                  .target_y = u.y};
+  return t;
+}
+
 void movement_tick(const World& w, UnitTable& units, PathSearch& ps, Rng& rng) {
   for (int32_t i = 0; i < kUnitTableSize; ++i) {
+    const TickSearches t = tick_searches(units, ps, i);
+    if (!t.moves) continue;
     UnitRecord& u = unit(units, i);
-    if (u.in_use != 1 || u.inactive != 0 || u.order_flag != 1) continue;
-    if (u.order_state == kNewOrder || u.order_state == kPlanAgain) plan_leg(w, units, ps, rng, i);
+    if (t.plans) plan_leg(w, units, ps, rng, t, i);
     if (u.order_state != kWalkingLeg) continue;
-    if (next_path_step(ps, w, units, i, u.waypoint_x, u.waypoint_y, kSearchWindow, 1) == 1) {
+    PathRequest leg = t.leg_search;
+    leg.target_x = u.waypoint_x;
+    leg.target_y = u.waypoint_y;
+    const PathStep step = next_path_step(ps, w, leg);
+    if (step.kind != PathStep::kNone) {
+      u.next_x = uint16_t(step.x);
+      u.next_y = uint16_t(step.y);
+    }
+    if (step.kind == PathStep::kStep) {
       u.x = u.next_x;
       u.y = u.next_y;
-    } else {
-      // Leg over (the search put the unit on its waypoint) or blocked: plan
-      // again next tick. The search cleared the flag; the order still stands.
-      u.order_flag = 1;
-      u.order_state = kPlanAgain;
-      ps.path_cursor[i] = kNoPath;
+      continue;
     }
+    if (step.kind == PathStep::kLastStep) {  // on the waypoint: the leg is over
+      u.x = uint16_t(step.land_x);
+      u.y = uint16_t(step.land_y);
+    }
+    // Leg over or blocked: plan again next tick; the order still stands.
+    u.order_state = kPlanAgain;
+    ps.path_cursor[i] = kNoPath;
   }
 }

@@ -1,3 +1,12 @@
+// The path search. A uniform-cost search from a start cell inside a square window: every
+// round expands the cheapest open node (the latest of equally cheap ones), its enterable
+// neighbours not yet seen becoming nodes that cost its cost plus a step and the terrain
+// price; diagonal steps pass only between two cells of open ground. It stops when it picks
+// the target, when nothing is open, or when the window's budget is spent. The result is
+// exactly that of the plain version that scans the node store for every pick (the tests
+// keep it as their reference); this one finds the pick in lanes of open nodes instead, in
+// windows up to kSearchWindow wide, all the game asks for. A found route becomes a unit's
+// path; keptrees.cpp answers repeated searches from a start without searching again.
 #include "units/pathsearch.h"
 
 #include <algorithm>
@@ -10,6 +19,7 @@
 #include <new>
 
 #include "units/pathsearch_internal.h"
+#include "world/tiletable.h"
 #include "world/world.h"
 
 namespace {
@@ -56,28 +66,24 @@ void clear_open(PathSearchWork& s) {
   }
   s.busy_count = 0;
   s.open_count = 1;  // the start
-  s.queued = 0;
   s.over_limit = 0;
-  s.scan_only = 0;
 }
 
-// Gives every distinct terrain price two lanes, one per step length, when the cost
-// table is new. A search that already used the old numbering goes on by scanning.
-void number_lanes(PathSearchWork& s, const World& w) {
-  if (s.lanes_numbered && std::memcmp(w.cost, s.lane_prices, sizeof w.cost) == 0) return;
-  if (s.queued) s.scan_only = 1;
-  std::copy(std::begin(w.cost), std::end(w.cost), s.lane_prices);
+// Every distinct terrain price gets two lanes, one per step length. A node costs its
+// parent's cost plus a step and a price, and parents are picked cheapest first, so nodes
+// that paid the same join their lane in rising cost, as long as no price is negative.
+constexpr std::array<uint16_t, 256> kLaneOfCode = [] {
+  std::array<uint16_t, 256> t{};
   int32_t prices = 0;
-  s.prices_fall = 0;
-  for (int32_t code = 0; code < 256; ++code) {
-    const float price = w.cost[code];
-    if (!(price >= 0.0f)) s.prices_fall = 1;  // NaN too
-    int32_t k = 0;
-    while (k < code && !(w.cost[k] == price)) ++k;
-    s.lane_of_code[code] = k < code ? s.lane_of_code[k] : uint16_t(2 * prices++);
+  for (size_t code = 0; code < 256; ++code) {
+    size_t k = 0;
+    while (k < code && kTerrainCost[k] != kTerrainCost[code]) ++k;
+    t[code] = k < code ? t[k] : uint16_t(2 * prices++);
   }
-  s.lanes_numbered = 1;
-}
+  return t;
+}();
+static_assert(std::ranges::all_of(kTerrainCost, [](float price) { return price >= 0.0f; }));
+static_assert(std::ranges::max(kLaneOfCode) < kLanes);
 
 template <class T>
 ZeroedArray<T> zeroed(size_t n) {
@@ -114,19 +120,9 @@ void prepare_window(PathSearch& ps, const SearchPlace& p) {
   s.node_cost[0] = 1.0f;
   s.current = s.last = s.first_open = 0;
   s.best_cost = 0.0f;
-  ps.result = kNotFound;
+  s.result = kNotFound;
   s.ready = 1;
   clear_open(s);
-}
-
-// Sets up a placed search; one that did not fit has nothing to run, and no earlier result
-// stands.
-void setup_placed(PathSearch& ps, bool placed, const SearchPlace& p) {
-  if (placed) return prepare_window(ps, p);
-  ps.result = kNotFound;
-  if (!ps.work) return;
-  ps.work->at.level = p.level;
-  ps.work->ready = 0;
 }
 
 // Bit 0: the code may be entered; bit 1: it is open ground.
@@ -154,7 +150,7 @@ void classify_rows(PathSearchWork& s, const World& w, const uint8_t* level_cells
     }
     s.free_rows[r] = free;
     s.open_rows[r] = open;
-    std::memcpy(s.window_codes + size_t(r) * kRowBits, codes, size_t(n));
+    std::memcpy(s.window_codes + (size_t(r) << kRowShift), codes, size_t(n));
   }
 }
 
@@ -175,13 +171,15 @@ constexpr std::array<uint8_t, 8192> kFreshAround = [] {
   return t;
 }();
 
-// Window cells of the fast loop sit at a row stride of 64 whatever the width: a
-// neighbour is then a fixed offset away, and a cell's slot is the low 12 bits of its key.
-constexpr std::array<int32_t, 8> kOffset64 = [] {
+// At the fast loop's fixed row stride a neighbour is a fixed offset away, and a cell's slot
+// fits the low bits of its key.
+constexpr std::array<int32_t, 8> kSlotOffset = [] {
   std::array<int32_t, 8> t{};
-  for (size_t d = 0; d < 8; ++d) t[d] = kDirections[d].dy * 64 + kDirections[d].dx;
+  for (size_t d = 0; d < 8; ++d) t[d] = kDirections[d].dy * kSearchWindow + kDirections[d].dx;
   return t;
 }();
+constexpr int32_t kSlotBits = 2 * kRowShift;
+constexpr uint32_t kLastSlot = kFastNodes - 1;  // also the last node a fast window holds
 
 // The open nodes' lanes during a run, their busy count in a local.
 struct OpenLanes {
@@ -243,7 +241,7 @@ struct OpenLanes {
   }
 };
 
-// The fast loop, on a window up to 64 wide, while the cheapest open node may still be
+// The fast loop, on a window up to kSearchWindow wide, while the cheapest open node may still be
 // picked: all a round needs of a node is in its key, and the grid's codes are copied
 // beside the window. Returns the rounds left to run when the lanes had to give up.
 int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
@@ -255,28 +253,26 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
   uint8_t* const map = s.window_map.get();
   OpenLanes queue{s.lanes, s.open_nodes, s.busy_lanes, s.busy_keys, s.busy_count};
   const OpenNode* const rec = queue.rec;
-  const float* const price = s.lane_prices;  // the world's table, as the lanes were numbered
-  const uint16_t* const lane_of_code = s.lane_of_code;
   const int32_t n = s.at.window, ox = s.at.origin_x, oy = s.at.origin_y;
   const float none_cheaper = float(2 * int64_t(w.side) * w.side);
   std::array<int32_t, 8> map_off{};  // the neighbours' offsets in the window map
   for (size_t d = 0; d < 8; ++d) map_off[d] = kDirections[d].dy * n + kDirections[d].dx;
-  const int32_t target = (s.at.target_y - oy) * 64 + (s.at.target_x - ox);
+  const int32_t target = ((s.at.target_y - oy) << kRowShift) + (s.at.target_x - ox);
   const int32_t last_at_start = s.last;
   const bool open_at_start = s.open_count > 0;
   int32_t last = s.last;
   int32_t cur = s.current;
-  int32_t slot = (s.node_y[cur] - oy) * 64 + (s.node_x[cur] - ox);
+  int32_t slot = ((s.node_y[cur] - oy) << kRowShift) + (s.node_x[cur] - ox);
   float cur_cost = s.node_cost[cur];
   const bool first_open_node = state[cur] == kOpen;
   // Every node but the start had its cell taken when it was found.
-  free[slot >> 6] &= ~(uint64_t(1) << (slot & 63));
+  free[slot >> kRowShift] &= ~(uint64_t(1) << (slot & (kSearchWindow - 1)));
   int32_t emptied_by = -1;  // the node whose expansion left nothing open
   bool over = false;        // the cheapest open node costs more than any pick may
   int32_t i = 0;            // rounds expanded
   while (i < budget) {
     const int32_t expanded = cur;
-    const int32_t y = slot >> 6, x = slot & 63, sh = x - 1;
+    const int32_t y = slot >> kRowShift, x = slot & (kSearchWindow - 1), sh = x - 1;
     const uint32_t f = uint32_t(free[y + 1] >> sh & 7) | uint32_t(free[y] >> sh & 5) << 3 |
                        uint32_t(free[y - 1] >> sh & 7) << 6;
     const uint32_t o = uint32_t(open[y] >> sh & 5) | uint32_t(open[y + 1] >> sh & 2) |
@@ -286,16 +282,16 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
     if (fresh != 0) {
       do {
         const size_t d = size_t(std::countr_zero(fresh));
-        const int32_t ns = slot + kOffset64[d];
+        const int32_t ns = slot + kSlotOffset[d];
         const uint8_t code = codes[ns];
         // the order of the additions is part of the result: keep it
-        const float c = cur_cost + kDirections[d].step + price[code];
+        const float c = cur_cost + kDirections[d].step + kTerrainCost[code];
         const int32_t node = ++last;
         map[ms + map_off[d]] = kMapSeen;
-        free[ns >> 6] &= ~(uint64_t(1) << (ns & 63));
-        const uint64_t key =
-            uint64_t(std::bit_cast<uint32_t>(c)) << 32 | uint32_t(4095 - node) << 12 | uint32_t(ns);
-        queue.join(lane_of_code[code] + int32_t(d & 1), node, c, key, cur);
+        free[ns >> kRowShift] &= ~(uint64_t(1) << (ns & (kSearchWindow - 1)));
+        const uint64_t key = uint64_t(std::bit_cast<uint32_t>(c)) << 32 |
+                             (kLastSlot - uint32_t(node)) << kSlotBits | uint32_t(ns);
+        queue.join(kLaneOfCode[code] + int32_t(d & 1), node, c, key, cur);
         fresh &= fresh - 1;
       } while (fresh != 0);
     }
@@ -316,11 +312,11 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
     }
     cur_cost = pick_cost;
     const uint32_t low = uint32_t(key);
-    cur = 4095 - int32_t(low >> 12);
-    slot = int32_t(low & 4095);
+    cur = int32_t(kLastSlot - (low >> kSlotBits));
+    slot = int32_t(low & kLastSlot);
     queue.leave(cur);
     if (slot == target) {
-      ps.result = kFound;
+      s.result = kFound;
       s.goal = cur;
       break;
     }
@@ -329,8 +325,8 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
   // The node store learns the new nodes from their keys.
   for (int32_t k = last_at_start + 1; k <= last; ++k) {
     const uint64_t key = rec[k].key;
-    s.node_x[k] = int16_t(ox + int32_t(key & 63));
-    s.node_y[k] = int16_t(oy + int32_t(key >> 6 & 63));
+    s.node_x[k] = int16_t(ox + int32_t(key & (kSearchWindow - 1)));
+    s.node_y[k] = int16_t(oy + int32_t(key >> kRowShift & (kSearchWindow - 1)));
     s.node_parent[k] = rec[k].parent;
     s.node_cost[k] = std::bit_cast<float>(uint32_t(key >> 32));
   }
@@ -339,7 +335,7 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
     cur = last;
     cur_cost = s.node_cost[last];
     if (s.node_x[last] == s.at.target_x && s.node_y[last] == s.at.target_y) {
-      ps.result = kFound;
+      s.result = kFound;
       s.goal = cur;
     }
   }
@@ -365,9 +361,9 @@ int32_t run_window(PathSearch& ps, const World& w, int32_t budget) {
   return 0;
 }
 
-// The literal rounds: every pick scans the node store. For windows wider
-// than 64, for cost tables the lanes cannot order, and for searches whose open nodes all
-// cost too much. With `pick_first`, the first round's expansion has already been made.
+// The literal rounds: every pick scans the node store. For windows wider than
+// kSearchWindow, and for searches whose open nodes all cost too much. With `pick_first`, the first
+// round's expansion has already been made.
 void run_scan(PathSearch& ps, const World& w, const uint8_t* level_cells, int32_t budget,
               bool pick_first) {
   PathSearchWork& s = *ps.work;
@@ -393,7 +389,7 @@ void run_scan(PathSearch& ps, const World& w, const uint8_t* level_cells, int32_
         s.node_y[node] = int16_t(ny);
         s.node_parent[node] = cur;
         s.node_state[node] = kOpen;
-        s.node_cost[node] = s.node_cost[cur] + d.step + w.cost[code];
+        s.node_cost[node] = s.node_cost[cur] + d.step + kTerrainCost[code];
         s.window_map[m] = kMapSeen;
         ++s.open_count;
       }
@@ -416,7 +412,7 @@ void run_scan(PathSearch& ps, const World& w, const uint8_t* level_cells, int32_
         break;
       }
     if (s.node_x[s.current] == s.at.target_x && s.node_y[s.current] == s.at.target_y) {
-      ps.result = kFound;
+      s.result = kFound;
       s.goal = s.current;
       return;
     }
@@ -424,15 +420,43 @@ void run_scan(PathSearch& ps, const World& w, const uint8_t* level_cells, int32_
   }
 }
 
-// The search the movement tick asks for, once placed: from a kept tree when one answers,
-// otherwise afresh; a fresh search that found nothing explored its whole window and is
-// kept for the next time.
-void placed_search(PathSearch& ps, const World& w, bool placed, const SearchPlace& p) {
-  if (!placed) return setup_placed(ps, false, p);
+// Runs a prepared search with the budget of the game's searches: rounds up to the
+// window's area, less a margin that keeps the node store inside the window.
+void run_search(PathSearch& ps, const World& w) {
+  PathSearchWork& s = *ps.work;
+  if (s.at.start_x == s.at.target_x && s.at.start_y == s.at.target_y) {
+    s.result = kStartIsTarget;
+    return;
+  }
+  const int32_t budget = s.at.window * s.at.window - 9;
+  if (budget <= 0) return;
+  const uint8_t* cells = w.grid.get() + cell_index(w, 0, 0, s.at.level);
+  if (s.at.window > kSearchWindow) {
+    run_scan(ps, w, cells, budget, false);
+  } else {
+    classify_rows(s, w, cells);
+    const int32_t left = run_window(ps, w, budget);
+    if (left > 0) run_scan(ps, w, cells, left, true);
+  }
+  s.node_dirty = std::max(s.node_dirty, s.last + 1);
+}
+
+// A placed search: from a kept tree when one answers, otherwise afresh; a fresh search that
+// found nothing explored its whole window and is kept for the next time.
+void placed_search(PathSearch& ps, const World& w, const SearchPlace& p) {
   if (kept_tree_answers(ps, w, p)) return;
   prepare_window(ps, p);
-  run_search(ps, w, p.window * p.window);  // the callers' budget
-  if (ps.result == kNotFound) keep_search(ps, w, p);
+  run_search(ps, w);
+  if (ps.work->result == kNotFound) keep_search(ps, w, p);
+}
+
+// Stores the route of the search just run as the unit's path; returns its cells.
+int32_t store_search_route(PathSearch& ps, int32_t unit) {
+  const PathSearchWork& s = *ps.work;
+  // Parents always have lower indexes, so the walk ends at the start.
+  return store_route(
+      ps, unit, s.goal, [&](int32_t k) { return s.node_parent[k] == 0 ? -1 : s.node_parent[k]; },
+      [&](int32_t k, int32_t& x, int32_t& y) { x = s.node_x[k], y = s.node_y[k]; });
 }
 
 }  // namespace
@@ -450,7 +474,6 @@ void create_path_search(PathSearch& ps, int32_t world_side) {
   s.window_map = zeroed<uint8_t>(n);
   std::fill(std::begin(s.busy_keys), std::end(s.busy_keys), ~uint64_t(0));
   for (int32_t lane = 0; lane < kLanes; ++lane) empty_lane(s, lane);
-  ps.result = kNotFound;
   ps.path_target_x = zeroed<int32_t>(kUnitTableSize);
   ps.path_target_y = zeroed<int32_t>(kUnitTableSize);
   ps.path_x = zeroed<int32_t>(size_t(kUnitTableSize) * kUnitPathCapacity);
@@ -472,26 +495,25 @@ void create_path_search(PathSearch& ps, int32_t world_side) {
 
 void release_path_search(PathSearch& ps) { ps = PathSearch{}; }
 
-bool place_search(const PathSearch& ps, const World& w, bool centred, int32_t ox, int32_t oy,
-                  int32_t sx, int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window,
-                  SearchPlace& p) {
-  p.level = level;  // a refused search still names its level
+bool place_search(const PathSearch& ps, const World& w, const PathRequest& rq, SearchPlace& p) {
+  const int32_t window = rq.window;
+  p.level = rq.level;
   p.window = window;
   // It may touch a level of the grid and a window whose square fits the node store.
-  if (!ps.work || level < 0 || level >= kLevelCount || window < 3 || window > w.side ||
+  if (!ps.work || rq.level < 0 || rq.level >= kLevelCount || window < 3 || window > w.side ||
       int64_t(window) * window > ps.work->node_capacity)
     return false;
   const int32_t edge = w.side - 1;
-  sx = std::clamp(sx, 0, edge), sy = std::clamp(sy, 0, edge);
-  tx = std::clamp(tx, 0, edge), ty = std::clamp(ty, 0, edge);
+  const int32_t sx = std::clamp(rq.start_x, 0, edge), sy = std::clamp(rq.start_y, 0, edge);
+  const int32_t tx = std::clamp(rq.target_x, 0, edge), ty = std::clamp(rq.target_y, 0, edge);
   // Placed at an origin, the window never reaches the last row or column unless it is as
   // wide as the grid.
   auto origin = [&](int32_t start, int32_t o) {
-    o = centred ? start - window / 2 : std::min(std::max(o, 0), w.side - 1 - window);
+    o = rq.centred ? start - window / 2 : std::min(std::max(o, 0), w.side - 1 - window);
     return std::min(std::max(o, 0), w.side - window);
   };
-  p.origin_x = origin(sx, ox);
-  p.origin_y = origin(sy, oy);
+  p.origin_x = origin(sx, rq.origin_x);
+  p.origin_y = origin(sy, rq.origin_y);
   const int32_t lo_x = p.origin_x + 1, hi_x = p.origin_x + window - 2;
   const int32_t lo_y = p.origin_y + 1, hi_y = p.origin_y + window - 2;
   p.start_x = std::clamp(sx, lo_x, hi_x);
@@ -501,17 +523,11 @@ bool place_search(const PathSearch& ps, const World& w, bool centred, int32_t ox
   return true;
 }
 
-void setup_search(PathSearch& ps, const World& w, bool centred, int32_t ox, int32_t oy, int32_t sx,
-                  int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window) {
-  SearchPlace p;
-  setup_placed(ps, place_search(ps, w, centred, ox, oy, sx, sy, tx, ty, level, window, p), p);
-}
-
 bool search_whole_window(PathSearch& ps, const World& w, const SearchPlace& p) {
   prepare_window(ps, p);
   PathSearchWork& s = *ps.work;
   s.at.target_x = s.at.target_y = -1;  // no cell: the search runs until nothing is open
-  run_search(ps, w, p.window * p.window);
+  run_search(ps, w);
   s.at.target_x = p.target_x;
   s.at.target_y = p.target_y;
   return ran_out_of_nodes(ps);
@@ -521,87 +537,46 @@ bool ran_out_of_nodes(const PathSearch& ps) {
   return ps.work->ready && ps.work->open_count == 0 && !ps.work->over_limit;
 }
 
-void run_search(PathSearch& ps, const World& w, int32_t budget) {
-  if (!ps.work || !ps.work->ready) return;
-  PathSearchWork& s = *ps.work;
-  if (s.at.start_x == s.at.target_x && s.at.start_y == s.at.target_y) {
-    ps.result = kStartIsTarget;
-    return;
-  }
-  const int32_t limit = s.at.window * s.at.window - 9;
-  if (int64_t(s.last) + budget >= limit) budget = limit - s.last;
-  if (budget <= 0) return;
-  number_lanes(s, w);
-  if (s.prices_fall) s.scan_only = 1;
-  const uint8_t* cells = w.grid.get() + cell_index(w, 0, 0, s.at.level);
-  if (s.at.window > kRowBits || s.scan_only || s.over_limit) {
-    run_scan(ps, w, cells, budget, false);
-  } else {
-    classify_rows(s, w, cells);
-    s.queued = 1;
-    const int32_t left = run_window(ps, w, budget);
-    if (left > 0) run_scan(ps, w, cells, left, true);
-  }
-  s.node_dirty = std::max(s.node_dirty, s.last + 1);
+PathResult find_path(PathSearch& ps, const World& w, const PathRequest& rq) {
+  SearchPlace p;
+  if (rq.unit < 0 || rq.unit >= kUnitTableSize || !place_search(ps, w, rq, p)) return {};
+  placed_search(ps, w, p);
+  PathResult r;
+  r.result = ps.work->result;
+  if (r.result != kFound) return r;
+  r.length = store_kept_route(ps, rq.unit);
+  if (r.length == 0) r.length = store_search_route(ps, rq.unit);
+  r.step_x = path_cell_x(ps, rq.unit, ps.path_cursor[rq.unit]);
+  r.step_y = path_cell_y(ps, rq.unit, ps.path_cursor[rq.unit]);
+  return r;
 }
 
-void store_unit_path(PathSearch& ps, int32_t unit) {
-  if (unit < 0 || unit >= kUnitTableSize) return;
-  const PathSearchWork& s = *ps.work;
-  // Parents always have lower indexes, so the walk ends at the start.
-  store_route(
-      ps, unit, s.goal, [&](int32_t k) { return s.node_parent[k] == 0 ? -1 : s.node_parent[k]; },
-      [&](int32_t k, int32_t& x, int32_t& y) { x = s.node_x[k], y = s.node_y[k]; });
-}
-
-int32_t next_path_step(PathSearch& ps, const World& w, UnitTable& units, int32_t u, int32_t tx,
-                       int32_t ty, int32_t window, int32_t advance) {
-  if (u < 0 || u >= kUnitTableSize) return 0;
-  UnitRecord& r = unit(units, u);
+PathStep next_path_step(PathSearch& ps, const World& w, const PathRequest& leg) {
+  const int32_t u = leg.unit;
+  if (u < 0 || u >= kUnitTableSize) return {};
   int32_t& cursor = ps.path_cursor[u];
   if (cursor == kNoPath) {
-    SearchPlace p;
-    placed_search(ps, w, place_search(ps, w, true, 0, 0, r.x, r.y, tx, ty, r.level, window, p), p);
-    if (ps.result != kFound) {
+    const PathResult route = find_path(ps, w, leg);
+    if (route.result != kFound) {
       ps.path_length[u] = 0;
-      r.order_flag = 0;
-      return 0;
+      return {};
     }
-    ps.path_target_x[u] = tx;
-    ps.path_target_y[u] = ty;
-    if (!store_kept_route(ps, u)) store_unit_path(ps, u);
-    r.next_x = uint16_t(path_cell_x(ps, u, cursor));
-    r.next_y = uint16_t(path_cell_y(ps, u, cursor));
-    if (advance) --cursor;
-    return 1;
+    if (route.length <= kUnitPathCapacity) {  // a longer one ends where its stored part does
+      ps.path_target_x[u] = leg.target_x;
+      ps.path_target_y[u] = leg.target_y;
+    }
+    --cursor;
+    return {.kind = PathStep::kStep, .x = route.step_x, .y = route.step_y};
   }
   // Used up (-1), or a cursor no stored path could have left: nothing to hand out.
-  if (cursor < 0 || cursor >= kUnitPathCapacity) return 0;
-  r.next_x = uint16_t(path_cell_x(ps, u, cursor));
-  r.next_y = uint16_t(path_cell_y(ps, u, cursor));
-  --cursor;
-  if (cursor != -1) return 1;
+  if (cursor < 0 || cursor >= kUnitPathCapacity) return {};
+  PathStep step{
+      .kind = PathStep::kStep, .x = path_cell_x(ps, u, cursor), .y = path_cell_y(ps, u, cursor)};
+  if (--cursor != -1) return step;
   cursor = kNoPath;
-  r.order_flag = 0;
+  step.kind = PathStep::kLastStep;
   // The unit lands on the target it was sent to, but never off the grid.
-  r.x = uint16_t(std::clamp(ps.path_target_x[u], 0, w.side - 1));
-  r.y = uint16_t(std::clamp(ps.path_target_y[u], 0, w.side - 1));
-  return 0;
-}
-
-int32_t coarse_route_step(PathSearch& ps, const World& w, UnitTable& units, int32_t r, int32_t tx,
-                          int32_t ty, int32_t window, int32_t ox, int32_t oy) {
-  if (r < 0 || r >= kUnitTableSize) return 0;
-  UnitRecord& rec = unit(units, r);
-  SearchPlace p;
-  placed_search(ps, w,
-                place_search(ps, w, false, ox, oy, rec.x, rec.y, tx, ty, rec.level, window, p), p);
-  if (ps.result != kFound) {
-    rec.order_flag = 0;
-    return 0;
-  }
-  if (!store_kept_route(ps, r)) store_unit_path(ps, r);
-  rec.next_x = uint16_t(ps.first_step_x);
-  rec.next_y = uint16_t(ps.first_step_y);
-  return 1;
+  step.land_x = std::clamp(ps.path_target_x[u], 0, w.side - 1);
+  step.land_y = std::clamp(ps.path_target_y[u], 0, w.side - 1);
+  return step;
 }

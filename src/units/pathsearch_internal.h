@@ -1,7 +1,8 @@
 #pragma once
 // The steps of one search and its working state: for the kept trees, and for the tests
-// and benchmarks that hold the search against the linear-scan reference. The rest of the
+// and benchmarks that hold the node store against the linear-scan reference. The rest of the
 // game calls only what pathsearch.h declares.
+#include <bit>
 #include <cstdint>
 
 #include "units/pathsearch.h"
@@ -11,22 +12,15 @@ struct SearchPlace {
   int32_t level = 0, window = 0, origin_x = 0, origin_y = 0;
   int32_t start_x = 0, start_y = 0, target_x = 0, target_y = 0;
 };
-// How a search is placed: centred on the start, or at the origin (ox, oy); start and target
-// are clamped into the grid, then into the window's interior. False when the search would read
-// outside the grid or the node store (the set-up then refuses it).
-bool place_search(const PathSearch& ps, const World& w, bool centred, int32_t ox, int32_t oy,
-                  int32_t sx, int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window,
-                  SearchPlace& p);
+// Places a request: start and target are clamped into the grid, then into the window's
+// interior. False when the search would read outside the grid or the node store.
+bool place_search(const PathSearch& ps, const World& w, const PathRequest& rq, SearchPlace& p);
 
-// Steps in calling order within one search; the set-up places it as place_search does.
-void setup_search(PathSearch& ps, const World& w, bool centred, int32_t ox, int32_t oy, int32_t sx,
-                  int32_t sy, int32_t tx, int32_t ty, int32_t level, int32_t window);
-void run_search(PathSearch& ps, const World& w, int32_t budget);
-void store_unit_path(PathSearch& ps, int32_t unit);
 // Stores a route as the unit's path, walking it from the goal: up(k) is the step before k,
-// -1 before the first step; cell(k, x, y) gives its cell.
+// -1 before the first step; cell(k, x, y) gives its cell. Returns the route's cells, all
+// stored or not.
 template <class Up, class Cell>
-void store_route(PathSearch& ps, int32_t unit, int32_t goal, Up up, Cell cell) {
+int32_t store_route(PathSearch& ps, int32_t unit, int32_t goal, Up up, Cell cell) {
   int32_t cells = 1;
   for (int32_t k = goal; up(k) >= 0; k = up(k)) ++cells;
   // A route longer than a unit path keeps the part nearest the start and ends there.
@@ -38,12 +32,11 @@ void store_route(PathSearch& ps, int32_t unit, int32_t goal, Up up, Cell cell) {
     cell(k, ps.path_x[row + size_t(len)], ps.path_y[row + size_t(len)]);
   ps.path_length[unit] = len;
   ps.path_cursor[unit] = len - 1;
-  ps.first_step_x = ps.path_x[row + size_t(len) - 1];
-  ps.first_step_y = ps.path_y[row + size_t(len) - 1];
   if (cells > kUnitPathCapacity) {
     ps.path_target_x[unit] = ps.path_x[row];
     ps.path_target_y[unit] = ps.path_y[row];
   }
+  return cells;
 }
 
 // Searches from the place's start toward no target, until nothing is open. True when it
@@ -55,9 +48,9 @@ bool ran_out_of_nodes(const PathSearch& ps);
 // Kept search trees, for the path search. Answers a placed search from a kept tree, setting
 // the result; false when no valid tree is kept for it.
 bool kept_tree_answers(PathSearch& ps, const World& w, const SearchPlace& p);
-// Stores the route of the search just answered as the unit's path; false when no tree
-// answered it.
-bool store_kept_route(PathSearch& ps, int32_t unit);
+// Stores the route of the search just answered as the unit's path and returns its cells;
+// 0 when no tree answered it.
+int32_t store_kept_route(PathSearch& ps, int32_t unit);
 // Keeps the search just run, if it explored its whole window.
 void keep_search(PathSearch& ps, const World& w, const SearchPlace& p);
 
@@ -67,11 +60,13 @@ constexpr uint8_t kExpanded = 9;
 constexpr uint8_t kMapUnseen = 0;
 constexpr uint8_t kMapSeen = 1;  // also every border cell, so no node is placed there
 
-// Windows up to 64 wide, all the game asks for, get the fast loop: a bit per cell and
-// a word per window row, and open nodes kept in lanes.
-constexpr int32_t kRowBits = 64;
-constexpr int32_t kFastNodes = kRowBits * kRowBits;  // nodes such a window can hold
-constexpr int32_t kLanes = 512;                      // 2 step lengths x 256 terrain prices at most
+// Windows up to kSearchWindow wide, all the game asks for, get the fast loop: a bit per
+// cell and a word per window row, and open nodes kept in lanes. Its cells sit at a row
+// stride of kSearchWindow whatever the width, so a slot is (y << kRowShift) + x.
+constexpr int32_t kRowShift = std::countr_zero(uint32_t(kSearchWindow));
+static_assert(kSearchWindow == 1 << kRowShift && kSearchWindow <= 64, "a row is one word");
+constexpr int32_t kFastNodes = kSearchWindow * kSearchWindow;  // nodes such a window can hold
+constexpr int32_t kLanes = 512;  // 2 step lengths x 256 terrain prices at most
 
 struct PathSearchWork {
   // node store, world side squared entries; only the first window's worth is ever touched
@@ -89,6 +84,7 @@ struct PathSearchWork {
   int32_t best_node = 0;  // the last node picked
   int32_t goal = 0;
   uint8_t ready = 0;
+  SearchResult result = kNotFound;  // of the last search
 
   // Open nodes in lanes, so picking the cheapest does not scan the node store. A node
   // costs its parent's cost plus a step-and-terrain price, and parents are picked cheapest
@@ -116,17 +112,11 @@ struct PathSearchWork {
   // The key of each one's head; all ones after the last, so they can be read 4 at a time.
   uint64_t busy_keys[kLanes + 4];
   int32_t busy_count = 0;
-  int32_t open_count = 0;      // nodes of state 0, picked or not
-  uint16_t lane_of_code[256];  // first lane of the code's terrain price
-  float lane_prices[256];      // the cost table the lanes were numbered from
-  uint8_t lanes_numbered = 0;
-  uint8_t prices_fall = 0;  // a negative or NaN price: lanes would not stay in order
-  uint8_t queued = 0;       // the present search has used the lanes
-  uint8_t over_limit = 0;   // an open node cost more than any pick may: the last node from now on
-  uint8_t scan_only = 0;    // the lanes cannot be trusted in this search: scan instead
+  int32_t open_count = 0;  // nodes of state 0, picked or not
+  uint8_t over_limit = 0;  // an open node cost more than any pick may: the last node from now on
 
   // The grid's part in the neighbour tests, rebuilt at the start of each fast run.
-  uint64_t free_rows[kRowBits];      // bit x: cell x of the row may still become a node
-  uint64_t open_rows[kRowBits];      // bit x: cell x holds open ground
-  uint8_t window_codes[kFastNodes];  // the window's tile codes, rows 64 apart
+  uint64_t free_rows[kSearchWindow];  // bit x: cell x of the row may still become a node
+  uint64_t open_rows[kSearchWindow];  // bit x: cell x holds open ground
+  uint8_t window_codes[kFastNodes];   // the window's tile codes, rows kSearchWindow apart
 };

@@ -107,6 +107,15 @@ inline constexpr std::array<int16_t, 256> kPictureOfCode = [] {
   return t;
 }();
 
+// The price of entering a cell, by code. It never changes while the game runs: the path
+// search orders its open nodes by it.
+inline constexpr std::array<float, 256> kTerrainCost = [] {
+  std::array<float, 256> t{};
+  t.fill(kDefaultTerrainCost);
+  for (const TileInfo& r : kTileTable) t[r.code] = r.cost;
+  return t;
+}();
+
 // Bitmap slot the overworld draws for a code on a level, or kNoPicture.
 constexpr int32_t tile_picture_slot(uint8_t code, int32_t level) {
   const int16_t s = kPictureOfCode[code];

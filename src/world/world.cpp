@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "world/tiletable.h"
-
 void set_world_side(World& w, int32_t side) {
   w.side = side;
   w.stride = side * side;
@@ -61,11 +59,6 @@ uint64_t writes_in(const World& w, int32_t x, int32_t y, int32_t z, int32_t size
     for (int32_t rx = x / kEditRegion; rx <= (x + size - 1) / kEditRegion; ++rx)
       sum += w.region_edits[(size_t(z) * size_t(n) + size_t(ry)) * size_t(n) + size_t(rx)];
   return sum;
-}
-
-void fill_terrain_costs(World& w) {
-  for (float& c : w.cost) c = kDefaultTerrainCost;
-  for (const TileInfo& t : kTileTable) w.cost[t.code] = t.cost;
 }
 
 void add_object(World& w, int32_t x, int32_t y, int32_t level, uint16_t code) {

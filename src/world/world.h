@@ -1,5 +1,5 @@
 #pragma once
-// The world grid, tile codes, terrain costs and the placed-object table.
+// The world grid, tile codes and the placed-object table.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -74,7 +74,6 @@ struct World {
   int32_t side = 0;                              // cells; set to 1024 first thing at start
   int32_t stride = 0;                            // cells from one level to the next (side * side)
   std::unique_ptr<uint8_t[], FreeDeleter> grid;  // side * side * kLevelCount tile codes
-  float cost[256] = {};                          // terrain cost of entering a cell, by tile code
   std::unique_ptr<PlacedObject[]> objects;       // kObjectCapacity records, 0 never filled
   int32_t object_count = 0;                      // index of the next free record
   // Writes since loading, per square region of each level: whoever keeps something read
@@ -112,10 +111,6 @@ uint64_t writes_in(const World& w, int32_t x, int32_t y, int32_t z, int32_t size
 inline uint8_t coarse_cell(const World& w, int32_t bx, int32_t by, int32_t z) {
   return w.grid[cell_index(w, bx, by, kCoarseLevelBase + z)];
 }
-
-// The costs of world/tiletable.h, by code.
-void fill_terrain_costs(World& w);
-inline float terrain_cost(const World& w, uint8_t code) { return w.cost[code]; }
 
 // Writes the code into the cell and fills the next object record.
 void add_object(World& w, int32_t x, int32_t y, int32_t level, uint16_t code);

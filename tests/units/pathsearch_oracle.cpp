@@ -2,6 +2,7 @@
 
 #include "units/units.h"
 #include "world/rng.h"
+#include "world/tiletable.h"
 #include "world/world.h"
 
 namespace {
@@ -9,18 +10,7 @@ namespace {
 constexpr int32_t kPathCells = 1000;  // per unit index
 constexpr int32_t kUnits = 3000;
 
-bool passable(uint8_t code) {
-  switch (code) {
-    case 0:
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-    case 61: return false;
-    default: return true;
-  }
-}
+bool passable(uint8_t code) { return code > 5 && code != 61; }
 
 bool open_ground(uint8_t code) { return code == 10 || code == 11 || code == 18 || code == 60; }
 
@@ -29,38 +19,27 @@ uint8_t tile(const World& w, int32_t level, int32_t x, int32_t y) {
                 size_t(x)];
 }
 
-int32_t clamp(int32_t v, int32_t lo, int32_t hi) {
-  if (v < lo) return lo;
-  if (v > hi) return hi;
-  return v;
-}
+struct Step {
+  int32_t dx, dy;
+  float cost;
+};
+const Step kSteps[8] = {{0, 1, 1.0f},  {1, 1, 1.4142f},   {1, 0, 1.0f},  {1, -1, 1.4142f},
+                        {0, -1, 1.0f}, {-1, -1, 1.4142f}, {-1, 0, 1.0f}, {-1, 1, 1.4142f}};
 
-void fill_steps(OracleSearch& o) {
-  const float diag = 1.4142f;
-  o.steps[0] = {0, 1, 1.0f};
-  o.steps[1] = {1, 1, diag};
-  o.steps[2] = {1, 0, 1.0f};
-  o.steps[3] = {1, -1, diag};
-  o.steps[4] = {0, -1, 1.0f};
-  o.steps[5] = {-1, -1, diag};
-  o.steps[6] = {-1, 0, 1.0f};
-  o.steps[7] = {-1, 1, diag};
-}
+int32_t clamp(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : v > hi ? hi : v; }
 
-// What both set-ups share: start and target clamped into the window, the first node.
+// What both set-ups share: start and target clamped into the grid, then into the window;
+// the first node.
 void finish_setup(OracleSearch& o, int32_t sx, int32_t sy, int32_t tx, int32_t ty) {
-  const int32_t n = o.window;
-  o.start_x = clamp(sx, o.origin_x + 1, o.origin_x + n - 2);
-  o.start_y = clamp(sy, o.origin_y + 1, o.origin_y + n - 2);
-  o.target_x = clamp(tx, o.origin_x + 1, o.origin_x + n - 2);
-  o.target_y = clamp(ty, o.origin_y + 1, o.origin_y + n - 2);
+  const int32_t n = o.window, e = o.side - 1;
+  o.start_x = clamp(clamp(sx, 0, e), o.origin_x + 1, o.origin_x + n - 2);
+  o.start_y = clamp(clamp(sy, 0, e), o.origin_y + 1, o.origin_y + n - 2);
+  o.target_x = clamp(clamp(tx, 0, e), o.origin_x + 1, o.origin_x + n - 2);
+  o.target_y = clamp(clamp(ty, 0, e), o.origin_y + 1, o.origin_y + n - 2);
   for (int32_t i = 0; i < n * n; ++i) {
-    o.node_x[i] = 0;
-    o.node_y[i] = 0;
-    o.node_parent[i] = 0;
-    o.node_state[i] = 0;
+    o.node_x[i] = o.node_y[i] = 0;
+    o.node_parent[i] = o.node_state[i] = o.window_map[i] = 0;
     o.node_cost[i] = 0;
-    o.window_map[i] = 0;
   }
   for (int32_t i = 0; i < n; ++i) {
     o.window_map[i] = 1;                // first row
@@ -68,18 +47,11 @@ void finish_setup(OracleSearch& o, int32_t sx, int32_t sy, int32_t tx, int32_t t
     o.window_map[i * n] = 1;            // first column
     o.window_map[i * n + n - 1] = 1;    // last column
   }
-  o.node_x[0] = int16_t(o.start_x);
-  o.node_y[0] = int16_t(o.start_y);
-  o.node_parent[0] = 0;
-  o.node_state[0] = 0;
+  o.node_x[0] = int16_t(o.start_x), o.node_y[0] = int16_t(o.start_y);
   o.node_cost[0] = 1.0f;
-  o.current = 0;
-  o.last = 0;
-  o.first_open = 0;
+  o.current = o.last = o.first_open = 0;
   o.best_cost = 0.0f;
-  o.result = 0;
-  o.ready = 1;
-  fill_steps(o);
+  o.result = 0, o.ready = 1;
 }
 
 }  // namespace
@@ -100,23 +72,14 @@ void oracle_create(OracleSearch& o, int32_t world_side) {
   o.path_y.assign(size_t(kUnits) * kPathCells, 0);
   o.path_length.assign(kUnits, 0);
   o.path_cursor.assign(kUnits, -9);
-  fill_steps(o);
 }
 
 void oracle_setup_centred(OracleSearch& o, int32_t sx, int32_t sy, int32_t tx, int32_t ty,
                           int32_t level, int32_t window) {
   o.level = level;
   o.window = window;
-  sx = clamp(sx, 0, o.side - 1);
-  sy = clamp(sy, 0, o.side - 1);
-  tx = clamp(tx, 0, o.side - 1);
-  ty = clamp(ty, 0, o.side - 1);
-  o.origin_x = sx - window / 2;
-  if (o.origin_x < 0) o.origin_x = 0;
-  if (o.origin_x > o.side - window) o.origin_x = o.side - window;
-  o.origin_y = sy - window / 2;
-  if (o.origin_y < 0) o.origin_y = 0;
-  if (o.origin_y > o.side - window) o.origin_y = o.side - window;
+  o.origin_x = clamp(clamp(sx, 0, o.side - 1) - window / 2, 0, o.side - window);
+  o.origin_y = clamp(clamp(sy, 0, o.side - 1) - window / 2, 0, o.side - window);
   finish_setup(o, sx, sy, tx, ty);
 }
 
@@ -124,20 +87,9 @@ void oracle_setup_at_origin(OracleSearch& o, int32_t ox, int32_t oy, int32_t sx,
                             int32_t tx, int32_t ty, int32_t level, int32_t window) {
   o.level = level;
   o.window = window;
-  sx = clamp(sx, 0, o.side - 1);
-  sy = clamp(sy, 0, o.side - 1);
-  tx = clamp(tx, 0, o.side - 1);
-  ty = clamp(ty, 0, o.side - 1);
-  o.origin_x = ox;
-  if (o.origin_x < 0) o.origin_x = 0;
-  if (o.origin_x > o.side - 1 - window) o.origin_x = o.side - 1 - window;
-  if (o.origin_x < 0) o.origin_x = 0;
-  if (o.origin_x > o.side - window) o.origin_x = o.side - window;
-  o.origin_y = oy;
-  if (o.origin_y < 0) o.origin_y = 0;
-  if (o.origin_y > o.side - 1 - window) o.origin_y = o.side - 1 - window;
-  if (o.origin_y < 0) o.origin_y = 0;
-  if (o.origin_y > o.side - window) o.origin_y = o.side - window;
+  // short of the last row and column, unless the window is as wide as the grid
+  o.origin_x = clamp(clamp(ox, 0, o.side - 1 - window), 0, o.side - window);
+  o.origin_y = clamp(clamp(oy, 0, o.side - 1 - window), 0, o.side - window);
   finish_setup(o, sx, sy, tx, ty);
 }
 
@@ -153,7 +105,7 @@ void oracle_run(OracleSearch& o, const World& w, int32_t budget) {
     const int32_t cx = o.node_x[o.current];
     const int32_t cy = o.node_y[o.current];
     for (int32_t d = 0; d < 8; ++d) {
-      const int32_t dx = o.steps[d].dx, dy = o.steps[d].dy;
+      const int32_t dx = kSteps[d].dx, dy = kSteps[d].dy;
       const int32_t nx = cx + dx, ny = cy + dy;
       if (d % 2 == 1) {
         if (!open_ground(tile(w, o.level, cx + dx, cy))) continue;
@@ -167,7 +119,7 @@ void oracle_run(OracleSearch& o, const World& w, int32_t budget) {
         o.node_parent[o.last] = o.current;
         o.node_state[o.last] = 0;
         o.node_cost[o.last] =
-            o.node_cost[o.current] + 1.0f * o.steps[d].cost + w.cost[tile(w, o.level, nx, ny)];
+            o.node_cost[o.current] + 1.0f * kSteps[d].cost + kTerrainCost[tile(w, o.level, nx, ny)];
         o.window_map[m] = 1;
       }
     }
@@ -221,13 +173,14 @@ void oracle_store(OracleSearch& o, int32_t unit) {
     o.path_target_x[unit] = xs[drop];
     o.path_target_y[unit] = ys[drop];
   }
+  o.route_cells = int32_t(xs.size());
   o.first_step_x = xs.back();
   o.first_step_y = ys.back();
   o.path_cursor[unit] = o.path_length[unit] - 1;
 }
 
 int32_t oracle_next_path_step(OracleSearch& o, const World& w, UnitTable& units, int32_t u,
-                              int32_t tx, int32_t ty, int32_t window, int32_t advance) {
+                              int32_t tx, int32_t ty, int32_t window) {
   UnitRecord& r = units.records[u];
   const size_t base = size_t(u) * kPathCells;
   if (o.path_cursor[u] == -9) {
@@ -243,7 +196,7 @@ int32_t oracle_next_path_step(OracleSearch& o, const World& w, UnitTable& units,
     oracle_store(o, u);
     r.next_x = uint16_t(o.path_x[base + o.path_cursor[u]]);
     r.next_y = uint16_t(o.path_y[base + o.path_cursor[u]]);
-    if (advance) o.path_cursor[u]--;
+    o.path_cursor[u]--;
     return 1;
   }
   if (o.path_cursor[u] < 0) return 0;
@@ -274,6 +227,47 @@ int32_t oracle_coarse_route_step(OracleSearch& o, const World& w, UnitTable& uni
   rec.next_x = uint16_t(o.first_step_x);
   rec.next_y = uint16_t(o.first_step_y);
   return 1;
+}
+
+void oracle_give_order(OracleSearch& o, UnitTable& units, int32_t u, int32_t x, int32_t y) {
+  if (u < 0 || u >= kUnits) return;
+  UnitRecord& r = units.records[u];
+  r.target_x = uint16_t(x);
+  r.target_y = uint16_t(y);
+  r.waypoint_x = 0;
+  r.waypoint_y = 0;
+  r.order_flag = 1;
+  r.order_state = 0;
+  o.path_cursor[u] = -9;
+}
+
+// A random target from the game's draws; the order starts only when it lies inside the
+// grid's margin.
+void random_order(OracleSearch& o, const World& w, UnitTable& units, Rng& rng, int32_t u) {
+  UnitRecord& r = units.records[u];
+  const int32_t x = rng_next(rng) % 1022 + 1;
+  const int32_t y = rng_next(rng) % 1022 + 1;
+  r.target_x = uint16_t(x);
+  r.target_y = uint16_t(y);
+  if (x >= 1 && x <= w.side - 2 && y >= 1 && y <= w.side - 2) {
+    r.order_flag = 1;
+    r.order_state = 0;
+    o.path_cursor[u] = -9;
+  }
+}
+
+void oracle_order_unit1_random(OracleSearch& o, const World& w, UnitTable& units, Rng& rng) {
+  if (units.records[1].in_use == 1) random_order(o, w, units, rng, 1);
+}
+
+void oracle_wander_orders(OracleSearch& o, const World& w, UnitTable& units, Rng& rng) {
+  for (int32_t i = 2; i < kUnits; ++i) {
+    UnitRecord& r = units.records[i];
+    if (r.in_use != 1 || (r.order_flag != 0 && r.order_state != 3)) continue;
+    random_order(o, w, units, rng, i);
+    r.waypoint_x = 0;
+    r.waypoint_y = 0;
+  }
 }
 
 void oracle_movement_tick(OracleSearch& o, const World& w, UnitTable& units, Rng& rng) {
@@ -314,7 +308,7 @@ void oracle_movement_tick(OracleSearch& o, const World& w, UnitTable& units, Rng
       plan.in_use = 0;
     }
     if (u.order_state != 1) continue;
-    if (oracle_next_path_step(o, w, units, i, u.waypoint_x, u.waypoint_y, 64, 1) == 1) {
+    if (oracle_next_path_step(o, w, units, i, u.waypoint_x, u.waypoint_y, 64) == 1) {
       u.x = u.next_x;
       u.y = u.next_y;
     } else {

@@ -23,10 +23,6 @@ struct OracleSearch {
 
   int32_t start_x = 0, start_y = 0, target_x = 0, target_y = 0;
   int32_t origin_x = 0, origin_y = 0, window = 0;
-  struct Step {
-    int32_t dx, dy;
-    float cost;
-  } steps[8] = {};
   int32_t level = 0;
   int32_t current = 0, last = 0, first_open = 0;
   float best_cost = 0;
@@ -35,6 +31,7 @@ struct OracleSearch {
   int32_t goal = 0;
   uint8_t ready = 0;
   int32_t first_step_x = 0, first_step_y = 0;
+  int32_t route_cells = 0;  // of the last route stored, before it was cut to a unit path
 };
 
 void oracle_create(OracleSearch& o, int32_t world_side);
@@ -46,9 +43,12 @@ void oracle_setup_at_origin(OracleSearch& o, int32_t ox, int32_t oy, int32_t sx,
 void oracle_run(OracleSearch& o, const World& w, int32_t budget);
 void oracle_store(OracleSearch& o, int32_t unit);
 int32_t oracle_next_path_step(OracleSearch& o, const World& w, UnitTable& units, int32_t u,
-                              int32_t tx, int32_t ty, int32_t window, int32_t advance);
+                              int32_t tx, int32_t ty, int32_t window);
 int32_t oracle_coarse_route_step(OracleSearch& o, const World& w, UnitTable& units, int32_t r,
                                  int32_t tx, int32_t ty, int32_t window, int32_t ox, int32_t oy);
 
-// The game's movement tick, taking every route from the reference.
+// The game's orders and movement tick, taking every route from the reference.
+void oracle_give_order(OracleSearch& o, UnitTable& units, int32_t u, int32_t x, int32_t y);
+void oracle_order_unit1_random(OracleSearch& o, const World& w, UnitTable& units, Rng& rng);
+void oracle_wander_orders(OracleSearch& o, const World& w, UnitTable& units, Rng& rng);
 void oracle_movement_tick(OracleSearch& o, const World& w, UnitTable& units, Rng& rng);

@@ -1,13 +1,12 @@
-// The path search against the plain linear-scan reference (pathsearch_oracle.h): node
-// store, route, first step and result code alike, on random worlds; and what the
-// reference cannot be asked.
+// The path search and the movement tick against the plain linear-scan reference
+// (pathsearch_oracle.h): node store, route, first step and result alike, on random worlds
+// and windows; whole games with kept search trees; and what the reference cannot be asked.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
+#include <iterator>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "pathsearch_oracle.h"
@@ -20,20 +19,7 @@
 
 namespace {
 
-constexpr int32_t kSide = 128;  // small worlds keep each test quick; the rules do not depend on it
 constexpr int32_t kLevel = 1;
-constexpr int32_t kWindow = 64;
-
-struct Cell {
-  int32_t x, y;
-};
-
-// A unit (or the planning record) ordered to move.
-void place(UnitTable& t, int32_t u, int32_t x, int32_t y, int32_t level) {
-  UnitRecord& r = t.records[u];
-  r.in_use = r.order_flag = 1;
-  r.x = uint16_t(x), r.y = uint16_t(y), r.level = uint16_t(level);
-}
 
 struct Rand {
   uint64_t s;
@@ -59,18 +45,21 @@ uint8_t pick(Rand& r, const uint8_t (&codes)[N]) {
 }
 
 // Terrain for one scenario on a square of a level: uniform (ties everywhere), scattered
-// mixes of every code class, patches, or a maze of blocking walls.
+// mixes of every code class, patches, a maze of blocking walls, or mountains but for one
+// row, so that waypoints are drawn many times.
 void paint(World& w, Rand& r, int32_t level, int32_t x0, int32_t y0, int32_t size) {
   const int32_t x1 = std::min(x0 + size, w.side), y1 = std::min(y0 + size, w.side);
   x0 = std::max(x0, 0);
   y0 = std::max(y0, 0);
-  const int32_t style = r.in(0, 9);
+  const int32_t style = r.in(0, 10);
   const int32_t blocking = r.in(0, 45), costly = r.in(0, 30), other = r.in(0, 40);
   const uint8_t ground = r.chance(70) ? uint8_t(kTilePlain) : pick(r, kOpenGround);
+  const int32_t open_row = r.chance(50) ? r.in(y0, y1 - 1) : -1;
   for (int32_t y = y0; y < y1; ++y)
     for (int32_t x = x0; x < x1; ++x) {
       uint8_t c = ground;
-      if (style >= 2) {
+      if (style == 10 && y != open_row) c = r.chance(50) ? kTileMountain : kTileMountainHigh;
+      if (style >= 2 && style < 10) {
         const int32_t roll = r.in(0, 99);
         if (roll < blocking) c = pick(r, kBlocking);
         else if (roll < blocking + costly) c = pick(r, kCostly);
@@ -102,46 +91,44 @@ void paint(World& w, Rand& r, int32_t level, int32_t x0, int32_t y0, int32_t siz
   }
 }
 
-// A one-cell-wide serpentine from (1, 1): corridors on odd rows, gaps at alternating ends.
-// Returns the route's cells after the start, in walking order.
-std::vector<Cell> build_serpentine(World& w, int32_t level) {
+// A one-cell-wide serpentine from (1, 1) whose route outgrows a unit path: corridors on
+// odd rows, gaps at alternating ends, some cells dearer. Returns the route's cells after
+// the start, in walking order.
+std::vector<std::pair<int32_t, int32_t>> build_serpentine(World& w, Rand& r) {
   for (int32_t y = 0; y < 64; ++y)
-    for (int32_t x = 0; x < 64; ++x) set_cell(w, x, y, level, kTileWall);
-  std::vector<Cell> route;
+    for (int32_t x = 0; x < 64; ++x) set_cell(w, x, y, kLevel, kTileWall);
+  std::vector<std::pair<int32_t, int32_t>> route;
+  auto open = [&](int32_t x, int32_t y) {
+    set_cell(w, x, y, kLevel, r.chance(30) ? pick(r, kCostly) : pick(r, kOpenGround));
+    route.emplace_back(x, y);
+  };
   for (int32_t k = 0; k <= 30; ++k) {
-    const int32_t y = 1 + 2 * k;
-    const bool east = k % 2 == 0;
-    for (int32_t i = 0; i < 62; ++i) {
-      const int32_t x = east ? 1 + i : 62 - i;
-      set_cell(w, x, y, level, kTilePlain);
-      route.push_back({x, y});
-    }
-    if (k < 30) {
-      const int32_t gx = east ? 62 : 1;
-      set_cell(w, gx, y + 1, level, kTilePlain);
-      route.push_back({gx, y + 1});
-    }
+    for (int32_t i = 0; i < 62; ++i) open(k % 2 == 0 ? 1 + i : 62 - i, 1 + 2 * k);
+    if (k < 30) open(k % 2 == 0 ? 62 : 1, 2 + 2 * k);
   }
-  route.erase(route.begin());  // the start itself is not part of the path
+  route.erase(route.begin());
   return route;
 }
 
-// The search and the reference on one world, each with its own unit table.
+// A unit ordered to move, on both tables of a comparison.
+void place(UnitTable& t, int32_t u, int32_t x, int32_t y, int32_t level, uint16_t flag = 1) {
+  UnitRecord& r = t.records[u];
+  r.in_use = 1;
+  r.order_flag = flag;
+  r.x = uint16_t(x), r.y = uint16_t(y), r.level = uint16_t(level);
+}
+
+// The search (without kept trees, so the node store is always the last search's) and the
+// reference on one world, each with its own unit table.
 class Differential {
  public:
   Differential(int32_t side, uint64_t seed) : rng{seed} {
     set_world_side(world, side);
     create_world_grid(world);
-    fill_terrain_costs(world);
     create_path_search(ps, side);
     oracle_create(oracle, side);
     create_unit_table(units);
     create_unit_table(oracle_units);
-  }
-  ~Differential() {
-    release_path_search(ps);
-    release_unit_table(units);
-    release_unit_table(oracle_units);
   }
 
   // Everything a search leaves behind, compared with the reference.
@@ -149,14 +136,12 @@ class Differential {
     SCOPED_TRACE(::testing::Message() << what << " #" << n);
     const PathSearchWork& s = *ps.work;
     const OracleSearch& o = oracle;
-    ASSERT_EQ(std::tuple(ps.result, s.ready, s.goal, s.current, s.last, s.first_open, s.best_node),
+    ASSERT_EQ(std::tuple(s.result, s.ready, s.goal, s.current, s.last, s.first_open, s.best_node),
               std::tuple(o.result, o.ready, o.goal, o.current, o.last, o.first_open, o.best_node));
     ASSERT_EQ(s.best_cost, o.best_cost);
     ASSERT_EQ(std::tuple(s.at.start_x, s.at.start_y, s.at.target_x, s.at.target_y, s.at.origin_x,
                          s.at.origin_y),
               std::tuple(o.start_x, o.start_y, o.target_x, o.target_y, o.origin_x, o.origin_y));
-    ASSERT_EQ(std::tuple(ps.first_step_x, ps.first_step_y),
-              std::tuple(o.first_step_x, o.first_step_y));
     const size_t n_cmp = std::min<size_t>(size_t(widest) * size_t(widest), size_t(s.node_capacity));
     const std::tuple<const char*, const void*, const void*, size_t> arrays[] = {
         {"node_x", s.node_x.get(), o.node_x.data(), 2},
@@ -168,37 +153,26 @@ class Differential {
     for (const auto& [name, a, b, size] : arrays)
       ASSERT_EQ(std::memcmp(a, b, n_cmp * size), 0) << name;
   }
+  // A unit's stored path and record; the rows beside it stay untouched.
   void compare_unit(int32_t u) {
-    SCOPED_TRACE(::testing::Message() << "unit " << u);
-    ASSERT_EQ(
-        std::tuple(ps.path_length[u], ps.path_cursor[u], ps.path_target_x[u], ps.path_target_y[u]),
-        std::tuple(oracle.path_length[u], oracle.path_cursor[u], oracle.path_target_x[u],
-                   oracle.path_target_y[u]));
-    const size_t row = size_t(u) * kUnitPathCapacity;
-    ASSERT_EQ(std::memcmp(&ps.path_x[row], &oracle.path_x[row], kUnitPathCapacity * 4), 0);
-    ASSERT_EQ(std::memcmp(&ps.path_y[row], &oracle.path_y[row], kUnitPathCapacity * 4), 0);
-    ASSERT_EQ(std::memcmp(&units.records[u], &oracle_units.records[u], sizeof(UnitRecord)), 0);
-  }
-  void place_both(int32_t u, int32_t x, int32_t y, int32_t level) {
-    for (UnitTable* t : {&units, &oracle_units}) place(*t, u, x, y, level);
+    for (int32_t v = std::max(u - 1, 0); v <= std::min(u + 1, kUnitTableSize - 1); ++v) {
+      SCOPED_TRACE(::testing::Message() << "unit " << v);
+      ASSERT_EQ(std::tuple(ps.path_length[v], ps.path_cursor[v], ps.path_target_x[v],
+                           ps.path_target_y[v]),
+                std::tuple(oracle.path_length[v], oracle.path_cursor[v], oracle.path_target_x[v],
+                           oracle.path_target_y[v]));
+      const size_t row = size_t(v) * kUnitPathCapacity;
+      ASSERT_EQ(std::memcmp(&ps.path_x[row], &oracle.path_x[row], kUnitPathCapacity * 4), 0);
+      ASSERT_EQ(std::memcmp(&ps.path_y[row], &oracle.path_y[row], kUnitPathCapacity * 4), 0);
+      ASSERT_EQ(std::memcmp(&units.records[v], &oracle_units.records[v], sizeof(UnitRecord)), 0);
+    }
   }
 
   int32_t pick_window() {
-    if (widest > kWindow && rng.chance(60))
-      return rng.in(kWindow + 1, std::min(widest, world.side));
-    if (rng.chance(75)) return std::min(kWindow, world.side);
-    return rng.in(3, std::min(kWindow, world.side));
-  }
-  int32_t pick_budget(int32_t window) {
-    switch (rng.in(0, 7)) {
-      case 0: return 0;
-      case 1: return rng.in(1, 3);
-      case 2: return rng.in(1, 40);
-      case 3: return rng.in(1, 600);
-      case 4: return std::min(INT32_MAX, budget_cap);
-      case 5: return -rng.in(1, 5);
-      default: return std::min(window * window, budget_cap);
-    }
+    if (widest > kSearchWindow && rng.chance(60))
+      return rng.in(kSearchWindow + 1, std::min(widest, world.side));
+    if (rng.chance(75)) return std::min(kSearchWindow, world.side);
+    return rng.in(3, std::min(kSearchWindow, world.side));
   }
   int32_t pick_coord(int32_t around, int32_t spread) {
     if (rng.chance(5)) return rng.in(-100, world.side + 100);  // off the grid
@@ -209,41 +183,38 @@ class Differential {
     return levels[rng.in(0, 4)];
   }
 
-  // Bare set-ups and runs, sometimes continued with a second budget, some with the
-  // terrain prices changed in between.
+  // Single searches, centred or at an origin, three per painted scenario.
   void searches(int32_t count) {
     for (int32_t n = 0; n < count; ++n) {
-      const int32_t level = pick_level();
-      const int32_t window = pick_window();
+      const int32_t level = pick_level(), window = pick_window();
       const int32_t cx = rng.in(0, world.side - 1), cy = rng.in(0, world.side - 1);
       paint(world, rng, level, cx - 40, cy - 40, 81);
-      for (int32_t k = 0; k < 3; ++k) {  // three searches per painted scenario
+      for (int32_t k = 0; k < 3; ++k) {
         const int32_t sx = pick_coord(cx, 20), sy = pick_coord(cy, 20);
         const int32_t tx = pick_coord(sx, 40), ty = pick_coord(sy, 40);
-        if (rng.chance(50)) {
-          setup_search(ps, world, true, 0, 0, sx, sy, tx, ty, level, window);
-          oracle_setup_centred(oracle, sx, sy, tx, ty, level, window);
-        } else {
-          const int32_t ox = pick_coord(cx - window / 2, 30), oy = pick_coord(cy - window / 2, 30);
-          setup_search(ps, world, false, ox, oy, sx, sy, tx, ty, level, window);
-          oracle_setup_at_origin(oracle, ox, oy, sx, sy, tx, ty, level, window);
-        }
-        const float saved = world.cost[kTilePlain];
-        for (int32_t runs = rng.chance(30) || new_prices > 0 ? 3 : 1; runs > 0; --runs) {
-          const int32_t budget = pick_budget(window);
-          run_search(ps, world, budget);
-          oracle_run(oracle, world, budget);
-          compare_search("search", n);
-          if (::testing::Test::HasFatalFailure()) return;
-          if (new_prices > 0 && rng.chance(new_prices))
-            world.cost[kTilePlain] = rng.chance(50) ? 0.5f : 40.0f;
-        }
-        world.cost[kTilePlain] = saved;
-        if (ps.result == kFound) {
-          const int32_t u = rng.in(0, kUnitTableSize - 1);
-          store_unit_path(ps, u);
+        const int32_t u = rng.in(0, kUnitTableSize - 1);
+        const PathRequest rq{u,
+                             sx,
+                             sy,
+                             level,
+                             tx,
+                             ty,
+                             window,
+                             rng.chance(50),
+                             pick_coord(cx - window / 2, 30),
+                             pick_coord(cy - window / 2, 30)};
+        const PathResult r = find_path(ps, world, rq);
+        if (rq.centred) oracle_setup_centred(oracle, sx, sy, tx, ty, level, window);
+        else
+          oracle_setup_at_origin(oracle, rq.origin_x, rq.origin_y, sx, sy, tx, ty, level, window);
+        oracle_run(oracle, world, window * window);
+        compare_search("search", n);
+        if (::testing::Test::HasFatalFailure()) return;
+        ASSERT_EQ(r.result, oracle.result);
+        if (r.result == kFound) {
           oracle_store(oracle, u);
-          compare_search("store", n);
+          ASSERT_EQ(std::tuple(r.step_x, r.step_y, r.length),
+                    std::tuple(oracle.first_step_x, oracle.first_step_y, oracle.route_cells));
           compare_unit(u);
           if (::testing::Test::HasFatalFailure()) return;
         }
@@ -252,67 +223,60 @@ class Differential {
     }
   }
 
-  // Units walking to targets the way the movement tick asks for steps.
-  void walks(int32_t count) {
-    for (int32_t n = 0; n < count; ++n) {
-      const int32_t level = pick_level();
-      const int32_t window =
-          rng.chance(85) ? std::min(kWindow, world.side) : rng.in(3, std::min(kWindow, world.side));
-      const int32_t u = rng.in(0, kUnitTableSize - 1);
-      const int32_t x = rng.in(0, world.side - 1), y = rng.in(0, world.side - 1);
-      paint(world, rng, level, x - 40, y - 40, 81);
-      place_both(u, x, y, level);
-      const int32_t tx = pick_coord(x, 45), ty = pick_coord(y, 45);
-      const int32_t advance = rng.chance(80) ? 1 : 0;
-      // up to the used-up or cleared path, and one call more: nothing, or a fresh search
-      bool ended = false;
-      for (int32_t calls = 0; calls <= 2100; ++calls) {
-        const int32_t a = next_path_step(ps, world, units, u, tx, ty, window, advance);
-        const int32_t b =
-            oracle_next_path_step(oracle, world, oracle_units, u, tx, ty, window, advance);
-        ASSERT_EQ(a, b) << "walk " << n << " call " << calls;
-        if (calls == 0) {
-          compare_search("walk", n);
-          ++searched;
-        }
-        compare_unit(u);
-        if (::testing::Test::HasFatalFailure()) return;
-        if (ended) break;
-        ended = a == 0;
-        if (ended) continue;
-        for (UnitTable* t : {&units, &oracle_units}) {
-          t->records[u].x = t->records[u].next_x;
-          t->records[u].y = t->records[u].next_y;
-        }
+  // A unit walking to (tx, ty), stepping as the movement tick steps it, up to the end of
+  // its path and one call more: nothing, or a fresh search.
+  void walk(const char* what, int32_t n, int32_t u, int32_t tx, int32_t ty, int32_t window) {
+    SCOPED_TRACE(::testing::Message() << what << " #" << n);
+    UnitRecord& r = units.records[u];
+    bool ended = false;
+    for (int32_t calls = 0; calls <= 2100; ++calls) {
+      const PathStep step = next_path_step(ps, world, {u, r.x, r.y, r.level, tx, ty, window});
+      if (step.kind != PathStep::kNone) r.next_x = uint16_t(step.x), r.next_y = uint16_t(step.y);
+      if (step.kind == PathStep::kLastStep)
+        r.x = uint16_t(step.land_x), r.y = uint16_t(step.land_y);
+      const int32_t want = oracle_next_path_step(oracle, world, oracle_units, u, tx, ty, window);
+      ASSERT_EQ(step.kind == PathStep::kStep, want == 1) << "call " << calls;
+      if (calls == 0) {
+        compare_search("walk", n);
+        first_length = ps.path_length[u];
+        ++searched;
+      }
+      compare_unit(u);
+      if (::testing::Test::HasFatalFailure() || ended) return;
+      ended = want == 0;
+      if (ended) continue;
+      for (UnitTable* t : {&units, &oracle_units}) {
+        t->records[u].x = t->records[u].next_x;
+        t->records[u].y = t->records[u].next_y;
       }
     }
   }
 
-  // Winding one-cell corridors whose routes outgrow a unit path: the 1000 cells nearest
-  // the start are kept, and the leg ends on the last of them.
+  void walks(int32_t count) {
+    for (int32_t n = 0; n < count && !::testing::Test::HasFatalFailure(); ++n) {
+      const int32_t level = pick_level(), u = rng.in(0, kUnitTableSize - 1);
+      const int32_t window = std::min(pick_window(), kSearchWindow);
+      const int32_t x = rng.in(0, world.side - 1), y = rng.in(0, world.side - 1);
+      paint(world, rng, level, x - 40, y - 40, 81);
+      // the reference clears the order flag where the game leaves it to the tick
+      for (UnitTable* t : {&units, &oracle_units}) place(*t, u, x, y, level, 0);
+      walk("walk", n, u, pick_coord(x, 45), pick_coord(y, 45), window);
+    }
+  }
+
+  // Winding one-cell corridors whose routes outgrow a unit path: the cells nearest the
+  // start are kept, and the leg ends on the last of them.
   void long_routes(int32_t count) {
-    for (int32_t n = 0; n < count; ++n) {
-      const std::vector<Cell> route = build_serpentine(world, kLevel);
-      for (int32_t y = 1; y < 63; ++y)  // vary the price of the corridor cells
-        for (int32_t x = 1; x < 63; ++x)
-          if (tile_enterable(world.grid[cell_index(world, x, y, kLevel)]) && rng.chance(30))
-            set_cell(world, x, y, kLevel,
-                     rng.chance(50) ? pick(rng, kCostly) : pick(rng, kOpenGround));
-      const int32_t u = rng.in(1, kUnitTableSize - 2);
+    for (int32_t n = 0; n < count && !::testing::Test::HasFatalFailure(); ++n) {
+      const auto route = build_serpentine(world, rng);
+      const int32_t u = rng.in(0, kUnitTableSize - 1);
       // starts whose centred window still covers the whole maze
-      const Cell from = rng.chance(50) ? Cell{1, 1} : route[size_t(rng.in(0, 30))];
+      const auto from = rng.chance(50) ? std::pair(1, 1) : route[size_t(rng.in(0, 30))];
       ps.path_cursor[u] = oracle.path_cursor[u] = kNoPath;
-      place_both(u, from.x, from.y, kLevel);
-      const Cell to = route[size_t(rng.in(1200, int32_t(route.size()) - 1))];
-      const int32_t a = next_path_step(ps, world, units, u, to.x, to.y, kWindow, 1);
-      const int32_t b =
-          oracle_next_path_step(oracle, world, oracle_units, u, to.x, to.y, kWindow, 1);
-      ASSERT_EQ(std::tuple(a, b, ps.path_length[u]), std::tuple(1, 1, kUnitPathCapacity));
-      compare_search("long", n);
-      compare_unit(u);
-      for (int32_t u2 : {u - 1, u + 1}) compare_unit(u2);  // the rows beside are untouched
-      if (::testing::Test::HasFatalFailure()) return;
-      ++searched;
+      for (UnitTable* t : {&units, &oracle_units}) place(*t, u, from.first, from.second, kLevel, 0);
+      const auto to = route[size_t(rng.in(1200, int32_t(route.size()) - 1))];
+      walk("long", n, u, to.first, to.second, kSearchWindow);
+      EXPECT_EQ(first_length, kUnitPathCapacity);
     }
   }
 
@@ -322,146 +286,82 @@ class Differential {
   UnitTable units, oracle_units;
   Rand rng;
   int32_t searched = 0;
-  int32_t widest = kWindow;        // widest window a search may get; the node entries compared
-  int32_t budget_cap = INT32_MAX;  // keeps the reference's searches in wide windows short
-  int32_t new_prices = 0;          // percent of runs after which the plain ground's price changes
+  int32_t first_length = 0;        // of the last walk's path
+  int32_t widest = kSearchWindow;  // widest window a search may get; the node entries compared
 };
 
-// What the reference cannot be asked: set-ups that would read outside the grid or the
-// node store, and unit indexes or cursors outside the tables. Nothing is searched.
-TEST(PathSearch, WhatDoesNotFitIsRefused) {
-  Differential rig(kSide, 0);
-  std::memset(&rig.world.grid[cell_index(rig.world, 0, 0, kLevel)], kTilePlain,
-              size_t(rig.world.stride));
-  PathSearch& ps = rig.ps;
-  const World& w = rig.world;
+// Together these compare more than 10,000 searches. On a 64-wide world no node may cost
+// more than 2 x 64 x 64, a limit that mountains reach: the rule for "nothing cheaper than
+// the limit" gets exercised too. Windows wider than the game's, which it never asks for,
+// are searched by the plain scan.
+TEST(PathSearchDifferential, SearchesAndWalksMatchTheLinearScan) {
   const struct {
-    int32_t level, window;
-  } refused[] = {{-1, kWindow},
-                 {kLevelCount, kWindow},
-                 {kLevelCount + 9, kWindow},
-                 {255, kWindow},
-                 {65535, kWindow},
-                 {kLevel, INT32_MIN},
-                 {kLevel, -64},
-                 {kLevel, 0},
-                 {kLevel, 1},
-                 {kLevel, 2},
-                 {kLevel, kSide + 1},
-                 {kLevel, 100000},
-                 {kLevel, INT32_MAX}};
-  for (const auto& c : refused) {
-    SCOPED_TRACE(::testing::Message() << "level " << c.level << " window " << c.window);
-    // a search that was found before must not be reported again
-    setup_search(ps, w, true, 0, 0, 40, 40, 44, 40, kLevel, kWindow);
-    run_search(ps, w, 4096);
-    ASSERT_EQ(ps.result, kFound);
-    setup_search(ps, w, true, 0, 0, 40, 40, 44, 40, c.level, c.window);
-    EXPECT_EQ(ps.result, kNotFound);
-    run_search(ps, w, 4096);
-    EXPECT_EQ(ps.result, kNotFound);
-    setup_search(ps, w, false, 0, 0, 40, 40, 44, 40, c.level, c.window);
-    run_search(ps, w, INT32_MAX);
-    EXPECT_EQ(ps.result, kNotFound);
-    place(rig.units, 31, 40, 40, c.level);
-    EXPECT_EQ(next_path_step(ps, w, rig.units, 31, 44, 40, c.window, 1), 0);
-    EXPECT_EQ(std::tuple(rig.units.records[31].order_flag, ps.path_length[31]), std::tuple(0, 0));
-    place(rig.units, kPlanningRecord, 3, 3, c.level);
-    EXPECT_EQ(coarse_route_step(ps, w, rig.units, kPlanningRecord, 9, 9, c.window, 0, 0), 0);
-    EXPECT_EQ(rig.units.records[kPlanningRecord].order_flag, 0);
-  }
-  // The smallest window has one interior cell: start and target always meet.
-  setup_search(ps, w, true, 0, 0, 40, 40, 44, 40, kLevel, 3);
-  run_search(ps, w, 9);
-  EXPECT_EQ(ps.result, kStartIsTarget);
-
-  for (int32_t u : {-1, kUnitTableSize, INT32_MAX}) {
-    EXPECT_EQ(next_path_step(ps, w, rig.units, u, 44, 40, kWindow, 1), 0);
-    EXPECT_EQ(coarse_route_step(ps, w, rig.units, u, 5, 5, 64, 0, 0), 0);
-  }
-  // A cursor no stored path can hold is not followed into another unit's cells.
-  place(rig.units, 32, 40, 40, kLevel);
-  const UnitRecord& r = rig.units.records[32];
-  ps.path_cursor[32] = kUnitPathCapacity + 5;
-  const UnitRecord before = r;
-  EXPECT_EQ(next_path_step(ps, w, rig.units, 32, 44, 40, kWindow, 1), 0);
-  EXPECT_EQ(std::memcmp(&before, &r, sizeof before), 0);
-}
-
-// Together the tests below compare more than 10,000 single searches.
-TEST(PathSearchDifferential, SearchesMatchTheLinearScan) {
-  // On a 64-wide world no node may cost more than 2 x 64 x 64, a limit that mountains
-  // reach: the rule for "nothing cheaper than the limit" gets exercised too. Windows
-  // wider than 64 cells, which the game never asks for, are searched by the plain scan.
-  const struct {
-    int32_t side, searches, widest, budget_cap;
-  } cases[] = {{64, 600, kWindow, INT32_MAX},
-               {96, 600, kWindow, INT32_MAX},
-               {128, 600, kWindow, INT32_MAX},
-               {160, 30, 160, 2500},
-               {kWorldSide, 150, kWindow, INT32_MAX}};
+    int32_t side, searches, walks, long_routes, widest;
+  } cases[] = {{64, 600, 1300, 15, kSearchWindow},
+               {96, 600, 0, 0, kSearchWindow},
+               {128, 600, 1300, 15, kSearchWindow},
+               {160, 30, 0, 0, 160},
+               {kWorldSide, 150, 200, 15, kSearchWindow}};
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << "side " << c.side);
     Differential d(c.side, 1000 + uint64_t(c.side));
     d.widest = c.widest;
-    d.budget_cap = c.budget_cap;
     d.searches(c.searches);
+    d.walks(c.walks);
+    d.long_routes(c.long_routes);
     if (HasFatalFailure()) return;
-    EXPECT_EQ(d.searched, 3 * c.searches);
+    EXPECT_EQ(d.searched, 3 * c.searches + c.walks + c.long_routes);
   }
 }
 
-TEST(PathSearchDifferential, UnitWalksMatchTheLinearScan) {
-  for (int32_t side : {64, 128, kWorldSide}) {
-    Differential d(side, 2000 + uint64_t(side));
-    d.walks(side == kWorldSide ? 200 : 1300);
-    if (HasFatalFailure()) return;
-    d.long_routes(15);
-    if (HasFatalFailure()) return;
-    EXPECT_EQ(d.searched, side == kWorldSide ? 215 : 1315);
+// What the reference cannot be asked: searches that would read outside the grid or the
+// node store, and unit indexes or cursors outside the tables. Nothing is searched.
+TEST(PathSearch, WhatDoesNotFitIsRefused) {
+  Differential rig(128, 0);
+  std::memset(&rig.world.grid[cell_index(rig.world, 0, 0, kLevel)], kTilePlain,
+              size_t(rig.world.stride));
+  PathSearch& ps = rig.ps;
+  const PathRequest fits{31, 40, 40, kLevel, 44, 40};
+  ASSERT_EQ(find_path(ps, rig.world, fits).result, kFound);
+  std::vector<PathRequest> refused;
+  for (auto [level, window] : {std::pair{-1, 64},
+                               {kLevelCount, 64},
+                               {65535, 64},
+                               {kLevel, 0},
+                               {kLevel, 2},
+                               {kLevel, 129},
+                               {kLevel, INT32_MIN},
+                               {kLevel, INT32_MAX}})
+    for (bool centred : {true, false})
+      refused.push_back({31, 40, 40, level, 44, 40, window, centred});
+  for (int32_t u : {-1, kUnitTableSize, INT32_MAX}) refused.push_back({u, 40, 40, kLevel, 44, 40});
+  for (const PathRequest& rq : refused) {
+    SCOPED_TRACE(::testing::Message()
+                 << "unit " << rq.unit << " level " << rq.level << " window " << rq.window);
+    EXPECT_EQ(find_path(ps, rig.world, rq).result, kNotFound);
+    ps.path_cursor[31] = kNoPath;
+    EXPECT_EQ(next_path_step(ps, rig.world, rq).kind, PathStep::kNone);
+    EXPECT_EQ(ps.path_length[31], 0);
   }
-}
-
-// Prices the game's table never has. A negative or NaN price, or a table changed in the
-// middle of a search, breaks the order the open nodes are kept in; 256 distinct prices
-// fill every lane; infinite and zero prices are legal floats too.
-TEST(PathSearchDifferential, UnusualTerrainPricesMatchTheLinearScan) {
-  const std::vector<std::pair<const char*, void (*)(World&)>> tables = {
-      {"negative", [](World& w) { w.cost[kTilePlain] = -2.5f; }},
-      {"nan", [](World& w) { w.cost[kTileForest] = std::numeric_limits<float>::quiet_NaN(); }},
-      {"infinite", [](World& w) { w.cost[kTileHills] = std::numeric_limits<float>::infinity(); }},
-      {"zero", [](World& w) { std::fill(std::begin(w.cost), std::end(w.cost), 0.0f); }},
-      {"all distinct",
-       [](World& w) {
-         for (int32_t c = 0; c < 256; ++c) w.cost[c] = 1.0f + float(c) * 0.37f;
-       }},
-      {"changed between runs", [](World&) {}},
-  };
-  uint64_t seed = 6000;
-  for (const auto& [name, set_prices] : tables) {
-    SCOPED_TRACE(name);
-    Differential d(96, ++seed);
-    set_prices(d.world);
-    d.new_prices = std::strcmp(name, "changed between runs") == 0 ? 100 : 0;
-    d.searches(60);
-    if (HasFatalFailure()) return;
-    d.walks(40);
-    if (HasFatalFailure()) return;
-    EXPECT_EQ(d.searched, 220);
-  }
+  // The smallest window has one interior cell: start and target always meet.
+  EXPECT_EQ(find_path(ps, rig.world, {31, 40, 40, kLevel, 44, 40, 3}).result, kStartIsTarget);
+  // A cursor no stored path can hold is not followed into another unit's cells.
+  ps.path_cursor[31] = kUnitPathCapacity + 5;
+  EXPECT_EQ(next_path_step(ps, rig.world, fits).kind, PathStep::kNone);
+  EXPECT_EQ(ps.path_cursor[31], kUnitPathCapacity + 5);
 }
 
 // Whole games, the game's side with kept search trees and searching ahead, the other side
-// the reference's searches: orders by right click, by 'A' and by wandering, console edits
-// of units' own levels and of the coarse maps, unit 1 teleported onto the coarse maps and
-// near the top level. After every tick the unit tables, the routes and the random draws
-// must agree.
+// the reference's orders and searches: orders by right click (some to a unit's own cell or
+// near it), by 'A' and by wandering, console edits of units' own levels and of the coarse
+// maps, unit 1 teleported onto the coarse maps and near the top level, units that are
+// inactive, in use but not as 1, or at the last index. After every tick the unit tables,
+// the routes and the random draws must agree.
 class GameDifferential {
  public:
   explicit GameDifferential(uint64_t seed, int32_t trees) : rng{seed} {
     set_world_side(world, kWorldSide);
     create_world_grid(world);
-    fill_terrain_costs(world);
     for (int32_t level = 0; level < 3; ++level)
       for (int32_t y = 0; y < kWorldSide; y += 64)
         for (int32_t x = 0; x < kWorldSide; x += 64) paint(world, rng, level, x, y, 64);
@@ -471,30 +371,26 @@ class GameDifferential {
           set_cell(world, x, y, level, rng.chance(75) ? kTilePlain : kTileMountain);
     create_path_search(ps, kWorldSide);
     create_kept_trees(ps, trees);
-    create_path_search(cursors, kWorldSide);
     oracle_create(oracle, kWorldSide);
     create_unit_table(units);
     create_unit_table(oracle_units);
-    for (int32_t u = 1; u <= kUnits; ++u) {
-      place_both(u, rng.in(1, kWorldSide - 2), rng.in(1, kWorldSide - 2), u == 1 ? 1 : u % 3);
-      for (UnitTable* t : {&units, &oracle_units}) t->records[u].order_flag = 0;
+    for (int32_t u : kUnits) {
+      const int32_t x = rng.in(1, kWorldSide - 2), y = rng.in(1, kWorldSide - 2);
+      for (UnitTable* t : {&units, &oracle_units}) {
+        place(*t, u, x, y, u == 1 ? 1 : u % 3, 0);
+        t->records[u].inactive = u < 100 && u % 7 == 3;
+        if (u % 11 == 5) t->records[u].in_use = 2;
+      }
     }
     rng_seed(game_rng, uint32_t(seed));
     oracle_rng = game_rng;
   }
-  ~GameDifferential() {
-    release_path_search(ps);
-    release_unit_table(units);
-    release_unit_table(oracle_units);
-  }
 
-  void place_both(int32_t u, int32_t x, int32_t y, int32_t level) {
-    for (UnitTable* t : {&units, &oracle_units}) place(*t, u, x, y, level);
-  }
+  int32_t any_unit() { return kUnits[size_t(rng.in(0, int32_t(std::size(kUnits)) - 1))]; }
 
   // What the console writes, near a unit on its own level or on its level's coarse map.
   void edit() {
-    const UnitRecord& u = units.records[rng.chance(30) ? 1 : rng.in(1, kUnits)];
+    const UnitRecord& u = units.records[rng.chance(30) ? 1 : any_unit()];
     const uint8_t codes[] = {1, 2, 3, kTilePlain, kTileMountain, kTileWall, kTileForest};
     if (rng.chance(40) && u.level < 3) {
       set_cell(world, std::clamp(u.x / 16 + rng.in(-3, 3), 0, 63),
@@ -506,41 +402,49 @@ class GameDifferential {
     }
   }
 
+  // A right click: anywhere, or on or near a unit; now and then for the planning record or
+  // outside the table.
+  void right_click() {
+    const int32_t odd[] = {-1, kPlanningRecord, kUnitTableSize};
+    const int32_t u = rng.chance(5) ? odd[rng.in(0, 2)] : any_unit();
+    int32_t x = rng.in(0, 1023), y = rng.in(0, 1023);
+    if (u >= 0 && u < kUnitTableSize && rng.chance(40)) {
+      const int32_t near = rng.chance(25) ? 0 : 20;
+      x = std::clamp(units.records[u].x + rng.in(-near, near), 0, 1023);
+      y = std::clamp(units.records[u].y + rng.in(-near, near), 0, 1023);
+    }
+    give_order(units, ps, u, x, y);
+    oracle_give_order(oracle, oracle_units, u, x, y);
+  }
+
   void play(int32_t frames, int32_t divisor, int64_t ahead_budget) {
     for (int32_t f = 0; f < frames; ++f) {
       if (rng.chance(20)) edit();
       if (rng.chance(2)) {  // teleport, as the console does it
         const int32_t levels[] = {1, 2, 10, 11, 12, 171};
-        place_both(1, rng.in(1, kWorldSide - 2), rng.in(1, 62), levels[rng.in(0, 5)]);
+        const int32_t x = rng.in(1, kWorldSide - 2), y = rng.in(1, 62), z = levels[rng.in(0, 5)];
+        const uint8_t in_use = rng.chance(10) ? 2 : 1;  // only exactly 1 counts
+        for (UnitTable* t : {&units, &oracle_units})
+          place(*t, 1, x, y, z), t->records[1].in_use = in_use;
       }
-      if (rng.chance(3)) {  // a right click
-        const int32_t u = rng.in(0, kUnits + 3), x = rng.in(0, 1023), y = rng.in(0, 1023);
-        order_both([&](UnitTable& t, PathSearch& p, Rng&) { give_order(t, p, u, x, y); });
-      }
+      if (rng.chance(3)) right_click();
       if (f % divisor == 0) {
         movement_tick(world, units, ps, game_rng);
         oracle_movement_tick(oracle, world, oracle_units, oracle_rng);
         compare(f);
         if (::testing::Test::HasFatalFailure()) return;
       }
-      if (rng.chance(3))
-        order_both(
-            [&](UnitTable& t, PathSearch& p, Rng& r) { order_unit1_random(world, t, p, r); });
-      if (f % 100 == 0)
-        order_both([&](UnitTable& t, PathSearch& p, Rng& r) { wander_orders(world, t, p, r); });
+      if (rng.chance(3)) {
+        order_unit1_random(world, units, ps, game_rng);
+        oracle_order_unit1_random(oracle, world, oracle_units, oracle_rng);
+      }
+      if (f % 100 == 0) {
+        wander_orders(world, units, ps, game_rng);
+        oracle_wander_orders(oracle, world, oracle_units, oracle_rng);
+      }
       if (f % divisor != 0)
         ahead_rounds += search_ahead(ps, world, units, ahead_budget, divisor - f % divisor);
     }
-  }
-
-  // The same orders to both sides; the reference's cursors take what the orders set.
-  template <class Order>
-  void order_both(Order order) {
-    order(units, ps, game_rng);
-    std::fill_n(&cursors.path_cursor[0], kUnitTableSize, 0);
-    order(oracle_units, cursors, oracle_rng);
-    for (int32_t u = 0; u < kUnitTableSize; ++u)
-      if (cursors.path_cursor[u] == kNoPath) oracle.path_cursor[u] = kNoPath;
   }
 
   void compare(int32_t frame) {
@@ -561,9 +465,10 @@ class GameDifferential {
     }
   }
 
-  static constexpr int32_t kUnits = 24;
+  static constexpr int32_t kUnits[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11,  12,   13,  14,
+                                       15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 999, 1001, 2999};
   World world;
-  PathSearch ps, cursors;
+  PathSearch ps;
   OracleSearch oracle;
   UnitTable units, oracle_units;
   Rand rng;

@@ -27,13 +27,12 @@ TEST(World, OffTheGridReadsEmptyUnlistedCodesCostThreeAndTheObjectTableNeverOver
   set_world_side(w, 4);
   create_world_grid(w);
   create_object_table(w);
-  fill_terrain_costs(w);
   std::memset(w.grid.get(), 61, world_grid_bytes(w));  // so a wrapped index reads a wall
   EXPECT_EQ(cell_at(w, 3, 3, kLevelCount - 1), 61);
   for (auto [x, y, z] :
        {std::tuple{-1, 1, 1}, {4, 1, 1}, {1, -1, 1}, {1, 4, 1}, {1, 1, -1}, {1, 1, kLevelCount}})
     EXPECT_EQ(cell_at(w, x, y, z), 0) << x << "," << y << "," << z;
-  for (int code : {5, 7, 59, 255}) EXPECT_FLOAT_EQ(terrain_cost(w, uint8_t(code)), 3.0f) << code;
+  for (int code : {5, 7, 59, 255}) EXPECT_FLOAT_EQ(kTerrainCost[size_t(code)], 3.0f) << code;
   for (int i = 0; i < 2000; ++i) add_object(w, 1, 1, 0, 188);
   EXPECT_EQ(w.object_count, kObjectCapacity);
   EXPECT_EQ(w.objects[0].flag, 0);  // record 0 is never filled
