@@ -11,6 +11,7 @@
 #include "units/placement.h"
 #include "world/catalogue.h"
 #include "world/mapfile.h"
+#include "world/population.h"
 
 namespace {
 
