@@ -332,6 +332,7 @@ TEST(TrigTables, EveryEntryIsTheDoubleSineRoundedToFloatAndBuiltOnce) {
 // Noise of blue below 255 in row order, four circles of five values each
 // (blue, green, red, row, column) of radius width / 5, traced over half a
 // turn in steps of 50 / radius degrees and mirrored about the centre's column.
+// A width of 250 gives steps of exactly one degree, so the half turn ends on 180.
 void plain_renewal(Framebuffer& fb, bool circles, Rng& rng) {
   for (int32_t y = 0; y < fb.height; ++y)
     for (int32_t x = 0; x < fb.width; ++x)
@@ -355,7 +356,8 @@ void plain_renewal(Framebuffer& fb, bool circles, Rng& rng) {
 TEST(ScreensaverView, RenewsOnMultiplesOfFiftyAsThePlainDrawingAndCopiesEveryFrame) {
   TrigTables trig, none;
   build_trig_tables(trig);
-  for (auto [w, h, tables] : {std::tuple(640, 480, true), {320, 240, true}, {64, 48, false}}) {
+  for (auto [w, h, tables] :
+       {std::tuple(640, 480, true), {320, 240, true}, {250, 60, true}, {64, 48, false}}) {
     Framebuffer fb, want;
     set_resolution(fb, w, h);
     // a picture from before, alpha too: copied, made opaque, until the first renewal
