@@ -143,10 +143,10 @@ TEST_F(WalkTest, GroundCheckRemembersRockAndUndoesStepsWithoutIt) {
   run.SZ = kLevelCount - 1;  // the top level has nothing below it inside the grid
   walk(1, false, true);
   EXPECT_EQ(run.SZ, 2);
-  // the centring includes fz, whose level the push reads: a wall one level
-  // down at the camera point would push if fz had stayed at 1.5
-  wall(99, 100, 0);
-  place(100, 100, 1, 0.1f, 0.5f, 1.5f);
+  // the centring includes fz, whose level the push reads: the wall one level
+  // down would push if fz had stayed at 1.5
+  wall(100, 100, 0);
+  place(100, 100, 1, 0.5f, 0.5f, 1.5f);
   run.SX = 310;
   walk(1, false, true);
   EXPECT_EQ(std::tuple(u.fx, u.fy), std::tuple(0.5f, 0.5f));
