@@ -20,6 +20,7 @@
 #include "views/overworld.h"
 #include "views/screensaver.h"
 #include "world/catalogue.h"
+#include "world/population.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include "units/pathsearch.h"
 #include "units/units.h"
 #include "views/blockview.h"
+#include "views/trig.h"
 #include "world/bitmap.h"
 #include "world/items.h"
-#include "world/population.h"
 #include "world/rng.h"
 #include "world/world.h"
 

@@ -10,6 +10,7 @@
 #include "units/placement.h"
 #include "world/catalogue.h"
 #include "world/mapfile.h"
+#include "world/population.h"
 
 namespace {
 

@@ -17,7 +17,6 @@
 #include "core/runstate.h"
 #include "render/framebuffer.h"
 #include "units/units.h"
-#include "views/walk.h"
 #include "world/bitmap.h"
 
 namespace {
@@ -211,6 +210,44 @@ bool read_back_secondary(Framebuffer& fb, BlockViewState& bv) {
   return true;
 }
 
+// Copies the read-back picture (packed RGB at the start of the secondary
+// buffer) into a 320 x 240 framebuffer, skipping pixels whose depth says
+// nothing was drawn there; those keep what the framebuffer held.
+void copy_read_back(Framebuffer& fb, const uint16_t* depth) {
+  if (fb.width != kBlockViewWidth || fb.height != kBlockViewHeight) return;
+  if (fb.secondary.size() < size_t(kBlockViewPixels) * 3 ||
+      fb.pixels.size() < size_t(kBlockViewPixels) * 4)
+    return;
+  const uint8_t* src = fb.secondary.data();
+  uint8_t* dst = fb.pixels.data();
+  int32_t i = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    // four pixels a step: three words of RGB become four RGBA words, and a
+    // background pixel gets back what it held
+    static_assert(kBlockViewPixels % 4 == 0);
+    constexpr uint32_t kOpaque = 0xff000000u;
+    for (; i < kBlockViewPixels; i += 4) {
+      uint32_t rgb[3], held[4];
+      std::memcpy(rgb, src + i * 3, sizeof rgb);
+      std::memcpy(held, dst + i * 4, sizeof held);
+      const uint32_t read[4] = {(rgb[0] & 0xffffffu) | kOpaque,
+                                (rgb[0] >> 24 | rgb[1] << 8) | kOpaque,
+                                (rgb[1] >> 16 | rgb[2] << 16) | kOpaque, rgb[2] >> 8 | kOpaque};
+      uint32_t out[4];
+      for (int k = 0; k < 4; ++k) out[k] = depth[i + k] != kBackgroundDepth ? read[k] : held[k];
+      std::memcpy(dst + i * 4, out, sizeof out);
+    }
+  }
+  for (; i < kBlockViewPixels; ++i) {
+    if (depth[i] != kBackgroundDepth) {
+      dst[i * 4 + 0] = src[i * 3 + 0];
+      dst[i * 4 + 1] = src[i * 3 + 1];
+      dst[i * 4 + 2] = src[i * 3 + 2];
+      dst[i * 4 + 3] = 255;
+    }
+  }
+}
+
 void read_back_picture(Framebuffer& fb, BlockViewState& bv) {
   if (read_back_secondary(fb, bv)) copy_read_back(fb, bv.depth.data());
 }
@@ -257,41 +294,6 @@ bool cube_may_show(const ViewPose& pose, int32_t dx, int32_t dy, int32_t dz) {
   return true;
 }
 
-void copy_read_back(Framebuffer& fb, const uint16_t* depth) {
-  if (fb.width != kBlockViewWidth || fb.height != kBlockViewHeight) return;
-  if (fb.secondary.size() < size_t(kBlockViewPixels) * 3 ||
-      fb.pixels.size() < size_t(kBlockViewPixels) * 4)
-    return;
-  const uint8_t* src = fb.secondary.data();
-  uint8_t* dst = fb.pixels.data();
-  int32_t i = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    // four pixels a step: three words of RGB become four RGBA words, and a
-    // background pixel gets back what it held
-    static_assert(kBlockViewPixels % 4 == 0);
-    constexpr uint32_t kOpaque = 0xff000000u;
-    for (; i < kBlockViewPixels; i += 4) {
-      uint32_t rgb[3], held[4];
-      std::memcpy(rgb, src + i * 3, sizeof rgb);
-      std::memcpy(held, dst + i * 4, sizeof held);
-      const uint32_t read[4] = {(rgb[0] & 0xffffffu) | kOpaque,
-                                (rgb[0] >> 24 | rgb[1] << 8) | kOpaque,
-                                (rgb[1] >> 16 | rgb[2] << 16) | kOpaque, rgb[2] >> 8 | kOpaque};
-      uint32_t out[4];
-      for (int k = 0; k < 4; ++k) out[k] = depth[i + k] != kBackgroundDepth ? read[k] : held[k];
-      std::memcpy(dst + i * 4, out, sizeof out);
-    }
-  }
-  for (; i < kBlockViewPixels; ++i) {
-    if (depth[i] != kBackgroundDepth) {
-      dst[i * 4 + 0] = src[i * 3 + 0];
-      dst[i * 4 + 1] = src[i * 3 + 1];
-      dst[i * 4 + 2] = src[i * 3 + 2];
-      dst[i * 4 + 3] = 255;
-    }
-  }
-}
-
 void draw_block_view(Framebuffer& fb, RunState& run, const World& w, UnitTable& units,
                      BlockViewState& bv, Platform& p, bool gl_ready, bool picture_unused) {
   const bool camera_valid = run.selected_unit >= 0 && run.selected_unit < kUnitTableSize;
@@ -301,7 +303,8 @@ void draw_block_view(Framebuffer& fb, RunState& run, const World& w, UnitTable& 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (camera_valid) draw_block_field(w, unit(units, run.selected_unit), bv);
   }
-  walk_unit1(w, run, bv, units, key_down(p, kVkLButton), key_down(p, vk_letter('Z')));
+  walk_unit1(w, run, units, {bv.yaw, bv.pitch}, bv.ground, key_down(p, kVkLButton),
+             key_down(p, vk_letter('Z')));
   if (drawn) read_back_picture(fb, bv);
   // takes effect on the next frame
   if (key_down(p, kVkLButton) || key_down(p, kVkMButton) || key_down(p, kVkRButton)) {

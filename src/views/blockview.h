@@ -7,6 +7,7 @@
 
 #include "core/geometry.h"
 #include "units/units.h"
+#include "units/walk.h"
 #include "world/world.h"
 
 struct Framebuffer;
@@ -33,9 +34,9 @@ struct ShownCube {
 
 // Created at start-up, lives for the whole run.
 struct BlockViewState {
-  float yaw = 0;                                      // degrees
-  float pitch = 0;                                    // degrees
-  int32_t ground_x = 1, ground_y = 1, ground_z = 28;  // last ground view origin
+  float yaw = 0;               // degrees
+  float pitch = 0;             // degrees
+  GroundOrigin ground;         // where walking falls back to
   uint32_t textures[32] = {};  // GL texture names; entry 1 walls, from slot 1201
   uint32_t cube_buffer = 0;    // GL buffer of the cube arrays, made on first use in a context
   // Depth read back with the picture: kBackgroundDepth where nothing was drawn.
@@ -108,8 +109,3 @@ ViewPose view_pose(float yaw, float pitch, float fx, float fy, float fz);
 // False only when the cube centred at GL offset (dx, dy, dz) from the camera
 // cell lies wholly outside the view's frustum: it cannot put a pixel on screen.
 bool cube_may_show(const ViewPose& pose, int32_t dx, int32_t dy, int32_t dz);
-
-// Copies the read-back picture (packed RGB at the start of the secondary
-// buffer) into a 320 x 240 framebuffer, skipping pixels whose depth says
-// nothing was drawn there; those keep what the framebuffer held.
-void copy_read_back(Framebuffer& fb, const uint16_t* depth);

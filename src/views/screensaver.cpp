@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "render/framebuffer.h"
-#include "world/population.h"
+#include "views/trig.h"
 #include "world/rng.h"
 
 namespace {
@@ -17,6 +17,26 @@ constexpr double kMaxRadius = 9999.0;
 constexpr double kMaxCentre = 1e9;  // pixels; keeps the truncations inside int32
 
 int32_t next_mod(Rng& rng, int32_t n) { return rng_next(rng) % n; }
+
+// Outline of a circle into the Secondary buffer from the trig tables: a half
+// turn mirrored about the vertical through the centre.
+void circle_outline(Framebuffer& fb, const TrigTables& trig, double cx, double cy, double radius,
+                    uint8_t r, uint8_t g, uint8_t b) {
+  if (!trig.sine || !trig.cosine) return;
+  if (!(std::fabs(cx) < kMaxCentre && std::fabs(cy) < kMaxCentre)) return;
+  if (!(radius >= 0.0)) radius = 0.0;  // negative, or not a number
+  if (radius > kMaxRadius) radius = kMaxRadius;
+  const double step = (1.0 / radius) * 50.0;  // degrees; just under a pixel apart
+  const int32_t X = int32_t(cx), Y = int32_t(cy);
+  for (double a = 0.0; a <= 180.0; a += step) {
+    const int32_t i = int32_t(a * 1000.0);
+    const double dx = double(trig.sine[i]) * radius;
+    const double dy = -radius * double(trig.cosine[i]);
+    const int32_t DX = int32_t(dx), DY = int32_t(dy);
+    put_secondary_pixel(fb, X + DX, Y + DY, r, g, b);
+    put_secondary_pixel(fb, X - DX, Y + DY, r, g, b);
+  }
+}
 
 void renew(Framebuffer& fb, const TrigTables& trig, Rng& rng) {
   // Every pixel of the picture once, in row order: no clipping to do.
@@ -45,27 +65,6 @@ void renew(Framebuffer& fb, const TrigTables& trig, Rng& rng) {
 }
 
 }  // namespace
-
-int32_t circle_outline(Framebuffer& fb, const TrigTables& trig, double cx, double cy, double radius,
-                       uint8_t r, uint8_t g, uint8_t b) {
-  if (!trig.sine || !trig.cosine) return 0;
-  if (!(std::fabs(cx) < kMaxCentre && std::fabs(cy) < kMaxCentre)) return 0;
-  if (!(radius >= 0.0)) radius = 0.0;  // negative, or not a number
-  if (radius > kMaxRadius) radius = kMaxRadius;
-  const double step = (1.0 / radius) * 50.0;  // degrees; just under a pixel apart
-  const int32_t X = int32_t(cx), Y = int32_t(cy);
-  int32_t steps = 0;
-  for (double a = 0.0; a <= 180.0; a += step) {
-    const int32_t i = int32_t(a * 1000.0);
-    const double dx = double(trig.sine[i]) * radius;
-    const double dy = -radius * double(trig.cosine[i]);
-    const int32_t DX = int32_t(dx), DY = int32_t(dy);
-    put_secondary_pixel(fb, X + DX, Y + DY, r, g, b);
-    put_secondary_pixel(fb, X - DX, Y + DY, r, g, b);
-    ++steps;
-  }
-  return steps;
-}
 
 void draw_screensaver_view(Framebuffer& fb, int32_t frame, const TrigTables& trig, Rng& rng) {
   const size_t bytes = size_t(fb.width) * size_t(fb.height) * 4;

@@ -164,29 +164,6 @@ TEST_F(FullWorld, ScatterFillsRecordsOneTo768UnderItsOwnSeedAndTheLaterObjectWin
   EXPECT_EQ(rng_next(rng), rng_next(replay));  // and leaves the generator there
 }
 
-// Every entry against the plain formula: the tables are built by rotation, and only
-// this catches an entry where that rounds otherwise than the library would.
-TEST(TrigTables, EveryEntryIsTheDoubleSineRoundedToFloatAndBuiltOnce) {
-  TrigTables t;
-  build_trig_tables(t);
-  EXPECT_GT(t.sine[180000], 0.0f);             // the game's factor falls just short of pi/180
-  const double factor = 0.017453292516666667;  // radians per degree
-  int64_t mismatches = 0;
-  for (int32_t i = 0; i < kTrigEntries; ++i) {
-    const double radians = double(i) * factor / 1000.0;
-    if ((t.sine[i] != float(std::sin(radians)) || t.cosine[i] != float(std::cos(radians))) &&
-        ++mismatches < 5)
-      ADD_FAILURE() << "entry " << i;
-  }
-  EXPECT_EQ(mismatches, 0);
-  const float* sine = t.sine.get();
-  t.sine[5] = 7.0f;
-  build_trig_tables(t);  // already there: left alone
-  EXPECT_TRUE(t.sine.get() == sine && t.sine[5] == 7.0f);
-  release_trig_tables(t);
-  EXPECT_FALSE(t.sine || t.cosine);
-}
-
 // Member by member, since padding bytes carry nothing.
 bool same(const ItemType& a, const ItemType& b) {
   auto eq = [](const auto& x, const auto& y) { return std::memcmp(&x, &y, sizeof x) == 0; };

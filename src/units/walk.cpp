@@ -1,11 +1,10 @@
-#include "views/walk.h"
+#include "units/walk.h"
 
 #include <cmath>
 #include <cstdint>
 
 #include "core/runstate.h"
 #include "units/units.h"
-#include "views/blockview.h"
 #include "world/world.h"
 
 namespace {
@@ -18,8 +17,13 @@ int32_t floor_cells(float v) {
   return int32_t(f);
 }
 
-}  // namespace
+// One step along the level plane, as a change of the cell fractions (fx, fy).
+struct WalkStep {
+  float dfx = 0;  // cells
+  float dfy = 0;  // cells
+};
 
+// Walking forward subtracts the step, walking backward adds it.
 WalkStep walk_step(float yaw, float pitch) {
   const float turned = yaw + 180.0f;
   const float s = float(std::sin(double(turned) * kDegreeFactor));
@@ -28,6 +32,7 @@ WalkStep walk_step(float yaw, float pitch) {
   return {q * s * 0.1f, q * c * 0.1f};
 }
 
+// Forward steps come on frames divisible by a tenth of the tick divisor, truncated.
 bool forward_step_frame(int32_t frame, float tick_divisor) {
   // 1, 3 or 6 for the divisors the keys set; below 10 it walks every frame
   double k = std::trunc(double(tick_divisor) / 10.0);
@@ -36,11 +41,14 @@ bool forward_step_frame(int32_t frame, float tick_divisor) {
   return int64_t(frame) % int64_t(k) == 0;
 }
 
+// Tile code of the cell holding the point (a, b, c) measured from u's cell
+// corner; 0 outside the grid.
 uint8_t cell_at_offset(const World& w, const UnitRecord& u, float a, float b, float c) {
   return cell_at(w, int32_t(u.x) + floor_cells(a), int32_t(u.y) + floor_cells(b),
                  int32_t(u.level) + floor_cells(c));
 }
 
+// Keeps the camera point of u at least 0.3 of a cell from walls on x and y.
 void push_out_of_walls(const World& w, UnitRecord& u) {
   // camera point inside its cell; every test reads around this entry value
   const float a = 1.0f - u.fx, b = u.fy, c = 1.0f - u.fz;
@@ -73,23 +81,25 @@ void push_out_of_walls(const World& w, UnitRecord& u) {
   }
 }
 
-void ground_check(const World& w, RunState& run, BlockViewState& bv, UnitRecord& u) {
+// The view origin, not the walker's cell, must have rock below it.
+void ground_check(const World& w, RunState& run, GroundOrigin& ground, UnitRecord& u) {
   if (cell_at(w, run.SX, run.SY, run.SZ + 1) == kTileWall) {
-    bv.ground_x = run.SX;
-    bv.ground_y = run.SY;
-    bv.ground_z = run.SZ;
+    ground = {run.SX, run.SY, run.SZ};
     return;
   }
-  run.SX = bv.ground_x;
-  run.SY = bv.ground_y;
-  run.SZ = bv.ground_z;
+  run.SX = ground.x;
+  run.SY = ground.y;
+  run.SZ = ground.z;
   u.fx = 0.5f;
   u.fy = 0.5f;
   u.fz = 0.5f;
 }
 
+// fz follows the walk phase: 0.54 +- 0.024.
 void head_bob(UnitRecord& u) { u.fz = std::sin(u.walk_phase * 1.5f) * 0.024f + 0.54f; }
 
+// Fractions past 0 or 1 move u into the neighbouring cell; a move that
+// would leave the grid is refused and the fraction stops at the edge.
 void cell_changes(UnitRecord& u, int32_t side) {
   const int32_t last = side - 1;
   if (u.fx > 1.0f) {
@@ -126,22 +136,24 @@ void cell_changes(UnitRecord& u, int32_t side) {
   }
 }
 
-void walk_unit1(const World& w, RunState& run, BlockViewState& bv, UnitTable& units,
-                bool left_button, bool back_key) {
+}  // namespace
+
+void walk_unit1(const World& w, RunState& run, UnitTable& units, ViewAngles look,
+                GroundOrigin& ground, bool left_button, bool back_key) {
   UnitRecord& u = unit(units, kWalker);
   if (left_button && forward_step_frame(run.frame, run.tick_divisor)) {
-    const WalkStep s = walk_step(bv.yaw, bv.pitch);
+    const WalkStep s = walk_step(look.yaw, look.pitch);
     u.fx -= s.dfx;
     u.fy -= s.dfy;
     u.walk_phase += 1.0f;
-    ground_check(w, run, bv, u);
+    ground_check(w, run, ground, u);
   }
   if (back_key) {
-    const WalkStep s = walk_step(bv.yaw, bv.pitch);
+    const WalkStep s = walk_step(look.yaw, look.pitch);
     u.fx += s.dfx;
     u.fy += s.dfy;
     u.walk_phase -= 1.0f;
-    ground_check(w, run, bv, u);
+    ground_check(w, run, ground, u);
   }
   push_out_of_walls(w, u);
   head_bob(u);
