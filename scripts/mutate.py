@@ -10,7 +10,7 @@ exactly once: re-anchor it on the line shown after "-" in the list).
 
   python3 scripts/mutate.py [--only PATTERN] [--jobs 2] [--out report.tsv]
   python3 scripts/mutate.py --resume report.tsv          # skip the faults already run
-  python3 scripts/mutate.py --tests-from REV             # also ask REV's tests/ about misses
+  python3 scripts/mutate.py --tests-from REV [--code-too] # also ask REV's tests/ about misses
   python3 scripts/mutate.py --check                      # fragments match and compile
 """
 import argparse, collections, io, json, os, re, shlex, subprocess, sys, tarfile, time
@@ -52,15 +52,15 @@ def git(*args):
     return subprocess.run(["git", "-C", ROOT, *args], check=True, capture_output=True).stdout
 
 
-def wanted_tree(tests_from):
-    """{path: (bytes, mode)}: the working tree, with tests/ from another revision if asked."""
-    files = {}
+def wanted_tree(rev, whole):
+    """{path: (bytes, mode)}: the working tree, with tests/ (or everything) from rev if asked."""
+    files, taken = {}, "" if whole else "tests/"
     for p in git("ls-files", "-z", "-co", "--exclude-standard").decode().split("\0"):
         full = ROOT / p
-        if p and full.is_file() and not (tests_from and p.startswith("tests/")):
+        if p and full.is_file() and not (rev and p.startswith(taken)):
             files[p] = (full.read_bytes(), full.stat().st_mode & 0o777)
-    if tests_from:
-        with tarfile.open(fileobj=io.BytesIO(git("archive", tests_from, "tests"))) as tar:
+    if rev:
+        with tarfile.open(fileobj=io.BytesIO(git("archive", rev, taken or "."))) as tar:
             for m in tar.getmembers():
                 if m.isfile():
                     files[m.name] = (tar.extractfile(m).read(), m.mode & 0o777)
@@ -92,10 +92,10 @@ def run(cmd, cwd, log):
 class Scratch:
     """A copy of the tree with its own Release build."""
 
-    def __init__(self, path, tests_from, args):
+    def __init__(self, path, rev, args):
         self.dir, self.args, self.log = path, args, path.parent / f"{path.name}.log"
         path.mkdir(parents=True, exist_ok=True)
-        sync(path, wanted_tree(tests_from))
+        sync(path, wanted_tree(rev, rev and args.code_too))
         if not (path / "build/CMakeCache.txt").exists():
             cfg = ["cmake", "-S", ".", "-B", "build", "-DCMAKE_BUILD_TYPE=Release",
                    "-DKV_REQUIRE_TESTS=ON", "-DKV_BENCH=OFF"]
@@ -194,8 +194,8 @@ def summary(rows):
     old = [r for r in rows if r.get("old_verdict")]
     if old:
         caught = [r["id"] for r in old if r["old_verdict"] == "caught"]
-        lines.append(f"# missed now: {len(old)}; caught by the older suite: {len(caught)} "
-                     + " ".join(caught))
+        lines.append(f"# missed now: {len(old)}; caught by the older suite: {len(caught)}"
+                     + "".join(" " + c for c in caught))
     timed = [float(r["seconds"]) for r in rows if r["verdict"] in ("caught", "missed")]
     if timed:
         lines.append(f"# mean seconds per fault (build + tests): {sum(timed) / len(timed):.0f}")
@@ -210,6 +210,8 @@ def main():
     ap.add_argument("--out", default=str(ROOT / "build-mutate/report.tsv"))
     ap.add_argument("--resume", metavar="REPORT", help="skip the faults already in REPORT")
     ap.add_argument("--tests-from", metavar="REV", help="run misses against REV's tests/")
+    ap.add_argument("--code-too", action="store_true",
+                    help="take REV's product code as well, when its tests/ no longer build")
     ap.add_argument("--scratch", default=str(ROOT / "build-mutate"))
     ap.add_argument("--list", default=str(ROOT / "scripts/mutations.txt"))
     ap.add_argument("--check", action="store_true", help="only check the list")
@@ -245,7 +247,9 @@ def main():
                    seconds=f"{time.time() - start:.0f}")
         if verdict == "missed" and len(suites) > 1:
             row["old_verdict"], row["old_caught_by"] = suites[1].verdict(fault)
-        print(f"[{i}/{len(todo)}] {fault.id} {verdict} {by} ({row['seconds']} s)", flush=True)
+        older = row.get("old_verdict", "") and "; older suite: " + row["old_verdict"]
+        print(f"[{i}/{len(todo)}] {fault.id} {verdict} {by} ({row['seconds']} s){older}",
+              flush=True)
         rows.append(row)
         with open(out, "a") as f:
             f.write(tsv(row))
