@@ -109,13 +109,8 @@ void set_cell(World& w, int32_t x, int32_t y, int32_t z, uint8_t code);
 // any write inside the square raises it. The square must lie inside the grid.
 uint64_t writes_in(const World& w, int32_t x, int32_t y, int32_t z, int32_t size);
 
-inline uint8_t coarse_cell(const World& w, int32_t bx, int32_t by, int32_t z) {
-  return w.grid[cell_index(w, bx, by, kCoarseLevelBase + z)];
-}
-
 // The costs of world/tiletable.h, by code.
 void fill_terrain_costs(World& w);
-inline float terrain_cost(const World& w, uint8_t code) { return w.cost[code]; }
 
 // Writes the code into the cell and fills the next object record.
 void add_object(World& w, int32_t x, int32_t y, int32_t level, uint16_t code);
