@@ -134,12 +134,6 @@ constexpr size_t kLevelBytes = 1024 * 1024, kMapBytes = 3 * kLevelBytes;
 // Byte k of a test map; never 0, so a filled cell is told from an empty one.
 uint8_t map_byte(size_t k) { return uint8_t(k % 251 + 1); }
 
-std::string make_map(size_t n) {
-  std::string s(n, '\0');
-  for (size_t k = 0; k < n; ++k) s[k] = char(map_byte(k));
-  return s;
-}
-
 TEST_F(FullWorld, MapFileFillsAsFarAsItGoesNeverPastTheGridAndIsNeverCreated) {
   ScratchDir dir;
   const std::string path = map_file_path(dir.path.string(), kMapNumber);
@@ -147,7 +141,9 @@ TEST_F(FullWorld, MapFileFillsAsFarAsItGoesNeverPastTheGridAndIsNeverCreated) {
   std::filesystem::create_directories(dir / "map");
   for (size_t n : {size_t(1001), size_t(0), kMapBytes + 5000}) {
     create_world_grid(w);
-    write_file(path, make_map(n));
+    std::string map(n, '\0');
+    for (size_t k = 0; k < n; ++k) map[k] = char(map_byte(k));
+    write_file(path, map);
     const size_t filled = std::min(n, kMapBytes);
     ASSERT_EQ(load_overworld_map(w, path, 3), int64_t(filled));
     // Up to the end of a level past the file's reach, which stays empty.
