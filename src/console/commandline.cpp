@@ -64,6 +64,10 @@ void create_token_slots(CommandLine& c) {
 
 void release_token_slots(CommandLine& c) { c.tokens.reset(); }
 
+namespace {
+
+// One pass of the editor: Enter ends the line; otherwise Backspace, Space,
+// letters and digits edit it, then the prompt and line are drawn at (x, y).
 void edit_line(CommandLine& c, Platform& p, int32_t frame, Framebuffer& fb, TextBuffer& text,
                int32_t x, int32_t y, int32_t limit, const char* prompt) {
   limit = std::min(limit, kLineLimitCap);
@@ -90,6 +94,8 @@ void edit_line(CommandLine& c, Platform& p, int32_t frame, Framebuffer& fb, Text
   else text_print(text, "%s%s", prompt, c.line);
   draw_large_text(fb, text, x, y, kWhite[0], kWhite[1], kWhite[2]);
 }
+
+}  // namespace
 
 void command_line_step(CommandLine& c, Platform& p, RunState& run, Framebuffer& fb, World& w,
                        UnitTable& units, TextBuffer& text) {

@@ -37,13 +37,6 @@ void release_token_slots(CommandLine& c);
 void command_line_step(CommandLine& c, Platform& p, RunState& run, Framebuffer& fb, World& w,
                        UnitTable& units, TextBuffer& text);
 
-// One pass of the editor: Enter ends the line; otherwise Backspace, Space,
-// letters and digits edit it, then the prompt and line are drawn at (x, y).
-void edit_line(CommandLine& c, Platform& p, int32_t frame, Framebuffer& fb, TextBuffer& text,
-               int32_t x, int32_t y, int32_t limit, const char* prompt);
-
-// Splits the line into the token slots; returns the number of words found.
-int32_t tokenize_line(CommandLine& c);
 // Token slot i (0..kTokenSlots-1); empty when the line had fewer words.
 const char* token(const CommandLine& c, int32_t i);
 // Tokenizes the line and runs the command its first word names, if any.

@@ -132,9 +132,12 @@ const char* token(const CommandLine& c, int32_t i) {
   return &c.tokens[size_t(i) * kLineBufferSize];
 }
 
-int32_t tokenize_line(CommandLine& c) {
+namespace {
+
+// Splits the line into the token slots and counts its words.
+void tokenize_line(CommandLine& c) {
   c.words = 0;
-  if (!c.tokens) return 0;
+  if (!c.tokens) return;
   for (int32_t i = 0; i < kTokenSlots; ++i) slot(c, i)[0] = '\0';
   char work[kLineBufferSize];
   std::memcpy(work, c.line, sizeof work);
@@ -155,8 +158,9 @@ int32_t tokenize_line(CommandLine& c) {
     ++words;
   }
   c.words = words;
-  return words;
 }
+
+}  // namespace
 
 void run_entered_line(CommandLine& c, Platform& p, RunState& run, World& w, UnitTable& units,
                       Framebuffer& fb) {

@@ -108,10 +108,6 @@ void set_cell(World& w, int32_t x, int32_t y, int32_t z, uint8_t code);
 // any write inside the square raises it. The square must lie inside the grid.
 uint64_t writes_in(const World& w, int32_t x, int32_t y, int32_t z, int32_t size);
 
-inline uint8_t coarse_cell(const World& w, int32_t bx, int32_t by, int32_t z) {
-  return w.grid[cell_index(w, bx, by, kCoarseLevelBase + z)];
-}
-
 // Writes the code into the cell and fills the next object record.
 void add_object(World& w, int32_t x, int32_t y, int32_t level, uint16_t code);
 

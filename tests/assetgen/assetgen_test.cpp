@@ -36,15 +36,6 @@ namespace {
 constexpr Rgb kRed{200, 0, 0}, kBlueish{0, 0, 200};
 
 int32_t count(const Image& im, Rgb c) { return int32_t(std::count(im.px.begin(), im.px.end(), c)); }
-TEST(Paint, PutClipsAndGetWrapsWhenThePictureWraps) {
-  Image im = make_image(4, 4, kKey);
-  put(im, -1, 0, kRed);
-  put(im, 4, 4, kRed);
-  EXPECT_EQ(count(im, kRed), 0);
-  pixel(im, 3, 0) = kRed, im.wrap = true;
-  EXPECT_EQ(get(im, -1, 4), kRed);
-}
-
 TEST(Paint, ShapesCoverExactlyThePixelsWhoseCentresAreInsideAndLinesBothEnds) {
   const struct {
     const char* name;
@@ -79,8 +70,14 @@ TEST(Paint, ShapesCoverExactlyThePixelsWhoseCentresAreInsideAndLinesBothEnds) {
   EXPECT_EQ(count(im, kRed), 10);  // one pixel per column along the longer axis
 }
 
-TEST(Paint, BallsAreLitFromTheUpperLeftAndMixRunsFromOneColourToTheOther) {
-  Image im = make_image(16, 16, kKey);
+TEST(Paint, PutClipsGetWrapsBallsAreLitFromTheUpperLeftAndMixRunsBetweenColours) {
+  Image im = make_image(4, 4, kKey);
+  put(im, -1, 0, kRed);
+  put(im, 4, 4, kRed);
+  EXPECT_EQ(count(im, kRed), 0);
+  pixel(im, 3, 0) = kRed, im.wrap = true;
+  EXPECT_EQ(get(im, -1, 4), kRed);
+  im = make_image(16, 16, kKey);
   ball(im, 8, 8, 6, 6, pal::kStone, 0, 4);
   auto shade = [&](int32_t x, int32_t y) {
     return int(std::find(pal::kStone.c, pal::kStone.c + 5, pixel(im, x, y)) - pal::kStone.c);
@@ -113,7 +110,7 @@ TEST(Paint, OutlineRingsTheDrawingWithInkAndLayersComposeWithAShadow) {
   EXPECT_EQ(count(ground, kKey), 0);
 }
 
-TEST(Noise, NoiseStaysInRangeAndFollowsItsSeedAndTheGeneratorCoversItsRange) {
+TEST(Image, NoiseAndTheGeneratorStayInRangeAndMagnifyAndReduceUndoEachOther) {
   for (int32_t i = 0; i < 200; ++i) {
     const float x = float(i % 37) * 0.43f, y = float(i / 37) * 0.71f;
     for (float v : {value_noise(x, y, 4, 4, 7), fbm(x, y, 8, 3, 2, 3)})
@@ -124,15 +121,11 @@ TEST(Noise, NoiseStaysInRangeAndFollowsItsSeedAndTheGeneratorCoversItsRange) {
   bool low = false, high = false;
   for (int32_t i = 0; i < 2000; ++i) {
     const int32_t v = gen_int(a, 3, 9);
-    const float u = gen_unit(a);
-    ASSERT_TRUE(v >= 3 && v <= 9 && u >= 0.0f && u < 1.0f) << v << " " << u;
-    low |= v == 3;
-    high |= v == 9;
+    ASSERT_TRUE(v >= 3 && v <= 9) << v;
+    low |= v == 3, high |= v == 9;
   }
   EXPECT_TRUE(low && high);
-}
-
-TEST(Image, MagnifyAndReduceUndoEachOtherAndPngsGetTheirFolder) {
+  // magnify and reduce undo each other, and PNGs get their folder
   Image im = make_image(3, 2, Rgb{});
   pixel(im, 2, 1) = kRed;
   const Image big = magnify(im, 4);
@@ -215,12 +208,16 @@ TEST(Pictures, EachFileIsWrittenOnceAtItsSizeAndTheGameLoadsItAsDrawn) {
   release_bitmap_store(store);
 }
 
-TEST(Pictures, SpritesStandOnTheColourKeyAndOtherPicturesAreWhole) {
-  // The game leaves out key and pure black pixels of sprites; terrain and
-  // dungeon tiles are drawn whole, and road_b is also drawn as a keyed route
-  // marker, so any key or black pixel there would be a hole.
+// The game leaves out key and pure black pixels of sprites; terrain and dungeon tiles are
+// drawn whole, and road_b is also drawn as a keyed route marker, so any key or black pixel
+// there would be a hole. Every picture is its own, and the same on every run.
+TEST(Pictures, DistinctTheSameOnEveryRunSpritesOnTheColourKeyAndOtherPicturesWhole) {
   for (const auto& [key, im] : drawn()) {
     const std::string name = key.first + "/" + key.second;
+    EXPECT_TRUE(draw_recipe(*find_recipe(key.first.c_str(), key.second.c_str())).px == im.px)
+        << name;
+    for (const auto& [other, im2] : drawn())
+      EXPECT_FALSE(other < key && im2.px == im.px) << name << " is the same as " << other.second;
     int32_t keyed = 0, black = 0;
     for (const Rgb& c : im.px) keyed += c == kKey, black += c == Rgb{0, 0, 0};
     EXPECT_EQ(black, 0) << name;
@@ -266,17 +263,7 @@ TEST(Pictures, TerrainTilesTileWithoutSeamsAndWaterWithoutSpots) {
   EXPECT_EQ(std::pair(tiles, waters), std::pair(15, 2));
 }
 
-TEST(Pictures, PicturesAreDistinctAndTheSameOnEveryRun) {
-  for (const auto& [key, im] : drawn()) {
-    const std::string name = key.first + "/" + key.second;
-    const Recipe* recipe = find_recipe(key.first.c_str(), key.second.c_str());
-    EXPECT_TRUE(draw_recipe(*recipe).px == im.px) << name;
-    for (const auto& [other, im2] : drawn())
-      EXPECT_FALSE(other < key && im2.px == im.px) << name << " is the same as " << other.second;
-  }
-}
-
-TEST(Pictures, TilesThatSitSideBySideCanBeToldApart) {
+TEST(Pictures, TilesSideBySideCanBeToldApartAndTheContactSheetShowsThemMagnified) {
   auto mean = [](const Image& im, int k) {
     double sum = 0;
     for (const Rgb& c : im.px) sum += k == 0 ? c.r : k == 1 ? c.g : c.b;
@@ -292,9 +279,6 @@ TEST(Pictures, TilesThatSitSideBySideCanBeToldApart) {
     for (int k = 0; k < 3; ++k) apart += std::abs(mean(drawn(a), k) - mean(drawn(b), k));
     EXPECT_GT(apart, least) << a << " and " << b;
   }
-}
-
-TEST(Pictures, ContactSheetShowsEveryPictureMagnified) {
   const Image sheet = contact_sheet();
   EXPECT_EQ(sheet.h, (kCatalogueSize + 15) / 16 * sheet.w / 16);  // 16 square cells a row
   // the first cell shows the pointer cross, magnified four times
@@ -450,20 +434,12 @@ TEST(WorldMap, EachSeedGivesItsOwnWorldWithEveryProperty) {
   EXPECT_TRUE(generate_map(kDefaultMapSeed).cells == first.cells) << "not the same on every run";
   const WorldMap other = generate_map(9);
   EXPECT_FALSE(other.cells == first.cells);
-  const struct {
-    const char* name;
-    void (*check)(const WorldMap&);
-  } checks[] = {{"borders and codes", check_borders_and_drawn_codes},
-                {"surface", check_surface},
-                {"roads", check_roads},
-                {"dungeons", check_dungeons},
-                {"underworld", check_underworld},
-                {"heights", check_heights}};
-  for (const WorldMap* m : {&first, &other})
-    for (const auto& c : checks) {
-      SCOPED_TRACE(::testing::Message() << (m == &first ? "default seed, " : "seed 9, ") << c.name);
-      c.check(*m);
-    }
+  for (const WorldMap* m : {&first, &other}) {
+    SCOPED_TRACE(m == &first ? "default seed" : "seed 9");
+    for (auto check : {check_borders_and_drawn_codes, check_surface, check_roads, check_dungeons,
+                       check_underworld, check_heights})
+      check(*m);
+  }
   // `assetgen --stats` gives the default world's cells and share of every code present
   const char* build = std::getenv("KV_BUILD_DIR");
   const std::string command = std::string(build ? build : ".") + "/assetgen --stats";

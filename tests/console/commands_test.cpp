@@ -39,8 +39,8 @@ TEST(CommandLineWords, SplitAtDelimiterRunsIntoTheSlotsWithNoEmptyWords) {
   ScriptedGame s;
   CommandLine& c = s.g.console;
   for (const auto& k : cases) {
-    std::snprintf(c.line, sizeof c.line, "%s", k.line.c_str());
-    EXPECT_EQ(tokenize_line(c), k.count) << k.line;
+    s.run_line(k.line);
+    EXPECT_EQ(c.words, k.count) << k.line;
     std::vector<std::string> want = k.words, got;
     want.resize(kTokenSlots);
     for (int32_t i = 0; i < kTokenSlots; ++i) got.push_back(token(c, i));
@@ -48,40 +48,54 @@ TEST(CommandLineWords, SplitAtDelimiterRunsIntoTheSlotsWithNoEmptyWords) {
   }
 }
 
-TEST(CommandLineCommands, EachWorldEditWritesItsCellsAndNothingElse) {
-  const int32_t x = 100, y = 200, l = 1;
-  const std::map<Where, uint8_t> block{{{x, y, l}, 1}};
+// Each edit writes its cells and nothing else in the cells around unit 1, which hold plain
+// ground so writes of 0 show. Past an edge of the grid the flat index of a cell lands on
+// another row, another level or past the end: there nothing may change.
+TEST(CommandLineCommands, EachWorldEditWritesItsCellsAndNothingElseEvenAtTheEdges) {
+  const int32_t x = 100, y = 200, l = 1, last = kWorldSide - 1, top = kLevelCount - 1;
+  const std::map<Where, uint8_t> block{{{x, y, l}, kTileBlock}}, none{};
   const struct {
+    Where unit1;
     const char* line;
-    std::map<Where, uint8_t> changed;
+    std::map<Where, uint8_t> changed;  // and, where it is plain ground, left alone
   } cases[] = {
       // clang-format off
-      {"corner1", {{{x, y, l}, 4}, {{x, y, l + 1}, 4}}}, {"env4block", block},
-      {"env4grass", {{{x, y, l}, 2}}}, {"env4dirt", {{{x, y, l}, 3}}},
-      {"env4emptyx1", {{{x + 1, y, l}, 0}}}, {"env4emptyy1", {{{x, y + 1, l}, 0}}},
+      {{x, y, l}, "corner1", {{{x, y, l}, 4}, {{x, y, l + 1}, 4}}}, {{x, y, l}, "env4block", block},
+      {{x, y, l}, "env4grass", {{{x, y, l}, 2}}}, {{x, y, l}, "env4dirt", {{{x, y, l}, 3}}},
+      {{x, y, l}, "env4emptyx1", {{{x + 1, y, l}, 0}}}, {{x, y, l}, "env4emptyy1", {{{x, y + 1, l}, 0}}},
       // words match ignoring case, delimiters and extra words; only a whole first word
-      {"eNv4bLoCk", block}, {"env4block 1 2 3", block}, {"-env4block,", block},
-      {"env4blocks", {}}, {"env4", {}}, {"x corner1", {}},
+      {{x, y, l}, "eNv4bLoCk", block}, {{x, y, l}, "env4block 1 2 3", block},
+      {{x, y, l}, "-env4block,", block}, {{x, y, l}, "env4blocks", none}, {{x, y, l}, "env4", none},
+      {{x, y, l}, "x corner1", none},
+      {{last, 5, 1}, "env4emptyx1", {{{0, 6, 1}, kTilePlain}}},  // would land on the next row
+      {{5, last, 1}, "env4emptyy1", {{{5, 0, 2}, kTilePlain}}},  // on the next level
+      {{7, 7, top}, "corner1", none},                            // half past the top: neither built
+      {{last, last, top}, "env4emptyx1", none},                  // past the end
+      {{2000, 5, 1}, "env4block", {{{2000 - kWorldSide, 6, 1}, kTilePlain}}},  // off the grid
+      {{last, last, top - 1}, "corner1", {{{last, last, top - 1}, 4}, {{last, last, top}, 4}}},
+      {{last - 1, 0, 0}, "env4emptyx1", {{{last, 0, 0}, 0}}},
+      {{last - 1, 0, 0}, "env4emptyy1", {{{last - 1, 1, 0}, 0}}},
+      {{0, 0, top}, "env4grass", {{{0, 0, top}, 2}}},
       // clang-format on
   };
-  // The 3 x 3 x 3 cells around unit 1 hold plain ground, so writes of 0 show.
-  auto box = [&](auto&& fn) {
-    for (int32_t dz = -1; dz <= 1; ++dz)
-      for (int32_t dy = -1; dy <= 1; ++dy)
-        for (int32_t dx = -1; dx <= 1; ++dx) fn(x + dx, y + dy, l + dz);
-  };
   ScriptedGame s;
-  s.place(1, x, y, l);
   s.g.run.SX = 7;
+  auto cell = [&](Where at) -> uint8_t& {
+    return std::apply([&](auto... c) -> uint8_t& { return s.cell(c...); }, at);
+  };
   for (const auto& k : cases) {
-    box([&](int32_t cx, int32_t cy, int32_t cz) { s.cell(cx, cy, cz) = kTilePlain; });
+    auto [ux, uy, ul] = k.unit1;
+    std::map<Where, uint8_t> cells = k.changed;  // those listed and the 3 x 3 x 3 around unit 1
+    for (int32_t d = 0; d < 27; ++d)
+      if (cell_inside(s.g.world, ux + d % 3 - 1, uy + d / 3 % 3 - 1, ul + d / 9 - 1))
+        cells.emplace(Where{ux + d % 3 - 1, uy + d / 3 % 3 - 1, ul + d / 9 - 1}, kTilePlain);
+    for (const auto& [at, code] : cells) cell(at) = kTilePlain;
+    s.place(1, ux, uy, ul);
     s.run_line(k.line);
-    box([&](int32_t cx, int32_t cy, int32_t cz) {
-      const auto it = k.changed.find({cx, cy, cz});
-      EXPECT_EQ(s.cell(cx, cy, cz), it == k.changed.end() ? uint8_t(kTilePlain) : it->second)
-          << k.line << " at " << cx << "," << cy << "," << cz;
-    });
-    EXPECT_EQ(unit1_at(s), Where(x, y, l)) << k.line;
+    for (const auto& [at, code] : cells)
+      EXPECT_EQ(cell(at), code) << k.line << " by " << testing::PrintToString(k.unit1) << " at "
+                                << testing::PrintToString(at);
+    EXPECT_EQ(unit1_at(s), k.unit1) << k.line;
     EXPECT_EQ(std::tuple(s.g.run.SX, s.g.run.screensaver), std::tuple(7, 0)) << k.line;
     EXPECT_STREQ(s.g.console.line, k.line);  // running keeps the text
   }
@@ -118,37 +132,6 @@ TEST(CommandLineTeleport, MovesUnitOneAndTheViewToTheClampedCellGivenThreeNumber
   }
   EXPECT_EQ(unit(s.g.units, 1).target_x, 33);
   EXPECT_EQ(s.paused(), 0);
-}
-
-// Unit 1 at or past the grid's edges. Past an edge the flat index of a cell
-// lands on another row, another level or past the end: nothing may change.
-TEST(CommandLineEdges, EditsReachingOutsideTheGridDoNothingAndOnTheEdgeStillWork) {
-  const int32_t last = kWorldSide - 1, top = kLevelCount - 1;
-  const struct {
-    Where unit1;
-    const char* line;
-    Where cell;
-    uint8_t want;
-  } cases[] = {
-      {{last, 5, 1}, "env4emptyx1", {0, 6, 1}, kTilePlain},  // would land on the next row
-      {{5, last, 1}, "env4emptyy1", {5, 0, 2}, kTilePlain},  // on the next level
-      {{7, 7, top}, "corner1", {7, 7, top}, kTilePlain},     // half past the top: neither built
-      {{last, last, top}, "env4emptyx1", {last, last, top}, kTilePlain},   // past the end
-      {{2000, 5, 1}, "env4block", {2000 - kWorldSide, 6, 1}, kTilePlain},  // off the grid
-      {{last, last, top - 1}, "corner1", {last, last, top - 1}, kTileCorner},
-      {{last, last, top - 1}, "corner1", {last, last, top}, kTileCorner},
-      {{last - 1, 0, 0}, "env4emptyx1", {last, 0, 0}, kTileEmpty},
-      {{last - 1, 0, 0}, "env4emptyy1", {last - 1, 1, 0}, kTileEmpty},
-      {{0, 0, top}, "env4grass", {0, 0, top}, kTileGrass},
-  };
-  ScriptedGame s;
-  for (const auto& k : cases) {
-    const auto [x, y, z] = k.cell;
-    std::apply([&](auto... w) { s.place(1, w...); }, k.unit1);
-    s.cell(x, y, z) = kTilePlain;
-    s.run_line(k.line);
-    EXPECT_EQ(s.cell(x, y, z), k.want) << k.line << " by " << testing::PrintToString(k.unit1);
-  }
 }
 
 // Until its first noise the screensaver shows the secondary buffer; switched on
@@ -197,12 +180,12 @@ TEST(CommandLineEditor, KeysEditTheLineUpToItsLimitWithAPauseForEachChange) {
     int32_t limit = kLineLimit;
   } cases[] = {
       // letters, digits and spaces append
-      {"0 tap TAB\n2 type env4 block9 0\n", 28, "env4 block9 0", kTab + 13 * kChar},
+      {"0 tap TAB\n2 type env4 block9 0\n", 31, "env4 block9 0", kTab + 13 * kChar},
       // Shift gives only the capital and leaves digits alone
       {"0 tap TAB\n2 type EnV\n8 key SHIFT down\n8 key 5 down\n9 key 5 up\n9 key SHIFT up\n", 10,
        "EnV5", kTab + 4 * kChar},
       // the thirty-first character is refused without a pause
-      {"0 tap TAB\n2 type " + alphabet + "\n", 64, alphabet.substr(0, 30), kTab + 30 * kChar},
+      {"0 tap TAB\n2 type " + alphabet + "\n", 71, alphabet.substr(0, 30), kTab + 30 * kChar},
       // Backspace removes the last character; on an empty line it does nothing and does not wait
       {"0 tap TAB\n2 type ab\n6 key BACKSPACE down\n9 key BACKSPACE up\n", 10, "",
        kTab + 4 * kChar},
@@ -220,8 +203,17 @@ TEST(CommandLineEditor, KeysEditTheLineUpToItsLimitWithAPauseForEachChange) {
     s.g.console.max_chars = k.limit;
     s.place(1, 10, 10, 1);
     s.cell(10, 10, 1) = kTilePlain;
-    s.console_passes(k.passes);
+    s.console_passes(k.passes - 1);
+    clear_pixels(s.g.fb);
+    s.console_passes(1);
     EXPECT_EQ(std::string(s.g.console.line), k.line);
+    // drawn in white at the prompt's place, the caret in the first ten of every twenty frames
+    TextBuffer shown;
+    text_print(shown, "CMD:%s%s", k.line.c_str(), (k.passes - 1) % 20 < 10 ? "_" : "");
+    Framebuffer expected;
+    set_resolution(expected, 640, 480);
+    draw_large_text(expected, shown, 14, 73, 255, 255, 255);
+    EXPECT_TRUE(std::string(s.g.text.s) == shown.s && s.g.fb.pixels == expected.pixels);
     EXPECT_EQ(s.g.console.length, int32_t(k.line.size()));
     EXPECT_EQ(s.paused(), k.paused);
     EXPECT_EQ(s.cell(10, 10, 1), kTilePlain);
@@ -245,25 +237,6 @@ TEST(CommandLineEditor, EnterActsAloneRunsTheLineKeepsItAndRunsItAgainWhileHeld)
   }
   EXPECT_STREQ(s.g.console.line, "screensavertoggle");
   EXPECT_EQ(s.paused(), 3 * (kEnter + kToggle));
-}
-
-TEST(CommandLineEditor, CaretShowsInTheFirstTenOfEveryTwentyFrames) {
-  ScriptedGame s;
-  open_with(s, "ab");
-  for (int32_t frame : {0, 9, 10, 19, 20, 29, 30, 401}) {
-    s.g.run.frame = frame;
-    clear_pixels(s.g.fb);
-    s.console_passes(1);
-    const char* shown = frame % 20 < 10 ? "CMD:ab_" : "CMD:ab";
-    EXPECT_STREQ(s.g.text.s, shown) << "frame " << frame;
-    // the same text drawn by hand at the prompt's place, in white
-    Framebuffer expected;
-    set_resolution(expected, 640, 480);
-    TextBuffer t;
-    std::snprintf(t.s, sizeof t.s, "%s", shown);
-    draw_large_text(expected, t, 14, 73, 255, 255, 255);
-    EXPECT_EQ(s.g.fb.pixels, expected.pixels) << "frame " << frame;
-  }
 }
 
 // A closed line takes no keys and is kept, not drawn, not run, and shown on

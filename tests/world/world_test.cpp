@@ -52,182 +52,20 @@ TEST(TileTable, EachPictureIsTheCataloguePictureOfTheTilesName) {
   EXPECT_GT(pictures, 60);
 }
 
-TEST(Rng, MatchesTheCLibraryGenerator) {
+// The C library's generator is the oracle, drawn one by one or in runs of any length.
+TEST(Rng, MatchesTheCLibraryGeneratorOneByOneAndInRuns) {
   for (unsigned seed : {0u, 1u, 96u, 1733000000u, 4294967295u}) {
     std::srand(seed);
     Rng g;
     rng_seed(g, seed);
-    for (int i = 0; i < 5000; ++i) ASSERT_EQ(rng_next(g), std::rand()) << seed << " draw " << i;
+    for (int round = 0; round < 8; ++round)
+      for (int32_t n : {0, 1, 33, 255, 256, 257, 600}) {
+        std::vector<int32_t> run(size_t(n) + 1);
+        rng_fill(g, run.data(), n);
+        run[size_t(n)] = rng_next(g);
+        for (int32_t v : run) ASSERT_EQ(v, std::rand()) << seed << ", a run of " << n;
+      }
   }
-}
-
-// A fresh, empty world of the game's size per test (the grid is lazily zeroed).
-struct FullWorld : ::testing::Test {
-  World w;
-  void SetUp() override {
-    set_world_side(w, kWorldSide);
-    create_world_grid(w);
-    create_object_table(w);
-  }
-  uint8_t& at(int32_t x, int32_t y, int32_t z) { return w.grid[cell_index(w, x, y, z)]; }
-};
-
-constexpr size_t kLevelBytes = 1024 * 1024, kMapBytes = 3 * kLevelBytes;
-
-// Byte k of a test map; never 0, so a filled cell is told from an empty one.
-uint8_t map_byte(size_t k) { return uint8_t(k % 251 + 1); }
-
-std::string make_map(size_t n) {
-  std::string s(n, '\0');
-  for (size_t k = 0; k < n; ++k) s[k] = char(map_byte(k));
-  return s;
-}
-
-TEST_F(FullWorld, MapFileFillsAsFarAsItGoesNeverPastTheGridAndIsNeverCreated) {
-  ScratchDir dir;
-  const std::string path = map_file_path(dir.path.string(), kMapNumber);
-  EXPECT_EQ(path, dir / "map/8.overworld");
-  std::filesystem::create_directories(dir / "map");
-  for (size_t n : {size_t(1001), size_t(0), kMapBytes + 5000}) {
-    create_world_grid(w);
-    write_file(path, make_map(n));
-    const size_t filled = std::min(n, kMapBytes);
-    ASSERT_EQ(load_overworld_map(w, path, 3), int64_t(filled));
-    // Up to the end of a level past the file's reach, which stays empty.
-    size_t k = 0;
-    while (k < kMapBytes + kLevelBytes && w.grid[k] == (k < filled ? map_byte(k) : 0)) ++k;
-    EXPECT_EQ(k, kMapBytes + kLevelBytes) << n;
-  }
-  // Byte k is cell (k % 1024, k / 1024 % 1024) of level k / 2^20.
-  EXPECT_EQ(cell_at(w, 5, 1, 1), map_byte(kLevelBytes + 1024 + 5));
-  EXPECT_EQ(cell_at(w, 1023, 1023, 2), map_byte(kMapBytes - 1));
-  // A small grid (16 cells a level, 2880 in all) takes no more than it holds, whatever the
-  // level count; without a grid nothing is read.
-  World small;
-  set_world_side(small, 4);
-  EXPECT_EQ(load_overworld_map(small, path, 3), -1);
-  create_world_grid(small);
-  EXPECT_EQ(load_overworld_map(small, path, 1000), 2880);
-  EXPECT_EQ(small.grid[2879], map_byte(2879));
-  EXPECT_EQ(load_overworld_map(small, path, 0), 0);
-  // A missing file is not created, and a folder under the map's name is no map.
-  std::filesystem::remove(path);
-  EXPECT_EQ(load_overworld_map(w, path, 3), -1);
-  EXPECT_TRUE(std::filesystem::is_empty(dir / "map"));
-  std::filesystem::create_directory(path);
-  EXPECT_EQ(load_overworld_map(w, path, 3), -1);
-}
-
-TEST_F(FullWorld, CoarseBlockTurnsObstructedAboveFiftyMountainCells) {
-  // level 0 block (2, 3): 50 mountain cells, mixed 19 and 20; level 1 block (5, 1): 51;
-  // level 2: the last block all 20
-  for (int32_t n = 0; n < 50; ++n) at(32 + n % 16, 48 + n / 16, 0) = n % 2 ? 19 : 20;
-  for (int32_t n = 0; n < 51; ++n) at(80 + n % 16, 16 + n / 16, 1) = 19;
-  for (int32_t c = 0; c < 256; ++c) at(1008 + c % 16, 1008 + c / 16, 2) = 20;
-  // level 1 blocks (k, 0) each full of one other code
-  const uint8_t others[] = {0, 1, 11, 14, 15, 18, 21, 61, 188, 255};
-  for (size_t k = 0; k < std::size(others); ++k)
-    for (int32_t c = 0; c < 256; ++c) at(int32_t(k) * 16 + c % 16, c / 16, 1) = others[k];
-  build_coarse_map(w);
-  // each level has its own coarse level, ten up, filling only its 64 x 64 corner
-  for (int32_t z = 0; z < 3; ++z)
-    for (int32_t b = 0; b < 64 * 64; ++b) {
-      const bool obstructed = (z == 1 && b == 64 + 5) || (z == 2 && b == 64 * 64 - 1);
-      ASSERT_EQ(coarse_cell(w, b % 64, b / 64, z), obstructed ? 19 : 10) << b << " on " << z;
-    }
-  for (int32_t z = 10; z <= 12; ++z)
-    EXPECT_TRUE(at(64, 0, z) == 0 && at(0, 64, z) == 0 && at(1023, 1023, z) == 0) << z;
-  EXPECT_TRUE(at(0, 0, 9) == 0 && at(0, 0, 13) == 0);
-}
-
-TEST_F(FullWorld, ScatterFillsRecordsOneTo768UnderItsOwnSeedAndTheLaterObjectWins) {
-  for (int32_t z = 0; z < 3; ++z) std::memset(&at(0, 0, z), 61 - 20 * z, size_t(w.stride));
-  Rng rng, replay;
-  rng_seed(rng, 12345);  // whatever the generator held, the scatter seeds it with 96
-  scatter_objects(w, rng);
-  EXPECT_EQ(w.object_count, 769);
-  rng_seed(replay, 96);
-  auto draw = [&](int32_t n) { return rng_next(replay) % n; };
-  const int kKindCodes[] = {188, 189, 190, 196, 197, 198};  // object kinds 1..6
-  for (int32_t i = 1; i <= 768; ++i) {
-    const PlacedObject& o = w.objects[i];
-    SCOPED_TRACE(i);
-    // draw order: x, then y, then kind; x and y in 1..1022
-    const int32_t x = draw(1022) + 1, y = draw(1022) + 1, code = kKindCodes[draw(6)];
-    EXPECT_TRUE(o.flag == 1 && o.value == 0 && o.level == (i - 1) / 256 && o.x == x && o.y == y &&
-                o.code == code);
-    int32_t last = i;
-    for (int32_t j = i + 1; j <= 768; ++j)
-      if (w.objects[j].x == o.x && w.objects[j].y == o.y && w.objects[j].level == o.level) last = j;
-    ASSERT_EQ(at(o.x, o.y, o.level), w.objects[last].code);
-  }
-  EXPECT_EQ(rng_next(rng), rng_next(replay));  // and leaves the generator there
-}
-
-// Member by member, since padding bytes carry nothing.
-bool same(const ItemType& a, const ItemType& b) {
-  auto eq = [](const auto& x, const auto& y) { return std::memcmp(&x, &y, sizeof x) == 0; };
-  return eq(a.small_a, b.small_a) && a.picture_slot == b.picture_slot && a.type_id == b.type_id &&
-         a.small_b == b.small_b && eq(a.values_a, b.values_a) && eq(a.small_c, b.small_c) &&
-         eq(a.class_flags, b.class_flags) && a.equipment == b.equipment && a.small_d == b.small_d &&
-         a.weapon == b.weapon && a.rating == b.rating && a.grade == b.grade &&
-         a.rating_value == b.rating_value && eq(a.small_e, b.small_e) && a.factor == b.factor &&
-         eq(a.small_f, b.small_f) && a.value_g == b.value_g && a.worth == b.worth &&
-         eq(a.values_h, b.values_h);
-}
-
-TEST(ItemTypes, RowsArmourSetsAndCopiesLandWhereTheyBelongAndNowhereElse) {
-  ItemTable t;
-  create_item_table(t);
-  fill_item_types(t);
-  // Rows that between them set every member: a weapon of each hand, one with a grade and
-  // factor, and the robe set's boots (piece 13).
-  // clang-format off
-  for (const ItemType& row : {
-           ItemType{.picture_slot = 600, .type_id = 6110, .class_flags = {1, 0, 1, 1, 1},
-                    .equipment = 2, .weapon = 1, .rating = 1, .worth = 50},
-           ItemType{.picture_slot = 614, .type_id = 6124, .class_flags = {1, 0, 0, 0, 1},
-                    .equipment = 1, .weapon = 1, .rating = 8, .grade = 3, .factor = 4.0f,
-                    .worth = 2900},
-           ItemType{.picture_slot = 730, .type_id = 8113, .class_flags = {1, 1, 1, 1, 1},
-                    .equipment = 23, .factor = 0.1f, .worth = 30}})
-    // clang-format on
-    EXPECT_TRUE(same(t.items[row.type_id], row)) << row.type_id;
-  // Every armour piece is worn at 10 + its place and shares its set's picture, factor and worth.
-  for (int32_t base : {8100, 8130, 8170, 8200, 8220, 8250, 8280, 8320})
-    for (int k = 0; k < 14; ++k) {
-      ItemType want = t.items[base];
-      want.type_id = base + k;
-      want.equipment = uint8_t(10 + k);
-      EXPECT_TRUE(want.picture_slot != 0 && same(t.items[base + k], want)) << base + k;
-    }
-  // A copy keeps its source's id and every member, with the rating as rating value.
-  // clang-format off
-  for (auto [id, source, rating] : {std::tuple{10000, 6110, 1.0f}, {9000, 6110, 1.0f},
-                                    {9001, 6111, 2.0f}, {9002, 6200, 3.0f}, {9003, 6316, 2.0f}}) {
-    // clang-format on
-    ItemType want = t.items[source];
-    want.rating_value = rating;
-    EXPECT_TRUE(same(t.items[id], want)) << id;
-  }
-  // 31 held items, 8 x 14 armour pieces and the copies; id 0 is defined as all zero.
-  int nonzero = 0, weapons = 0;
-  for (int32_t id = 0; id < kItemTypeCount; ++id) {
-    nonzero += !same(t.items[id], ItemType{});
-    weapons += id < 9000 && t.items[id].weapon == 1;
-  }
-  EXPECT_TRUE(nonzero == 31 + 112 + 5 && weapons == 29) << nonzero << " " << weapons;
-  // Copies from or to ids outside the table are ignored; the last id is inside.
-  for (int32_t id : {-1, kItemTypeCount, INT_MIN, INT_MAX}) {
-    copy_item_type(t, id, 6320);
-    copy_item_type(t, 5, id);
-  }
-  EXPECT_TRUE(same(t.items[5], ItemType{}) && same(t.items[kItemTypeCount - 1], ItemType{}));
-  copy_item_type(t, kItemTypeCount - 1, 6320);
-  EXPECT_EQ(t.items[kItemTypeCount - 1].rating_value, 14.0f);
-  release_item_table(t);
-  copy_item_type(t, 1, 2);  // no table: nothing to do
-  fill_item_types(t);
 }
 
 // Vectors are sized exactly, so a read past a file's end is caught by the sanitizer.
@@ -279,6 +117,186 @@ std::string held(const BitmapStore& s, int32_t slot) {
   return out + "picture";
 }
 
+// A fresh, empty world of the game's size per test (the grid is lazily zeroed).
+struct FullWorld : ::testing::Test {
+  World w;
+  void SetUp() override {
+    set_world_side(w, kWorldSide);
+    create_world_grid(w);
+    create_object_table(w);
+  }
+  uint8_t& at(int32_t x, int32_t y, int32_t z) { return w.grid[cell_index(w, x, y, z)]; }
+};
+
+constexpr size_t kLevelBytes = 1024 * 1024, kMapBytes = 3 * kLevelBytes;
+
+// Byte k of a test map; never 0, so a filled cell is told from an empty one.
+uint8_t map_byte(size_t k) { return uint8_t(k % 251 + 1); }
+
+TEST_F(FullWorld, MapFileFillsAsFarAsItGoesNeverPastTheGridAndIsNeverCreated) {
+  ScratchDir dir;
+  const std::string path = map_file_path(dir.path.string(), kMapNumber);
+  EXPECT_EQ(path, dir / "map/8.overworld");
+  std::filesystem::create_directories(dir / "map");
+  for (size_t n : {size_t(1001), size_t(0), kMapBytes + 5000}) {
+    create_world_grid(w);
+    std::string map(n, '\0');
+    for (size_t k = 0; k < n; ++k) map[k] = char(map_byte(k));
+    write_file(path, map);
+    const size_t filled = std::min(n, kMapBytes);
+    ASSERT_EQ(load_overworld_map(w, path, 3), int64_t(filled));
+    // Up to the end of a level past the file's reach, which stays empty.
+    size_t k = 0;
+    while (k < kMapBytes + kLevelBytes && w.grid[k] == (k < filled ? map_byte(k) : 0)) ++k;
+    EXPECT_EQ(k, kMapBytes + kLevelBytes) << n;
+  }
+  // Byte k is cell (k % 1024, k / 1024 % 1024) of level k / 2^20.
+  EXPECT_EQ(cell_at(w, 5, 1, 1), map_byte(kLevelBytes + 1024 + 5));
+  EXPECT_EQ(cell_at(w, 1023, 1023, 2), map_byte(kMapBytes - 1));
+  // A small grid (16 cells a level, 2880 in all) takes no more than it holds, whatever the
+  // level count; without a grid nothing is read.
+  World small;
+  set_world_side(small, 4);
+  EXPECT_EQ(load_overworld_map(small, path, 3), -1);
+  create_world_grid(small);
+  EXPECT_EQ(load_overworld_map(small, path, 1000), 2880);
+  EXPECT_EQ(small.grid[2879], map_byte(2879));
+  EXPECT_EQ(load_overworld_map(small, path, 0), 0);
+  // A missing file is not created, and a folder under the name is neither a map nor a
+  // picture; a picture file is read as it is.
+  BitmapStore store;
+  create_bitmap_store(store);
+  std::filesystem::remove(path);
+  for (bool folder : {false, true}) {
+    EXPECT_TRUE(load_overworld_map(w, path, 3) == -1 && !load_bitmap(store, path.c_str(), 3));
+    EXPECT_EQ(std::filesystem::is_directory(path), folder);
+    std::filesystem::create_directory(path);
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(path) && !load_bitmap(store, nullptr, 3) &&
+              !store.slots[3].pixels);
+  const Bytes bmp = make_bmp();
+  write_file(dir / "p.bmp", std::string(bmp.begin(), bmp.end()));
+  EXPECT_TRUE(load_bitmap(store, (dir / "p.bmp").c_str(), 3) &&
+              held(store, 3) == "16x16x3 picture");
+}
+
+// Against a plain count over random ground where a block holds about fifty mountain cells,
+// so every count near the limit comes up.
+TEST_F(FullWorld, CoarseBlockTurnsObstructedAboveFiftyMountainCells) {
+  const uint8_t kOthers[] = {0, 1, 11, 14, 15, 18, 21, 61, 188, 255};
+  Rng rng;
+  rng_seed(rng, 7);
+  for (int32_t z = 0; z < 3; ++z)
+    for (int32_t i = 0; i < kWorldSide * kWorldSide; ++i) {
+      const int32_t v = rng_next(rng) % 2560;  // a mountain one time in five
+      at(i % kWorldSide, i / kWorldSide, z) = v < 505 ? uint8_t(19 + v % 2) : kOthers[v % 10];
+    }
+  build_coarse_map(w);
+  int64_t obstructed = 0;
+  for (int32_t z = 0; z < 3; ++z)
+    for (int32_t b = 0; b < 64 * 64; ++b) {
+      int32_t mountains = 0;
+      for (int32_t c = 0; c < 256; ++c) {
+        const uint8_t code = at(b % 64 * 16 + c % 16, b / 64 * 16 + c / 16, z);
+        mountains += code == 19 || code == 20;
+      }
+      obstructed += mountains > 50;
+      ASSERT_EQ(cell_at(w, b % 64, b / 64, kCoarseLevelBase + z), mountains > 50 ? 19 : 10)
+          << "block " << b << " on " << z << " holds " << mountains;
+    }
+  EXPECT_TRUE(obstructed > 3000 && obstructed < 9000) << obstructed;  // both sides well tried
+  // each level has its own coarse level, filling only its 64 x 64 corner
+  for (int32_t z = 9; z <= 13; ++z)
+    EXPECT_TRUE(at(64, 0, z) + at(0, 64, z) + at(1023, 1023, z) + (z % 4 == 1) * at(0, 0, z) == 0);
+}
+
+TEST_F(FullWorld, ScatterFillsRecordsOneTo768UnderItsOwnSeedAndTheLaterObjectWins) {
+  for (int32_t z = 0; z < 3; ++z) std::memset(&at(0, 0, z), 61 - 20 * z, size_t(w.stride));
+  Rng rng, replay;
+  rng_seed(rng, 12345);  // whatever the generator held, the scatter seeds it with 96
+  scatter_objects(w, rng);
+  EXPECT_EQ(w.object_count, 769);
+  rng_seed(replay, 96);
+  auto draw = [&](int32_t n) { return rng_next(replay) % n; };
+  const int kKindCodes[] = {188, 189, 190, 196, 197, 198};  // object kinds 1..6
+  for (int32_t i = 1; i <= 768; ++i) {
+    const PlacedObject& o = w.objects[i];
+    SCOPED_TRACE(i);
+    // draw order: x, then y, then kind; x and y in 1..1022
+    const int32_t x = draw(1022) + 1, y = draw(1022) + 1, code = kKindCodes[draw(6)];
+    EXPECT_TRUE(o.flag == 1 && o.value == 0 && o.level == (i - 1) / 256 && o.x == x && o.y == y &&
+                o.code == code);
+    int32_t last = i;
+    for (int32_t j = i + 1; j <= 768; ++j)
+      if (w.objects[j].x == o.x && w.objects[j].y == o.y && w.objects[j].level == o.level) last = j;
+    ASSERT_EQ(at(o.x, o.y, o.level), w.objects[last].code);
+  }
+  EXPECT_EQ(rng_next(rng), rng_next(replay));  // and leaves the generator there
+}
+
+// Member by member, since padding bytes carry nothing.
+bool same(const ItemType& a, const ItemType& b) {
+  auto eq = [](const auto& x, const auto& y) { return std::memcmp(&x, &y, sizeof x) == 0; };
+  return eq(a.small_a, b.small_a) && a.picture_slot == b.picture_slot && a.type_id == b.type_id &&
+         a.small_b == b.small_b && eq(a.values_a, b.values_a) && eq(a.small_c, b.small_c) &&
+         eq(a.class_flags, b.class_flags) && a.equipment == b.equipment && a.small_d == b.small_d &&
+         a.weapon == b.weapon && a.rating == b.rating && a.grade == b.grade &&
+         a.rating_value == b.rating_value && eq(a.small_e, b.small_e) && a.factor == b.factor &&
+         eq(a.small_f, b.small_f) && a.value_g == b.value_g && a.worth == b.worth &&
+         eq(a.values_h, b.values_h);
+}
+
+// What the design says of the types rather than their rows: each sits at its own id with an
+// item's picture and its members in range; the 29 weapons, and only they, are held in a hand
+// and rated 1 to 14; a set of armour is 14 pieces worn in turn that share its picture, factor
+// and worth; a copy keeps its source's members with its rating as rating value.
+TEST(ItemTypes, EveryTypeKeepsTheRulesOfItsKindAndCopiesKeepTheirSources) {
+  ItemTable t;
+  create_item_table(t);
+  fill_item_types(t);
+  auto copy_of = [](ItemType c) { return c.rating_value = c.rating, c; };
+  const std::pair<int32_t, int32_t> copies[] = {
+      {10000, 6110}, {9000, 6110}, {9001, 6111}, {9002, 6200}, {9003, 6316}};
+  for (auto [id, source] : copies) EXPECT_TRUE(same(t.items[id], copy_of(t.items[source]))) << id;
+  int32_t defined = 0, weapons = 0, pieces = 0;
+  for (int32_t id = 0; id < 9000; ++id) {  // the copies lie past every defined type
+    const ItemType& it = t.items[id];
+    ItemType rest = it;  // what is left once the members a type may set are cleared
+    rest.picture_slot = rest.equipment = rest.weapon = rest.rating = rest.grade = rest.worth = 0;
+    rest.type_id = 0, rest.factor = 0, std::memset(rest.class_flags, 0, 5);
+    if (same(it, ItemType{})) continue;
+    SCOPED_TRACE(id);
+    const CatalogueEntry* picture = catalogue_entry(it.picture_slot);
+    const bool weapon = it.equipment == 1 || it.equipment == 2, piece = it.equipment >= 10;
+    const ItemType& first = t.items[id - (it.equipment - 10) * piece];  // of the set
+    EXPECT_TRUE(
+        same(rest, ItemType{}) && it.type_id == id && picture &&
+        std::string(picture->file).starts_with("item_") && it.grade <= 3 && it.worth >= 30 &&
+        it.worth <= 60000 && (it.factor == 0 || (it.factor >= 0.1f && it.factor <= 4.0f)) &&
+        it.weapon == weapon && (weapon ? it.rating >= 1 && it.rating <= 14 : it.rating % 200 == 0));
+    for (uint8_t flag : it.class_flags) EXPECT_TRUE(piece ? flag == 1 : flag <= 1);
+    EXPECT_TRUE(!piece || (it.equipment <= 23 && it.rating == 0 && it.grade == 0 &&
+                           first.equipment == 10 && t.items[first.type_id + 13].equipment == 23 &&
+                           it.picture_slot == first.picture_slot && it.factor == first.factor &&
+                           it.worth == first.worth));
+    defined += 1, weapons += weapon, pieces += piece;
+  }
+  // 31 held items and eight sets of armour besides id 0, which is all zero
+  EXPECT_TRUE(defined == 31 + 112 && weapons == 29 && pieces == 112)
+      << defined << " " << weapons << " " << pieces;
+  // Copies from or to ids outside the table are ignored; the last id is inside.
+  for (int32_t id : {-1, kItemTypeCount, INT_MIN, INT_MAX}) {
+    copy_item_type(t, id, 6320);
+    copy_item_type(t, 5, id);
+  }
+  EXPECT_TRUE(same(t.items[5], ItemType{}) && same(t.items[kItemTypeCount - 1], ItemType{}));
+  copy_item_type(t, kItemTypeCount - 1, 6320);
+  EXPECT_TRUE(same(t.items[kItemTypeCount - 1], copy_of(t.items[6320])));
+  release_item_table(t);
+  copy_item_type(t, 1, 2);  // no table: nothing to do
+  fill_item_types(t);
+}
+
 struct BitmapLoad : ::testing::Test {
   void SetUp() override { create_bitmap_store(store); }
   void TearDown() override { release_bitmap_store(store); }
@@ -287,7 +305,7 @@ struct BitmapLoad : ::testing::Test {
   BitmapStore store;
 };
 
-TEST_F(BitmapLoad, GoodFilesLoadAsTheirPictureBottomRowFirst) {
+TEST_F(BitmapLoad, GoodFilesLoadAsTheirPictureBottomRowFirstBadOnesLeaveTheSlot) {
   // The writer itself: the bottom-left pixel, blue first, right after the 54-byte header.
   const Bytes plain = make_bmp();
   ASSERT_TRUE(plain.size() == 54 + 768 && plain[54] == colour_at(0, 0, 2));
@@ -301,9 +319,6 @@ TEST_F(BitmapLoad, GoodFilesLoadAsTheirPictureBottomRowFirst) {
     EXPECT_EQ(held(store, kBitmapSlots - 1),
               std::to_string(w) + "x" + std::to_string(std::abs(h)) + "x3 picture");
   }
-}
-
-TEST_F(BitmapLoad, BadHeadersAndSlotsFailAndLeaveTheSlot) {
   // 32-bit little-endian values written over a good 16 x 16 file.
   // clang-format off
   const std::pair<size_t, uint32_t> patches[] = {
@@ -315,7 +330,6 @@ TEST_F(BitmapLoad, BadHeadersAndSlotsFailAndLeaveTheSlot) {
       {10, 0},      {10, 14}, {10, 53},  // pixels inside the header: the header is lying
   };
   // clang-format on
-  const Bytes plain = make_bmp();
   preload(5);
   for (auto [at, v] : patches) {
     Bytes bad = plain;
@@ -349,23 +363,6 @@ TEST_F(BitmapLoad, EveryCutEitherLoadsWholeOrKeepsOnlyWhatTheHeaderSaid) {
     EXPECT_FALSE(load(store, 8, moved)) << off;
     EXPECT_EQ(held(store, 8), "16x16x3 empty");
   }
-}
-
-TEST_F(BitmapLoad, FilesAreOnlyReadAndNeverCreated) {
-  ScratchDir dir;
-  const Bytes good = make_bmp();
-  const std::string path = dir / "plain.bmp";
-  write_file(path, std::string(good.begin(), good.end()));
-  ASSERT_TRUE(load_bitmap(store, path.c_str(), 10));
-  EXPECT_EQ(held(store, 10), "16x16x3 picture");
-  // A folder where a picture should be, a missing file, no path.
-  std::filesystem::create_directory(dir / "folder.bmp");
-  preload(3);
-  for (const std::string& p : {dir / "folder.bmp", dir / "missing.bmp"})
-    EXPECT_FALSE(load_bitmap(store, p.c_str(), 3)) << p;
-  EXPECT_FALSE(load_bitmap(store, nullptr, 3));
-  EXPECT_EQ(held(store, 3), "2x3x3 picture");
-  EXPECT_FALSE(std::filesystem::exists(dir / "missing.bmp"));
 }
 
 }  // namespace

@@ -33,7 +33,6 @@ inline uint64_t gen_next(Gen& g) {
 inline int32_t gen_int(Gen& g, int32_t lo, int32_t hi) {  // lo .. hi inclusive
   return lo + int32_t(gen_next(g) % uint64_t(hi - lo + 1));
 }
-inline float gen_unit(Gen& g) { return float(gen_next(g) >> 40) * (1.0f / 16777216.0f); }
 
 inline float smooth(float t) { return t * t * (3.0f - 2.0f * t); }
 
