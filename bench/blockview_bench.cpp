@@ -78,7 +78,7 @@ struct Bench {
     init_gl(bv, bitmaps);
   }
 
-  void wall(int32_t x, int32_t y, int32_t z) { world.grid[cell_index(world, x, y, z)] = kTileWall; }
+  void wall(int32_t x, int32_t y, int32_t z) { set_cell(world, x, y, z, kTileWall); }
 
   // Rooms of 5 x 5 cells on a 7-cell grid joined by corridors, solid rock
   // above and below, filling the whole field around the camera.

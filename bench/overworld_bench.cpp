@@ -52,9 +52,9 @@ void synthetic_terrain(World& w) {
   for (int32_t z = 0; z < 3; ++z)
     for (int32_t y = 0; y < w.side; ++y)
       for (int32_t x = 0; x < w.side; ++x)
-        w.grid[cell_index(w, x, y, z)] =
-            kLand[mix(uint32_t(x / 3) * 7919u + uint32_t(y / 3) * 104729u + uint32_t(z)) %
-                  std::size(kLand)];
+        set_cell(w, x, y, z,
+                 kLand[mix(uint32_t(x / 3) * 7919u + uint32_t(y / 3) * 104729u + uint32_t(z)) %
+                       std::size(kLand)]);
   build_coarse_map(w);
 }
 

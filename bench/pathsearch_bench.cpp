@@ -57,19 +57,19 @@ struct Bench {
         uint8_t code = kTilePlain;
         if (scene == kMixedGround) code = draw(kMixed, std::size(kMixed));
         if (scene == kCountryside || scene == kShortLeg) code = draw(kCountry, std::size(kCountry));
-        world.grid[cell_index(world, x, y, kLevel)] = code;
+        set_cell(world, x, y, kLevel, code);
       }
     tx = kX + 100;
     ty = kY + 100;
     if (scene == kWalledTarget || scene == kCountryside) {
       tx = kX + 18;
       ty = kY + 18;
-      world.grid[cell_index(world, tx, ty, kLevel)] = kTileWall;
+      set_cell(world, tx, ty, kLevel, kTileWall);
     }
     if (scene == kShortLeg) {
       tx = kX + 16;
       ty = kY - 5;
-      world.grid[cell_index(world, tx, ty, kLevel)] = kTilePlain;
+      set_cell(world, tx, ty, kLevel, kTilePlain);
     }
   }
 };

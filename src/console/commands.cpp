@@ -89,7 +89,7 @@ void env4teleport(CommandContext& ctx) {
   const int32_t x = std::clamp(read_leading_decimal(token(ctx.line, 1)), 1, w.side - 2);
   const int32_t y = std::clamp(read_leading_decimal(token(ctx.line, 2)), 1, w.side - 2);
   const int32_t z = std::clamp(read_leading_decimal(token(ctx.line, 3)), 2, kLevelCount - 2);
-  if (w.grid[cell_index(w, x, y, z)] == kTileWall) return;
+  if (cell_at(w, x, y, z) == kTileWall) return;
   UnitRecord& u = unit(ctx.units, 1);
   u.x = uint16_t(x);
   u.y = uint16_t(y);

@@ -118,7 +118,7 @@ std::string state_json(const Game& g, const std::vector<Probe>& probes) {
     cells.push_back({{"x", p.x},
                      {"y", p.y},
                      {"z", p.z},
-                     {"code", g.world.grid ? cell_at(g.world, p.x, p.y, p.z) : 0}});
+                     {"code", grid_cells(g.world) ? cell_at(g.world, p.x, p.y, p.z) : 0}});
   // one key a line, for line tools; ASCII only, as the game's own text is
   std::string out = "{";
   for (auto it = o.begin(); it != o.end(); ++it)

@@ -430,7 +430,7 @@ void run_search(PathSearch& ps, const World& w) {
   }
   const int32_t budget = s.at.window * s.at.window - 9;
   if (budget <= 0) return;
-  const uint8_t* cells = w.grid.get() + cell_index(w, 0, 0, s.at.level);
+  const uint8_t* cells = grid_cells(w) + cell_index(w, 0, 0, s.at.level);
   if (s.at.window > kSearchWindow) {
     run_scan(ps, w, cells, budget, false);
   } else {

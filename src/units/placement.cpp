@@ -26,7 +26,7 @@ void place_units(const World& w, UnitTable& units, Rng& rng) {
       const int32_t y = draw_mod(rng, span) + 1;
       int32_t level = draw_mod(rng, 3);
       if (u == 1) level = 1;  // drawn all the same, so the sequence stays in step
-      if (!acceptable_start(w.grid[cell_index(w, x, y, level)])) continue;
+      if (!acceptable_start(grid_cells(w)[cell_index(w, x, y, level)])) continue;
       UnitRecord& r = unit(units, u);
       r.in_use = 1;
       r.kind = 1;

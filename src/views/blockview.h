@@ -84,7 +84,7 @@ void visit_block_field(const World& w, int32_t cx, int32_t cy, int32_t cz, Fn&& 
   const int32_t z1 = std::min(cz + kBlockRadius - 1, kLevelCount - 2);
   for (int32_t z = z0; z <= z1; ++z)
     for (int32_t y = y0; y <= y1; ++y) {
-      const uint8_t* row = &w.grid[cell_index(w, 0, y, z)];
+      const uint8_t* row = grid_cells(w) + cell_index(w, 0, y, z);
       const ptrdiff_t side = w.side, level = w.stride;
       for (int32_t x = x0; x <= x1; ++x) {
         const uint8_t* c = row + x;

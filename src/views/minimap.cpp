@@ -33,11 +33,11 @@ void draw_minimap(Framebuffer& fb, const RunState& run, const World& w, const Un
   const int32_t x0 = run.minimap_x, y0 = run.minimap_y;
   // Levels 170 and up have no coarse level inside the grid.
   const int64_t coarse = int64_t(run.SZ) + kCoarseLevelBase;
-  if (w.grid && coarse >= 0 && coarse < kLevelCount) {
+  if (grid_cells(w) && coarse >= 0 && coarse < kLevelCount) {
     const int32_t n = w.side < kMinimapSide ? w.side : kMinimapSide;
     for (int32_t i = 0; i < n; ++i) {
       for (int32_t j = 0; j < n; ++j) {
-        const uint8_t code = w.grid[cell_index(w, i, j, int32_t(coarse))];
+        const uint8_t code = grid_cells(w)[cell_index(w, i, j, int32_t(coarse))];
         if (code == kObstructedBlock) put_pixel(fb, x0 + i, y0 + j, 128, 128, 128);
         else if (code == kOpenBlock) put_pixel(fb, x0 + i, y0 + j, 0, 128, 0);
       }

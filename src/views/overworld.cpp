@@ -29,7 +29,7 @@ int32_t cell_pixels(int64_t cell, int64_t origin) {
 void draw_terrain(Framebuffer& fb, const RunState& run, const World& w, const BitmapStore& bm,
                   int32_t cols, int32_t rows) {
   const int32_t z = run.SZ;
-  if (z < 0 || z >= kLevelCount || !w.grid) return;
+  if (z < 0 || z >= kLevelCount || !grid_cells(w)) return;
   // Only the part of the window that lies on the grid: after a switch from
   // the small resolution the origin may leave columns and rows past its edge.
   const int64_t c0 = std::max<int64_t>(0, -int64_t(run.SX));
@@ -38,7 +38,8 @@ void draw_terrain(Framebuffer& fb, const RunState& run, const World& w, const Bi
   const int64_t r1 = std::min<int64_t>(rows, int64_t(w.side) - run.SY);
   for (int64_t c = c0; c < c1; ++c) {
     for (int64_t r = r0; r < r1; ++r) {
-      const uint8_t code = w.grid[cell_index(w, int32_t(run.SX + c), int32_t(run.SY + r), z)];
+      const uint8_t code =
+          grid_cells(w)[cell_index(w, int32_t(run.SX + c), int32_t(run.SY + r), z)];
       const int32_t slot = tile_picture_slot(code, z);
       if (slot != kNoPicture)
         draw_tile(fb, bm, int32_t(c) * kCellPixels, int32_t(r) * kCellPixels, slot);

@@ -39,9 +39,11 @@ bool cell_inside(const World& w, int32_t x, int32_t y, int32_t z) {
   return x >= 0 && x < w.side && y >= 0 && y < w.side && z >= 0 && z < kLevelCount;
 }
 
+const uint8_t* grid_cells(const World& w) { return w.grid.get(); }
+
 uint8_t cell_at(const World& w, int32_t x, int32_t y, int32_t z) {
   if (!cell_inside(w, x, y, z)) return 0;
-  return w.grid[cell_index(w, x, y, z)];
+  return grid_cells(w)[cell_index(w, x, y, z)];
 }
 
 void set_cell(World& w, int32_t x, int32_t y, int32_t z, uint8_t code) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 constexpr int32_t kWorldSide = 1024;      // cells per row and column
 constexpr int32_t kLevelCount = 180;      // levels 0..179
@@ -69,16 +70,28 @@ struct FreeDeleter {
   void operator()(void* p) const { std::free(p); }
 };
 
-// Created once during start-up loading, lives until shutdown.
+// Created once during start-up loading, lives until shutdown. The cells are private: reads
+// go through cell_at or grid_cells, every write through set_cell, which counts it.
 struct World {
-  int32_t side = 0;                              // cells; set to 1024 first thing at start
-  int32_t stride = 0;                            // cells from one level to the next (side * side)
+  int32_t side = 0;                         // cells; set to 1024 first thing at start
+  int32_t stride = 0;                       // cells from one level to the next (side * side)
+  std::unique_ptr<PlacedObject[]> objects;  // kObjectCapacity records, 0 never filled
+  int32_t object_count = 0;                 // index of the next free record
+
+ private:
   std::unique_ptr<uint8_t[], FreeDeleter> grid;  // side * side * kLevelCount tile codes
-  std::unique_ptr<PlacedObject[]> objects;       // kObjectCapacity records, 0 never filled
-  int32_t object_count = 0;                      // index of the next free record
   // Writes since loading, per square region of each level: whoever keeps something read
   // from a window can tell that nothing in it has changed since.
   std::unique_ptr<uint64_t[], FreeDeleter> region_edits;
+
+  friend void create_world_grid(World& w);
+  friend void release_world_grid(World& w);
+  friend const uint8_t* grid_cells(const World& w);
+  friend void set_cell(World& w, int32_t x, int32_t y, int32_t z, uint8_t code);
+  friend uint64_t writes_in(const World& w, int32_t x, int32_t y, int32_t z, int32_t size);
+  friend int64_t load_overworld_map(World& w, const std::string& path, uint32_t levels,
+                                    std::string* why);
+  friend void build_coarse_map(World& w);
 };
 
 constexpr int32_t kEditRegion = 64;  // cells per side of a region whose writes are counted
@@ -98,6 +111,8 @@ inline size_t cell_index(const World& w, int32_t x, int32_t y, int32_t z) {
   return size_t(z) * size_t(w.stride) + size_t(y) * size_t(w.side) + size_t(x);
 }
 
+// The cells, addressed by cell_index, for readers that walk rows; null before the grid is made.
+const uint8_t* grid_cells(const World& w);
 // Bounds-tested read: 0 outside the grid.
 uint8_t cell_at(const World& w, int32_t x, int32_t y, int32_t z);
 bool cell_inside(const World& w, int32_t x, int32_t y, int32_t z);

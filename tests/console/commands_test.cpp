@@ -80,16 +80,15 @@ TEST(CommandLineCommands, EachWorldEditWritesItsCellsAndNothingElseEvenAtTheEdge
   };
   ScriptedGame s;
   s.g.run.SX = 7;
-  auto cell = [&](Where at) -> uint8_t& {
-    return std::apply([&](auto... c) -> uint8_t& { return s.cell(c...); }, at);
-  };
+  auto cell = [&](Where at) { return std::apply([&](auto... c) { return s.cell(c...); }, at); };
   for (const auto& k : cases) {
     auto [ux, uy, ul] = k.unit1;
     std::map<Where, uint8_t> cells = k.changed;  // those listed and the 3 x 3 x 3 around unit 1
     for (int32_t d = 0; d < 27; ++d)
       if (cell_inside(s.g.world, ux + d % 3 - 1, uy + d / 3 % 3 - 1, ul + d / 9 - 1))
         cells.emplace(Where{ux + d % 3 - 1, uy + d / 3 % 3 - 1, ul + d / 9 - 1}, kTilePlain);
-    for (const auto& [at, code] : cells) cell(at) = kTilePlain;
+    for (const auto& [at, code] : cells)
+      std::apply([&](auto... c) { s.set(c..., kTilePlain); }, at);
     s.place(1, ux, uy, ul);
     s.run_line(k.line);
     for (const auto& [at, code] : cells)
@@ -123,8 +122,8 @@ TEST(CommandLineTeleport, MovesUnitOneAndTheViewToTheClampedCellGivenThreeNumber
   };
   ScriptedGame s;
   s.place(1, 10, 20, 1).target_x = 33;
-  s.cell(501, 600, 7) = kTileWall;
-  s.cell(1, 8, 3) = kTileWall;
+  s.set(501, 600, 7, kTileWall);
+  s.set(1, 8, 3, kTileWall);
   for (const auto& k : steps) {
     s.run_line(k.line);
     EXPECT_EQ(unit1_at(s), k.to) << k.line;
@@ -202,7 +201,7 @@ TEST(CommandLineEditor, KeysEditTheLineUpToItsLimitWithAPauseForEachChange) {
     ScriptedGame s(k.script);
     s.g.console.max_chars = k.limit;
     s.place(1, 10, 10, 1);
-    s.cell(10, 10, 1) = kTilePlain;
+    s.set(10, 10, 1, kTilePlain);
     s.console_passes(k.passes - 1);
     clear_pixels(s.g.fb);
     s.console_passes(1);
@@ -246,7 +245,7 @@ TEST(CommandLineEditor, TabClosesAndReopensTheLineKeptAsItWas) {
       "0 tap TAB\n2 type env4block\n20 tap TAB\n22 type abc\n26 tap ENTER\n"
       "28 tap TAB\n30 key TAB down\n33 key TAB up\n");
   s.place(1, 10, 10, 1);
-  s.cell(10, 10, 1) = kTilePlain;
+  s.set(10, 10, 1, kTilePlain);
   s.console_passes(21);
   EXPECT_EQ(s.g.console.open, 0);
   std::snprintf(s.g.text.s, sizeof s.g.text.s, "untouched");

@@ -14,6 +14,11 @@
 
 namespace {
 
+// A cell by its flat index, written the way the game writes cells.
+void set_flat(World& w, int64_t i, uint8_t code) {
+  set_cell(w, int32_t(i % w.side), int32_t(i % w.stride / w.side), int32_t(i / w.stride), code);
+}
+
 void check(bool ok, const char* why) {
   if (ok) return;
   std::fprintf(stderr, "console_fuzz: %s\n", why);
@@ -68,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const auto& s : steps)
     if (at + s[0] < grid &&
         !cell_inside(w, x + int32_t(s[1]), y + int32_t(s[2]), z + int32_t(s[3])))
-      w.grid[size_t(at + s[0])] = kMarker;
+      set_flat(w, at + s[0], kMarker);
 
   if (mode & 1) {
     for (size_t i = 0; i < size && i < 400; ++i, ++g.run.frame) {
@@ -90,8 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const auto& s : steps)
     if (at + s[0] < grid &&
         !cell_inside(w, x + int32_t(s[1]), y + int32_t(s[2]), z + int32_t(s[3]))) {
-      check(w.grid[size_t(at + s[0])] == kMarker, "an edit off the grid landed on another cell");
-      w.grid[size_t(at + s[0])] = 0;
+      check(grid_cells(w)[at + s[0]] == kMarker, "an edit off the grid landed on another cell");
+      set_flat(w, at + s[0], 0);
     }
   if (u.x != x || u.y != y || u.level != z) {  // teleported: inside, a cell in from the edges
     check(u.x >= 1 && u.x <= w.side - 2 && u.y >= 1 && u.y <= w.side - 2 && u.level >= 2 &&
@@ -102,6 +107,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Whatever the commands wrote beside unit 1 goes back to empty for the next input.
   for (const auto& s : steps)
     if (cell_inside(w, x + int32_t(s[1]), y + int32_t(s[2]), z + int32_t(s[3])))
-      w.grid[cell_index(w, x + int32_t(s[1]), y + int32_t(s[2]), z + int32_t(s[3]))] = 0;
+      set_cell(w, x + int32_t(s[1]), y + int32_t(s[2]), z + int32_t(s[3]), 0);
   return 0;
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The layer check passes on this tree and catches an include that goes up,
-# one that goes sideways, an unknown folder, and a grid write outside world/.
+# one that goes sideways, and an unknown folder.
 # Usage: layers_test.sh SOURCE_DIR
 set -u
 src=$(cd "$1" && pwd)
@@ -21,8 +21,5 @@ src/views/minimap.cpp console/commandline.h
 src/render/text.cpp world/world.h
 src/gadgets/new.cpp core/keys.h
 CASES
-rm -rf "$work/src" && cp -r "$src/src" "$work/src"
-echo 'void poke(World& w) { w.grid[cell_index(w, 1, 1, 1)] |= 3; }' >>"$work/src/units/orders.cpp"
-bash "$check" "$work" 2>/dev/null && echo "FAILED: a grid write in units/ passed" && status=1
 [ $status -eq 0 ] && echo "PASSED"
 exit $status

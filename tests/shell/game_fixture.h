@@ -48,9 +48,8 @@ struct ScriptedGame {
     g.console.length = int32_t(line.size());
     run_entered_line(g.console, g.platform, g.run, g.world, g.units, g.fb);
   }
-  uint8_t& cell(int32_t x, int32_t y, int32_t z) {
-    return g.world.grid[cell_index(g.world, x, y, z)];
-  }
+  uint8_t cell(int32_t x, int32_t y, int32_t z) const { return cell_at(g.world, x, y, z); }
+  void set(int32_t x, int32_t y, int32_t z, uint8_t code) { set_cell(g.world, x, y, z, code); }
   UnitRecord& place(int32_t index, int32_t x, int32_t y, int32_t level) {
     UnitRecord& u = unit(g.units, index);
     u.in_use = 1, u.x = uint16_t(x), u.y = uint16_t(y), u.level = uint16_t(level);

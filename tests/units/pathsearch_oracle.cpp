@@ -15,8 +15,8 @@ bool passable(uint8_t code) { return code > 5 && code != 61; }
 bool open_ground(uint8_t code) { return code == 10 || code == 11 || code == 18 || code == 60; }
 
 uint8_t tile(const World& w, int32_t level, int32_t x, int32_t y) {
-  return w.grid[size_t(level) * size_t(w.side) * size_t(w.side) + size_t(y) * size_t(w.side) +
-                size_t(x)];
+  return grid_cells(
+      w)[size_t(level) * size_t(w.side) * size_t(w.side) + size_t(y) * size_t(w.side) + size_t(x)];
 }
 
 struct Step {

@@ -318,8 +318,8 @@ TEST(PathSearchDifferential, SearchesAndWalksMatchTheLinearScan) {
 // node store, and unit indexes or cursors outside the tables. Nothing is searched.
 TEST(PathSearch, WhatDoesNotFitIsRefused) {
   Differential rig(128, 0);
-  std::memset(&rig.world.grid[cell_index(rig.world, 0, 0, kLevel)], kTilePlain,
-              size_t(rig.world.stride));
+  for (int32_t c = 0; c < rig.world.stride; ++c)
+    set_cell(rig.world, c % 128, c / 128, kLevel, kTilePlain);
   PathSearch& ps = rig.ps;
   const PathRequest fits{31, 40, 40, kLevel, 44, 40};
   ASSERT_EQ(find_path(ps, rig.world, fits).result, kFound);

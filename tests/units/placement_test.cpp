@@ -19,7 +19,8 @@ class Placement : public ::testing::Test {
     set_world_side(world, kWorldSide);
     create_world_grid(world);
     for (int32_t z = 0; z < 3; ++z)
-      std::memset(&world.grid[cell_index(world, 0, 0, z)], kTilePlain, size_t(world.stride));
+      for (int32_t c = 0; c < world.stride; ++c)
+        set_cell(world, c % kWorldSide, c / kWorldSide, z, kTilePlain);
     create_unit_table(units);
   }
   void seed(uint32_t s) { rng_seed(rng, s), rng_seed(replay, s); }
@@ -53,9 +54,8 @@ TEST_F(Placement, UnitsAvoidWallsMountainsAndForestAndGiveUpAfter1000Attempts) {
   const uint8_t refused[] = {61, 19, 20, 11};
   for (int32_t y = 0; y < 1024; ++y)
     for (int32_t x = 0; x < 1024; ++x) {
-      world.grid[cell_index(world, x, y, 1)] = refused[(x + 2 * y) % 4];
-      if (x > y)
-        world.grid[cell_index(world, x, y, 0)] = world.grid[cell_index(world, x, y, 2)] = 61;
+      set_cell(world, x, y, 1, refused[(x + 2 * y) % 4]);
+      if (x > y) set_cell(world, x, y, 0, 61), set_cell(world, x, y, 2, 61);
     }
   seed(2);  // attempts 1000 and 1001 would both be taken by unit 2: a miscounted limit shows
   place_units(world, units, rng);

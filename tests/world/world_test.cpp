@@ -27,7 +27,8 @@ TEST(World, OffTheGridReadsEmptyUnlistedCodesCostThreeAndTheObjectTableNeverOver
   set_world_side(w, 4);
   create_world_grid(w);
   create_object_table(w);
-  std::memset(w.grid.get(), 61, world_grid_bytes(w));  // so a wrapped index reads a wall
+  for (int32_t z = 0; z < kLevelCount; ++z)  // so a wrapped index reads a wall
+    for (int32_t c = 0; c < w.stride; ++c) set_cell(w, c % 4, c / 4, z, 61);
   EXPECT_EQ(cell_at(w, 3, 3, kLevelCount - 1), 61);
   for (auto [x, y, z] :
        {std::tuple{-1, 1, 1}, {4, 1, 1}, {1, -1, 1}, {1, 4, 1}, {1, 1, -1}, {1, 1, kLevelCount}})
@@ -125,7 +126,7 @@ struct FullWorld : ::testing::Test {
     create_world_grid(w);
     create_object_table(w);
   }
-  uint8_t& at(int32_t x, int32_t y, int32_t z) { return w.grid[cell_index(w, x, y, z)]; }
+  uint8_t at(int32_t x, int32_t y, int32_t z) const { return cell_at(w, x, y, z); }
 };
 
 constexpr size_t kLevelBytes = 1024 * 1024, kMapBytes = 3 * kLevelBytes;
@@ -147,7 +148,7 @@ TEST_F(FullWorld, MapFileFillsAsFarAsItGoesNeverPastTheGridAndIsNeverCreated) {
     ASSERT_EQ(load_overworld_map(w, path, 3), int64_t(filled));
     // Up to the end of a level past the file's reach, which stays empty.
     size_t k = 0;
-    while (k < kMapBytes + kLevelBytes && w.grid[k] == (k < filled ? map_byte(k) : 0)) ++k;
+    while (k < kMapBytes + kLevelBytes && grid_cells(w)[k] == (k < filled ? map_byte(k) : 0)) ++k;
     EXPECT_EQ(k, kMapBytes + kLevelBytes) << n;
   }
   // Byte k is cell (k % 1024, k / 1024 % 1024) of level k / 2^20.
@@ -160,7 +161,7 @@ TEST_F(FullWorld, MapFileFillsAsFarAsItGoesNeverPastTheGridAndIsNeverCreated) {
   EXPECT_EQ(load_overworld_map(small, path, 3), -1);
   create_world_grid(small);
   EXPECT_EQ(load_overworld_map(small, path, 1000), 2880);
-  EXPECT_EQ(small.grid[2879], map_byte(2879));
+  EXPECT_EQ(grid_cells(small)[2879], map_byte(2879));
   EXPECT_EQ(load_overworld_map(small, path, 0), 0);
   // A missing file is not created, and a folder under the name is neither a map nor a
   // picture; a picture file is read as it is.
@@ -189,7 +190,8 @@ TEST_F(FullWorld, CoarseBlockTurnsObstructedAboveFiftyMountainCells) {
   for (int32_t z = 0; z < 3; ++z)
     for (int32_t i = 0; i < kWorldSide * kWorldSide; ++i) {
       const int32_t v = rng_next(rng) % 2560;  // a mountain one time in five
-      at(i % kWorldSide, i / kWorldSide, z) = v < 505 ? uint8_t(19 + v % 2) : kOthers[v % 10];
+      set_cell(w, i % kWorldSide, i / kWorldSide, z,
+               v < 505 ? uint8_t(19 + v % 2) : kOthers[v % 10]);
     }
   build_coarse_map(w);
   int64_t obstructed = 0;
@@ -211,7 +213,9 @@ TEST_F(FullWorld, CoarseBlockTurnsObstructedAboveFiftyMountainCells) {
 }
 
 TEST_F(FullWorld, ScatterFillsRecordsOneTo768UnderItsOwnSeedAndTheLaterObjectWins) {
-  for (int32_t z = 0; z < 3; ++z) std::memset(&at(0, 0, z), 61 - 20 * z, size_t(w.stride));
+  for (int32_t z = 0; z < 3; ++z)
+    for (int32_t c = 0; c < w.stride; ++c)
+      set_cell(w, c % kWorldSide, c / kWorldSide, z, uint8_t(61 - 20 * z));
   Rng rng, replay;
   rng_seed(rng, 12345);  // whatever the generator held, the scatter seeds it with 96
   scatter_objects(w, rng);
