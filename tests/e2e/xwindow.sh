@@ -134,6 +134,10 @@ point() {  # pointer at framebuffer pixel (X, Y), origin bottom-left, for a wind
   xdotool mousemove --sync $((x + $1 * $3 + $3 / 2)) $((y + h - $2 * $3 - $3 / 2))
   sleep 0.3
 }
+dump() {  # dump FILE ITEM...: reads or checks a state dump (see tests/tools/dump_check.cpp)
+  "$build/tests/dump_check" "$@"
+}
+
 shot() {  # shot NAME CHECK...: F12, then check the new picture (each is moved out)
   local name=$1 new=""
   shift

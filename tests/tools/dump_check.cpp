@@ -1,0 +1,75 @@
+// Reads a state dump of the game for the shell tests, through the headless harness's reader.
+//   dump_check FILE ITEM [ITEM...]
+// An ITEM is a path into the dump (a JSON pointer; /unit/N/... is the unit whose index is
+// N, /unit/selected/... the selected one): alone it prints the value, one line for all
+// bare paths; PATH=V, PATH>V, PATH<V and PATH^=TEXT (starts with) check it; same=OTHER
+// checks that OTHER holds the same state, timings aside. Exit status 1 names what failed.
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+
+#include "e2e/harness.h"
+
+namespace {
+
+Json at(const Json& dump, std::string path) {
+  if (path.rfind("/unit/", 0) == 0) {
+    const size_t end = path.find('/', 6);
+    const std::string which = path.substr(6, end - 6);
+    const Json index = which == "selected" ? dump["selected_unit"] : Json(std::stoi(which));
+    for (const Json& u : dump["units"])
+      if (u["index"] == index)
+        return end == path.npos ? u : u.at(Json::json_pointer(path.substr(end)));
+    throw std::runtime_error("no unit " + which);
+  }
+  return dump.at(Json::json_pointer(path));
+}
+
+std::string shown(const Json& v) { return v.is_string() ? v.get<std::string>() : v.dump(); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) return std::fprintf(stderr, "usage: dump_check FILE ITEM...\n"), 2;
+  const Json dump = read_dump(argv[1]);
+  if (dump.is_null()) return std::fprintf(stderr, "dump_check: cannot read %s\n", argv[1]), 1;
+  std::string printed, failed;
+  auto note = [&](std::initializer_list<std::string> parts) {  // one failure, "; " after it
+    failed += ' ';
+    for (const std::string& p : parts) failed += p;
+    failed += ';';
+  };
+  for (int i = 2; i < argc; ++i) {
+    const std::string item = argv[i];
+    try {
+      if (item.rfind("same=", 0) == 0) {
+        const Json a = read_dump(argv[1], true), b = read_dump(item.substr(5), true);
+        for (const auto& [key, value] : a.items())
+          if (!b.contains(key) || b[key] != value)
+            note({key, ": ", value.dump().substr(0, 200), " / ",
+                  b.contains(key) ? b[key].dump().substr(0, 200) : "none"});
+        continue;
+      }
+      const size_t op = item.find_first_of("=<>^");
+      if (op == item.npos) {
+        printed += printed.empty() ? "" : " ";
+        printed += shown(at(dump, item));
+        continue;
+      }
+      const Json v = at(dump, item.substr(0, op));
+      const std::string want = item.substr(item[op] == '^' ? op + 2 : op + 1);
+      const bool ok = item[op] == '^' ? shown(v).rfind(want, 0) == 0
+                      : item[op] == '='
+                          ? (v.is_number() ? v.get<double>() == std::stod(want) : shown(v) == want)
+                      : item[op] == '<' ? v.get<double>() < std::stod(want)
+                                        : v.get<double>() > std::stod(want);
+      if (!ok) note({item, " (is ", shown(v), ")"});
+    } catch (const std::exception& e) {
+      note({item, ": ", e.what()});
+    }
+  }
+  if (!printed.empty()) std::printf("%s\n", printed.c_str());
+  if (failed.empty()) return 0;
+  std::fprintf(stderr, "dump_check %s:%s\n", argv[1], failed.c_str());
+  return 1;
+}
