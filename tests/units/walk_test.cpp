@@ -18,11 +18,6 @@ class WalkTest : public ::testing::Test {
     set_world_side(world, kWorldSide);
     create_world_grid(world);
   }
-  static UnitTable new_table() {
-    UnitTable t;
-    create_unit_table(t);
-    return t;
-  }
   void wall(int32_t x, int32_t y, int32_t z, uint8_t code = kTileWall) {
     set_cell(world, x, y, z, code);
   }
@@ -41,16 +36,15 @@ class WalkTest : public ::testing::Test {
       walk_unit1(world, run, units, look, ground, left, back);
   }
   World world;
-  UnitTable units = new_table();
+  UnitTable units;
   RunState run;
   GroundOrigin ground;
-  ViewAngles look{0.0f, -90.0f};  // level, toward lower rows
-  UnitRecord& u = unit(units, 1);
+  ViewAngles look{0.0f, -90.0f};                               // level, toward lower rows
+  UnitRecord& u = (create_unit_table(units), unit(units, 1));  // the table made first
 };
 
 TEST_F(WalkTest, ForwardFollowsTheLookOnFramesSetByTheTickDivisorAndTheHeadBobs) {
-  // Looking level (pitch -90): yaw 0 faces lower rows, yaw -90 lower columns, 180 higher
-  // rows; at pitch -30 a step is half as long; at pitch 0 there is no step.
+  // level (pitch -90) yaw 0 faces lower rows, -90 lower columns, 180 higher rows; -30 half a step
   stand_view_on_rock(100, 100, 1);
   run.tick_divisor = 10.0f;
   for (auto [yaw, pitch, da, db] : {std::tuple(0.0f, -90.0f, 0.0f, -0.1f),
@@ -64,7 +58,7 @@ TEST_F(WalkTest, ForwardFollowsTheLookOnFramesSetByTheTickDivisorAndTheHeadBobs)
     EXPECT_NEAR(1.0f - u.fx, 0.5f + da, 1e-6) << yaw << " " << pitch;
     EXPECT_NEAR(u.fy, 0.5f + db, 1e-6) << yaw << " " << pitch;
   }
-  // on multiples of a tenth of the divisor; below 10 that would divide by zero: every frame
+  // on multiples of a tenth of the divisor; below 10 (a division by zero): every frame
   for (auto [divisor, every] :
        {std::pair(10.0f, 1), {30.0f, 3}, {60.0f, 6}, {0.0f, 1}, {-30.0f, 1}}) {
     run.tick_divisor = divisor;
@@ -73,7 +67,6 @@ TEST_F(WalkTest, ForwardFollowsTheLookOnFramesSetByTheTickDivisorAndTheHeadBobs)
       const bool due = run.frame % every == 0;
       walk(1, true, false);
       EXPECT_EQ(u.walk_phase, phase + (due ? 1.0f : 0.0f)) << divisor << " " << run.frame;
-      // 0.54 +- 0.024; 1.5 x phase is the angle
       EXPECT_NEAR(u.fz, std::sin(u.walk_phase * 1.5f) * 0.024f + 0.54f, 1e-7);
     }
   }
@@ -94,29 +87,6 @@ TEST_F(WalkTest, ZStepsBackEveryFrameBothKeysCancelAndCellsChangeOnTheWay) {
   walk(17, true, false);  // the camera point moves on smoothly into row 99
   EXPECT_EQ(u.y, 99);
   EXPECT_NEAR(u.y + double(u.fy), y0 - 1.1, 1e-4);
-}
-
-TEST_F(WalkTest, CellChangesBothWaysButNeverOffTheGrid) {
-  const struct {
-    uint16_t x, y;
-    float fx, fy;
-    uint16_t ex, ey;
-    float efx, efy;
-  } cases[] = {
-      // clang-format off
-      // fx runs against the columns
-      {100, 100, 1.25f, 0.5f, 99, 100, 0.25f, 0.5f}, {100, 100, 0.5f, 1.25f, 100, 101, 0.5f, 0.25f},
-      {100, 100, -0.25f, 0.5f, 101, 100, 0.75f, 0.5f}, {100, 100, 0.5f, -.25f, 100, 99, 0.5f, .75f},
-      // column and row -1 or 1024 would be off the grid: the fractions stop at the edge
-      {0, 0, 1.3f, -0.3f, 0, 0, 1.0f, 0.0f}, {1023, 1023, -0.3f, 1.3f, 1023, 1023, 0.0f, 1.0f},
-      // clang-format on
-  };
-  for (const auto& k : cases) {
-    u.x = k.x, u.y = k.y, u.level = 1, u.fx = k.fx, u.fy = k.fy;
-    walk(1, false, false);  // no walls near: only the cell changes act
-    EXPECT_EQ(std::tuple(u.x, u.y, u.fx, u.fy), std::tuple(k.ex, k.ey, k.efx, k.efy))
-        << k.x << "," << k.y << " " << k.fx << "," << k.fy;
-  }
 }
 
 TEST_F(WalkTest, GroundCheckRemembersRockAndUndoesStepsWithoutIt) {
@@ -143,8 +113,7 @@ TEST_F(WalkTest, GroundCheckRemembersRockAndUndoesStepsWithoutIt) {
   run.SZ = kLevelCount - 1;  // the top level has nothing below it inside the grid
   walk(1, false, true);
   EXPECT_EQ(run.SZ, 2);
-  // the centring includes fz, whose level the push reads: the wall one level
-  // down would push if fz had stayed at 1.5
+  // the centring includes fz, whose level the push reads (a wall below pushes at fz 1.5)
   wall(100, 100, 0);
   place(100, 100, 1, 0.5f, 0.5f, 1.5f);
   run.SX = 310;
@@ -152,15 +121,17 @@ TEST_F(WalkTest, GroundCheckRemembersRockAndUndoesStepsWithoutIt) {
   EXPECT_EQ(std::tuple(u.fx, u.fy), std::tuple(0.5f, 0.5f));
 }
 
-TEST_F(WalkTest, PushOutKeepsTheCameraPointOffWallsReadAroundUnitOne) {
+TEST_F(WalkTest, PushOutKeepsTheCameraPointOffWallsAndCellsChangeButNeverOffTheGrid) {
   struct Cell {
     int dx, dy, dz = 0;
     uint8_t code = kTileWall;
   };
-  // walls around unit 1's cell; the camera point at entry, then after the push
+  // walls around unit 1's cell; the camera point at entry, then after the push and the cell change
   const struct {
     std::vector<Cell> cells;
-    float a, b, ea, eb, fz = 0.54f;
+    float a, b, ea, eb;
+    int32_t dx = 0, dy = 0;  // the cell change
+    float fz = 0.54f;
     int32_t x = 100, y = 100;
   } cases[] = {
       // clang-format off
@@ -168,8 +139,7 @@ TEST_F(WalkTest, PushOutKeepsTheCameraPointOffWallsReadAroundUnitOne) {
       {{{-1, 0}}, 0.25f, 0.5f, 0.3f, 0.5f}, {{{1, 0}}, 0.75f, 0.5f, 0.7f, 0.5f},
       {{{0, -1}}, 0.5f, 0.25f, 0.5f, 0.3f}, {{{0, 1}}, 0.5f, 0.75f, 0.5f, 0.7f},
       {{{-1, 0}}, 0.35f, 0.5f, 0.35f, 0.5f}, {{{0, 1}}, 0.5f, 0.65f, 0.5f, 0.65f},
-      // within 0.2: both tests of that side push (0.2 + 0.2), and the corner
-      // test that reaches the same wall pushes along the wall as well
+      // within 0.2: both tests of that side push, and a corner test along the wall as well
       {{{-1, 0}}, 0.1f, 0.5f, 0.7f, 0.7f}, {{{1, 0}}, 0.9f, 0.5f, 0.3f, 0.3f},
       {{{0, -1}}, 0.5f, 0.1f, 0.7f, 0.7f}, {{{0, 1}}, 0.5f, 0.9f, 0.3f, 0.3f},
       // a lone wall diagonally: only the corner test pushes, 0.2 on both axes
@@ -177,26 +147,31 @@ TEST_F(WalkTest, PushOutKeepsTheCameraPointOffWallsReadAroundUnitOne) {
       {{{1, -1}}, 0.9f, 0.1f, 0.7f, 0.3f}, {{{-1, 1}}, 0.1f, 0.9f, 0.3f, 0.7f},
       // inside a wall: the 0.3 tests hold back, the 0.2 tests cancel, a corner pushes
       {{{0, 0}}, 0.4f, 0.5f, 0.6f, 0.7f},
-      // two corner tests find a wall: only the first pushes (the row below
-      // pushes b 0.2 + 0.2, the lower-left corner 0.2 on both)
+      // two corner tests find a wall: only the first (lower-left) pushes, on both axes
       {{{-1, -1}, {0, -1}}, 0.1f, 0.1f, 0.3f, 0.7f},
       // other codes are open space; so are walls a level up or down
       {{{-1, 0, 0, 19}}, 0.1f, 0.5f, 0.1f, 0.5f}, {{{-1, 0, 0, 255}}, 0.1f, 0.5f, 0.1f, 0.5f},
       {{{-1, 0, -1}, {-1, 0, 1}}, 0.1f, 0.5f, 0.1f, 0.5f},
       // ... unless the camera point is there: 1 - fz is the level offset, floored
-      {{{-1, 0, 1}}, 0.25f, 0.5f, 0.3f, 0.5f, -0.5f}, {{{-1, 0, -1}}, 0.25f, 0.5f, 0.3f, 0.5f, 1.5f},
+      {{{-1, 0, 1}}, 0.25f, 0.5f, 0.3f, 0.5f, 0, 0, -0.5f},
+      {{{-1, 0, -1}}, 0.25f, 0.5f, 0.3f, 0.5f, 0, 0, 1.5f},
       // column -1 is off the grid, not the end of the row before in flat storage
-      {{{1023, -1}}, 0.1f, 0.5f, 0.1f, 0.5f, 0.54f, 0, 60},
+      {{{1023, -1}}, 0.1f, 0.5f, 0.1f, 0.5f, 0, 0, 0.54f, 0, 60},
+      // past a side the cell changes; past the grid's edge the point stops there
+      {{}, -0.25f, 0.5f, 0.75f, 0.5f, -1, 0}, {{}, 0.5f, 1.25f, 0.5f, 0.25f, 0, 1},
+      {{}, 1.25f, 0.5f, 0.25f, 0.5f, 1, 0}, {{}, 0.5f, -0.25f, 0.5f, 0.75f, 0, -1},
+      {{}, -0.3f, -0.3f, 0, 0, 0, 0, 0.54f, 0, 0}, {{}, 1.3f, 1.3f, 1, 1, 0, 0, 0.54f, 1023, 1023},
       // clang-format on
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message()
-                 << c.cells[0].dx << "," << c.cells[0].dy << " a " << c.a << " b " << c.b);
+                 << "a " << c.a << " b " << c.b << " walls " << c.cells.size());
     for (const Cell& w : c.cells) wall(c.x + w.dx, c.y + w.dy, 1 + w.dz, w.code);
     place(c.x, c.y, 1, c.a, c.b, c.fz);
     walk(1, false, false);
     EXPECT_NEAR(1.0f - u.fx, c.ea, 1e-5);
     EXPECT_NEAR(u.fy, c.eb, 1e-5);
+    EXPECT_EQ(std::pair(int32_t(u.x), int32_t(u.y)), std::pair(c.x + c.dx, c.y + c.dy));
     for (const Cell& w : c.cells) wall(c.x + w.dx, c.y + w.dy, 1 + w.dz, 0);
   }
 }

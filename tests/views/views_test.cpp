@@ -1,7 +1,5 @@
-// The views against plain drawings made here from their description: the
-// overworld and minimap pixel by pixel, the screensaver from its random values,
-// and the block view through a real offscreen GL context (Mesa's surfaceless
-// EGL) against the field drawn cell by cell in immediate mode.
+// The views against plain drawings made here: the overworld and minimap pixel by pixel, the
+// screensaver from its random values, the block view in offscreen GL cell by cell.
 #include <gtest/gtest.h>
 
 #define GL_GLEXT_PROTOTYPES
@@ -11,7 +9,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -72,8 +69,6 @@ Rgba speckle(Dice& d) {
   return k < 4 ? near[k] : Rgba{uint8_t(d(256)), uint8_t(d(256)), uint8_t(d(256)), 0};
 }
 
-// ---- the plain drawings ---------------------------------------------------------
-
 // One put_pixel per slot pixel, rows bottom first, the width for both sides but
 // no more rows than the slot holds; keyed, the key colour and black are left out.
 void plain_picture(Framebuffer& fb, const BitmapStore& bm, int64_t x, int64_t y, int32_t slot,
@@ -97,17 +92,45 @@ void plain_row(Framebuffer& fb, int64_t x0, int64_t x1, int64_t y, Rgba c) {
       put_pixel(fb, int32_t(x), int32_t(y), c.r, c.g, c.b);
 }
 
-struct Scene2d {
+class FakeInput : public InputSource {
+ public:
+  bool keys[256] = {};
+  void begin_pass(int32_t) override {}
+  bool key_down(int32_t vk) override { return vk >= 0 && vk < 256 && keys[vk]; }
+  void pointer(int32_t, int32_t, int32_t* x, int32_t* y) override { *x = *y = 0; }
+};
+
+struct Scene {
   World w;
   BitmapStore bm;
   UnitTable units;
   PathSearch ps;
   RunState run;
+  BlockViewState bv;
+  Framebuffer fb;
+  FakeInput input;
+  Platform platform;
+  explicit Scene(int32_t side = kWorldSide) {
+    set_world_side(w, side);
+    create_world_grid(w);
+    create_unit_table(units);
+    create_bitmap_store(bm);
+    set_resolution(fb, kBlockViewWidth, kBlockViewHeight);
+    platform.input = &input;
+  }
+  void wall(int32_t x, int32_t y, int32_t z, uint8_t code = kTileWall) {
+    set_cell(w, x, y, z, code);
+  }
+  void put_unit(int32_t i, int32_t x, int32_t y, int32_t z) {
+    UnitRecord& u = unit(units, i);
+    u.in_use = 1, u.x = uint16_t(x), u.y = uint16_t(y), u.level = uint16_t(z);
+    u.fx = u.fy = u.fz = 0.5f;
+  }
 };
 
 // Terrain by the tile table, the selected unit's route, then the units with
 // their bars and labels; cells off the grid stay as they were.
-void plain_overworld(Framebuffer& fb, const Scene2d& s) {
+void plain_overworld(Framebuffer& fb, const Scene& s) {
   const RunState& run = s.run;
   const int64_t cols = fb.width / 16, rows = fb.height / 16;
   for (int64_t c = 0; c < cols; ++c)
@@ -147,7 +170,7 @@ void plain_overworld(Framebuffer& fb, const Scene2d& s) {
 
 // Level SZ + 10's corner: grey for 19, green for 10; red dots for units on the
 // level away from the grid's border, one per 16 cells; the white view dot last.
-void plain_minimap(Framebuffer& fb, const Scene2d& s) {
+void plain_minimap(Framebuffer& fb, const Scene& s) {
   const int32_t x0 = s.run.minimap_x, y0 = s.run.minimap_y, z = s.run.SZ + 10;
   for (int32_t i = 0; i < 64; ++i)
     for (int32_t j = 0; j < 64; ++j) {
@@ -164,8 +187,6 @@ void plain_minimap(Framebuffer& fb, const Scene2d& s) {
   }
   put_pixel(fb, x0 + s.run.SX / 16, y0 + s.run.SY / 16, 255, 255, 255);
 }
-
-// ---- the overworld and the minimap --------------------------------------------
 
 // Wherever a picture lands, tile and sprite give exactly the plain copy: slots
 // of every shape, from far off one side to far off the other.
@@ -204,8 +225,7 @@ TEST(DrawTile, SamePictureAsThePlainCopyWhereverItLandsAndNothingWithoutPixels) 
 TEST(Overworld, WholePictureAndMinimapMatchThePlainDrawingOverRandomScenes) {
   Dice d{2024};
   for (int32_t side : {32, 64, 128}) {
-    Scene2d s;
-    create_bitmap_store(s.bm);
+    Scene s(side);
     auto speckled = [&](int32_t slot, uint32_t w, uint32_t h) {
       make_slot(s.bm, slot, w, h, [&](int32_t, int32_t) { return speckle(d); });
     };
@@ -214,9 +234,6 @@ TEST(Overworld, WholePictureAndMinimapMatchThePlainDrawingOverRandomScenes) {
     speckled(17, 20, 20);  // reaches over its neighbours
     speckled(18, 16, 9);   // short
     speckled(849, 16, 16), speckled(850, 16, 16);
-    set_world_side(s.w, side);
-    create_world_grid(s.w);
-    create_unit_table(s.units);
     create_path_search(s.ps, side);
     for (int32_t z = 0; z < kLevelCount; ++z)
       for (int32_t y = 0; y < side; ++y)
@@ -304,8 +321,6 @@ TEST(MinimapPointer, StrictlyInsideForSelectingHalfOpenForTheJump) {
   }
 }
 
-// ---- the screensaver -----------------------------------------------------------
-
 // Every entry against the plain formula: the tables are built by rotation, and only
 // this catches an entry where that rounds otherwise than the library would.
 TEST(TrigTables, EveryEntryIsTheDoubleSineRoundedToFloatAndBuiltOnce) {
@@ -329,10 +344,8 @@ TEST(TrigTables, EveryEntryIsTheDoubleSineRoundedToFloatAndBuiltOnce) {
   EXPECT_FALSE(t.sine || t.cosine);
 }
 
-// Noise of blue below 255 in row order, four circles of five values each
-// (blue, green, red, row, column) of radius width / 5, traced over half a
-// turn in steps of 50 / radius degrees and mirrored about the centre's column.
-// A width of 250 gives steps of exactly one degree, so the half turn ends on 180.
+// Blue noise below 255, then four circles (blue, green, red, row, column) of radius width / 5,
+// half a turn in steps of 50 / radius degrees (1 at width 250), mirrored about the centre column.
 void plain_renewal(Framebuffer& fb, bool circles, Rng& rng) {
   for (int32_t y = 0; y < fb.height; ++y)
     for (int32_t x = 0; x < fb.width; ++x)
@@ -381,44 +394,8 @@ TEST(ScreensaverView, RenewsOnMultiplesOfFiftyAsThePlainDrawingAndCopiesEveryFra
   }
 }
 
-// ---- the block view ---------------------------------------------------------------
-
-class FakeInput : public InputSource {
- public:
-  bool keys[256] = {};
-  void begin_pass(int32_t) override {}
-  bool key_down(int32_t vk) override { return vk >= 0 && vk < 256 && keys[vk]; }
-  void pointer(int32_t, int32_t, int32_t* x, int32_t* y) override { *x = *y = 0; }
-};
-
-struct Scene {
-  World world;
-  UnitTable units;
-  RunState run;
-  BlockViewState bv;
-  Framebuffer fb;
-  FakeInput input;
-  Platform platform;
-  Scene() {
-    set_world_side(world, kWorldSide);
-    create_world_grid(world);
-    create_unit_table(units);
-    set_resolution(fb, kBlockViewWidth, kBlockViewHeight);
-    platform.input = &input;
-  }
-  void wall(int32_t x, int32_t y, int32_t z, uint8_t code = kTileWall) {
-    set_cell(world, x, y, z, code);
-  }
-  void put_unit(int32_t i, int32_t x, int32_t y, int32_t z) {
-    UnitRecord& u = unit(units, i);
-    u.in_use = 1, u.x = uint16_t(x), u.y = uint16_t(y), u.level = uint16_t(z);
-    u.fx = u.fy = u.fz = 0.5f;
-  }
-};
-
-// The field drawn the plain way: every one of the 28^3 cells with its own
-// matrix, each wall cube setting its state and drawing its quads corner by
-// corner in immediate mode. Returns the read-back RGB and depth.
+// The field drawn the plain way, read back as RGB and depth: each of the 28^3 cells with its own
+// matrix, each wall cube setting its state and drawing its quads in immediate mode.
 struct ReferenceQuad {
   int dx, dy, dz;  // neighbour whose wall hides the quad
   float normal[3];
@@ -488,51 +465,41 @@ void draw_reference_picture(const World& w, const UnitRecord& cam, float yaw, fl
                depth->data());
 }
 
-// Straight along each GL axis both ways: up and down the levels, then level
-// toward lower and higher rows and toward higher and lower columns.
-struct AxisLook {
-  float yaw, pitch;
-};
-constexpr AxisLook kAxisLooks[] = {{0, 0}, {0, -180}, {0, -90}, {180, -90}, {90, -90}, {-90, -90}};
+// Along each GL axis both ways: up and down the levels, along the rows, along the columns.
+constexpr ViewAngles kAxisLooks[] = {{0, 0},     {0, -180}, {0, -90},
+                                     {180, -90}, {90, -90}, {-90, -90}};
 
 class BlockViewGl : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { ok_ = open_window(); }
   static bool open_window() {  // the size of the block view's window at zoom 2
-    return open_offscreen_gl(2 * kBlockViewWidth, 2 * kBlockViewHeight, &error_);
+    return ok_ = open_offscreen_gl(2 * kBlockViewWidth, 2 * kBlockViewHeight, &error_);
   }
-
+  static void SetUpTestSuite() { open_window(); }
   void SetUp() override {
     ASSERT_TRUE(ok_) << "no offscreen GL context (surfaceless EGL): " << error_;
-    create_bitmap_store(bitmaps);
     texture();
   }
   void TearDown() override {
     if (ok_) glDeleteTextures(32, s.bv.textures);
   }
 
-  // Fills slot 1201 with a 64 x 64 texture in four quadrants of distinct colours
-  // and uploads the textures as window creation does.
+  // Slot 1201 in four quadrants of distinct colours, uploaded as window creation does.
   void texture() {
-    make_slot(bitmaps, 1201, 64, 64, [](int32_t c, int32_t r) {
-      constexpr uint8_t kQuadrant[][3] = {
-          {200, 40, 40}, {40, 200, 40}, {40, 40, 200}, {220, 220, 60}};
-      const uint8_t* q = kQuadrant[(c >= 32) + 2 * (r >= 32)];
-      return Rgba{q[0], q[1], q[2], 255};
+    make_slot(s.bm, 1201, 64, 64, [](int32_t c, int32_t r) {
+      return Rgba{uint8_t(c < 32 ? 200 : 40), uint8_t(r < 32 ? 40 : 200), 90, 255};
     });
     if (s.bv.textures[0]) glDeleteTextures(32, s.bv.textures);
     resize_gl();
-    init_gl(s.bv, bitmaps);
+    init_gl(s.bv, s.bm);
   }
 
-  // One frame with the camera unit in the middle of its cell.
-  void render(float yaw, float pitch, int32_t camera_unit = 1) {
-    UnitRecord& u = unit(s.units, camera_unit);
+  // One frame with unit 1 the camera, in the middle of its cell.
+  void render(float yaw, float pitch) {
+    UnitRecord& u = unit(s.units, 1);
     u.fx = u.fy = u.fz = 0.5f;
-    s.run.selected_unit = camera_unit;
-    s.bv.yaw = yaw, s.bv.pitch = pitch;
+    s.run.selected_unit = 1, s.bv.yaw = yaw, s.bv.pitch = pitch;
     clear_pixels(s.fb);
-    draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, true);
+    draw_block_view(s.fb, s.run, s.w, s.units, s.bv, s.platform, true);
   }
 
   int drawn_pixels() const {
@@ -545,17 +512,12 @@ class BlockViewGl : public ::testing::Test {
   static inline bool ok_ = false;
   static inline std::string error_;
   Scene s;
-  BitmapStore bitmaps;
 };
 
-// The view leaves out cubes off screen, draws each cube with one array call
-// and may draw the field back to front: none of it may change a pixel or a
-// depth of the plain drawing, nor the GL state it found. Random views of a
-// random field (walls among other codes, which hide no face), views along each
-// axis both ways, and set views: near the grid's edges, where only cells 1 to
-// 1022 and levels 1 to 178 are drawn; from inside a wall, where every
-// direction sees a face; with another unit selected; without a camera; and
-// into a framebuffer of the overworld's size, which the read-back leaves alone.
+// Culling, array calls and back-to-front order change no pixel, depth or GL state of the plain
+// drawing: random views of a random field (other codes hide no face), along each axis, near the
+// grid's edges (only cells 1 to 1022, levels 1 to 178 drawn), from inside a wall, with another
+// or no camera, and into a framebuffer of the overworld's size, which the read-back leaves alone.
 TEST_F(BlockViewGl, PictureMatchesTheFieldDrawnCellByCell) {
   Dice d{12345};
   for (int z = 30; z < 70; ++z)
@@ -569,19 +531,13 @@ TEST_F(BlockViewGl, PictureMatchesTheFieldDrawnCellByCell) {
       s.wall(x, y, 51);
       if (x % 6 == 0 || y % 5 == 0) s.wall(x, y, 50);
     }
-  // Walls on the grid's outermost columns, rows and levels, never drawn, seen
-  // through gaps in the walls one cell inside, which are drawn.
+  // walls on the outermost columns, rows and levels, never drawn, seen through gaps one cell in
   for (int v = 495; v < 506; ++v)
-    for (int k = 45; k < 56; ++k)
-      for (auto [edge, inside] : {std::pair(0, 1), {1023, 1022}}) {
-        s.wall(edge, v, k), s.wall(v, edge, k);
-        if ((v + k) % 3 == 0) s.wall(inside, v, k), s.wall(v, inside, k);
+    for (int k = 495; k < 506; ++k)
+      for (auto [edge, in, top, below] : {std::tuple(0, 1, 0, 1), {1023, 1022, 179, 178}}) {
+        s.wall(edge, v, k - 450), s.wall(v, edge, k - 450), s.wall(v, k, top);
+        if ((v + k) % 3 == 0) s.wall(in, v, k - 450), s.wall(v, in, k - 450), s.wall(v, k, below);
       }
-  for (int y = 495; y < 506; ++y)
-    for (int x = 495; x < 506; ++x) {
-      s.wall(x, y, 0), s.wall(x, y, 179);
-      if ((x + y) % 3 == 0) s.wall(x, y, 1), s.wall(x, y, 178);
-    }
   s.wall(700, 700, 50);
   struct View {
     int x, y, z;
@@ -589,18 +545,15 @@ TEST_F(BlockViewGl, PictureMatchesTheFieldDrawnCellByCell) {
     int selected = 1, min_drawn = 0;
     int32_t width = kBlockViewWidth, height = kBlockViewHeight;
   };
-  std::vector<View> views = {{5, 500, 50, -97, -85},
-                             {1018, 500, 50, 83, -95},  // toward columns 0 and 1023
-                             {500, 5, 50, 7, -95},
-                             {500, 1018, 50, 187, -85},  // rows 0 and 1023
-                             {500, 500, 4, 7, -175},
-                             {500, 500, 175, 7, -5},  // levels 0 and 179
-                             {497, 497, 50, 7, -85, 2},
-                             {500, 500, 50, 7, -85, -1},
-                             {500, 500, 50, 7, -85, kUnitTableSize},
-                             {500, 500, 50, 7, -85, 1 << 30},
-                             {500, 500, 50, 7, -85, 1, 0, 640, 480}};
-  for (const AxisLook& l : kAxisLooks) {
+  // toward columns 0 and 1023, rows 0 and 1023, levels 0 and 179; other cameras; 640 x 480
+  // clang-format off
+  std::vector<View> views = {
+      {5, 500, 50, -97, -85}, {1018, 500, 50, 83, -95}, {500, 5, 50, 7, -95},
+      {500, 1018, 50, 187, -85}, {500, 500, 4, 7, -175}, {500, 500, 175, 7, -5},
+      {497, 497, 50, 7, -85, 2}, {500, 500, 50, 7, -85, -1}, {500, 500, 50, 7, -85, kUnitTableSize},
+      {500, 500, 50, 7, -85, 1 << 30}, {500, 500, 50, 7, -85, 1, 0, 640, 480}};
+  // clang-format on
+  for (const ViewAngles& l : kAxisLooks) {
     views.push_back({700, 700, 50, l.yaw, l.pitch, 1, kBlockViewPixels});  // inside a lone wall
     views.push_back({0, 0, 0, l.yaw + 7.0f, l.pitch - 5.0f});              // a little off the axis
   }
@@ -622,12 +575,10 @@ TEST_F(BlockViewGl, PictureMatchesTheFieldDrawnCellByCell) {
     const bool camera = v.selected >= 0 && v.selected < kUnitTableSize;
     if (camera) s.put_unit(v.selected, v.x, v.y, v.z);
     UnitRecord& u = unit(s.units, camera ? v.selected : 1);
-    u.fx = 0.3f + 0.01f * float(d(40));
-    u.fy = 0.3f + 0.01f * float(d(40));
-    u.fz = 0.54f;
+    u.fx = 0.3f + 0.01f * float(d(40)), u.fy = 0.3f + 0.01f * float(d(40)), u.fz = 0.54f;
     std::vector<uint8_t> rgb;
     std::vector<uint16_t> depth;
-    draw_reference_picture(s.world, u, v.yaw, v.pitch, s.bv.textures[1], &rgb, &depth);
+    draw_reference_picture(s.w, u, v.yaw, v.pitch, s.bv.textures[1], &rgb, &depth);
     set_resolution(s.fb, v.width, v.height);
     std::vector<uint8_t> expect(s.fb.pixels.size(), 0);
     for (size_t i = 0; i < depth.size() && camera && v.width == kBlockViewWidth; ++i) {
@@ -635,12 +586,9 @@ TEST_F(BlockViewGl, PictureMatchesTheFieldDrawnCellByCell) {
       std::copy(&rgb[i * 3], &rgb[i * 3 + 3], &expect[i * 4]);
       expect[i * 4 + 3] = 255;
     }
-    s.run.selected_unit = v.selected;
-    s.bv.yaw = v.yaw, s.bv.pitch = v.pitch;
-    draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, true);
-    if (camera) {
-      EXPECT_TRUE(s.bv.depth == depth);
-    }
+    s.run.selected_unit = v.selected, s.bv.yaw = v.yaw, s.bv.pitch = v.pitch;
+    draw_block_view(s.fb, s.run, s.w, s.units, s.bv, s.platform, true);
+    EXPECT_TRUE(!camera || s.bv.depth == depth);
     EXPECT_TRUE(s.fb.pixels == expect);
     EXPECT_GE(drawn_pixels(), v.min_drawn);
     // the depth test, texture environment and arrays the rest of the frame uses are as before
@@ -658,8 +606,7 @@ TEST_F(BlockViewGl, PictureMatchesTheFieldDrawnCellByCell) {
   EXPECT_GT(busy, 20);  // most views show plenty of cubes
 }
 
-// The projection the plain drawing shares: a cube ahead is as large and as deep as
-// the 45 degree frustum makes it.
+// The projection the plain drawing shares: a cube ahead is as large and deep as the frustum says.
 TEST_F(BlockViewGl, ACubeAheadHasItsProjectedSizeAndDepth) {
   s.put_unit(1, 500, 500, 50);
   s.wall(500, 500, 53);  // three levels on, straight ahead at pitch 0
@@ -673,8 +620,7 @@ TEST_F(BlockViewGl, ACubeAheadHasItsProjectedSizeAndDepth) {
               0.5 * ((f + n) / (f - n) - 2.0 * f * n / ((f - n) * z)) + 0.5, 2e-3);
 }
 
-// F1 to F4 re-create the window, and with it the GL context and all that
-// lives in it. The view must draw the same picture in the new context.
+// F1 to F4 re-create the window and its GL context: the view draws the same picture in the new one.
 TEST_F(BlockViewGl, DrawsTheSamePictureAfterTheContextIsRecreated) {
   s.put_unit(1, 500, 500, 50);
   for (int x = 497; x <= 503; ++x) s.wall(x, 496, 50);
@@ -685,14 +631,14 @@ TEST_F(BlockViewGl, DrawsTheSamePictureAfterTheContextIsRecreated) {
   ASSERT_GT(drawn_pixels(), 10000);
 
   close_offscreen_gl();
-  ok_ = open_window();
-  ASSERT_TRUE(ok_) << "no GL context after re-creating the window: " << error_;
+  ASSERT_TRUE(open_window()) << "no GL context after re-creating the window: " << error_;
   texture();  // what window creation uploads
   render(10.0f, -80.0f);
   EXPECT_TRUE(s.fb.pixels == before);
 }
 
-// Without GL the view still walks unit 1 and turns the camera for the next frame.
+// Without GL the view still walks unit 1, with the look it had, and turns the camera for the
+// next frame: left, middle or right button looks; none leaves the camera; Z walks back.
 TEST(BlockViewNoGl, WalksAndLooksButDrawsNothing) {
   Scene s;
   s.put_unit(1, 100, 100, 1);
@@ -701,41 +647,25 @@ TEST(BlockViewNoGl, WalksAndLooksButDrawsNothing) {
   s.bv.pitch = -90.0f;  // level, toward lower rows
   s.run.tick_divisor = 10.0f;
   std::fill(s.fb.pixels.begin(), s.fb.pixels.end(), uint8_t(5));
-  s.input.keys[kVkLButton] = true;
-  s.run.pointer_x = 160, s.run.pointer_y = 0;  // looks along the levels from the next frame
-  draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, false);
-  // this frame's step used the old pitch
   const UnitRecord& u = unit(s.units, 1);
-  EXPECT_NEAR(u.fy, 0.4f, 1e-6);
-  EXPECT_FLOAT_EQ(u.walk_phase, 1.0f);
-  EXPECT_FLOAT_EQ(s.bv.yaw, 20.0f - 320.0f);
-  EXPECT_FLOAT_EQ(s.bv.pitch, 0.0f);
-  // the new pitch walks nowhere
-  s.run.frame = 1;
-  draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, false);
-  EXPECT_NEAR(u.fy, 0.4f, 1e-6);
-  EXPECT_FLOAT_EQ(u.walk_phase, 2.0f);
-  EXPECT_TRUE(
-      std::all_of(s.fb.pixels.begin(), s.fb.pixels.end(), [](uint8_t v) { return v == 5; }));
-
-  // middle or right button alone also looks; no button leaves the camera; Z walks back
-  s.input.keys[kVkLButton] = false;
-  struct Look {
+  const struct {
     int32_t button, px, py;
     float yaw, pitch, phase;
-  };
-  for (const Look& l :
-       {Look{kVkMButton, 10, 239, 0.0f, -239.0f, 2.0f},
-        Look{kVkRButton, 319, 90, -618.0f, -90.0f, 2.0f}, Look{0, 0, 0, -618.0f, -90.0f, 2.0f},
-        Look{vk_letter('Z'), 0, 0, -618.0f, -90.0f, 1.0f}}) {
-    s.input.keys[kVkMButton] = s.input.keys[kVkRButton] = false;
+  } looks[] = {{kVkLButton, 160, 0, -300, 0, 1},  {kVkLButton, 160, 0, -300, 0, 2},
+               {kVkMButton, 10, 239, 0, -239, 2}, {kVkRButton, 319, 90, -618, -90, 2},
+               {0, 0, 0, -618, -90, 2},           {vk_letter('Z'), 0, 0, -618, -90, 1}};
+  for (const auto& l : looks) {
+    s.input.keys[kVkLButton] = s.input.keys[kVkMButton] = s.input.keys[kVkRButton] = false;
     s.input.keys[l.button] = l.button != 0;
     s.run.pointer_x = l.px, s.run.pointer_y = l.py;
-    draw_block_view(s.fb, s.run, s.world, s.units, s.bv, s.platform, false);
-    EXPECT_FLOAT_EQ(s.bv.yaw, l.yaw) << l.button;
-    EXPECT_FLOAT_EQ(s.bv.pitch, l.pitch) << l.button;
-    EXPECT_FLOAT_EQ(u.walk_phase, l.phase) << l.button;
+    draw_block_view(s.fb, s.run, s.w, s.units, s.bv, s.platform, false);
+    EXPECT_EQ(std::tuple(s.bv.yaw, s.bv.pitch, u.walk_phase), std::tuple(l.yaw, l.pitch, l.phase))
+        << l.button;
+    if (l.button == vk_letter('Z')) break;  // the back step is walk_test's
+    EXPECT_NEAR(u.fy, 0.4f, 1e-6);          // the first step only: pitch 0 walks nowhere
   }
+  EXPECT_TRUE(
+      std::all_of(s.fb.pixels.begin(), s.fb.pixels.end(), [](uint8_t v) { return v == 5; }));
 }
 
 }  // namespace
