@@ -100,6 +100,7 @@ class FakeInput : public InputSource {
   void pointer(int32_t, int32_t, int32_t* x, int32_t* y) override { *x = *y = 0; }
 };
 
+// Everything a view reads, on a grid of the given side.
 struct Scene {
   World w;
   BitmapStore bm;
