@@ -1,6 +1,4 @@
-// Frame pacing: the sleeps after each swap for a sequence of swap times. The 99th percentile
-// the state dump reports for ticks and frames: the slowest one in a hundred is left out, and
-// the figure never understates the sample it stands for.
+// Frame pacing, and the 99th percentile the state dump reports for ticks and frames.
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -9,22 +7,17 @@
 #include "shell/pacing.h"
 #include "shell/ticks.h"
 
-TEST(FramePacing, SleepsOnlyWhereSwapsComeTooSoon) {
+TEST(FramePacing, SleepsOnlyWhereSwapsComeTooSoonWithThePeriodOfTheDisplay) {
   constexpr int64_t P = 16667;  // 60 Hz
   const struct {
     const char* what;
     std::vector<int64_t> work;   // µs from the end of one sleep to the next swap's return
     std::vector<int64_t> sleep;  // expected sleeps, µs
   } cases[] = {
-      // a swap that does not wait: every frame after the first is held to the period
-      {"swap returns at once", {1000, 1000, 1000, 1000}, {0, P - 1000, P - 1000, P - 1000}},
-      // a display that waits: the swaps land on their due times, nothing is slept
+      {"swap returns at once: held to the period", {1000, 1000, 1000}, {0, P - 1000, P - 1000}},
       {"swap waits for the display", {0, P, P, P + 300, P - 300}, {0, 0, 0, 0, 0}},
-      // a little early is the display's jitter, not a swap that did not wait
-      {"early by less than a quarter period", {0, P - 3000}, {0, 0}},
-      // a pause or a slow frame starts a new timeline rather than hurrying
-      {"fell behind, then fast again", {0, 3 * P, 1000}, {0, 0, P - 1000}},
-      // frames a bit slower than the period run unslept
+      {"early by under a quarter period is jitter", {0, P - 3000}, {0, 0}},
+      {"fell behind: a new timeline, no hurrying", {0, 3 * P, 1000}, {0, 0, P - 1000}},
       {"slow frames", {0, P + 2000, P + 2000}, {0, 0, 0}},
   };
   for (const auto& c : cases) {
@@ -39,14 +32,9 @@ TEST(FramePacing, SleepsOnlyWhereSwapsComeTooSoon) {
     }
     EXPECT_EQ(slept, c.sleep);
   }
-}
-
-TEST(FramePacing, RefreshPeriodFromTheDisplayModeOrSixtyHertz) {
-  const struct {
-    int hz;
-    int64_t period;
-  } cases[] = {{60, 16667}, {144, 6944}, {0, 16667}, {-1, 16667}, {100000, 16667}};
-  for (const auto& c : cases) EXPECT_EQ(refresh_period_us(c.hz), c.period) << c.hz;
+  // the period from the display mode's rate, or 60 Hz where that is unknown or absurd
+  for (auto [hz, period] : {std::pair{60, P}, {144, int64_t(6944)}, {0, P}, {-1, P}, {100000, P}})
+    EXPECT_EQ(refresh_period_us(hz), period) << hz;
 }
 
 TEST(TickFigures, P99IsTheStepHoldingTheSampleAtNinetyNinePercent) {

@@ -12,15 +12,13 @@
 
 namespace {
 
-// Script words and numbers, what a recording writes reading back, and the keys standing for
-// each (the names the other tests' scripts use are checked by what those keys do).
+// Script key numbers, what a recording writes reading back, and the keys standing for each.
 TEST(KeyTable, NamesNumbersAndTheKeysThatStandForThem) {
   const std::pair<const char*, int32_t> names[] = {
       {"0", 48},   {"219", 219}, {"-0", 0}, {"F13", -1},  {"256", -1}, {"-1", -1},
       {"25x", -1}, {" 25", -1},  {"a", -1}, {"CTRL", -1}, {"left", -1}};
   for (auto [name, vk] : names) EXPECT_EQ(script_key_number(name), vk) << name;
-  // each key and button reads back from the words a recording writes for it, and no
-  // physical key stands for two of the game's keys
+  // each key reads back from a recording's words; no physical key stands for two game keys
   std::map<int32_t, int32_t> owner;
   for (int32_t vk = 0; vk < 256; ++vk) {
     const KeyRow* row = key_row(vk);
@@ -55,8 +53,8 @@ TEST(KeyTable, NamesNumbersAndTheKeysThatStandForThem) {
   }
 }
 
-// What a script does: its error, or the keys down in each pass of the replay, passes split by
-// '|' up to the one after the last event ('^' is Shift, 'L' 'R' 'M' the buttons).
+// A script's error, or the keys down in each pass to the one after the last event, split by
+// '|' ('^' is Shift, 'L' 'R' 'M' the buttons).
 std::string replayed(const std::string& script, size_t max_events) {
   std::vector<ScriptEvent> ev;
   std::string err;
@@ -72,9 +70,7 @@ std::string replayed(const std::string& script, size_t max_events) {
   return seen;
 }
 
-// Keys hold until released, taps and clicks last one pass, typed text ends at its last
-// non-blank character whatever follows it, a capital is typed with Shift; an error names
-// the line and the problem.
+// Holds last until released, taps one pass, typing to its last non-blank, capitals with Shift.
 TEST(Scripts, EachPassSeesTheKeysTheScriptHoldsOrTheErrorNamesTheLine) {
   const std::string longest = "0 type " + std::string(4089, 'a');  // 4096 characters
   const struct {
