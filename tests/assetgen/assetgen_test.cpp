@@ -1,6 +1,4 @@
-// The asset generator: drawing primitives and noise, the pictures (file format,
-// sizes, colour key, seamless terrain, determinism) and the world map (format,
-// determinism, the world each level must be, and its statistics).
+// The asset generator: drawing primitives and noise, the pictures, and the world map.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,12 +7,8 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
-#include <numeric>
 #include <set>
-#include <string>
 #include <tuple>
-#include <utility>
-#include <vector>
 
 #include "assetgen/image.h"
 #include "assetgen/noise.h"
@@ -30,8 +24,6 @@
 #include "world/world.h"
 
 namespace {
-
-// ---- drawing primitives -------------------------------------------------
 
 constexpr Rgb kRed{200, 0, 0}, kBlueish{0, 0, 200};
 
@@ -70,7 +62,7 @@ TEST(Paint, ShapesCoverExactlyThePixelsWhoseCentresAreInsideAndLinesBothEnds) {
   EXPECT_EQ(count(im, kRed), 10);  // one pixel per column along the longer axis
 }
 
-TEST(Paint, PutClipsGetWrapsBallsAreLitFromTheUpperLeftAndMixRunsBetweenColours) {
+TEST(Paint, PutClipsGetWrapsBallsAreLitMixBlendsOutlinesRingAndLayersCastShadows) {
   Image im = make_image(4, 4, kKey);
   put(im, -1, 0, kRed);
   put(im, 4, 4, kRed);
@@ -87,17 +79,14 @@ TEST(Paint, PutClipsGetWrapsBallsAreLitFromTheUpperLeftAndMixRunsBetweenColours)
       << shade(5, 5) << " " << shade(11, 11) << " " << shade(12, 12);
   EXPECT_TRUE(mix(kRed, kBlueish, 0) == kRed && mix(kRed, kBlueish, 1) == kBlueish);
   EXPECT_EQ(mix(Rgb{0, 0, 0}, Rgb{200, 100, 50}, 0.5f), (Rgb{100, 50, 25}));
-}
-
-TEST(Paint, OutlineRingsTheDrawingWithInkAndLayersComposeWithAShadow) {
-  Image im = make_image(8, 8, kKey);
+  // outline rings the drawing with ink; layers compose with a shadow
+  im = make_image(8, 8, kKey);
   rect(im, 3, 3, 2, 2, kRed);
   outline(im);
   outline(im);  // ink does not grow more ink
   EXPECT_EQ(count(im, kRed), 4);
   EXPECT_EQ(count(im, kInk), 8);  // the four sides, not the corners
   EXPECT_TRUE(pixel(im, 2, 3) == kInk && pixel(im, 2, 2) == kKey);
-
   Image ground = make_image(8, 8, kBlueish);
   Image layer = make_image(8, 8, kKey);
   rect(layer, 2, 2, 2, 2, kRed);
@@ -139,8 +128,6 @@ TEST(Image, NoiseAndTheGeneratorStayInRangeAndMagnifyAndReduceUndoEachOther) {
   ScratchDir dir;
   EXPECT_TRUE(write_png(dir / "sub/p.png", make_image(5, 3, kRed)));  // the folder is made
 }
-
-// ---- pictures ---------------------------------------------------------------
 
 using Key = std::pair<std::string, std::string>;  // folder, file
 
@@ -208,9 +195,7 @@ TEST(Pictures, EachFileIsWrittenOnceAtItsSizeAndTheGameLoadsItAsDrawn) {
   release_bitmap_store(store);
 }
 
-// The game leaves out key and pure black pixels of sprites; terrain and dungeon tiles are
-// drawn whole, and road_b is also drawn as a keyed route marker, so any key or black pixel
-// there would be a hole. Every picture is its own, and the same on every run.
+// Sprites skip key and black pixels; anywhere else (road_b is also a keyed marker) one is a hole.
 TEST(Pictures, DistinctTheSameOnEveryRunSpritesOnTheColourKeyAndOtherPicturesWhole) {
   for (const auto& [key, im] : drawn()) {
     const std::string name = key.first + "/" + key.second;
@@ -235,10 +220,8 @@ TEST(Pictures, DistinctTheSameOnEveryRunSpritesOnTheColourKeyAndOtherPicturesWho
   }
 }
 
-// Terrain lies side by side: the step across a tile's edge (last column to first,
-// bottom row to top) must be no larger than the typical step inside. A sea shows
-// the water tiles hundreds of times, where a dark or light blob becomes a grid of
-// spots: their quarters must be alike in brightness, and every pixel blue.
+// The step across a tile's edge is no larger than inside; a blob in a water tile, repeated
+// across a sea, becomes a grid of spots, so its quarters are alike and every pixel blue.
 TEST(Pictures, TerrainTilesTileWithoutSeamsAndWaterWithoutSpots) {
   int32_t tiles = 0, waters = 0;
   for (const auto& [key, im] : drawn()) {
@@ -286,8 +269,6 @@ TEST(Pictures, TilesSideBySideCanBeToldApartAndTheContactSheetShowsThemMagnified
   EXPECT_EQ(pixel(sheet, 4 + 7 * 4, 4 + 2 * 4), pixel(cross, 7, 2));
 }
 
-// ---- the world map ----------------------------------------------------------
-
 constexpr int32_t S = 1024;
 
 bool water(uint8_t c) { return c == 14 || c == 15; }
@@ -295,8 +276,7 @@ bool land(uint8_t c) { return !water(c); }
 bool house(uint8_t c) { return c >= 180 && c <= 184; }
 bool settlement(uint8_t c) { return c == 22 || c == 194 || house(c); }
 
-// The 4-connected regions of the cells of level z inside the box that pass the
-// test: label[i] names box cell i's region (0: none), size[r] counts region r.
+// 4-connected regions of level z's cells in the box passing the test (label 0: none).
 struct Regions {
   std::vector<int32_t> label, size{0};
 };
@@ -304,7 +284,6 @@ Regions regions(const WorldMap& m, int32_t z, bool (*test)(uint8_t), CellRect bo
   Regions r;
   r.label.assign(size_t(box.w) * size_t(box.h), 0);
   std::vector<int32_t> todo;
-  // Adds box cell (x, y) to region id when it is free and passes the test.
   auto join = [&](int32_t x, int32_t y, int32_t id) {
     const size_t i = size_t(y * box.w + x);
     if (x < 0 || y < 0 || x >= box.w || y >= box.h || r.label[i]) return;
@@ -324,9 +303,7 @@ Regions regions(const WorldMap& m, int32_t z, bool (*test)(uint8_t), CellRect bo
   return r;
 }
 
-LevelStats stats(const WorldMap& m, int32_t z) {
-  return level_stats(m.cells.data() + size_t(z) * kMapLevelBytes);
-}
+LevelStats stats(const WorldMap& m, int32_t z) { return level_stats(&m.cells[map_index(0, 0, z)]); }
 
 void check_borders_and_drawn_codes(const WorldMap& m) {
   for (int32_t z = 0; z < 3; ++z)
@@ -341,7 +318,7 @@ void check_borders_and_drawn_codes(const WorldMap& m) {
     EXPECT_TRUE(present[c] || tile_picture_slot(uint8_t(c), 1) == kNoPicture) << c << " is nowhere";
 }
 
-void check_surface(const WorldMap& m) {
+void check_surface_and_roads(const WorldMap& m) {
   const LevelStats s = stats(m, 1);
   // mostly land, but with seas wide enough for coasts and islands
   const double water_share = double(s.count[14] + s.count[15]) / (S * S);
@@ -357,11 +334,7 @@ void check_surface(const WorldMap& m) {
   }
   // mountain ranges dense enough to obstruct a fair share of coarse blocks
   EXPECT_TRUE(s.obstructed >= 0.05 && s.obstructed <= 0.25) << s.obstructed;
-}
-
-void check_roads(const WorldMap& m) {
-  // villages (wells with at least three houses round them) per network of road,
-  // houses and wells
+  // villages (wells with three houses round them) per network of road, houses and wells
   const Regions r = regions(m, 1, settlement);
   std::vector<int32_t> villages(r.size.size(), 0);
   for (int32_t i = 0; i < S * S; ++i) {
@@ -377,8 +350,7 @@ void check_roads(const WorldMap& m) {
 void check_dungeons(const WorldMap& m) {
   ASSERT_GE(m.dungeons.size(), 12u);
   for (const CellRect& r : m.dungeons) {
-    // the outer wall is whole but for doors; every enterable cell inside is
-    // reached from a door in the wall
+    // the outer wall is whole but for doors, and a door reaches every enterable cell inside
     int32_t inside = 0, floors = 0, fittings = 0, door = -1;
     for (int32_t y = r.y; y < r.y + r.h; ++y)
       for (int32_t x = r.x; x < r.x + r.w; ++x) {
@@ -399,7 +371,7 @@ void check_dungeons(const WorldMap& m) {
   }
 }
 
-void check_underworld(const WorldMap& m) {
+void check_underworld_and_heights(const WorldMap& m) {
   // rock under most of the surface's land, and under every dungeon cell whoever recorded it
   int64_t land_cells = 0, rock = 0;
   for (int32_t i = 0; i < S * S; ++i) {
@@ -419,13 +391,10 @@ void check_underworld(const WorldMap& m) {
   EXPECT_GT(fittings, 500);
   const std::vector<int32_t> caves = regions(m, 2, tile_enterable).size;
   EXPECT_GT(*std::max_element(caves.begin(), caves.end()), S * S / 50) << "caves are only pockets";
-}
-
-void check_heights(const WorldMap& m) {
-  const LevelStats s = stats(m, 0);
-  EXPECT_GE(s.enterable, 0.50);
-  for (int c : {10, 17, 18, 13, 23, 14, 19, 20}) EXPECT_GT(s.count[c], 1000) << "code " << c;
-  EXPECT_TRUE(s.count[61] > 50 && s.count[61] < S * S / 100) << s.count[61];
+  const LevelStats h = stats(m, 0);  // the heights
+  EXPECT_GE(h.enterable, 0.50);
+  for (int c : {10, 17, 18, 13, 23, 14, 19, 20}) EXPECT_GT(h.count[c], 1000) << "code " << c;
+  EXPECT_TRUE(h.count[61] > 50 && h.count[61] < S * S / 100) << h.count[61];
 }
 
 TEST(WorldMap, EachSeedGivesItsOwnWorldWithEveryProperty) {
@@ -434,15 +403,19 @@ TEST(WorldMap, EachSeedGivesItsOwnWorldWithEveryProperty) {
   EXPECT_TRUE(generate_map(kDefaultMapSeed).cells == first.cells) << "not the same on every run";
   const WorldMap other = generate_map(9);
   EXPECT_FALSE(other.cells == first.cells);
+  ScratchDir dir;  // the levels one after the other, where the game reads the map
+  std::string error;
+  ASSERT_TRUE(write_map(dir.path.string(), first, error)) << error;
+  EXPECT_TRUE(read_file(map_file_path(dir.path.string(), kMapNumber)) ==
+              std::string(first.cells.begin(), first.cells.end()));
   for (const WorldMap* m : {&first, &other}) {
     SCOPED_TRACE(m == &first ? "default seed" : "seed 9");
-    for (auto check : {check_borders_and_drawn_codes, check_surface, check_roads, check_dungeons,
-                       check_underworld, check_heights})
+    for (auto check : {check_borders_and_drawn_codes, check_surface_and_roads, check_dungeons,
+                       check_underworld_and_heights})
       check(*m);
   }
   // `assetgen --stats` gives the default world's cells and share of every code present
-  const char* build = std::getenv("KV_BUILD_DIR");
-  const std::string command = std::string(build ? build : ".") + "/assetgen --stats";
+  const std::string command = build_dir() + "/assetgen --stats";
   FILE* pipe = popen(command.c_str(), "r");
   ASSERT_NE(pipe, nullptr);
   int level = -1, lines = 0, present = 0;
@@ -463,22 +436,9 @@ TEST(WorldMap, EachSeedGivesItsOwnWorldWithEveryProperty) {
   EXPECT_EQ(lines, present);
 }
 
-// Where the game reads it, the levels one after the other as they are held.
-TEST(WorldMapFile, IsTheRawLevelsWhereTheGameReadsTheMap) {
-  WorldMap m;
-  m.cells.resize(kMapBytes);
-  std::iota(m.cells.begin(), m.cells.end(), uint8_t(0));
-  ScratchDir dir;
-  std::string error;
-  ASSERT_TRUE(write_map(dir.path.string(), m, error)) << error;
-  EXPECT_TRUE(read_file(map_file_path(dir.path.string(), kMapNumber)) ==
-              std::string(m.cells.begin(), m.cells.end()));
-}
-
 TEST(LevelStats, BlocksObstructFromTheirFiftyFirstPeakAndCodesUpToFiveAndWallsBar) {
   std::vector<uint8_t> level(kMapLevelBytes, 10);
-  // block (0, 0): 50 cells of 19 and 20; block (5, 7): 51; block (63, 63): walls,
-  // which never obstruct; the last row: every code once
+  // block (0, 0): 50 peaks; (5, 7): 51; (63, 63): walls, never obstructing; last row: each code
   for (int32_t i = 0; i < 256; ++i) {
     if (i < 50) level[size_t(i / 16 * 1024 + i % 16)] = uint8_t(i % 2 ? 19 : 20);
     if (i < 51) level[size_t((112 + i / 16) * 1024 + 80 + i % 16)] = 19;

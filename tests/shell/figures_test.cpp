@@ -1,30 +1,24 @@
-// Frame pacing: the sleeps after each swap for a sequence of swap times. The 99th percentile
-// the state dump reports for ticks and frames: the slowest one in a hundred is left out, and
-// the figure never understates the sample it stands for.
+// Frame pacing, and the 99th percentile the state dump reports for ticks and frames.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "shell/pacing.h"
 #include "shell/ticks.h"
 
-TEST(FramePacing, SleepsOnlyWhereSwapsComeTooSoon) {
+TEST(FramePacing, SleepsOnlyWhereSwapsComeTooSoonWithThePeriodOfTheDisplay) {
   constexpr int64_t P = 16667;  // 60 Hz
   const struct {
     const char* what;
     std::vector<int64_t> work;   // µs from the end of one sleep to the next swap's return
     std::vector<int64_t> sleep;  // expected sleeps, µs
   } cases[] = {
-      // a swap that does not wait: every frame after the first is held to the period
-      {"swap returns at once", {1000, 1000, 1000, 1000}, {0, P - 1000, P - 1000, P - 1000}},
-      // a display that waits: the swaps land on their due times, nothing is slept
+      {"swap returns at once: held to the period", {1000, 1000, 1000}, {0, P - 1000, P - 1000}},
       {"swap waits for the display", {0, P, P, P + 300, P - 300}, {0, 0, 0, 0, 0}},
-      // a little early is the display's jitter, not a swap that did not wait
-      {"early by less than a quarter period", {0, P - 3000}, {0, 0}},
-      // a pause or a slow frame starts a new timeline rather than hurrying
-      {"fell behind, then fast again", {0, 3 * P, 1000}, {0, 0, P - 1000}},
-      // frames a bit slower than the period run unslept
+      {"early by under a quarter period is jitter", {0, P - 3000}, {0, 0}},
+      {"fell behind: a new timeline, no hurrying", {0, 3 * P, 1000}, {0, 0, P - 1000}},
       {"slow frames", {0, P + 2000, P + 2000}, {0, 0, 0}},
   };
   for (const auto& c : cases) {
@@ -39,23 +33,14 @@ TEST(FramePacing, SleepsOnlyWhereSwapsComeTooSoon) {
     }
     EXPECT_EQ(slept, c.sleep);
   }
-}
-
-TEST(FramePacing, RefreshPeriodFromTheDisplayModeOrSixtyHertz) {
-  const struct {
-    int hz;
-    int64_t period;
-  } cases[] = {{60, 16667}, {144, 6944}, {0, 16667}, {-1, 16667}, {100000, 16667}};
-  for (const auto& c : cases) EXPECT_EQ(refresh_period_us(c.hz), c.period) << c.hz;
+  // the period from the display mode's rate, or 60 Hz where that is unknown or absurd
+  for (auto [hz, period] : {std::pair{60, P}, {144, int64_t(6944)}, {0, P}, {-1, P}, {100000, P}})
+    EXPECT_EQ(refresh_period_us(hz), period) << hz;
 }
 
 TEST(TickFigures, P99IsTheStepHoldingTheSampleAtNinetyNinePercent) {
   using Runs = std::vector<std::pair<int32_t, double>>;  // (count, ms)
-  const struct {
-    const char* what;
-    Runs samples;
-    double p99;
-  } cases[] = {
+  const std::tuple<const char*, Runs, double> cases[] = {
       {"no samples", {}, 0.0},
       {"all alike", {{100, 0.004}}, 0.004},
       {"one slow in a hundred is left out", {{99, 0.5}, {1, 50.0}}, 0.5},
@@ -63,13 +48,11 @@ TEST(TickFigures, P99IsTheStepHoldingTheSampleAtNinetyNinePercent) {
       {"the rank rounds up", {{1000, 1.0}, {11, 7.0}}, 7.0},
       {"slower than the steps reach", {{1, 500.0}}, 100.0},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& [what, samples, p99] : cases) {
     CpuHistogram h;
-    for (const auto& [count, ms] : c.samples)
+    for (const auto& [count, ms] : samples)
       for (int32_t i = 0; i < count; ++i) add_sample(h, ms);
-    const double p = p99_ms(h);
-    EXPECT_GE(p, c.p99);
-    EXPECT_LE(p, c.p99 + CpuHistogram::kStepMs * 1.01);
+    EXPECT_GE(p99_ms(h), p99) << what;
+    EXPECT_LE(p99_ms(h), p99 + CpuHistogram::kStepMs * 1.01) << what;
   }
 }

@@ -4,6 +4,7 @@
 #include <SDL2/SDL_scancode.h>
 
 #include <map>
+#include <tuple>
 
 #include "core/keys.h"
 #include "core/pointer.h"
@@ -12,15 +13,13 @@
 
 namespace {
 
-// Script words and numbers, what a recording writes reading back, and the keys standing for
-// each (the names the other tests' scripts use are checked by what those keys do).
+// Script key numbers, what a recording writes reading back, and the keys standing for each.
 TEST(KeyTable, NamesNumbersAndTheKeysThatStandForThem) {
   const std::pair<const char*, int32_t> names[] = {
       {"0", 48},   {"219", 219}, {"-0", 0}, {"F13", -1},  {"256", -1}, {"-1", -1},
       {"25x", -1}, {" 25", -1},  {"a", -1}, {"CTRL", -1}, {"left", -1}};
   for (auto [name, vk] : names) EXPECT_EQ(script_key_number(name), vk) << name;
-  // each key and button reads back from the words a recording writes for it, and no
-  // physical key stands for two of the game's keys
+  // each key reads back from a recording's words; no physical key stands for two game keys
   std::map<int32_t, int32_t> owner;
   for (int32_t vk = 0; vk < 256; ++vk) {
     const KeyRow* row = key_row(vk);
@@ -31,12 +30,8 @@ TEST(KeyTable, NamesNumbersAndTheKeysThatStandForThem) {
       EXPECT_TRUE(row->button || code == 0 || owner.emplace(code, vk).second)
           << code << " is " << owner[code] << " and " << vk;
   }
-  // either Enter is key 13; with NumLock off the keypad's 4 8 6 2 are the arrows
-  const struct {
-    int32_t vk;
-    SDL_Scancode held;
-    bool numlock, down;
-  } cases[] = {
+  // (key, scancode, NumLock, down): either Enter is 13; without NumLock keypad 4 8 6 2 are arrows
+  const std::tuple<int32_t, SDL_Scancode, bool, bool> cases[] = {
       // clang-format off
       {kVkReturn, SDL_SCANCODE_RETURN, true, true}, {kVkReturn, SDL_SCANCODE_KP_ENTER, true, true},
       {kVkReturn, SDL_SCANCODE_KP_ENTER, false, true}, {kVkLeft, SDL_SCANCODE_KP_4, false, true},
@@ -47,16 +42,16 @@ TEST(KeyTable, NamesNumbersAndTheKeysThatStandForThem) {
       {vk_digit(4), SDL_SCANCODE_KP_4, true, false},
       // clang-format on
   };
-  for (const auto& k : cases) {
+  for (auto [vk, held, numlock, down] : cases) {
     uint8_t state[SDL_NUM_SCANCODES] = {};
-    state[k.held] = 1;
-    EXPECT_EQ(key_held(*key_row(k.vk), state, k.numlock), k.down)
-        << k.vk << " with scancode " << k.held << (k.numlock ? ", NumLock on" : ", NumLock off");
+    state[held] = 1;
+    EXPECT_EQ(key_held(*key_row(vk), state, numlock), down)
+        << vk << " with scancode " << held << (numlock ? ", NumLock on" : ", NumLock off");
   }
 }
 
-// What a script does: its error, or the keys down in each pass of the replay, passes split by
-// '|' up to the one after the last event ('^' is Shift, 'L' 'R' 'M' the buttons).
+// A script's error, or the keys down in each pass to the one after the last event, split by
+// '|' ('^' is Shift, 'L' 'R' 'M' the buttons).
 std::string replayed(const std::string& script, size_t max_events) {
   std::vector<ScriptEvent> ev;
   std::string err;
@@ -72,9 +67,7 @@ std::string replayed(const std::string& script, size_t max_events) {
   return seen;
 }
 
-// Keys hold until released, taps and clicks last one pass, typed text ends at its last
-// non-blank character whatever follows it, a capital is typed with Shift; an error names
-// the line and the problem.
+// Holds last until released, taps one pass, typing to its last non-blank, capitals with Shift.
 TEST(Scripts, EachPassSeesTheKeysTheScriptHoldsOrTheErrorNamesTheLine) {
   const std::string longest = "0 type " + std::string(4089, 'a');  // 4096 characters
   const struct {
@@ -123,16 +116,11 @@ TEST(Scripts, EachPassSeesTheKeysTheScriptHoldsOrTheErrorNamesTheLine) {
   EXPECT_EQ(std::pair(x, y), std::pair(100, 149));
 }
 
-// Screen position to framebuffer pixel: origin bottom-left, scaled by the zoom.
+// Screen position (axis, at, window, extent) to picture pixel: origin bottom-left, zoomed.
 TEST(PointerMaths, ScalesByTheZoomCountsYUpAndClampsToTheEdges) {
   const ScreenRect one{100, 50, 740, 530}, two{0, 0, 1280, 960}, away{100, 100, 740, 580},
       flat{50, 50, 50, 50};
-  const struct {
-    char axis;
-    int32_t screen;
-    ScreenRect rect;
-    int32_t extent, want;
-  } cases[] = {
+  const std::tuple<char, int32_t, ScreenRect, int32_t, int32_t> cases[] = {
       // clang-format off
       {'x', 420, one, 640, 320}, {'x', 739, one, 640, 639}, {'y', 529, one, 480, 1},
       {'y', 50, one, 480, 479}, {'x', 3, two, 640, 1}, {'y', 958, two, 480, 1},
@@ -141,11 +129,11 @@ TEST(PointerMaths, ScalesByTheZoomCountsYUpAndClampsToTheEdges) {
       {'y', 900, away, 480, 0}, {'x', 60, flat, 640, 0}, {'y', 40, flat, 480, 0},
       // clang-format on
   };
-  for (const auto& k : cases) {
-    const int32_t got = k.axis == 'x' ? pointer_x_from_screen(k.screen, k.rect, k.extent)
-                                      : pointer_y_from_screen(k.screen, k.rect, k.extent);
-    EXPECT_EQ(got, k.want) << k.axis << " " << k.screen << " in " << k.rect.left << ","
-                           << k.rect.top << "-" << k.rect.right << "," << k.rect.bottom;
+  for (auto [axis, screen, rect, extent, want] : cases) {
+    const int32_t got = axis == 'x' ? pointer_x_from_screen(screen, rect, extent)
+                                    : pointer_y_from_screen(screen, rect, extent);
+    EXPECT_EQ(got, want) << axis << " " << screen << " in " << rect.left << "," << rect.top << "-"
+                         << rect.right << "," << rect.bottom;
   }
 }
 

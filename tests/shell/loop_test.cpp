@@ -1,5 +1,4 @@
-// The loop's key and mouse bindings, the banner, the README's keys that act while typing,
-// and where F12 pictures go.
+// The loop's keys and buttons, the banner, the README's keys acting while typing, F12's files.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -78,8 +77,8 @@ TEST(LoopBindings, EachKeyAndButtonDoesWhatTheHelpSays) {
       {"1 key M down\n4 key M up", nullptr, 6, "moves=3 window_w=1280"},  // every pass held
       // a window that cannot be made again ends the run after that pass, and says why
       {"2 tap F1", [](ScriptedGame& s) { s.display.fail_create = true; }, 100, "passes=3 failed=1"},
-      // the left button selects the first record on the cell, never inside the minimap's
-      // square (hidden or not), only in the overworld; an empty cell keeps the selection
+      // left selects the cell's first record, not in the minimap's square (hidden or not) nor
+      // outside the overworld; an empty cell keeps the selection
       {"0 pointer 5 5\n0 click left", at_origin, 1, "sel=0"},  // record 0 too
       {"0 pointer 100 100\n0 click left", two_on_a_cell, 1, "sel=1"},
       {"0 pointer 519 339\n0 click left", two_on_a_cell, 1, "sel=1"},
@@ -120,8 +119,7 @@ TEST(LoopBindings, EachKeyAndButtonDoesWhatTheHelpSays) {
   }
 }
 
-// The notice line is the player's only hint of what the buttons do, so it must speak of the
-// view on screen, and fit it.
+// The notice line, the only hint of what the buttons do, speaks of the view shown and fits it.
 TEST(Banner, NoticeLineTellsWhatTheShownViewsButtonsDoAndFitsThePicture) {
   const struct {
     int32_t screensaver, width;
@@ -142,8 +140,7 @@ TEST(Banner, NoticeLineTellsWhatTheShownViewsButtonsDoAndFitsThePicture) {
     for (const std::string& w : k.never) EXPECT_EQ(text.find(w), std::string::npos) << w;
     EXPECT_TRUE(k.width != 640 || k.screensaver != 0 || text == k.says[0]) << text;
 
-    // the banner draws that line, and its ink, drawn where the picture could not cut it,
-    // stays inside the view
+    // the banner draws that line; its ink, drawn where the picture cannot cut it, fits the view
     Framebuffer wide;
     set_resolution(wide, 1280, s.g.fb.height);
     TextBuffer t;
@@ -164,8 +161,7 @@ TEST(Banner, NoticeLineTellsWhatTheShownViewsButtonsDoAndFitsThePicture) {
   }
 }
 
-// With the line open, each typeable key tapped in a pass of its own, in the view of that
-// width; the keys whose pass changed anything outside the line (typing itself pauses).
+// The typeable keys whose own pass, the line open, changes anything but the line and pauses.
 std::set<char> acting_keys(int32_t width) {
   // taps on even passes from 2: no movement tick (divisor 45) nor wander order falls there
   std::string script;
@@ -214,9 +210,8 @@ struct EnvGuard {  // sets a variable (nullptr: unsets it), and puts back what i
   ~EnvGuard() { old ? setenv(name.c_str(), old->c_str(), 1) : unsetenv(name.c_str()); }
 };
 
-// F12 writes a new file on every press, never while held, into the user's pictures folder,
-// made on demand; with no home, where it cannot write, or in a replay, it writes nothing
-// and says so.
+// F12 writes a new file per press into the user's pictures folder, made on demand; with no
+// home, where it cannot write, or in a replay, nothing, saying so.
 TEST(Screenshots, F12WritesANewFileOnEveryPressIntoTheUsersPicturesFolder) {
   const fs::path top = fs::temp_directory_path() / ("kv-shots-" + std::to_string(getpid()));
   const std::string h = (top / "home").string(), pics = (top / "pics").string(),
