@@ -1,8 +1,5 @@
-// Feeds arbitrary bytes to the bitmap reader and checks what it leaves in
-// the slot. Memory faults are the sanitizers' to find; broken rules abort.
-#include <cstdio>
-#include <cstdlib>
-
+// Feeds arbitrary bytes to the bitmap reader and checks what it leaves in the slot.
+#include "fuzz_check.h"
 #include "world/bitmap.h"
 
 namespace {
@@ -15,12 +12,6 @@ constexpr int32_t kSlot = 7;
 const uint8_t kMarker[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0,  0, 54, 0, 0, 0, 40, 0, 0,   0, 1, 0,
                              0,   0,   1,  0, 0, 0, 1, 0, 24, 0, 0,  0, 0, 0, 4,  0, 0,   0, 0, 0,
                              0,   0,   0,  0, 0, 0, 0, 0, 0,  0, 0,  0, 0, 0, 0,  0, 255, 0};
-
-void check(bool ok, const char* why) {
-  if (ok) return;
-  std::fprintf(stderr, "bitmap_fuzz: %s\n", why);
-  std::abort();
-}
 
 uint32_t le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
 
@@ -60,7 +51,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Touch every byte so a short buffer shows up.
   unsigned sum = 0;
   for (size_t i = 0; i < size_t(b.width) * b.height * 3; ++i) sum += b.pixels[i];
-  volatile unsigned sink = sum;
-  (void)sink;
+  [[maybe_unused]] volatile unsigned sink = sum;
   return 0;
 }

@@ -3,12 +3,10 @@
 // a mode byte, then the text. Even modes put the text in the line and run it;
 // odd modes hold one key per pass (the byte is the virtual key) with the
 // prompt open. Bits 1-2 of the mode pick the editor's limit.
-// Memory faults are the sanitizers' to find; broken rules abort.
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 
+#include "fuzz_check.h"
 #include "shell/game.h"
 #include "support/null_display.h"
 
@@ -17,12 +15,6 @@ namespace {
 // A cell by its flat index, written the way the game writes cells.
 void set_flat(World& w, int64_t i, uint8_t code) {
   set_cell(w, int32_t(i % w.side), int32_t(i % w.stride / w.side), int32_t(i / w.stride), code);
-}
-
-void check(bool ok, const char* why) {
-  if (ok) return;
-  std::fprintf(stderr, "console_fuzz: %s\n", why);
-  std::abort();
 }
 
 class OneKeyPerPass : public InputSource {
@@ -70,10 +62,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int64_t steps[4][4] = {{0, 0, 0, 0}, {1, 1, 0, 0}, {w.side, 0, 1, 0}, {w.stride, 0, 0, 1}};
   const int64_t grid = int64_t(world_grid_bytes(w));
   constexpr uint8_t kMarker = 0xA5;
+  auto inside = [&](const int64_t* s) {
+    return cell_inside(w, x + int32_t(s[1]), y + int32_t(s[2]), z + int32_t(s[3]));
+  };
   for (const auto& s : steps)
-    if (at + s[0] < grid &&
-        !cell_inside(w, x + int32_t(s[1]), y + int32_t(s[2]), z + int32_t(s[3])))
-      set_flat(w, at + s[0], kMarker);
+    if (at + s[0] < grid && !inside(s)) set_flat(w, at + s[0], kMarker);
 
   if (mode & 1) {
     for (size_t i = 0; i < size && i < 400; ++i, ++g.run.frame) {
@@ -92,21 +85,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   check(c.length >= 0 && c.length <= kLineLimitCap && c.line[c.length] == '\0' &&
             std::strlen(c.line) == size_t(c.length),
         "line length and text disagree");
-  for (const auto& s : steps)
-    if (at + s[0] < grid &&
-        !cell_inside(w, x + int32_t(s[1]), y + int32_t(s[2]), z + int32_t(s[3]))) {
-      check(grid_cells(w)[at + s[0]] == kMarker, "an edit off the grid landed on another cell");
-      set_flat(w, at + s[0], 0);
-    }
+  // Every cell the commands may have written goes back to empty for the next input.
+  for (const auto& s : steps) {
+    if (at + s[0] >= grid) continue;
+    check(inside(s) || grid_cells(w)[at + s[0]] == kMarker,
+          "an edit off the grid landed on another cell");
+    set_flat(w, at + s[0], 0);
+  }
   if (u.x != x || u.y != y || u.level != z) {  // teleported: inside, a cell in from the edges
     check(u.x >= 1 && u.x <= w.side - 2 && u.y >= 1 && u.y <= w.side - 2 && u.level >= 2 &&
               u.level <= kLevelCount - 2,
           "teleported outside the clamp");
     check(g.run.SX == u.x && g.run.SY == u.y && g.run.SZ == u.level, "view not on unit 1");
   }
-  // Whatever the commands wrote beside unit 1 goes back to empty for the next input.
-  for (const auto& s : steps)
-    if (cell_inside(w, x + int32_t(s[1]), y + int32_t(s[2]), z + int32_t(s[3])))
-      set_cell(w, x + int32_t(s[1]), y + int32_t(s[2]), z + int32_t(s[3]), 0);
   return 0;
 }

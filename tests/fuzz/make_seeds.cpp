@@ -70,10 +70,7 @@ std::vector<uint8_t> make(const Shape& s) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
-    return 2;
-  }
+  if (argc != 2) return std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]), 2;
   for (const Shape& s : kShapes) {
     const std::string path = std::string(argv[1]) + "/" + s.name + ".bmp";
     const std::vector<uint8_t> b = make(s);

@@ -1,20 +1,16 @@
-// The map loader on arbitrary maps, then 300 passes of the game on them. The
-// input, repeated, fills the three overworld levels of a map file in a scratch
-// data folder (so any period draws stripes, blocks or diagonals); the pictures
-// come from the build's generated data when it is there. A fixed script
-// speeds the units up, orders them, walks the block view, scrolls, changes
-// level and uses the command line. Memory faults are the sanitizers' to find;
-// broken rules abort.
+// The map loader on arbitrary maps, then 300 passes of the game on them. The input, repeated,
+// fills the three levels of a scratch map (any period draws stripes, blocks or diagonals),
+// drawn with the build's generated pictures when there; a fixed tour orders and speeds units,
+// walks the block view, scrolls, changes level and uses the command line.
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "shell/loop.h"
 #include "shell/script.h"
 #include "support/null_display.h"
@@ -42,12 +38,6 @@ const char kTour[] = R"(0 tap 1
 250 tap ENTER
 253 click left
 )";
-
-void check(bool ok, const char* why) {
-  if (ok) return;
-  std::fprintf(stderr, "map_fuzz: %s\n", why);
-  std::abort();
-}
 
 struct Scratch {
   fs::path dir;

@@ -1,21 +1,9 @@
 // Feeds arbitrary command lines (arguments separated by NUL bytes) to the
-// option parser. Memory faults are the sanitizers' to find; broken rules abort.
-#include <cstdio>
-#include <cstdlib>
-#include <string>
+// option parser.
 #include <vector>
 
+#include "fuzz_check.h"
 #include "shell/options.h"
-
-namespace {
-
-void check(bool ok, const char* why) {
-  if (ok) return;
-  std::fprintf(stderr, "options_fuzz: %s\n", why);
-  std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::string> args{"kelvarot"};
@@ -32,11 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Options o;
   std::string error;
   if (!parse_options(int(args.size()), argv.data(), &o, &error)) {
-    // One line naming the problem, whatever the arguments held.
     // the longest fixed text (the probe's, ~90) and 80 quoted bytes, each at most 4 wide
-    bool one_line = !error.empty() && error.size() <= 440;
-    for (char c : error) one_line = one_line && static_cast<unsigned char>(c) >= 0x20;
-    check(one_line, "error is not one short line");
+    check(printable_line(error, 440), "error is not one short line");
     return 0;
   }
   check(o.frames == -1 || (o.frames >= 1 && o.frames <= INT32_MAX), "frames out of range");

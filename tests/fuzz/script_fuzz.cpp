@@ -1,35 +1,17 @@
 // Feeds arbitrary text to the input-script parser and replays what it accepts.
-// Memory faults are the sanitizers' to find; broken rules abort.
-#include <cstdio>
-#include <cstdlib>
-#include <string>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "shell/script.h"
-
-namespace {
-
-void check(bool ok, const char* why) {
-  if (ok) return;
-  std::fprintf(stderr, "script_fuzz: %s\n", why);
-  std::abort();
-}
-
-// One line, short, and nothing that could drive a terminal.
-bool printable_line(const std::string& s) {
-  for (char c : s)
-    if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7f) return false;
-  return !s.empty() && s.size() <= 400;  // 80 quoted bytes, each at most 4 wide
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   std::vector<ScriptEvent> events;
   std::string error;
   if (!parse_script(text, &events, &error)) {
-    check(error.rfind("line ", 0) == 0 && printable_line(error), "error is not one short line");
+    // 80 quoted bytes, each at most 4 wide
+    check(error.rfind("line ", 0) == 0 && printable_line(error, 400),
+          "error is not one short line");
     return 0;
   }
   // A typed capital costs the most: Shift and the key, down and up.

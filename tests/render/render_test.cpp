@@ -137,8 +137,6 @@ Ink ink_of(const char* glyph, int32_t row_length, int32_t first) {
 Ink small_ink(int32_t code) { return ink_of(kSmallFont[code], kSmallRowLength, 1); }
 Ink large_ink(int32_t code) { return ink_of(kLargeFont[code], kLargeRowLength, 0); }
 
-bool only_bits(const char* s) { return std::strspn(s, "01") == std::strlen(s); }
-
 // Only codes 0-127 are reachable: higher bytes are negative as signed chars.
 TEST(Fonts, EveryReachableGlyphIsWellFormedAsWideAsItsInkAndInkedOnlyWhereDrawn) {
   for (int32_t code = 0; code < 128; ++code) {
@@ -147,7 +145,8 @@ TEST(Fonts, EveryReachableGlyphIsWellFormedAsWideAsItsInkAndInkedOnlyWhereDrawn)
     const size_t n = std::strlen(small);  // the blank glyph stops after row 9
     ASSERT_TRUE((n == size_t(kSmallBlankLength) || n == size_t(kSmallRowLength * kSmallRows)) &&
                 std::strlen(large) == size_t(kLargeRowLength * kLargeRows));
-    EXPECT_TRUE(only_bits(small + 2) && only_bits(large));
+    EXPECT_TRUE(std::strspn(small + 2, "01") == n - 2 &&
+                std::strspn(large, "01") == std::strlen(large));
     const Ink s = small_ink(code), l = large_ink(code);
     EXPECT_EQ(s.top >= 0, (code >= 33 && code <= 95) || (code >= 97 && code <= 122));
     EXPECT_EQ(l.top >= 0, code >= 33 && code <= 126);

@@ -1,7 +1,5 @@
-// Soak: many headless passes of the whole game with random input — keys,
-// buttons, the pointer anywhere, random command lines with garbage and
-// extreme teleports — checking after every pass that unit 1 and the view
-// stay inside the world. Run it under the sanitizer build for leaks and UB.
+// Soak: headless passes of the game under random keys, buttons, pointer and command lines
+// (garbage, extreme teleports); unit 1 and the view must stay in the world. Sanitize it too.
 //   soak [--frames N] [--seed S] [--data DIR]
 #include <cstdio>
 #include <cstdlib>

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -89,11 +88,8 @@ Bytes make_bmp(int32_t width = 16, int32_t height = 16, uint32_t info_size = 40)
   Bytes b(offset + size_t(row) * h, 0xEE);
   std::fill_n(b.begin(), offset, 0);
   b[0] = 'B', b[1] = 'M';
-  // clang-format off
-  for (auto [at, v] : {std::pair{2u, uint32_t(b.size())}, {10u, offset}, {14u, info_size},
-                       {18u, w}, {22u, uint32_t(height)}})
-    // clang-format on
-    put32(b, at, v);
+  put32(b, 2, uint32_t(b.size())), put32(b, 10, offset), put32(b, 14, info_size);
+  put32(b, 18, w), put32(b, 22, uint32_t(height));
   b[26] = 1, b[28] = 24;  // planes, bits; compression stays 0
   for (uint32_t stored = 0; stored < h; ++stored)
     for (uint32_t i = 0; i < w * 3; ++i)
@@ -250,10 +246,9 @@ bool same(const ItemType& a, const ItemType& b) {
          eq(a.values_h, b.values_h);
 }
 
-// What the design says of the types rather than their rows: each sits at its own id with an
-// item's picture and its members in range; the 29 weapons, and only they, are held in a hand
-// and rated 1 to 14; a set of armour is 14 pieces worn in turn that share its picture, factor
-// and worth; a copy keeps its source's members with its rating as rating value.
+// Rules, not rows: each type sits at its own id with an item's picture and members in range;
+// only the 29 weapons are held in a hand, rated 1 to 14; a set of armour is 14 pieces worn in
+// turn sharing picture, factor and worth; a copy keeps its source, its rating as rating value.
 TEST(ItemTypes, EveryTypeKeepsTheRulesOfItsKindAndCopiesKeepTheirSources) {
   ItemTable t;
   create_item_table(t);
