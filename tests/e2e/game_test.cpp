@@ -59,58 +59,51 @@ TEST(CommandLineOptions, BadValuesScriptsAndCollidingOutputsExitTwoWritingNothin
   }
 }
 
-// An empty data folder, and one whose map ends after x 0, y 1 of level 1: level 2
-// never arrives. Population works in columns 1..1022, so column 0 keeps what the
-// map said.
-TEST(GameData, MissingOrShortDataIsReportedAndNothingIsWritten) {
-  std::string map(1049601, char(10));
-  map[0] = char(14), map[1049600] = char(61);
-  for (bool with_map : {false, true}) {
-    ScratchDir dir;
-    const fs::path data = dir.path / "data";
-    fs::create_directories(data / (with_map ? "map" : ""));
-    if (with_map) write_file((data / "map/8.overworld").string(), map);
-    GameRun r = run_game(
-        "", 3, dir,
-        {"--data", data.string(), "--probe", "0,0,0", "--probe", "0,1,1", "--probe", "0,5,2"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    for (const char* said : {"217 of 217 pictures failed", "bmp_cross/cross4.bmp",
-                             with_map ? "is short (1049601 of 3145728 bytes)" : "is missing"})
-      EXPECT_NE(r.err.find(said), std::string::npos) << r.err;
-    std::vector<int64_t> codes;  // in the order asked
-    for (const Json& probe : r.dump["probes"]) codes.push_back(probe["code"]);
-    EXPECT_EQ(codes, (with_map ? std::vector<int64_t>{14, 61, 0} : std::vector<int64_t>(3)));
-    // only a loaded map pauses, a second counted, not slept
-    EXPECT_EQ(std::tuple(r.dump["map_loaded"], r.dump["paused_ms"]),
-              with_map ? std::tuple(1049601, 1000) : std::tuple(0, 0));
-    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(data), {}), with_map ? 2 : 0);
-    EXPECT_EQ(read_file((data / "map/8.overworld").string()), with_map ? map : "");
-  }
-}
-
-TEST(GameData, DataThatIsThereButUnreadableIsNamedAsSuchWithoutHangingAndMissingAsMissing) {
-  const std::pair<void (*)(const fs::path& file), const char*> cases[] = {
-      {[](const fs::path& f) { mkfifo(f.c_str(), 0644); }, "is not a regular file"},  // no hang
-      {[](const fs::path& f) { fs::create_directories(f); }, "is a directory"},
+// Data missing, short, or there but unreadable (a fifo must not hang) is named as such,
+// and nothing in the data folder is written.
+TEST(GameData, MissingShortOrUnreadableDataIsNamedAsSuchAndNothingIsWritten) {
+  static std::string short_map(1049601, char(10));  // ends after x 0, y 1 of level 1
+  short_map[0] = char(14), short_map[1049600] = char(61);
+  const std::tuple<void (*)(const fs::path& file), std::string, bool> cases[] = {
+      {[](const fs::path&) {}, "is missing", false},
+      {[](const fs::path& f) {
+         if (f.extension() != ".bmp") write_file(f, short_map);
+       },
+       "is short (1049601 of 3145728 bytes)", false},
+      {[](const fs::path& f) { mkfifo(f.c_str(), 0644); }, "is not a regular file", true},
+      {[](const fs::path& f) { fs::create_directories(f); }, "is a directory", true},
       {[](const fs::path& f) {
          fs::create_symlink(f.filename().string() + ".2", f);
          fs::create_symlink(f.filename(), f.string() + ".2");
        },
-       "Too many levels of symbolic links"},
-      {[](const fs::path&) {}, "is missing"},
+       "Too many levels of symbolic links", true},
   };
-  for (const auto& [make, said] : cases) {
+  for (const auto& [make, said, unreadable] : cases) {
     ScratchDir dir;
-    const fs::path data = dir.path / "data";
-    fs::create_directories(data / "map");
-    fs::create_directories(data / "bmp_cross");
-    make(data / "map/8.overworld");
-    make(data / "bmp_cross/cross4.bmp");
-    const GameRun o = run_game("", 3, dir, {"--data", data.string()});
-    EXPECT_EQ(o.status, 0) << o.err;
-    EXPECT_NE(o.err.substr(o.err.find("map file")).find(said), std::string::npos) << o.err;
-    const bool picture_named = o.err.find("cross4.bmp: " + std::string(said)) != o.err.npos;
-    EXPECT_EQ(picture_named, std::string(said) != "is missing") << o.err;
+    const fs::path data = dir.path / "data", map = data / "map/8.overworld";
+    fs::create_directory(data);
+    for (const fs::path& f : {map, data / "bmp_cross/cross4.bmp"})
+      if (said != "is missing") fs::create_directories(f.parent_path()), make(f);
+    auto listing = [&] { return std::set<fs::path>(fs::recursive_directory_iterator(data), {}); };
+    const auto before = listing();
+    GameRun r = run_game(
+        "", 3, dir,
+        {"--data", data.string(), "--probe", "0,0,0", "--probe", "0,1,1", "--probe", "0,5,2"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const std::string s : {"217 of 217 pictures failed", "bmp_cross/cross4.bmp"})
+      EXPECT_NE(r.err.find(s), std::string::npos) << r.err;
+    EXPECT_NE(r.err.substr(r.err.find("map file")).find(said), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("cross4.bmp: " + said) != r.err.npos, unreadable) << r.err;
+    // population works in columns 1..1022: column 0 keeps what a short map said
+    const bool loaded = said.starts_with("is short");
+    std::vector<int64_t> codes;  // in the order asked
+    for (const Json& probe : r.dump["probes"]) codes.push_back(probe["code"]);
+    EXPECT_EQ(codes, (loaded ? std::vector<int64_t>{14, 61, 0} : std::vector<int64_t>(3)));
+    // only a loaded map pauses, a second counted, not slept
+    EXPECT_EQ(std::tuple(r.dump["map_loaded"], r.dump["paused_ms"]),
+              loaded ? std::tuple(1049601, 1000) : std::tuple(0, 0));
+    EXPECT_EQ(listing(), before);
+    EXPECT_TRUE(!loaded || read_file(map) == short_map);
   }
 }
 
