@@ -2,11 +2,8 @@
 # The game in a real X window (Xvfb), driven by xdotool like a player would;
 # skipped, saying why, where Xvfb cannot start.   Usage: real_window_test.sh BUILD_DIR
 . "$(dirname "$0")/xwindow.sh" "$1"
-# order_at FILE X Y: the selected unit's target in the dumped state is the cell under
-# framebuffer pixel (X, Y) of the overworld's view
-order_at() {
-  local sx sy
-  read -r sx sy < <(dump "$1" /SX /SY)
+order_at() {  # order_at FILE X Y: the selected unit's target is the cell under pixel X, Y
+  local sx sy; read -r sx sy < <(dump "$1" /SX /SY)
   dump "$1" "/unit/selected/target_x=$((sx + $2 / 16))" "/unit/selected/target_y=$((sy + $3 / 16))" ||
     fail "the right click at $2,$3 did not order the unit there"
 }
@@ -15,7 +12,7 @@ order_at() {
 # then replayed headless with the same seed to the same state
 start_game --seed 42 --dump-state "$work/live.json"
 expect_size 1280 960 "the start"
-point 320 240 2; click 3 "a right click"   # order unit 1 to the middle of the view
+point 320 240 2; hold 3 right   # order unit 1 to the middle of the view
 order1=$PASS
 press bracketright; press bracketleft
 # a key sent to the game's window, under the pointer, while the root window has the
@@ -23,7 +20,7 @@ press bracketright; press bracketleft
 xdotool windowfocus --sync "$(xdotool search --maxdepth 0 --name '')"
 xdotool keydown --window "$wid" Escape; sleep 0.5; xdotool keyup --window "$wid" Escape
 refocus; press F1; refocus; expect_size 640 480 "F1 after an Escape sent to the unfocused window"
-point 100 300 1; click 1 "a left click"
+point 100 300 1; hold 1 left
 press Tab; type_slowly env4block; press Return; press Tab
 press Up; press Up; press KP_Add; press 3
 press F2; refocus; expect_size 1280 960 F2
@@ -50,7 +47,7 @@ start_game --seed 4 --dump-state "$work/dump.json"
 shot start size=640x480 banner yellow_text terrain minimap=518,338
 point 100 100 2; press n; press n         # hide the minimap and show it at the pointer
 shot minimap_moved minimap=100,100 no_minimap=518,338
-point 120 130 2; click 3 "a right click on the minimap"   # jump the view to that block
+point 120 130 2; hold 3 right   # on the minimap: jump the view to that block
 jump=$PASS
 
 press F5; refocus                         # the block view, 320 x 240 at zoom 2
@@ -58,7 +55,7 @@ shot block size=320x240 yellow_text bricks
 point 160 90 2
 xdotool mousedown 1; sleep 1.5; xdotool mouseup 1; sleep 0.3   # walk, looking level
 press F6; refocus; expect_size 640 480 F6  # back to the overworld at zoom 1
-point 320 240 1; click 3 "a right click"  # order the selected unit (1)
+point 320 240 1; hold 3 right  # order the selected unit (1)
 order2=$PASS
 shot orders size=640x480 terrain cross=320,240
 
@@ -79,7 +76,7 @@ shot screensaver_on screensaver
 press Return                              # the line stays: Enter runs it again
 shot screensaver_off terrain
 press Tab
-point 40 300 1; click 1 "a left click"    # selects whoever stands there
+point 40 300 1; hold 1 left    # selects whoever stands there
 press bracketright                        # then the next units up (60 ms apart while held)
 "$build/tests/wm_close" "$wid" || fail "could not send the close request"
 expect_exit 0 "closing the window"

@@ -69,17 +69,18 @@ replay() {
   timeout 120 "$exe" --headless --script "$rec" ${2:+--frames $(($2 + 1))} \
     --dump-state "$1" 2>"$work/err.txt" || fail "the replay failed"
 }
-# Holds a key until the game has polled it down, releases it at once and waits
-# until the game has polled it up; HELD is the number of passes that saw it down
-# (more than one only when the release came later than the game's pause).
-hold() {  # hold XDOTOOL_KEY SCRIPT_KEY
-  local down
-  xdotool keydown "$1"
-  next_event "$1 down" "key $2 down"
+# hold KEY SCRIPT_KEY, or hold BUTTON left|right (xdotool 1, 3): down until the game has
+# polled it down, released at once until polled up; PASS is the pass it went down, HELD
+# the passes that saw it down (more than one only when the release came after a pause).
+hold() {
+  local x=key e=key down
+  [[ $2 = left || $2 = right ]] && x=mouse e=button
+  xdotool "${x}down" "$1"
+  next_event "$1 down" "$e $2 down"
   down=$PASS
-  xdotool keyup "$1"
-  next_event "$1 up" "key $2 up"
-  HELD=$((PASS - down))
+  xdotool "${x}up" "$1"
+  next_event "$1 up" "$e $2 up"
+  HELD=$((PASS - down)) PASS=$down
 }
 script_key() {  # the input script's name of an xdotool key
   case $1 in
@@ -119,24 +120,12 @@ type_slowly() {
     fi
   done
 }
-# click BUTTON WHAT: the game must see it (xdotool 1 left, 3 right); PASS is the pass it went down
-click() {
-  local name=([1]=left [3]=right) down
-  xdotool mousedown "$1"
-  next_event "$2" "button ${name[$1]} down"
-  down=$PASS
-  xdotool mouseup "$1"
-  next_event "$2 (released)" "button ${name[$1]} up"
-  PASS=$down
-}
 point() {  # pointer at framebuffer pixel (X, Y), origin bottom-left, for a window at zoom Z
   read -r x y _ h < <(geometry)
   xdotool mousemove --sync $((x + $1 * $3 + $3 / 2)) $((y + h - $2 * $3 - $3 / 2))
   sleep 0.3
 }
-dump() {  # dump FILE ITEM...: reads or checks a state dump (see tests/tools/dump_check.cpp)
-  "$build/tests/dump_check" "$@"
-}
+dump() { "$build/tests/dump_check" "$@"; }  # dump FILE ITEM...: reads or checks a state dump
 
 shot() {  # shot NAME CHECK...: F12, then check the new picture (each is moved out)
   local name=$1 new=""
