@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# cpack -G DEB makes a package holding the game and the packager's files; unpacked
-# into a scratch root it runs headless from there.   Usage: deb_test.sh BUILD_DIR
+# The .deb holds the game and the packager's files, and runs unpacked.   Usage: deb_test.sh BUILD_DIR
 set -u
 build=$(cd "$1" && pwd)
 work=$(mktemp -d)

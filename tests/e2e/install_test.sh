@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# cmake --install into a scratch prefix gives a game that finds its data from
-# any working directory, in the configured layout and moved into a Debian-style
-# one, with the packager's files in place and valid; a program that finds no
-# data says where it looked.   Usage: install_test.sh BUILD_DIR
+# Installed, in its layout or moved into Debian's, the game finds its data from anywhere, or says
+# where it looked; the packager's files are in place and valid.   Usage: install_test.sh BUILD_DIR
 set -u
 build=$(cd "$1" && pwd) prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
