@@ -31,7 +31,6 @@ void send_once_caught(pid_t pid, int sig) {
   usleep(200000);  // a first signal has reached the blocked write
   kill(pid, sig);
 }
-int lines(const std::string& s) { return int(std::count(s.begin(), s.end(), '\n')); }
 
 TEST(OutputFiles, AFailedWriteExitsOneSayingSoAndKeepsTheOldFileWithNoTemporary) {
   ScratchDir dir;
@@ -53,7 +52,7 @@ TEST(OutputFiles, AFailedWriteExitsOneSayingSoAndKeepsTheOldFileWithNoTemporary)
     const GameRun o = run(with({option, out}), d, {{}, 6000});
     EXPECT_EQ(o.status, 1) << option << ": " << o.err;
     EXPECT_TRUE(read_file(out) == old) << option << ": the old file changed";
-    EXPECT_EQ(lines(o.err), 1) << o.err;
+    EXPECT_EQ(std::ranges::count(o.err, '\n'), 1) << o.err;
     EXPECT_NE(o.err.find(out), std::string::npos) << o.err;
     fs::remove(d / "stderr.txt");
     EXPECT_EQ(names_in(d.path), before);
