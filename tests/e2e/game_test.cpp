@@ -189,8 +189,7 @@ TEST(UnitsOnMap, FirstTickAfterAnOrderComesAtTheDivisor) {
   ScratchDir a, b;
   const GameRun before = run_game(script, 10, a);  // passes 0 .. 9
   const GameRun after = run_game(script, 11, b);
-  ASSERT_EQ(before.status, 0) << before.err;
-  ASSERT_EQ(after.status, 0) << after.err;
+  for (const GameRun* r : {&before, &after}) ASSERT_EQ(r->status, 0) << r->err;
   const Json& u1 = unit_in(before.dump, 1);  // sent to the cell under the pointer
   EXPECT_EQ(
       std::tuple(u1["target_x"], u1["target_y"]),

@@ -1,9 +1,7 @@
-// Reads a state dump of the game for the shell tests, through the headless harness's reader.
-//   dump_check FILE ITEM [ITEM...]
-// An ITEM is a path into the dump (a JSON pointer; /unit/N/... is the unit whose index is
-// N, /unit/selected/... the selected one): alone it prints the value, one line for all
-// bare paths; PATH=V, PATH>V, PATH<V and PATH^=TEXT (starts with) check it; same=OTHER
-// checks that OTHER holds the same state, timings aside. Exit status 1 names what failed.
+// Reads a state dump for the shell tests.   dump_check FILE ITEM [ITEM...]
+// ITEM: a JSON pointer (/unit/N/... the unit of index N, /unit/selected/... the selected one),
+// printed, all on one line; PATH=V, PATH>V, PATH<V, PATH^=TEXT (starts with) check it;
+// same=OTHER: OTHER holds the same state, timings aside. Exit status 1 names what failed.
 #include <cstdio>
 #include <string>
 
