@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# cpack -G DEB makes a package holding the game and the packager's files; unpacked
-# into a scratch root it runs headless from there.   Usage: deb_test.sh BUILD_DIR
+# The .deb holds the game and the packager's files, and runs unpacked.   Usage: deb_test.sh BUILD_DIR
 set -u
 build=$(cd "$1" && pwd)
 work=$(mktemp -d)
@@ -21,7 +20,6 @@ done
 dpkg-deb -x "$deb" "$work/root" || fail "dpkg-deb -x failed"
 (cd / && "$work/root/usr/bin/kelvarot" --headless --frames 3 --seed 2 --dump-state "$work/dump" \
   2>"$work/err") || fail "the unpacked game did not run: $(cat "$work/err")"
-for loaded in '"bitmaps_loaded":217' '"map_loaded":3145728' '"frame":3'; do
-  grep -q "$loaded" "$work/dump" || fail "the unpacked game: $loaded missing: $(cat "$work/err")"
-done
+"$build/tests/dump_check" "$work/dump" /bitmaps_loaded=217 /map_loaded=3145728 /frame=3 ||
+  fail "the unpacked game did not load everything: $(cat "$work/err")"
 echo "PASSED"

@@ -69,8 +69,7 @@ struct GameRun {
   Json dump;        // the state dump at dir/state.json; null when none was written
 };
 
-// What the child runs under. file_limit: the size any one file may grow to;
-// stderr_unread: stderr is a pipe nobody reads.
+// file_limit: the size any one file may grow to; stderr_unread: stderr is a pipe nobody reads.
 struct Surroundings {
   std::vector<std::string> env;
   rlim_t file_limit = RLIM_INFINITY;
@@ -116,8 +115,7 @@ inline GameRun finish(pid_t pid, const ScratchDir& dir, int seconds = 120) {
   return r;
 }
 
-// The game headless, seed 7 unless the arguments say otherwise, with the script
-// (none when empty) and a state dump into dir.
+// The game headless, seed 7 unless extra says otherwise, with the script and a dump into dir.
 inline GameRun run_game(const std::string& script, int frames, const ScratchDir& dir,
                         const Argv& extra = {}, const Surroundings& s = {}) {
   std::filesystem::remove(dir / "state.json");

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# In an X window (Xvfb), frames come no faster than the display's refresh (60 Hz
-# there): Mesa's swap waits there, and the game sleeps where a swap does not, so
-# this sees only a run that does neither. Only an upper bound is checked: a loaded
-# machine can make the game slower, never faster.   Usage: pacing_test.sh BUILD_DIR
+# In Xvfb frames come no faster than its 60 Hz refresh, by the swap's wait or the game's sleep;
+# only an upper bound: a loaded machine slows, never hastens.   Usage: pacing_test.sh BUILD_DIR
 . "$(dirname "$0")/xwindow.sh" "$1"
 frames=200
 start=$(date +%s%N)

@@ -1,29 +1,23 @@
 #!/usr/bin/env bash
-# The game in a real X window (Xvfb), driven by xdotool like a player would;
-# skipped, saying why, where Xvfb cannot start.   Usage: real_window_test.sh BUILD_DIR
+# Two sessions in a real X window.   Usage: real_window_test.sh BUILD_DIR
 . "$(dirname "$0")/xwindow.sh" "$1"
-# order_at FILE X Y: the selected unit's target in the dumped state is the cell under
-# framebuffer pixel (X, Y) of the overworld's view
-order_at() {
-  local sx sy
-  read -r sx sy < <(dump "$1" /SX /SY)
+order_at() {  # order_at FILE X Y: the selected unit's target is the cell under pixel X, Y
+  local sx sy; read -r sx sy < <(dump "$1" /SX /SY)
   dump "$1" "/unit/selected/target_x=$((sx + $2 / 16))" "/unit/selected/target_y=$((sy + $3 / 16))" ||
     fail "the right click at $2,$3 did not order the unit there"
 }
 
-# 1. zoom keys, the M move, orders, selection and typing, recorded with --record,
-# then replayed headless with the same seed to the same state
+# 1. zoom keys, the M move, orders, selection and typing, replayed headless to the same state
 start_game --seed 42 --dump-state "$work/live.json"
 expect_size 1280 960 "the start"
-point 320 240 2; click 3 "a right click"   # order unit 1 to the middle of the view
+point 320 240 2; hold 3 right   # order unit 1 to the middle of the view
 order1=$PASS
 press bracketright; press bracketleft
-# a key sent to the game's window, under the pointer, while the root window has the
-# keyboard never reaches the game
+# a key sent to the game's window while the root window has the keyboard never reaches it
 xdotool windowfocus --sync "$(xdotool search --maxdepth 0 --name '')"
 xdotool keydown --window "$wid" Escape; sleep 0.5; xdotool keyup --window "$wid" Escape
 refocus; press F1; refocus; expect_size 640 480 "F1 after an Escape sent to the unfocused window"
-point 100 300 1; click 1 "a left click"
+point 100 300 1; hold 1 left
 press Tab; type_slowly env4block; press Return; press Tab
 press Up; press Up; press KP_Add; press 3
 press F2; refocus; expect_size 1280 960 F2
@@ -37,31 +31,27 @@ xdotool keyup Escape
 replay "$work/replay.json"
 replay "$work/order.json" "$order1"
 order_at "$work/order.json" 320 240
-# what the polled editor caught of the typing depends on timing; it must be
-# some of it, and the replay must have caught exactly the same
+# what the polled editor caught of the typing depends on timing: the replay catches the same
 dump "$work/live.json" "same=$work/replay.json" "/console/line^=e" ||
   fail "the replay differs from the session"
 echo "ok: zoom, M, Escape elsewhere ignored; the recording replays to the same state"
 
-# 2. a visit with a screenshot (F12) at each stage checked for what it must show:
-# the minimap, the block view with a walk and mouse look, orders, the command
-# line, the screensaver; a close request through the window system ends it
+# 2. an F12 screenshot of each stage checked for what it shows: the minimap, the block view's
+# walk and mouse look, orders, the command line, the screensaver; a close request ends it
 start_game --seed 4 --dump-state "$work/dump.json"
 shot start size=640x480 banner yellow_text terrain minimap=518,338
 point 100 100 2; press n; press n         # hide the minimap and show it at the pointer
 shot minimap_moved minimap=100,100 no_minimap=518,338
-point 120 130 2; click 3 "a right click on the minimap"   # jump the view to that block
+point 120 130 2; hold 3 right   # on the minimap: jump the view to that block
 jump=$PASS
-
 press F5; refocus                         # the block view, 320 x 240 at zoom 2
 shot block size=320x240 yellow_text bricks
 point 160 90 2
 xdotool mousedown 1; sleep 1.5; xdotool mouseup 1; sleep 0.3   # walk, looking level
 press F6; refocus; expect_size 640 480 F6  # back to the overworld at zoom 1
-point 320 240 1; click 3 "a right click"  # order the selected unit (1)
+point 320 240 1; hold 3 right  # order the selected unit (1)
 order2=$PASS
 shot orders size=640x480 terrain cross=320,240
-
 press Tab
 type_slowly env4block; press Return
 shot command_line white_prompt terrain
@@ -79,7 +69,7 @@ shot screensaver_on screensaver
 press Return                              # the line stays: Enter runs it again
 shot screensaver_off terrain
 press Tab
-point 40 300 1; click 1 "a left click"    # selects whoever stands there
+point 40 300 1; hold 1 left    # selects whoever stands there
 press bracketright                        # then the next units up (60 ms apart while held)
 "$build/tests/wm_close" "$wid" || fail "could not send the close request"
 expect_exit 0 "closing the window"
@@ -93,8 +83,7 @@ read -r sx sy tx ty < <(dump "$work/before.json" "${where[@]}")
 read -r sx2 sy2 tx2 ty2 < <(dump "$work/jump.json" "${where[@]}")
 [ "$sx $sy" != "$sx2 $sy2" ] && [ "$tx $ty" = "$tx2 $ty2" ] ||
   fail "the minimap click did not jump the view"
-# ']' selects a unit; unit 1 walked; the mouse looked; only the teleport changes a unit's
-# level (it may walk on from there: it has an order)
+# ']' selected a unit; unit 1 walked; the mouse looked; the teleport alone changes a level
 dump "$work/dump.json" /quit=1 /screensaver=0 "/selected_unit>0" /zoom=1 /width=640 \
   /console/open=0 "/unit/1/walk_phase>0" /camera/yaw=-300 /camera/pitch=-90 /unit/1/level=2 ||
   fail "the final state is not what the visit did"

@@ -1,6 +1,5 @@
-# The game in a real X window (Xvfb), driven by xdotool like a player would.
-# Sourced by the real-window tests after BUILD_DIR is known:   . xwindow.sh BUILD_DIR
-# Skips the test (status 77), saying why, where Xvfb or xdotool is missing.
+# The game in a real X window (Xvfb), driven by xdotool like a player; skips (77) saying why
+# where Xvfb or xdotool is missing.   Sourced by the real-window tests: . xwindow.sh BUILD_DIR
 set -u
 build=$(cd "$1" && pwd)
 exe="$build/kelvarot"
@@ -63,34 +62,31 @@ next_event() {  # next_event WHAT PATTERN: waits for the game's next recorded PA
   done
   fail "the game never saw $1 ($2)"
 }
-# The game headless from the last recording, to the end of pass N (all of it
-# without N), its state dumped into FILE.   replay FILE [N]
+# replay FILE [N]: the last recording headless to the end of pass N (or all), dumped into FILE
 replay() {
   timeout 120 "$exe" --headless --script "$rec" ${2:+--frames $(($2 + 1))} \
     --dump-state "$1" 2>"$work/err.txt" || fail "the replay failed"
 }
-# Holds a key until the game has polled it down, releases it at once and waits
-# until the game has polled it up; HELD is the number of passes that saw it down
-# (more than one only when the release came later than the game's pause).
-hold() {  # hold XDOTOOL_KEY SCRIPT_KEY
-  local down
-  xdotool keydown "$1"
-  next_event "$1 down" "key $2 down"
+# hold KEY SCRIPT_KEY, or hold BUTTON left|right (xdotool 1, 3): down until the game has
+# polled it down, released at once until polled up; PASS is the pass it went down, HELD
+# the passes that saw it down (more than one only when the release came after a pause).
+hold() {
+  local x=key e=key down
+  [[ $2 = left || $2 = right ]] && x=mouse e=button
+  xdotool "${x}down" "$1"
+  next_event "$1 down" "$e $2 down"
   down=$PASS
-  xdotool keyup "$1"
-  next_event "$1 up" "key $2 up"
-  HELD=$((PASS - down))
+  xdotool "${x}up" "$1"
+  next_event "$1 up" "$e $2 up"
+  HELD=$((PASS - down)) PASS=$down
 }
 script_key() {  # the input script's name of an xdotool key
   case $1 in
-    [a-z]) tr a-z A-Z <<<"$1" ;;
-    space) echo SPACE ;; Return) echo ENTER ;; BackSpace) echo BACKSPACE ;; Tab) echo TAB ;;
-    bracketleft) echo LBRACKET ;; bracketright) echo RBRACKET ;; KP_Add) echo ADD ;;
-    Escape) echo ESCAPE ;; Up) echo UP ;; *) echo "$1" ;;
+    Return) echo ENTER ;; bracketleft) echo LBRACKET ;; bracketright) echo RBRACKET ;;
+    KP_Add) echo ADD ;; *) echo "${1^^}" ;;
   esac
 }
-# A key that acts once per pass it is seen in (each toggles, or repeats what
-# it did): pressed again until it has acted an odd number of times.
+# A key acting once per pass that sees it (a toggle): pressed until it acted an odd number of times.
 press() {
   local k total=0
   k=$(script_key "$1")
@@ -102,9 +98,7 @@ press() {
 until_pass() {  # until_pass N: taps Shift (alone it does nothing) until the game reaches pass N
   while [ "$PASS" -lt "$1" ]; do hold Shift_L SHIFT; done
 }
-# Types like a person on a polled keyboard, following what the game took: a
-# character taken more than once, or a Backspace that took too much, is put
-# right until the typed part of the line is the text.
+# Types on a polled keyboard, putting right what the game took twice or erased too much.
 type_slowly() {
   local line="" c k n
   while [ "$line" != "$1" ]; do
@@ -119,24 +113,12 @@ type_slowly() {
     fi
   done
 }
-# click BUTTON WHAT: the game must see it (xdotool 1 left, 3 right); PASS is the pass it went down
-click() {
-  local name=([1]=left [3]=right) down
-  xdotool mousedown "$1"
-  next_event "$2" "button ${name[$1]} down"
-  down=$PASS
-  xdotool mouseup "$1"
-  next_event "$2 (released)" "button ${name[$1]} up"
-  PASS=$down
-}
 point() {  # pointer at framebuffer pixel (X, Y), origin bottom-left, for a window at zoom Z
   read -r x y _ h < <(geometry)
   xdotool mousemove --sync $((x + $1 * $3 + $3 / 2)) $((y + h - $2 * $3 - $3 / 2))
   sleep 0.3
 }
-dump() {  # dump FILE ITEM...: reads or checks a state dump (see tests/tools/dump_check.cpp)
-  "$build/tests/dump_check" "$@"
-}
+dump() { "$build/tests/dump_check" "$@"; }  # dump FILE ITEM...: reads or checks a state dump
 
 shot() {  # shot NAME CHECK...: F12, then check the new picture (each is moved out)
   local name=$1 new=""

@@ -1,11 +1,8 @@
-// Reads a state dump of the game for the shell tests, through the headless harness's reader.
-//   dump_check FILE ITEM [ITEM...]
-// An ITEM is a path into the dump (a JSON pointer; /unit/N/... is the unit whose index is
-// N, /unit/selected/... the selected one): alone it prints the value, one line for all
-// bare paths; PATH=V, PATH>V, PATH<V and PATH^=TEXT (starts with) check it; same=OTHER
-// checks that OTHER holds the same state, timings aside. Exit status 1 names what failed.
+// Reads a state dump for the shell tests.   dump_check FILE ITEM [ITEM...]
+// ITEM: a JSON pointer (/unit/N/... the unit of index N, /unit/selected/... the selected one),
+// printed, all on one line; PATH=V, PATH>V, PATH<V, PATH^=TEXT (starts with) check it;
+// same=OTHER: OTHER holds the same state, timings aside. Exit status 1 names what failed.
 #include <cstdio>
-#include <initializer_list>
 #include <string>
 
 #include "e2e/harness.h"
@@ -13,16 +10,12 @@
 namespace {
 
 Json at(const Json& dump, std::string path) {
-  if (path.rfind("/unit/", 0) == 0) {
-    const size_t end = path.find('/', 6);
-    const std::string which = path.substr(6, end - 6);
-    const Json index = which == "selected" ? dump["selected_unit"] : Json(std::stoi(which));
-    for (const Json& u : dump["units"])
-      if (u["index"] == index)
-        return end == path.npos ? u : u.at(Json::json_pointer(path.substr(end)));
-    throw std::runtime_error("no unit " + which);
-  }
-  return dump.at(Json::json_pointer(path));
+  if (path.rfind("/unit/", 0) != 0) return dump.at(Json::json_pointer(path));
+  const size_t end = path.find('/', 6);
+  const std::string which = path.substr(6, end - 6);
+  const Json& u =
+      unit_in(dump, which == "selected" ? int64_t(dump["selected_unit"]) : std::stoi(which));
+  return end == path.npos ? u : u.at(Json::json_pointer(path.substr(end)));
 }
 
 std::string shown(const Json& v) { return v.is_string() ? v.get<std::string>() : v.dump(); }
@@ -34,11 +27,6 @@ int main(int argc, char** argv) {
   const Json dump = read_dump(argv[1]);
   if (dump.is_null()) return std::fprintf(stderr, "dump_check: cannot read %s\n", argv[1]), 1;
   std::string printed, failed;
-  auto note = [&](std::initializer_list<std::string> parts) {  // one failure, "; " after it
-    failed += ' ';
-    for (const std::string& p : parts) failed += p;
-    failed += ';';
-  };
   for (int i = 2; i < argc; ++i) {
     const std::string item = argv[i];
     try {
@@ -46,8 +34,8 @@ int main(int argc, char** argv) {
         const Json a = read_dump(argv[1], true), b = read_dump(item.substr(5), true);
         for (const auto& [key, value] : a.items())
           if (!b.contains(key) || b[key] != value)
-            note({key, ": ", value.dump().substr(0, 200), " / ",
-                  b.contains(key) ? b[key].dump().substr(0, 200) : "none"});
+            failed += " " + key + ": " + value.dump().substr(0, 200) + " / " +
+                      (b.contains(key) ? b[key].dump().substr(0, 200) : "none") + ";";
         continue;
       }
       const size_t op = item.find_first_of("=<>^");
@@ -63,9 +51,9 @@ int main(int argc, char** argv) {
                           ? (v.is_number() ? v.get<double>() == std::stod(want) : shown(v) == want)
                       : item[op] == '<' ? v.get<double>() < std::stod(want)
                                         : v.get<double>() > std::stod(want);
-      if (!ok) note({item, " (is ", shown(v), ")"});
+      if (!ok) failed += " " + item + " (is " + shown(v) + ");";
     } catch (const std::exception& e) {
-      note({item, ": ", e.what()});
+      failed += " " + item + ": " + e.what() + ";";
     }
   }
   if (!printed.empty()) std::printf("%s\n", printed.c_str());

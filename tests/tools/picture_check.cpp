@@ -42,7 +42,10 @@ struct Shot {
     auto is = [](Rgb c) { return [c](Rgb p) { return p == c; }; };
     auto blue_only = [](Rgb p) { return std::get<0>(p) == 0 && std::get<1>(p) == 0; };
     const std::vector<Rgb> view = region(0, 80, w, h - 40), all = region(0, 0, w, h);
-    std::set<Rgb> blues;
+    auto lit_blue = [&](Rgb p) { return blue_only(p) && p != kBlack; };
+    std::set<Rgb> blues;  // the view's shades of lit blue
+    for (const Rgb& p : view) lit_blue(p) ? void(blues.insert(p)) : void();
+    const double black = double(count(view, is(kBlack))), n = double(view.size());
     if (name == "size") return arg == std::to_string(w) + "x" + std::to_string(h);
     // the banner and status lines in the bottom-left corner
     if (name == "yellow_text") return count(region(0, 0, 300, 70), is(kYellow)) > 200;
@@ -58,17 +61,10 @@ struct Shot {
       const size_t blocks = count(sq, is({128, 128, 128})) + count(sq, is({0, 128, 0}));
       return name == "minimap" ? blocks > 2000 : blocks < 50;
     }
-    if (name == "terrain") {  // tiles over the whole view: nothing black, no noise
-      for (const Rgb& p : view) blue_only(p) ? void(blues.insert(p)) : void();
-      return count(view, [&](Rgb p) { return p != kBlack; }) > 0.9 * double(view.size()) &&
-             blues.size() < 32;
-    }
-    if (name == "screensaver") {  // mostly noise: many shades of blue without red or green
-      for (const Rgb& p : view) blue_only(p) && std::get<2>(p) > 0 ? void(blues.insert(p)) : void();
-      return count(view, [&](Rgb p) { return blue_only(p) && std::get<2>(p) > 0; }) >
-                 0.8 * double(view.size()) &&
-             blues.size() > 100;
-    }
+    if (name == "terrain")  // tiles over the whole view: nothing black, no noise
+      return n - black > 0.9 * n && blues.size() + (black > 0) < 32;
+    if (name == "screensaver")  // mostly noise: many shades of blue without red or green
+      return double(count(view, lit_blue)) > 0.8 * n && blues.size() > 100;
     if (name == "bricks")  // the block view's reddish-brown cubes over a quarter of the view
       return count(all, [](Rgb p) {
                return std::get<0>(p) > std::get<2>(p) + 20 && std::get<0>(p) > 40;
