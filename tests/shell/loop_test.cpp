@@ -84,6 +84,9 @@ TEST(LoopBindings, EachKeyAndButtonDoesWhatTheHelpSays) {
       {"0 pointer 519 339\n0 click left", two_on_a_cell, 1, "sel=1"},
       {"0 pointer 518 339\n0 click left", two_on_a_cell, 1, "sel=40"},
       {"0 tap F5\n2 pointer 5 5\n2 click left", at_origin, 3, "sel=1"},
+      // right orders the selected unit to the cell, only in the overworld
+      {"0 pointer 100 40\n0 click right", at_origin, 1, "u1_order=1 u1_target=393218"},
+      {"0 tap F5\n2 pointer 100 40\n2 click right", at_origin, 3, "u1_order=0"},
       // N shows or hides the minimap and moves it to the pointer
       {"0 pointer 12 34\n0 tap N", nullptr, 1, "minimap=0 minimap_x=12 minimap_y=34 paused=350"},
       // the right button on a shown minimap jumps on every pass held; the arrow steps after
