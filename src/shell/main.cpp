@@ -17,6 +17,7 @@
 namespace {
 
 volatile std::sig_atomic_t g_signalled = 0;
+bool g_hangup_ignored = false;  // ignored when we started (nohup): it stays ignored
 
 // The first request ends the run the normal way (dump written); a second one ends it at once.
 void on_signal(int sig) {
@@ -34,7 +35,8 @@ void handle_signals(bool restart) {
   sa.sa_handler = on_signal;
   sigemptyset(&sa.sa_mask);
   sa.sa_flags = restart ? SA_RESTART : 0;
-  for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &sa, nullptr);
+  for (int sig : {SIGINT, SIGTERM, SIGHUP})
+    if (sig != SIGHUP || !g_hangup_ignored) sigaction(sig, &sa, nullptr);
   // a closed stderr pipe or a full file limit must not kill the run before its dump: the
   // writes fail and say so instead
   std::signal(SIGPIPE, SIG_IGN);
@@ -44,6 +46,8 @@ void handle_signals(bool restart) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  struct sigaction hangup {};
+  g_hangup_ignored = sigaction(SIGHUP, nullptr, &hangup) == 0 && hangup.sa_handler == SIG_IGN;
   Options opt;
   std::string error;
   if (!parse_options(argc, argv, &opt, &error)) {

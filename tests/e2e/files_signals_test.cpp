@@ -20,13 +20,13 @@ Argv with(Argv extra) {
 GameRun run(const Argv& argv, const ScratchDir& dir, const Surroundings& s = {}) {
   return finish(spawn(argv, dir, s), dir, 60);
 }
-// Waits until pid has a handler for sig, from its caught-signal mask, then sends it.
+// Waits until pid handles signals (its SIGTERM handler is in place), then sends sig.
 void send_once_caught(pid_t pid, int sig) {
   for (int i = 0; i < 2000; ++i, usleep(5000)) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/status");
     std::string line;
     while (std::getline(in, line) && line.rfind("SigCgt:", 0) != 0) {}
-    if (line.size() > 7 && std::stoull(line.substr(7), nullptr, 16) >> (sig - 1) & 1) break;
+    if (line.size() > 7 && std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1) & 1) break;
   }
   usleep(200000);  // a first signal has reached the blocked write
   kill(pid, sig);
@@ -81,12 +81,14 @@ TEST(Signals, EndTheRunWithItsDumpAndASecondSignalEndsItAtOnce) {
     std::vector<int> signals;          // sent one after another once the game catches them
     bool stderr_unread, dump_is_fifo;  // a fifo dump blocks at exit until something reads it
     int status;
+    bool nohup = false;  // started with hang-ups ignored: the hang-up must not end the run
   } cases[] = {
       // clang-format off
       {"SIGINT", {SIGINT}, false, false, 0}, {"SIGTERM", {SIGTERM}, false, false, 0},
       {"hang-up", {SIGHUP}, false, false, 0}, {"stderr unread", {}, true, false, 0},
       {"second SIGTERM", {SIGTERM, SIGTERM}, false, true, 128 + SIGTERM},
       {"second SIGINT", {SIGINT, SIGINT}, false, true, 128 + SIGINT},
+      {"nohup", {SIGHUP, SIGTERM}, false, false, 0, true},
       // clang-format on
   };
   for (const auto& k : cases) {
@@ -97,8 +99,14 @@ TEST(Signals, EndTheRunWithItsDumpAndASecondSignalEndsItAtOnce) {
     const std::string frames = k.signals.empty() ? "3" : "100000";
     const pid_t pid = spawn({"kelvarot", "--headless", "--frames", frames, "--data", dir / "none",
                              "--dump-state", dump},
-                            dir, {{}, RLIM_INFINITY, k.stderr_unread});
-    for (int sig : k.signals) send_once_caught(pid, sig);
+                            dir, {{}, RLIM_INFINITY, k.stderr_unread, k.nohup});
+    for (int sig : k.signals) {
+      send_once_caught(pid, sig);
+      if (k.nohup && sig == SIGHUP) {  // still running a second later
+        usleep(1000000);
+        EXPECT_EQ(waitpid(pid, nullptr, WNOHANG), 0) << "a hang-up under nohup ended the run";
+      }
+    }
     const GameRun o = finish(pid, dir, 30);
     EXPECT_EQ(o.status, k.status) << k.name << ": " << o.err;
     if (k.dump_is_fifo) continue;

@@ -74,6 +74,7 @@ struct Surroundings {
   std::vector<std::string> env;
   rlim_t file_limit = RLIM_INFINITY;
   bool stderr_unread = false;
+  bool hangup_ignored = false;  // as under nohup
 };
 
 // Starts argv (a program and its arguments; "kelvarot" is the game) with stderr into dir.
@@ -86,6 +87,7 @@ inline pid_t spawn(Argv argv, const ScratchDir& dir, const Surroundings& s = {})
   if (pid == 0) {
     std::signal(SIGPIPE, SIG_DFL);
     std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of killing
+    std::signal(SIGHUP, s.hangup_ignored ? SIG_IGN : SIG_DFL);
     if (s.stderr_unread) dup2(fds[1], 2), close(fds[0]), close(fds[1]);
     else if (!std::freopen(err.c_str(), "w", stderr)) _exit(127);
     const rlimit lim{s.file_limit, s.file_limit};
