@@ -619,6 +619,14 @@ TEST_F(BlockViewGl, ACubeAheadHasItsProjectedSizeAndDepth) {
   const double n = kBlockViewFrustum.near, f = kBlockViewFrustum.far, z = 2.5;
   EXPECT_NEAR(s.bv.depth[120 * kBlockViewWidth + 160] / 65535.0,
               0.5 * ((f + n) / (f - n) - 2.0 * f * n / ((f - n) * z)) + 0.5, 2e-3);
+  // looking level, yaw 0 faces lower rows and yaw -90 lower columns; turned round, nothing
+  for (auto [yaw, x, y] : {std::tuple{0.0f, 500, 497}, {-90.0f, 497, 500}}) {
+    s.wall(x, y, 50);
+    render(yaw, -90.0f);
+    EXPECT_TRUE(drawn(160, 120)) << yaw;
+    render(yaw + 180.0f, -90.0f);
+    EXPECT_FALSE(drawn(160, 120)) << yaw;
+  }
 }
 
 // F1 to F4 re-create the window and its GL context: the view draws the same picture in the new one.
