@@ -14,10 +14,10 @@ void movement_tick(const World& w, UnitTable& units, PathSearch& ps, Rng& rng);
 // What the movement tick does with unit i, as far as it is known before the unit's turn.
 struct TickSearches {
   bool moves = false;        // the tick moves it at all
-  bool plans = false;        // it plans a leg first, searching a coarse route if its level
-  bool coarse = false;       // has a coarse map
+  bool plans = false;        // it plans a leg first
+  bool coarse = false;       // and its level has a coarse map, so a coarse route is searched
   PathRequest coarse_route;  // from its block toward its target's, for the planning record
-  bool leg = false;          // it searches for a leg from its cell; the leg's target is drawn
-  PathRequest leg_search;    // only then, so it stands on the start here
+  bool leg = false;          // it searches for a leg from its cell
+  PathRequest leg_search;    // its target is drawn in the tick, so it stands on the start here
 };
 TickSearches tick_searches(const UnitTable& units, const PathSearch& ps, int32_t i);
