@@ -13,6 +13,7 @@ enum VirtualKey : int32_t {
   kVkTab = 9,
   kVkReturn = 13,
   kVkShift = 16,
+  kVkMenu = 18,  // Alt
   kVkEscape = 27,
   kVkSpace = 32,
   kVkLeft = 37,

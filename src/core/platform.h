@@ -21,16 +21,42 @@ class InputSource {
   virtual void pointer(int32_t width, int32_t height, int32_t* x, int32_t* y) = 0;
 };
 
-// The window, its GL context and the clock.
+// Window pixels to draw a picture into: 32 bits a pixel, top row first.
+struct FrameTarget {
+  uint8_t* pixels = nullptr;
+  int32_t pitch = 0;  // bytes a row
+  int32_t width = 0, height = 0;
+  uint8_t red_shift = 16, green_shift = 8, blue_shift = 0;
+  uint32_t alpha_bits = 0;  // set in every pixel
+};
+
+// The window, the block view's GL context and the clock.
 class Display {
  public:
   virtual ~Display() = default;
-  // Creates the borderless window at (0, 0) with a current GL context.
+  // Creates the borderless window at (0, 0), without GL.
   // On failure returns false and puts the game's message text in *error.
   virtual bool create_window(const char* title, int32_t w, int32_t h, std::string* error) = 0;
   virtual void destroy_window() = 0;
+  // Makes the offscreen GL context current, creating it on the first call.
+  // On failure returns false and puts the game's message text in *error.
+  virtual bool use_gl(std::string* error) {
+    *error = "Can't Create A GL Rendering Context.";
+    return false;
+  }
   virtual bool has_context() const = 0;
-  virtual void swap() = 0;
+  // The window's pixels for the next picture; false when nothing is shown.
+  virtual bool frame_target(FrameTarget* /*t*/) { return false; }
+  // Puts the target on screen; the picture covers `picture` (window pixels).
+  virtual void show_frame(const ScreenRect& /*picture*/) {}
+  // Called once a pass after the present, shown or skipped: keeps the pace.
+  virtual void end_frame() {}
+  // True once after the window was created, exposed, moved or resized.
+  virtual bool take_repaint() { return false; }
+  virtual void set_fullscreen(bool /*on*/) {}
+  virtual bool fullscreen() const { return false; }
+  // The size of the display's usable area; false when there is none.
+  virtual bool usable_area(int32_t* /*w*/, int32_t* /*h*/) { return false; }
   // Takes one waiting window message; returns false when none was waiting.
   // A close request sets *quit.
   virtual bool pump_message(int32_t* quit) = 0;

@@ -98,7 +98,12 @@ std::string state_json(const Game& g, const std::vector<Probe>& probes) {
               {"rounds_total", t.rounds_total},
               {"ahead_rounds_total", t.ahead_rounds_total},
               {"ahead_worst_cpu_ms", num(t.ahead_worst_cpu_ms)},
-              {"frame_work_p99_cpu_ms", num(p99_ms(t.frame_work))}}}};
+              {"frame_work_p99_cpu_ms", num(p99_ms(t.frame_work))},
+              {"present_count", g.screen.present.count},
+              {"present_p99_cpu_ms", num(p99_ms(t.present))},
+              {"present_worst_cpu_ms", num(t.present_worst_cpu_ms)},
+              {"presents_skipped", g.screen.present.skipped},
+              {"block_view_open_cpu_ms", num(t.block_view_open_cpu_ms)}}}};
   if (g.units.records) {
     const UnitRecord& p = unit(g.units, kPlanningRecord);
     o["planning"] = {{"in_use", int(p.in_use)},

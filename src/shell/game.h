@@ -9,6 +9,7 @@
 #include "core/platform.h"
 #include "core/runstate.h"
 #include "render/framebuffer.h"
+#include "render/present.h"
 #include "render/text.h"
 #include "shell/ticks.h"
 #include "units/pathsearch.h"
@@ -26,6 +27,14 @@ struct LoadReport {
   double startup_ms = 0;       // process start to the first presented frame, pauses excluded
   int64_t map_loaded = 0;      // bytes read from the map file (-1: not opened)
   std::string first_failed;    // a few pictures that failed to load
+};
+
+// The window as the player sees it.
+struct ScreenState {
+  PresentState present;
+  int32_t window_zoom = 1;         // the chosen zoom, or the largest whose window fits
+  int32_t full_scale = INT32_MAX;  // full screen: the largest scale up to this that fits
+  bool toggle_held = false;        // the full-screen keys were down last pass
 };
 
 struct Game {
@@ -46,7 +55,8 @@ struct Game {
   char status[3][kTextBufferSize] = {};  // the status lines as last printed, top first
   // The window is the game's: its keys re-create it within a pass.
   Platform platform;
-  bool gl_ready = false;       // a window with a current GL context exists
+  ScreenState screen;
+  bool gl_ready = false;       // the block view's GL context is current and set up
   bool window_failed = false;  // creating the window failed: shut down (status 1)
 };
 

@@ -15,6 +15,7 @@ constexpr KeyRow kKeys[] = {
     {kVkTab, "TAB", false, SDL_SCANCODE_TAB, 0, 0},
     {kVkReturn, "ENTER", false, SDL_SCANCODE_RETURN, SDL_SCANCODE_KP_ENTER, 0},
     {kVkShift, "SHIFT", false, SDL_SCANCODE_LSHIFT, SDL_SCANCODE_RSHIFT, 0},
+    {kVkMenu, "ALT", false, SDL_SCANCODE_LALT, SDL_SCANCODE_RALT, 0},
     {kVkEscape, "ESCAPE", false, SDL_SCANCODE_ESCAPE, 0, 0},
     {kVkSpace, "SPACE", false, SDL_SCANCODE_SPACE, 0, 0},
     {kVkLeft, "LEFT", false, SDL_SCANCODE_LEFT, 0, SDL_SCANCODE_KP_4},

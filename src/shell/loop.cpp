@@ -72,13 +72,18 @@ void selection_keys(Game& g) {
 
 void draw_views(Game& g, bool gl) {
   RunState& run = g.run;
-  clear_frame(g.fb, gl);
+  clear_frame(g.fb);
   if (run.screensaver == 1) {
     draw_screensaver_view(g.fb, run.frame, g.trig, g.rng);
   } else if (g.fb.width == kOverworldWidth) {
     draw_overworld_view(g.fb, run, g.world, g.bitmaps, g.units, g.path, g.text);
   } else if (g.fb.width == kBlockViewWidth) {
+    // GL starts the first time the view's picture is used, and that pass is its cost
+    const bool opening = gl && !g.gl_ready;
+    const double t0 = opening ? process_cpu_ms() : 0;
+    if (gl) open_block_view_gl(g);
     draw_block_view(g.fb, run, g.world, g.units, g.block, g.platform, g.gl_ready, !gl);
+    if (opening && g.gl_ready) g.ticks.block_view_open_cpu_ms = process_cpu_ms() - t0;
   }
   draw_banner_and_status(g);
 }
@@ -136,10 +141,14 @@ void unit_steps(Game& g) {
   }
 }
 
-void present_step(Game& g, Session& s, bool gl) {
+void present_step(Game& g, Session& s) {
   draw_cursor(g.fb, g.run.pointer_x, g.run.pointer_y);
-  const double t0 = thread_cpu_ms();
-  present(g.fb, g.run.zoom, *g.platform.display, gl);
+  const double t0 = thread_cpu_ms(), p0 = process_cpu_ms();
+  if (present(g.fb, present_scale_limit(g), *g.platform.display, g.screen.present)) {
+    const double ms = process_cpu_ms() - p0;
+    add_sample(g.ticks.present, ms);
+    g.ticks.present_worst_cpu_ms = std::max(g.ticks.present_worst_cpu_ms, ms);
+  }
   g.ticks.present_ms = thread_cpu_ms() - t0;
   if (s.keep_presented()) {
     s.presented.width = g.fb.width;
@@ -178,20 +187,20 @@ void run_pass(Game& g, Session& s) {
   p.input->begin_pass(run.frame);
   p.input->pointer(g.fb.width, g.fb.height, &run.pointer_x, &run.pointer_y);
 
-  const bool gl =
-      g.gl_ready && picture_used(s.skip_unseen_pictures(), s.last_pass, key_down(p, kVkEscape),
-                                 key_down(p, kVkF12) && !s.f12_was_down);
+  const bool gl = picture_used(s.skip_unseen_pictures(), s.last_pass, key_down(p, kVkEscape),
+                               key_down(p, kVkF12) && !s.f12_was_down);
   draw_views(g, gl);
   command_line_step(g.console, p, run, g.fb, g.world, g.units, g.text);
   selection_keys(g);
   mouse_orders(g);
   minimap_step(g);
   unit_steps(g);
-  present_step(g, s, gl);
+  present_step(g, s);
   window_key_step(g);
   view_navigation(run, p, g.fb, g.world.side);
   mode_keys(g);
   while (p.display->pump_message(&run.quit)) {}
   add_sample(g.ticks.frame_work, thread_cpu_ms() - t0 - g.ticks.present_ms);
+  p.display->end_frame();
   run.frame += 1;
 }

@@ -1,8 +1,12 @@
 #include "shell/platform_sdl.h"
 
-#include <GL/gl.h>
+// no Xlib types: its Display clashes with ours
+#define EGL_NO_X11
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "core/geometry.h"
 #include "core/pointer.h"
 #include "shell/keys.h"
 #include "shell/sanitizer_gl.h"
@@ -18,66 +23,51 @@
 SdlDisplay::SdlDisplay(bool headless, bool vsync) : headless_(headless), vsync_(vsync) {}
 
 SdlDisplay::~SdlDisplay() {
+  release_gl();
   destroy_window();
   if (video_) SDL_Quit();
 }
 
-bool SdlDisplay::create_window(const char* title, int32_t w, int32_t h, std::string* error) {
-  if (!video_) {
-    // a window run must not fall back to an invisible driver and run blind
-    if (headless_) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-      *error = "Failed To Register The Window Class.";
-      std::fprintf(stderr, "kelvarot: %s\n", SDL_GetError());
-      return false;
-    }
-    video_ = true;
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (!headless_ && driver &&
-        (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
-      *error = "Failed To Register The Window Class.";
-      std::fprintf(stderr, "kelvarot: no display to open a window on (try --headless)\n");
-      SDL_Quit();
-      video_ = false;
-      return false;
-    }
+bool SdlDisplay::start_video(std::string* error) {
+  if (video_) return true;
+  // a window run must not fall back to an invisible driver and run blind
+  if (headless_) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+  // the window's pixels in plain memory (on X11 a shared-memory image), not a GL texture
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    *error = "Failed To Register The Window Class.";
+    std::fprintf(stderr, "kelvarot: %s\n", SDL_GetError());
+    return false;
   }
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-  window_ = SDL_CreateWindow(title, 0, 0, w, h,
-                             SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+  video_ = true;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!headless_ && driver &&
+      (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+    *error = "Failed To Register The Window Class.";
+    std::fprintf(stderr, "kelvarot: no display to open a window on (try --headless)\n");
+    SDL_Quit();
+    video_ = false;
+    return false;
+  }
+  return true;
+}
+
+bool SdlDisplay::create_window(const char* title, int32_t w, int32_t h, std::string* error) {
+  if (!start_video(error)) return false;
+  window_ = SDL_CreateWindow(title, 0, 0, w, h, SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
   if (!window_) {
     std::fprintf(stderr, "kelvarot: %s\n", SDL_GetError());
     *error = "Window Creation Error.";
     return false;
   }
-  context_ = SDL_GL_CreateContext(window_);
-  if (!context_) {
-    std::fprintf(stderr, "kelvarot: %s\n", SDL_GetError());
-    destroy_window();
-    *error = "Can't Create A GL Rendering Context.";
-    return false;
-  }
-  if (SDL_GL_MakeCurrent(window_, context_) != 0) {
-    std::fprintf(stderr, "kelvarot: %s\n", SDL_GetError());
-    destroy_window();
-    *error = "Can't Activate The GL Rendering Context.";
-    return false;
-  }
-#ifdef KV_SANITIZE_BUILD
-  keep_gl_driver_loaded();
-#endif
-  if (headless_ || !vsync_) {
-    SDL_GL_SetSwapInterval(0);
-  } else if (SDL_GL_SetSwapInterval(1) != 0) {
-    SDL_GL_SetSwapInterval(-1);
-  }
+  if (fullscreen_) set_fullscreen(true);
   SDL_DisplayMode mode{};
   const int display = SDL_GetWindowDisplayIndex(window_);
   refresh_us_ = refresh_period_us(
       display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 ? mode.refresh_rate : 0);
   pacer_ = FramePacer{};
+  picture_ = ScreenRect{};
+  repaint_ = true;
   SDL_RaiseWindow(window_);
   SDL_ShowCursor(SDL_DISABLE);
   SDL_DisableScreenSaver();
@@ -85,30 +75,104 @@ bool SdlDisplay::create_window(const char* title, int32_t w, int32_t h, std::str
 }
 
 void SdlDisplay::destroy_window() {
-  if (context_) {
-    SDL_GL_MakeCurrent(window_, nullptr);
-    SDL_GL_DeleteContext(context_);
-    context_ = nullptr;
-  }
   if (window_) {
     SDL_DestroyWindow(window_);
     window_ = nullptr;
   }
 }
 
-void SdlDisplay::swap() {
-  if (!window_) return;
-  SDL_GL_SwapWindow(window_);
-  // An offscreen swap neither shows nor waits for anything, so the driver would
-  // queue every frame's drawing: memory grew with the frame count, and exit
-  // waited for the backlog. Each headless frame finishes its own work instead.
-  if (headless_) {
-    glFinish();
-    return;
+// An EGL pbuffer on Mesa's surfaceless platform: no window, no X connection
+// of its own, the same in a window run as headless, and its pixels are the
+// context's own (a hidden window's need not be).
+bool SdlDisplay::use_gl(std::string* error) {
+  if (gl_context_) return true;
+  EGLDisplay d = EGL_NO_DISPLAY;
+  auto platform_display = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
+      eglGetProcAddress("eglGetPlatformDisplayEXT"));
+  if (platform_display)
+    d = platform_display(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+  if (d == EGL_NO_DISPLAY || !eglInitialize(d, nullptr, nullptr)) {
+    d = eglGetDisplay(EGL_DEFAULT_DISPLAY);
+    if (d != EGL_NO_DISPLAY && !eglInitialize(d, nullptr, nullptr)) d = EGL_NO_DISPLAY;
   }
-  // Where the swap did not wait for the display (a software X server, a
-  // hidden or minimised window), sleep out the rest of the refresh period.
-  if (!vsync_) return;
+  // attribute, value pairs
+  const EGLint config_wanted[] = {EGL_SURFACE_TYPE,
+                                  EGL_PBUFFER_BIT,
+                                  EGL_RENDERABLE_TYPE,
+                                  EGL_OPENGL_BIT,
+                                  EGL_RED_SIZE,
+                                  8,
+                                  EGL_GREEN_SIZE,
+                                  8,
+                                  EGL_BLUE_SIZE,
+                                  8,
+                                  EGL_DEPTH_SIZE,
+                                  16,
+                                  EGL_NONE};
+  const EGLint size[] = {EGL_WIDTH, kBlockViewWidth, EGL_HEIGHT, kBlockViewHeight, EGL_NONE};
+  EGLConfig config{};
+  EGLint configs = 0;
+  EGLSurface surface = EGL_NO_SURFACE;
+  EGLContext context = EGL_NO_CONTEXT;
+  if (d != EGL_NO_DISPLAY && eglBindAPI(EGL_OPENGL_API) &&
+      eglChooseConfig(d, config_wanted, &config, 1, &configs) && configs == 1)
+    surface = eglCreatePbufferSurface(d, config, size);
+  if (surface != EGL_NO_SURFACE) context = eglCreateContext(d, config, EGL_NO_CONTEXT, nullptr);
+  gl_display_ = d;
+  gl_surface_ = surface;
+  gl_context_ = context;
+  if (context == EGL_NO_CONTEXT) {
+    std::fprintf(stderr, "kelvarot: no offscreen GL (EGL error 0x%x)\n", eglGetError());
+    *error = "Can't Create A GL Rendering Context.";
+    release_gl();
+    return false;
+  }
+  if (!eglMakeCurrent(d, surface, surface, context)) {
+    std::fprintf(stderr, "kelvarot: offscreen GL not made current (EGL error 0x%x)\n",
+                 eglGetError());
+    *error = "Can't Activate The GL Rendering Context.";
+    release_gl();
+    return false;
+  }
+#ifdef KV_SANITIZE_BUILD
+  keep_gl_driver_loaded();
+#endif
+  return true;
+}
+
+void SdlDisplay::release_gl() {
+  if (!gl_display_) return;
+  eglMakeCurrent(gl_display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  if (gl_context_) eglDestroyContext(gl_display_, gl_context_);
+  if (gl_surface_) eglDestroySurface(gl_display_, gl_surface_);
+  eglTerminate(gl_display_);
+  gl_display_ = gl_surface_ = gl_context_ = nullptr;
+}
+
+bool SdlDisplay::frame_target(FrameTarget* t) {
+  if (!window_ || headless_) return false;
+  SDL_Surface* s = SDL_GetWindowSurface(window_);
+  if (!s || s->format->BytesPerPixel != 4 || SDL_MUSTLOCK(s)) return false;
+  t->pixels = static_cast<uint8_t*>(s->pixels);
+  t->pitch = s->pitch;
+  t->width = s->w;
+  t->height = s->h;
+  t->red_shift = s->format->Rshift;
+  t->green_shift = s->format->Gshift;
+  t->blue_shift = s->format->Bshift;
+  t->alpha_bits = s->format->Amask;
+  return true;
+}
+
+void SdlDisplay::show_frame(const ScreenRect& picture) {
+  if (!window_) return;
+  picture_ = picture;
+  SDL_UpdateWindowSurface(window_);
+}
+
+void SdlDisplay::end_frame() {
+  // nothing waits for the display any more: sleep out the rest of its refresh period
+  if (!window_ || headless_ || !vsync_) return;
   const int64_t now = std::chrono::duration_cast<std::chrono::microseconds>(
                           std::chrono::steady_clock::now().time_since_epoch())
                           .count();
@@ -116,17 +180,52 @@ void SdlDisplay::swap() {
   if (sleep > 0) std::this_thread::sleep_for(std::chrono::microseconds(sleep));
 }
 
+bool SdlDisplay::take_repaint() {
+  const bool r = repaint_;
+  repaint_ = false;
+  return r;
+}
+
+void SdlDisplay::set_fullscreen(bool on) {
+  fullscreen_ = on;
+  if (!window_ || headless_) return;
+  SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  repaint_ = true;
+}
+
+bool SdlDisplay::usable_area(int32_t* w, int32_t* h) {
+  std::string error;
+  if (headless_ || !start_video(&error)) return false;
+  SDL_Rect r{};
+  if (SDL_GetDisplayUsableBounds(window_ ? std::max(0, SDL_GetWindowDisplayIndex(window_)) : 0,
+                                 &r) != 0 ||
+      r.w <= 0 || r.h <= 0)
+    return false;
+  *w = r.w;
+  *h = r.h;
+  return true;
+}
+
 bool SdlDisplay::pump_message(int32_t* quit) {
   if (!video_) return false;
   SDL_Event e;
   if (!SDL_PollEvent(&e)) return false;
   if (e.type == SDL_QUIT) *quit = 1;
-  if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) *quit = 1;
+  if (e.type != SDL_WINDOWEVENT) return true;
+  switch (e.window.event) {
+    case SDL_WINDOWEVENT_CLOSE: *quit = 1; break;
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_MOVED:
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED: repaint_ = true; break;
+    default: break;
+  }
   return true;
 }
 
 void SdlDisplay::move_window_to_pointer(int32_t w, int32_t h) {
-  if (!window_) return;
+  if (!window_ || fullscreen_) return;
   int x = 0, y = 0;
   pointer_screen(&x, &y);
   SDL_SetWindowPosition(window_, x, y);
@@ -180,6 +279,13 @@ ScreenRect SdlDisplay::window_rect() const {
   return r;
 }
 
+ScreenRect SdlDisplay::picture_rect() const {
+  const ScreenRect w = window_rect();
+  if (picture_.right <= picture_.left) return w;
+  return {w.left + picture_.left, w.top + picture_.top, w.left + picture_.right,
+          w.top + picture_.bottom};
+}
+
 void SdlDisplay::set_icon(const uint8_t* rgba, int32_t side) {
   if (!window_ || headless_ || !rgba || side <= 0) return;
   SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(rgba), side, side, 32,
@@ -219,7 +325,7 @@ void SdlInput::pointer(int32_t width, int32_t height, int32_t* x, int32_t* y) {
   *x = 0;
   *y = 0;
   if (!display_.window()) return;
-  const ScreenRect r = display_.window_rect();
+  const ScreenRect r = display_.picture_rect();
   int sx = 0, sy = 0;
   display_.pointer_screen(&sx, &sy);
   *x = pointer_x_from_screen(sx, r, width);

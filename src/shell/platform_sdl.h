@@ -7,18 +7,28 @@ struct SDL_Window;
 
 class SdlDisplay : public Display {
  public:
-  // headless: SDL's offscreen driver (GL through EGL) and pauses counted, not slept.
+  // headless: SDL's offscreen driver and pauses counted, not slept.
+  // vsync: windowed frames come no faster than the display's refresh.
   SdlDisplay(bool headless, bool vsync);
   ~SdlDisplay() override;
   bool create_window(const char* title, int32_t w, int32_t h, std::string* error) override;
   void destroy_window() override;
-  bool has_context() const override { return context_ != nullptr; }
-  void swap() override;
+  bool use_gl(std::string* error) override;
+  bool has_context() const override { return gl_context_ != nullptr; }
+  bool frame_target(FrameTarget* t) override;
+  void show_frame(const ScreenRect& picture) override;
+  void end_frame() override;
+  bool take_repaint() override;
+  void set_fullscreen(bool on) override;
+  bool fullscreen() const override { return fullscreen_; }
+  bool usable_area(int32_t* w, int32_t* h) override;
   bool pump_message(int32_t* quit) override;
   void move_window_to_pointer(int32_t w, int32_t h) override;
   void show_message(const char* caption, const char* text) override;
   void pause(int32_t ms) override;
   ScreenRect window_rect() const override;
+  // Where the picture lies on the screen: the window, less any black around it.
+  ScreenRect picture_rect() const;
   void set_icon(const uint8_t* rgba, int32_t side) override;
   int64_t paused_ms() const override { return paused_ms_; }
   SDL_Window* window() const { return window_; }
@@ -27,11 +37,20 @@ class SdlDisplay : public Display {
   bool headless() const { return headless_; }
 
  private:
+  bool start_video(std::string* error);
+  void release_gl();
+
   bool headless_;
   bool vsync_;
   bool video_ = false;
   SDL_Window* window_ = nullptr;
-  void* context_ = nullptr;
+  // the block view's offscreen GL: an EGL display, pbuffer and context
+  void* gl_display_ = nullptr;
+  void* gl_surface_ = nullptr;
+  void* gl_context_ = nullptr;
+  bool repaint_ = false;
+  bool fullscreen_ = false;
+  ScreenRect picture_;  // in window pixels, as last shown
   int64_t paused_ms_ = 0;
   FramePacer pacer_;
   int64_t refresh_us_ = 0;  // the display's refresh period

@@ -5,6 +5,8 @@
 #include <cstdint>
 
 double thread_cpu_ms();
+// CPU time of the whole process: a driver's or the X library's threads count too.
+double process_cpu_ms();
 
 // Counts of samples in 10-microsecond steps; the last step holds everything slower.
 struct CpuHistogram {
@@ -24,5 +26,8 @@ struct TickStats {
   double ahead_worst_cpu_ms = 0;
   CpuHistogram ticks;
   CpuHistogram frame_work;  // a pass without its present
-  double present_ms = 0;    // the present (and swap) of the pass under way
+  double present_ms = 0;    // the present of the pass under way (thread CPU)
+  CpuHistogram present;     // presents that showed a picture (process CPU)
+  double present_worst_cpu_ms = 0;
+  double block_view_open_cpu_ms = 0;  // the block view's first drawn pass, GL start included
 };

@@ -18,7 +18,6 @@ class NullDisplay : public Display {
   }
   void destroy_window() override {}
   bool has_context() const override { return false; }
-  void swap() override {}
   bool pump_message(int32_t*) override { return false; }
   void move_window_to_pointer(int32_t, int32_t) override { ++moves; }
   void show_message(const char*, const char* text) override { last_message = text; }
