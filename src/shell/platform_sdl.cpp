@@ -189,7 +189,15 @@ bool SdlDisplay::take_repaint() {
 void SdlDisplay::set_fullscreen(bool on) {
   fullscreen_ = on;
   if (!window_ || headless_) return;
-  SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  SDL_Rect screen{};
+  if (on && x11_without_window_manager(window_) &&
+      SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window_)), &screen) == 0) {
+    // the borderless window covers the display instead
+    SDL_SetWindowPosition(window_, screen.x, screen.y);
+    SDL_SetWindowSize(window_, screen.w, screen.h);
+  } else {
+    SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  }
   repaint_ = true;
 }
 

@@ -71,3 +71,5 @@ class SdlInput : public InputSource {
 // The pointer's root-window position straight from the X server; false when
 // the window is not on X11. (Kept apart: Xlib's Display clashes with ours.)
 bool x11_pointer_position(SDL_Window* w, int* x, int* y);
+// True on an X server with no window manager running.
+bool x11_without_window_manager(SDL_Window* w);

@@ -1,5 +1,6 @@
 # The game in a real X window (Xvfb), driven by xdotool like a player; skips (77) saying why
 # where Xvfb or xdotool is missing.   Sourced by the real-window tests: . xwindow.sh BUILD_DIR
+# (KV_SCREEN=WxH picks the screen size, 1600x1200 by default)
 set -u
 build=$(cd "$1" && pwd)
 exe="$build/kelvarot"
@@ -14,7 +15,7 @@ fail() {
 }
 command -v xdotool >/dev/null || { echo "SKIPPED: xdotool is not installed"; exit 77; }
 command -v Xvfb >/dev/null || { echo "SKIPPED: Xvfb is not installed"; exit 77; }
-Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 "${KV_SCREEN:-1600x1200}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "SKIPPED: no Xvfb: $(cat "$work/xvfb.log")"; exit 77; }
