@@ -130,12 +130,13 @@ Options:
                      script; --script FILE with the same --seed replays it
   --probe X,Y,Z      (repeatable) report the tile code of that cell in the dump
   --data DIR         folder holding bmp_*/ and map/ (default: beside the program)
-  --no-vsync         do not wait for the display when swapping
+  --no-vsync         do not pace frames to the display's refresh
   --help, --version  this text; the version
 
 Keys, everywhere:
   Escape             quit
-  F1 F2 F3 F4        window zoom 1x, 2x, 3x, 4x
+  F1 F2 F3 F4        window zoom 1x, 2x, 3x, 4x (at most what fits)
+  F11, Alt+Enter     full screen on / off
   M                  move the window to the pointer (hold to drag)
   F5                 block view (320 x 240, zoom 2)
   F6                 overworld view (640 x 480, zoom 1)
