@@ -1,8 +1,12 @@
 // Checks what a screenshot of the game shows, each CHECK named below, in
 // framebuffer coordinates (origin bottom-left, as the game draws).
 //   picture_check FILE CHECK [CHECK...]
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <tuple>
@@ -30,6 +34,27 @@ struct Shot {
     return out;
   }
 
+  // window=ID,SCALE: the X server holds for the window this picture widened by SCALE,
+  // each pixel SCALE x SCALE, centred on black (a 24-bit TrueColor screen)
+  bool shown_in_window(::Window id, int s) const {
+    ::Display* d = XOpenDisplay(nullptr);
+    XWindowAttributes a{};
+    if (!d || s < 1 || !XGetWindowAttributes(d, id, &a)) return false;
+    XImage* im = XGetImage(d, id, 0, 0, unsigned(a.width), unsigned(a.height), AllPlanes, ZPixmap);
+    const int left = (a.width - w * s) / 2, top = (a.height - h * s) / 2;
+    int bad = im ? 0 : 1;
+    for (int y = 0; im && y < a.height; ++y)
+      for (int x = 0, px = -left, py = y - top; x < a.width; ++x, ++px) {
+        const std::vector<Rgb> c = region(px / s, h - 1 - py / s, px / s + 1, h - py / s);
+        const bool in = px >= 0 && px < w * s && py >= 0 && py < h * s;
+        const auto [r, g, b] = in ? c.at(0) : kBlack;
+        bad += (XGetPixel(im, x, y) & 0xffffff) != unsigned(r << 16 | g << 8 | b);
+      }
+    if (bad)
+      std::fprintf(stderr, "%d of the %dx%d window's pixels differ\n", bad, a.width, a.height);
+    return bad == 0;
+  }
+
   bool passes(const std::string& check) const {
     const size_t eq = check.find('=');
     const std::string name = check.substr(0, eq),
@@ -46,6 +71,7 @@ struct Shot {
     std::set<Rgb> blues;  // the view's shades of lit blue
     for (const Rgb& p : view) lit_blue(p) ? void(blues.insert(p)) : void();
     const double black = double(count(view, is(kBlack))), n = double(view.size());
+    if (name == "window") return shown_in_window(std::strtoul(arg.c_str(), nullptr, 0), y);
     if (name == "size") return arg == std::to_string(w) + "x" + std::to_string(h);
     // the banner and status lines in the bottom-left corner
     if (name == "yellow_text") return count(region(0, 0, 300, 70), is(kYellow)) > 200;
