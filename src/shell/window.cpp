@@ -52,7 +52,7 @@ bool open_block_view_gl(Game& g) {
   if (g.gl_ready) return true;
   std::string error;
   if (!g.platform.display->use_gl(&error)) {
-    fail(g, error);
+    if (!error.empty()) fail(g, error);
     return false;
   }
   resize_gl();

@@ -10,7 +10,8 @@ struct Game;
 bool create_game_window(Game& g);
 void destroy_game_window(Game& g);
 // Starts and sets up the block view's GL the first time it is needed; a
-// failure is shown and marks the game to shut down.
+// failure is shown and marks the game to shut down. Without GL on the
+// display at all the view only walks and looks.
 bool open_block_view_gl(Game& g);
 // The largest scale the present may use.
 int32_t present_scale_limit(const Game& g);
