@@ -1,6 +1,7 @@
-// A block view frame against a bare present of the same 320 x 240 picture,
-// both offscreen (SDL's offscreen driver, Mesa llvmpipe), each finished with
-// glFinish so the GL work is counted, not just queued. The goal: the view's
+// A block view frame against a bare GL present (glDrawPixels) of the same
+// 320 x 240 picture, both in the view's offscreen context (an EGL pbuffer,
+// Mesa llvmpipe), each finished with glFinish so the GL work is counted, not
+// just queued. The goal: the view's
 // frame costs at most twice the present. BM_BlockViewBesideBarePresent times the two
 // alternately, so a busy machine slows both alike; its "ratio" is the figure.
 #include <GL/gl.h>

@@ -99,8 +99,8 @@ bool has_vertex_buffers() {
 
 // Binds the cube arrays' buffer and returns true; false on a context without
 // buffers, which then draws from client memory. The buffer lives in the
-// context, and the window keys re-create the context: a buffer name the
-// current context does not know means a new context, which gets its own copy.
+// context: a buffer name the current context does not know means a new
+// context, which gets its own copy.
 bool bind_cube_buffer(BlockViewState& bv) {
   if (!has_vertex_buffers()) return false;
   if (bv.cube_buffer != 0 && glIsBuffer(bv.cube_buffer)) {
