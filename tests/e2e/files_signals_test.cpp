@@ -35,21 +35,19 @@ void send_once_caught(pid_t pid, int sig) {
 TEST(OutputFiles, AFailedWriteExitsOneSayingSoAndKeepsTheOldFileWithNoTemporary) {
   ScratchDir dir;
   write_file(dir / "in.txt", "");
-  // /dev/full: no space; the 120 bytes limit stops the recording's last line
-  for (auto [record, limit] :
-       {std::pair<std::string, rlim_t>{"/dev/full", RLIM_INFINITY}, {dir / "rec.txt", 120}}) {
-    const GameRun o = run(with({"--record", record, "--script", dir / "in.txt"}), dir, {{}, limit});
-    EXPECT_EQ(o.status, 1) << record << ": " << o.err;
-    EXPECT_NE(o.err.find("recording cannot be written"), std::string::npos) << o.err;
-    EXPECT_EQ(o.err.find("input recorded"), std::string::npos) << o.err;
-  }
-  for (const char* option : {"--dump-state", "--screenshot"}) {
+  const GameRun full = run(with({"--record", "/dev/full", "--script", dir / "in.txt"}), dir);
+  EXPECT_EQ(full.status, 1) << full.err;
+  EXPECT_NE(full.err.find("recording '/dev/full' cannot be written"), std::string::npos)
+      << full.err;
+  // the limit stops each output half way: far larger than the old file, its own line left
+  for (auto [option, limit] : {std::pair<std::string, rlim_t>{"--dump-state", 6000},
+                               {"--screenshot", 6000},
+                               {"--record", 120}}) {
     ScratchDir d;
     const std::string out = d / "out", old(5000, 'x');
     write_file(out, old);
     const std::set<std::string> before = names_in(d.path);
-    // both outputs are far larger than the old file: the limit stops them half way
-    const GameRun o = run(with({option, out}), d, {{}, 6000});
+    const GameRun o = run(with({option, out}), d, {{}, limit});
     EXPECT_EQ(o.status, 1) << option << ": " << o.err;
     EXPECT_TRUE(read_file(out) == old) << option << ": the old file changed";
     EXPECT_EQ(std::ranges::count(o.err, '\n'), 1) << o.err;
@@ -59,20 +57,50 @@ TEST(OutputFiles, AFailedWriteExitsOneSayingSoAndKeepsTheOldFileWithNoTemporary)
   }
 }
 
-TEST(OutputFiles, ARecordingHoldsEachPassAsItEnds) {
-  ScratchDir dir;  // killed outright in a long run: what was recorded so far is on disk
-  write_file(dir / "in.txt", "0 pointer 10 10\n2 tap 3\n");
-  const pid_t pid = spawn({"kelvarot", "--headless", "--frames", "100000", "--script",
-                           dir / "in.txt", "--record", dir / "rec.txt"},
-                          dir);
-  bool seen = false;
-  for (int i = 0; i < 3000 && !seen; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    seen = read_file(dir / "rec.txt").find("3 key 3 up") != std::string::npos;
+// Killed at a random pass, or never told its length, a recording replays to its last pass.
+TEST(OutputFiles, ARecordingCutShortReplaysToItsLastPassAndEnds) {
+  const struct {
+    const char* name;
+    std::string record;  // after --record
+    int moves;           // passes that move the pointer: each of them is recorded
+    bool killed;
+  } cases[] = {
+      {"file", "rec.txt", 3000, true},
+      {"pipe", "/dev/stdout > >(cat > rec.txt)", 3000, true},
+      {"pipe to the end", "/dev/stdout > >(cat > rec.txt)", 20, false},
+  };
+  std::srand(unsigned(std::time(nullptr)));
+  for (const auto& k : cases) {
+    ScratchDir dir;
+    std::string moves;
+    for (int p = 0; p < k.moves; ++p)
+      moves += std::to_string(p) + " pointer 9 " + std::to_string(p % 99) + "\n";
+    write_file(dir / "in.txt", moves);
+    const pid_t pid = spawn(bash("cd " + dir.path.string() + " && exec " + kelvarot() +
+                                 " --headless --script in.txt --frames " +
+                                 (k.killed ? "100000" : "40") + " --record " + k.record),
+                            dir);
+    auto recorded = [&] {  // a killed run's passes are in its temporary
+      std::string rec = dir / "rec.txt";
+      for (const std::string& name : names_in(dir.path))
+        if (name.rfind(".rec.txt.", 0) == 0) rec = dir / name;
+      return rec;
+    };
+    for (int i = 0; i < 500 && read_file(recorded()).find(" pointer") == std::string::npos; ++i)
+      usleep(20000);
+    if (k.killed) usleep(std::rand() % 1000000), kill(pid, SIGKILL);
+    finish(pid, dir, 30);
+    usleep(200000);  // cat copies the rest
+    const std::string rec = recorded(), text = read_file(rec);
+    const size_t last = text.rfind('\n', text.rfind(" pointer"));
+    const int frames = k.killed ? std::atoi(&text[last + 1]) + 1 : 40;
+    ASSERT_GT(frames, 1) << k.name << ": " << text.substr(0, 300);
+    ScratchDir out;
+    const GameRun r =
+        run({"kelvarot", "--headless", "--script", rec, "--dump-state", out / "state.json"}, out);
+    EXPECT_EQ(std::tuple(r.status, r.dump.value("frame", 0)), std::tuple(0, frames))
+        << k.name << r.err;
   }
-  kill(pid, SIGKILL);
-  finish(pid, dir);
-  EXPECT_TRUE(seen) << read_file(dir / "rec.txt");
 }
 
 TEST(Signals, EndTheRunWithItsDumpAndASecondSignalEndsItAtOnce) {
@@ -80,8 +108,9 @@ TEST(Signals, EndTheRunWithItsDumpAndASecondSignalEndsItAtOnce) {
     const char* name;
     std::vector<int> signals;          // sent one after another once the game catches them
     bool stderr_unread, dump_is_fifo;  // a fifo dump blocks at exit until something reads it
-    int status;
-    bool nohup = false;  // started with hang-ups ignored: the hang-up must not end the run
+    int status;                        // -1: killed by a signal
+    bool nohup = false;     // started with hang-ups ignored: the hang-up must not end the run
+    bool together = false;  // sent back to back, while the recording is being written
   } cases[] = {
       // clang-format off
       {"SIGINT", {SIGINT}, false, false, 0}, {"SIGTERM", {SIGTERM}, false, false, 0},
@@ -89,26 +118,33 @@ TEST(Signals, EndTheRunWithItsDumpAndASecondSignalEndsItAtOnce) {
       {"second SIGTERM", {SIGTERM, SIGTERM}, false, true, 128 + SIGTERM},
       {"second SIGINT", {SIGINT, SIGINT}, false, true, 128 + SIGINT},
       {"nohup", {SIGHUP, SIGTERM}, false, false, 0, true},
+      {"two at once", {SIGINT, SIGTERM}, false, true, -1, false, true},  // killed by either
       // clang-format on
   };
   for (const auto& k : cases) {
     ScratchDir dir;
     const std::string dump = dir / "state.json";
     if (k.dump_is_fifo) mkfifo(dump.c_str(), 0644);
+    write_file(dir / "rec.txt", "0 tap A\n");
     // the missing data folder makes the game write to stderr at start
     const std::string frames = k.signals.empty() ? "3" : "100000";
     const pid_t pid = spawn({"kelvarot", "--headless", "--frames", frames, "--data", dir / "none",
-                             "--dump-state", dump},
+                             "--dump-state", dump, "--record", dir / "rec.txt"},
                             dir, {{}, RLIM_INFINITY, k.stderr_unread, k.nohup});
     for (int sig : k.signals) {
-      send_once_caught(pid, sig);
+      if (k.together && sig != k.signals[0]) kill(pid, sig);
+      else send_once_caught(pid, sig);
       if (k.nohup && sig == SIGHUP) {  // still running a second later
         usleep(1000000);
         EXPECT_EQ(waitpid(pid, nullptr, WNOHANG), 0) << "a hang-up under nohup ended the run";
       }
     }
     const GameRun o = finish(pid, dir, 30);
-    EXPECT_EQ(o.status, k.status) << k.name << ": " << o.err;
+    EXPECT_TRUE(k.status < 0 ? o.status > 128 : o.status == k.status) << k.name << ": " << o.err;
+    if (k.together) {  // cut short: the old recording whole, no temporary left
+      EXPECT_EQ(std::tuple(names_in(dir.path).size(), read_file(dir / "rec.txt")),
+                std::tuple(3u, "0 tap A\n"));
+    }
     if (k.dump_is_fifo) continue;
     ASSERT_FALSE(o.dump.is_null()) << k.name;
     EXPECT_EQ(o.dump.at("quit"), 1) << k.name;
@@ -123,6 +159,7 @@ TEST(Runs, ExitWithTheirStatusSayingWhy) {
   mkfifo((dir / "fifo").c_str(), 0644);
   fs::create_directory(dir / "folder");
   write_file(dir / "rec.txt", "0 tap A\n");
+  write_file(dir / "f12.txt", "0 tap F12\n");
   const std::string k = kelvarot() + " --headless --frames 3";
   const std::tuple<Argv, int, std::vector<std::string>> cases[] = {
       {bash(kelvarot() + " --help 3>&2 2>/dev/null >&3"), 0, {"--headless"}},
@@ -132,6 +169,14 @@ TEST(Runs, ExitWithTheirStatusSayingWhy) {
       {bash(k + " --script <(yes '#' | head -c 17000000)"), 2, {"larger than 16 MiB"}},
       // a named pipe whose writer never comes: the first SIGTERM ends the wait
       {bash("(sleep 1; kill $$) & exec " + k + " --script " + dir / "fifo"), 2, {"fifo"}},
+      // a pipe nobody reads is not waited for, so the first SIGTERM is not lost in a wait
+      {bash("(sleep 1; kill $$) & exec " + k + " --record " + dir / "fifo"),
+       1,
+       {"fifo' (no process"}},
+      // with stderr closed, a message never lands in the file that took its number
+      {bash("exec " + k + " --script " + dir / "f12.txt --record " + dir / "f12rec.txt 2>&-"),
+       0,
+       {}},
       {bash(k + " --seed 7 --dump-state " + dir / "s.json" +
             " --script <(printf '0 key F5 down\\n')"),
        0,
@@ -149,6 +194,7 @@ TEST(Runs, ExitWithTheirStatusSayingWhy) {
   // the piped script took effect: the block view's picture
   EXPECT_EQ(read_dump(dir / "s.json").value("width", 0), 320);
   EXPECT_EQ(read_file(dir / "rec.txt"), "0 tap A\n");
+  EXPECT_EQ(read_file(dir / "f12rec.txt").find("kelvarot:"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir / "none.json"));
 }
 
@@ -163,8 +209,12 @@ TEST(Recording, ReplaysWithItsOwnSeedAndLengthUnlessToldOtherwise) {
   std::string text = read_file(rec / "rec.txt");
   text[text.find("# seed ") + 7] ^= 3;  // its first digit 1 <-> 2: another seed in the recording
   write_file(rec / "other.txt", text);
+  std::string crlf;  // the same recording with Windows line ends
+  for (const char c : read_file(rec / "rec.txt")) crlf += c == '\n' ? "\r\n" : std::string{c};
+  write_file(rec / "crlf.txt", crlf);
   const std::pair<Argv, bool> replays[] = {
       {{"--script", rec / "rec.txt"}, true},
+      {{"--script", rec / "crlf.txt"}, true},
       {{"--script", rec / "rec.txt", "--seed", "1"}, false},  // the units stand elsewhere
       {{"--script", rec / "other.txt"}, false},
   };
