@@ -37,9 +37,7 @@ refocus() {  # the zoom and resolution keys replace the window: find the new one
   done
   fail "the game window could not be found and focused"
 }
-# Every game records its input: the test follows what the game saw in the recording's
-# temporary, renamed over $rec at the end. WRAP: a command the game runs under.
-start_game() {
+start_game() {  # every game records its input: followed in its temporary; WRAP: run under
   rec="$work/rec$((++games)).txt"
   ${WRAP:-} "$exe" --record "$rec" "$@" 2>"$work/err.txt" &
   game=$!
