@@ -1,11 +1,15 @@
 // Entry: options, start-up, the frame loop, and what a run leaves behind.
 
+#include <fcntl.h>
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <memory>
 
+#include "core/files.h"
+#include "core/quote.h"
 #include "shell/datadir.h"
 #include "shell/loop.h"
 #include "shell/options.h"
@@ -22,6 +26,7 @@ bool g_hangup_ignored = false;  // ignored when we started (nohup): it stays ign
 // The first request ends the run the normal way (dump written); a second one ends it at once.
 void on_signal(int sig) {
   if (g_signalled) {
+    remove_temporaries();  // a write cut short leaves nothing behind
     std::signal(sig, SIG_DFL);
     std::raise(sig);
   }
@@ -46,6 +51,10 @@ void handle_signals(bool restart) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // With a standard descriptor closed, the next file opened would take its number and
+  // receive what is printed there: hold them on /dev/null first.
+  for (int fd = 0; fd <= 2; ++fd)
+    if (::fcntl(fd, F_GETFD) < 0 && ::open("/dev/null", O_RDWR) < 0) return 2;
   struct sigaction hangup {};
   g_hangup_ignored = sigaction(SIGHUP, nullptr, &hangup) == 0 && hangup.sa_handler == SIG_IGN;
   Options opt;
@@ -80,8 +89,16 @@ int main(int argc, char** argv) {
     }
     // a recording replays with its own seed and length unless told otherwise
     const RecordingHeader header = read_recording_header(text);
+    if (!header.error.empty()) {
+      std::fprintf(stderr, "kelvarot: %s: %s\n", quote_text(opt.script).c_str(),
+                   header.error.c_str());
+      return 2;
+    }
     if (header.has_seed && !opt.seeded) opt.seeded = true, opt.seed = header.seed;
     if (header.passes > 0 && opt.frames < 0) opt.frames = header.passes;
+    // one cut short ends with the last pass it holds
+    if (header.recording && opt.frames < 0)
+      opt.frames = events.empty() ? 1 : events.back().pass + 1;
   }
   handle_signals(true);
 
@@ -117,6 +134,7 @@ int main(int argc, char** argv) {
     if (opt.frames > 0 && g.run.frame >= opt.frames) g.run.quit = 1;
     if (g.window_failed) break;
   }
+  handle_signals(false);  // a signal stops a wait for a pipe's reader at the end
   const int status = finish_session(session, g);
   shutdown_game(g);
   return status;

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/files.h"
+#include "core/quote.h"
 #include "shell/options.h"
 
 namespace fs = std::filesystem;
@@ -20,17 +22,16 @@ std::string folder_of(const std::string& path) {
 }
 
 // Two names are one file when both exist and are the same file, or, for files not made yet,
-// when they are the same name in the same real folder.
+// when a write to each would create the same file.
 struct FileId {
   bool exists = false;
-  std::string name;  // the name as given, or, when it does not exist, real folder + last part
+  std::string name;  // the name as given, or, when it does not exist, the file a write creates
 };
 
 FileId identify(const std::string& path) {
   std::error_code ec;
   if (fs::exists(path, ec)) return {true, path};
-  const fs::path real = fs::canonical(folder_of(path), ec);
-  return {false, ec ? path : (real / fs::path(path).filename()).string()};
+  return {false, write_target(path)};
 }
 
 bool same_file(const FileId& a, const FileId& b) {
@@ -39,23 +40,30 @@ bool same_file(const FileId& a, const FileId& b) {
   return a.exists ? fs::equivalent(a.name, b.name, ec) : a.name == b.name;
 }
 
-bool check_output_folder(const char* option, const std::string& path, std::string* error) {
+bool check_output(const char* option, const std::string& path, std::string* error) {
   std::error_code ec;
   const fs::file_status st = fs::status(path, ec);
+  const std::string named = std::string(option) + " " + quote_text(path);
   if (fs::is_directory(st)) {
-    *error = std::string(option) + " " + path + " is a folder";
+    *error = named + " is a folder";
     return false;
   }
   // /dev/stdout or a pipe is written straight through: its folder plays no part
   if (fs::exists(st) && !fs::is_regular_file(st)) return true;
-  const std::string folder = folder_of(path);
+  // what is written is where the links lead, so that is what must take the file
+  const std::string target = write_target(path);
+  const std::string folder = folder_of(target);
   if (!fs::is_directory(folder, ec)) {
-    *error = std::string(option) + " " + path + ": the folder " + folder + " is not there";
+    *error = named + ": the folder " + quote_text(folder) + " is not there";
     return false;
   }
   if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-    *error = std::string(option) + " " + path + ": the folder " + folder + " cannot be written (" +
+    *error = named + ": the folder " + quote_text(folder) + " cannot be written (" +
              std::strerror(errno) + ")";
+    return false;
+  }
+  if (fs::exists(st) && ::access(target.c_str(), W_OK) != 0) {
+    *error = named + " cannot be written (" + std::strerror(errno) + ")";
     return false;
   }
   return true;
@@ -70,7 +78,7 @@ bool check_option_files(const Options& o, std::string* error) {
   if (!o.script.empty()) named.emplace_back("--script", &o.script);
   for (const auto& [option, path] : outputs) {
     if (path->empty()) continue;
-    if (!check_output_folder(option, *path, error)) return false;
+    if (!check_output(option, *path, error)) return false;
     named.emplace_back(option, path);
   }
   std::vector<FileId> ids;
@@ -79,7 +87,7 @@ bool check_option_files(const Options& o, std::string* error) {
     for (size_t k = i + 1; k < named.size(); ++k) {
       if (!same_file(ids[i], ids[k])) continue;
       *error = std::string(named[i].first) + " and " + named[k].first + " name the same file (" +
-               *named[k].second + ")";
+               quote_text(*named[k].second) + ")";
       return false;
     }
   return true;

@@ -1,5 +1,8 @@
 #include "shell/record.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -7,6 +10,7 @@
 #include <sstream>
 
 #include "core/numbers.h"
+#include "core/quote.h"
 #include "render/framebuffer.h"
 #include "shell/keys.h"
 
@@ -15,11 +19,13 @@ namespace {
 constexpr const char* kFirstLine = "# kelvarot input, recorded pass by pass; replay with --script";
 // The pass count is unknown until the end: its line is written blank, this wide, and filled in.
 constexpr int kPassesWidth = 10;
+constexpr const char* kEndLine = "# the session ended after ";
 
 }  // namespace
 
-RecordingInput::RecordingInput(InputSource& live, const Framebuffer& fb, FILE* out, uint32_t seed)
-    : live_(live), fb_(fb), out_(out) {
+RecordingInput::RecordingInput(InputSource& live, const Framebuffer& fb, FILE* out, uint32_t seed,
+                               const std::string& name)
+    : live_(live), fb_(fb), out_(out), name_(quote_text(name)) {
   check(std::fprintf(out_, "%s\n# seed %u\n", kFirstLine, seed) > 0);
   const long at = std::ftell(out_);  // a pipe cannot go back: it gets the count at the end only
   if (at >= 0) {
@@ -36,7 +42,7 @@ RecordingInput::~RecordingInput() {
 void RecordingInput::check(bool written) {
   if (written || !ok_) return;
   ok_ = false;
-  std::fprintf(stderr, "kelvarot: the recording cannot be written (%s); the rest is not kept\n",
+  std::fprintf(stderr, "kelvarot: the recording %s cannot be written (%s)\n", name_.c_str(),
                std::strerror(errno));
 }
 
@@ -76,14 +82,15 @@ void RecordingInput::pointer(int32_t width, int32_t height, int32_t* x, int32_t*
 bool RecordingInput::finish(int32_t frames) {
   if (!out_) return ok_;
   if (ok_) {
-    check(std::fprintf(out_, "# the session ended after %d passes\n", frames) > 0 &&
-          std::fflush(out_) == 0);
+    check(std::fprintf(out_, "%s%d passes\n", kEndLine, frames) > 0 && std::fflush(out_) == 0);
     if (passes_at_ >= 0)
       check(std::fseek(out_, passes_at_, SEEK_SET) == 0 &&
             std::fprintf(out_, "%-*d", kPassesWidth, frames) > 0 && std::fflush(out_) == 0);
   }
   FILE* f = out_;
   out_ = nullptr;
+  struct stat st {};  // a file is on disk before it replaces the old one; a pipe cannot sync
+  if (ok_ && ::fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode)) check(::fsync(fileno(f)) == 0);
   check(std::fclose(f) == 0);
   return ok_;
 }
@@ -92,15 +99,43 @@ RecordingHeader read_recording_header(const std::string& script) {
   RecordingHeader h;
   std::istringstream in(script);
   std::string line;
-  if (!std::getline(in, line) || line != kFirstLine) return h;
-  while (std::getline(in, line) && line.rfind('#', 0) == 0) {
-    std::istringstream words(line.substr(1));
+  auto next_line = [&] {
+    if (!std::getline(in, line)) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+  };
+  if (!next_line() || line != kFirstLine) return h;
+  h.recording = true;
+  bool header = true;
+  while (next_line()) {
+    header = header && line.rfind('#', 0) == 0;
+    std::istringstream words(line.substr(std::min(line.size(), size_t(1))));
     std::string key, number;
     int64_t n = 0;
-    if (!(words >> key >> number)) continue;
-    if (key == "seed" && parse_whole(number, 0, UINT32_MAX, &n))
+    words >> key >> number;
+    if (!header) {
+      // a recording that could not go back to its header says its length at the end
+      if (line.rfind(kEndLine, 0) == 0 && h.passes == 0 &&
+          parse_whole(
+              line.substr(std::strlen(kEndLine), line.find(" passes") - std::strlen(kEndLine)), 0,
+              INT32_MAX, &n))
+        h.passes = int32_t(n);
+      continue;
+    }
+    if (key == "seed") {
+      if (!parse_whole(number, 0, UINT32_MAX, &n)) {
+        h.error = "the recording's seed " + quote_text(number) +
+                  " is not a whole number from 0 to 4294967295";
+        return h;
+      }
       h.has_seed = true, h.seed = uint32_t(n);
-    if (key == "passes" && parse_whole(number, 0, INT32_MAX, &n)) h.passes = int32_t(n);
+    } else if (key == "passes" && !number.empty()) {  // blank: the session was cut short
+      if (!parse_whole(number, 0, INT32_MAX, &n)) {
+        h.error = "the recording's passes " + quote_text(number) + " is not a plain number";
+        return h;
+      }
+      h.passes = int32_t(n);
+    }
   }
   return h;
 }

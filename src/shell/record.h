@@ -12,8 +12,9 @@ struct Framebuffer;
 class RecordingInput : public InputSource {
  public:
   // fb: the pointer is recorded in its current size's pixels. Owns out from here on; the
-  // header names the seed, so that a replay needs nothing but the file.
-  RecordingInput(InputSource& live, const Framebuffer& fb, FILE* out, uint32_t seed);
+  // header names the seed, so that a replay needs nothing but the file. name: for messages.
+  RecordingInput(InputSource& live, const Framebuffer& fb, FILE* out, uint32_t seed,
+                 const std::string& name);
   ~RecordingInput() override;
   void begin_pass(int32_t frame) override;
   bool key_down(int32_t vk) override;
@@ -26,6 +27,7 @@ class RecordingInput : public InputSource {
   InputSource& live_;
   const Framebuffer& fb_;
   FILE* out_;
+  std::string name_;
   long passes_at_ = -1;  // file offset of the pass count, filled in at the end
   bool ok_ = true;
   bool down_[256] = {};
@@ -37,6 +39,8 @@ class RecordingInput : public InputSource {
 struct RecordingHeader {
   bool has_seed = false;
   uint32_t seed = 0;
-  int32_t passes = 0;  // 0: not known
+  int32_t passes = 0;      // 0: not known
+  bool recording = false;  // the text begins as a recording does
+  std::string error;       // set when a header field cannot be read: it names the field
 };
 RecordingHeader read_recording_header(const std::string& script);

@@ -35,12 +35,6 @@ std::vector<uint8_t> rgb_top_first(const Framebuffer& fb) {
   return rgb;
 }
 
-// RGB PNG of the Framebuffer, top row first. False when it cannot be written.
-bool write_png(const std::string& path, const Framebuffer& fb) {
-  if (fb.width <= 0 || fb.height <= 0) return false;
-  return ::write_png(path, fb.width, fb.height, 3, rgb_top_first(fb).data());
-}
-
 std::string read_small_file(const std::string& path) {
   std::string text;
   const int fd = open_regular_file(path, nullptr);
@@ -101,8 +95,14 @@ std::string write_new_screenshot(const std::string& folder, const Framebuffer& f
       if (errno == EEXIST) continue;
       return "";
     }
-    close(fd);
-    if (!write_png(path, fb)) {
+    // written through the descriptor that claimed it: the name may have been swapped since
+    std::vector<uint8_t> png;
+    std::string why;
+    bool ok = fb.width > 0 && fb.height > 0 &&
+              encode_png(fb.width, fb.height, 3, rgb_top_first(fb).data(), &png, &why) &&
+              write_all(fd, png.data(), png.size());
+    if (close(fd) != 0) ok = false;
+    if (!ok) {
       unlink(path.c_str());
       return "";
     }

@@ -1,22 +1,41 @@
 #include "shell/session.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "core/files.h"
+#include "core/quote.h"
 #include "shell/dump.h"
 #include "shell/game.h"
 #include "shell/screenshot.h"
 
 bool start_recording(Session& s, Game& g, uint32_t seed) {
   if (s.opt.record.empty()) return true;
-  FILE* f = std::fopen(s.opt.record.c_str(), "w");
+  const std::string& path = s.opt.record;
+  struct stat st {};
+  std::string why;
+  int fd = -1;
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    fd = open_in_place(path, &why);  // a pipe or terminal: in order, as it happens
+  } else {
+    // the old recording stays whole until this one is complete
+    s.record_target = write_target(path);
+    fd = create_temporary(s.record_target, &s.record_temp, &why);
+  }
+  FILE* f = fd < 0 ? nullptr : ::fdopen(fd, "w");
   if (!f) {
-    std::fprintf(stderr, "kelvarot: cannot write the recording %s (%s)\n", s.opt.record.c_str(),
-                 std::strerror(errno));
+    if (why.empty()) why = std::strerror(errno);
+    if (fd >= 0) ::close(fd);
+    if (!s.record_temp.empty()) discard_temporary(s.record_temp);
+    std::fprintf(stderr, "kelvarot: cannot write the recording %s (%s)\n", quote_text(path).c_str(),
+                 why.c_str());
     return false;
   }
-  s.recorder = std::make_unique<RecordingInput>(*g.platform.input, g.fb, f, seed);
+  s.recorder = std::make_unique<RecordingInput>(*g.platform.input, g.fb, f, seed, path);
   g.platform.input = s.recorder.get();
   return true;
 }
@@ -26,8 +45,18 @@ int finish_session(Session& s, const Game& g) {
   std::string error;
   if (s.recorder) {
     // a failed write was said on stderr when it happened
-    if (s.recorder->finish(g.run.frame))
-      std::fprintf(stderr, "kelvarot: input recorded to %s\n", s.opt.record.c_str());
+    bool ok = s.recorder->finish(g.run.frame);
+    if (!s.record_temp.empty()) {  // finish() has synced and closed it
+      std::string why;
+      if (!ok) discard_temporary(s.record_temp);
+      else if (!move_into_place(s.record_temp, s.record_target, &why)) {
+        std::fprintf(stderr, "kelvarot: cannot write the recording %s (%s)\n",
+                     quote_text(s.opt.record).c_str(), why.c_str());
+        ok = false;
+      }
+    }
+    if (ok)
+      std::fprintf(stderr, "kelvarot: input recorded to %s\n", quote_text(s.opt.record).c_str());
     else status = 1;
   }
   const Options& o = s.opt;

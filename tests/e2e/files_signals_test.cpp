@@ -34,22 +34,18 @@ void send_once_caught(pid_t pid, int sig) {
 
 TEST(OutputFiles, AFailedWriteExitsOneSayingSoAndKeepsTheOldFileWithNoTemporary) {
   ScratchDir dir;
-  write_file(dir / "in.txt", "");
-  // /dev/full: no space; the 120 bytes limit stops the recording's last line
-  for (auto [record, limit] :
-       {std::pair<std::string, rlim_t>{"/dev/full", RLIM_INFINITY}, {dir / "rec.txt", 120}}) {
-    const GameRun o = run(with({"--record", record, "--script", dir / "in.txt"}), dir, {{}, limit});
-    EXPECT_EQ(o.status, 1) << record << ": " << o.err;
-    EXPECT_NE(o.err.find("recording cannot be written"), std::string::npos) << o.err;
-    EXPECT_EQ(o.err.find("input recorded"), std::string::npos) << o.err;
-  }
-  for (const char* option : {"--dump-state", "--screenshot"}) {
+  const GameRun full = run(with({"--record", "/dev/full"}), dir);
+  EXPECT_EQ(full.status, 1) << full.err;
+  EXPECT_NE(full.err.find("'/dev/full' cannot be written"), std::string::npos) << full.err;
+  // the limit stops each output half way: far larger than the old file, its own line left
+  for (auto [option, limit] : {std::pair<std::string, rlim_t>{"--dump-state", 6000},
+                               {"--screenshot", 6000},
+                               {"--record", 120}}) {
     ScratchDir d;
     const std::string out = d / "out", old(5000, 'x');
     write_file(out, old);
     const std::set<std::string> before = names_in(d.path);
-    // both outputs are far larger than the old file: the limit stops them half way
-    const GameRun o = run(with({option, out}), d, {{}, 6000});
+    const GameRun o = run(with({option, out}), d, {{}, limit});
     EXPECT_EQ(o.status, 1) << option << ": " << o.err;
     EXPECT_TRUE(read_file(out) == old) << option << ": the old file changed";
     EXPECT_EQ(std::ranges::count(o.err, '\n'), 1) << o.err;
@@ -59,20 +55,38 @@ TEST(OutputFiles, AFailedWriteExitsOneSayingSoAndKeepsTheOldFileWithNoTemporary)
   }
 }
 
-TEST(OutputFiles, ARecordingHoldsEachPassAsItEnds) {
-  ScratchDir dir;  // killed outright in a long run: what was recorded so far is on disk
-  write_file(dir / "in.txt", "0 pointer 10 10\n2 tap 3\n");
-  const pid_t pid = spawn({"kelvarot", "--headless", "--frames", "100000", "--script",
-                           dir / "in.txt", "--record", dir / "rec.txt"},
-                          dir);
-  bool seen = false;
-  for (int i = 0; i < 3000 && !seen; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    seen = read_file(dir / "rec.txt").find("3 key 3 up") != std::string::npos;
+// Killed at a random pass, or never told its length, a recording replays to its last pass.
+TEST(OutputFiles, ARecordingCutShortReplaysToItsLastPassAndEnds) {
+  const std::string pipe = "/dev/stdout > >(cat > rec.txt)";
+  std::srand(unsigned(std::time(nullptr)));
+  for (const auto& [record, killed] :
+       {std::pair<std::string, bool>{"rec.txt", true}, {pipe, true}, {pipe, false}}) {
+    ScratchDir dir;
+    std::string moves;  // the pointer moves in each of these passes: each is recorded
+    for (int p = 0; p < (killed ? 3000 : 20); ++p)
+      moves += std::to_string(p) + " pointer 9 " + std::to_string(p % 99) + "\n";
+    write_file(dir / "in.txt", moves);
+    const pid_t pid = spawn(bash("cd " + dir.path.string() + " && exec " + kelvarot() +
+                                 " --headless --script in.txt --frames " +
+                                 (killed ? "100000" : "40") + " --record " + record),
+                            dir);
+    auto recording = [&] {  // until the end, the temporary beside rec.txt: the first name
+      const std::string first = *names_in(dir.path).begin();
+      return dir / (first[0] == '.' ? first : "rec.txt");
+    };
+    for (int i = 0; i < 500 && read_file(recording()).find(" pointer") == std::string::npos; ++i)
+      usleep(20000);
+    if (killed) usleep(std::rand() % 1000000), kill(pid, SIGKILL);
+    finish(pid, dir, 30);
+    usleep(200000);  // cat copies the rest
+    const std::string rec = recording(), text = read_file(rec);
+    const int frames =
+        killed ? std::atoi(&text[text.rfind('\n', text.rfind(" pointer")) + 1]) + 1 : 40;
+    const GameRun r =
+        run({"kelvarot", "--headless", "--script", rec, "--dump-state", dir / "state.json"}, dir);
+    EXPECT_EQ(std::tuple(r.status, r.dump.value("frame", 0)), std::tuple(0, frames))
+        << record << r.err;
   }
-  kill(pid, SIGKILL);
-  finish(pid, dir);
-  EXPECT_TRUE(seen) << read_file(dir / "rec.txt");
 }
 
 TEST(Signals, EndTheRunWithItsDumpAndASecondSignalEndsItAtOnce) {
@@ -80,8 +94,9 @@ TEST(Signals, EndTheRunWithItsDumpAndASecondSignalEndsItAtOnce) {
     const char* name;
     std::vector<int> signals;          // sent one after another once the game catches them
     bool stderr_unread, dump_is_fifo;  // a fifo dump blocks at exit until something reads it
-    int status;
-    bool nohup = false;  // started with hang-ups ignored: the hang-up must not end the run
+    int status;                        // -1: killed by a signal
+    bool nohup = false;     // started with hang-ups ignored: the hang-up must not end the run
+    bool together = false;  // sent back to back, while the recording is being written
   } cases[] = {
       // clang-format off
       {"SIGINT", {SIGINT}, false, false, 0}, {"SIGTERM", {SIGTERM}, false, false, 0},
@@ -89,26 +104,32 @@ TEST(Signals, EndTheRunWithItsDumpAndASecondSignalEndsItAtOnce) {
       {"second SIGTERM", {SIGTERM, SIGTERM}, false, true, 128 + SIGTERM},
       {"second SIGINT", {SIGINT, SIGINT}, false, true, 128 + SIGINT},
       {"nohup", {SIGHUP, SIGTERM}, false, false, 0, true},
+      {"two at once", {SIGINT, SIGTERM}, false, true, -1, false, true},  // killed by either
       // clang-format on
   };
   for (const auto& k : cases) {
     ScratchDir dir;
     const std::string dump = dir / "state.json";
     if (k.dump_is_fifo) mkfifo(dump.c_str(), 0644);
+    write_file(dir / "rec.txt", "0 tap A\n");
     // the missing data folder makes the game write to stderr at start
     const std::string frames = k.signals.empty() ? "3" : "100000";
     const pid_t pid = spawn({"kelvarot", "--headless", "--frames", frames, "--data", dir / "none",
-                             "--dump-state", dump},
+                             "--dump-state", dump, "--record", dir / "rec.txt"},
                             dir, {{}, RLIM_INFINITY, k.stderr_unread, k.nohup});
     for (int sig : k.signals) {
-      send_once_caught(pid, sig);
+      if (k.together && sig != k.signals[0]) kill(pid, sig);
+      else send_once_caught(pid, sig);
       if (k.nohup && sig == SIGHUP) {  // still running a second later
         usleep(1000000);
         EXPECT_EQ(waitpid(pid, nullptr, WNOHANG), 0) << "a hang-up under nohup ended the run";
       }
     }
     const GameRun o = finish(pid, dir, 30);
-    EXPECT_EQ(o.status, k.status) << k.name << ": " << o.err;
+    EXPECT_TRUE(k.status < 0 ? o.status > 128 : o.status == k.status) << k.name << ": " << o.err;
+    // cut short: the old recording whole, no temporary left
+    EXPECT_TRUE(!k.together ||
+                (names_in(dir.path).size() == 3 && read_file(dir / "rec.txt") == "0 tap A\n"));
     if (k.dump_is_fifo) continue;
     ASSERT_FALSE(o.dump.is_null()) << k.name;
     EXPECT_EQ(o.dump.at("quit"), 1) << k.name;
@@ -123,6 +144,7 @@ TEST(Runs, ExitWithTheirStatusSayingWhy) {
   mkfifo((dir / "fifo").c_str(), 0644);
   fs::create_directory(dir / "folder");
   write_file(dir / "rec.txt", "0 tap A\n");
+  write_file(dir / "f12.txt", "0 tap F12\n");
   const std::string k = kelvarot() + " --headless --frames 3";
   const std::tuple<Argv, int, std::vector<std::string>> cases[] = {
       {bash(kelvarot() + " --help 3>&2 2>/dev/null >&3"), 0, {"--headless"}},
@@ -132,6 +154,13 @@ TEST(Runs, ExitWithTheirStatusSayingWhy) {
       {bash(k + " --script <(yes '#' | head -c 17000000)"), 2, {"larger than 16 MiB"}},
       // a named pipe whose writer never comes: the first SIGTERM ends the wait
       {bash("(sleep 1; kill $$) & exec " + k + " --script " + dir / "fifo"), 2, {"fifo"}},
+      // a pipe nobody reads is not waited for; with stderr closed, no message in an output
+      {bash("(sleep 1; kill $$) & exec " + k + " --record " + dir / "fifo"),
+       1,
+       {"fifo' (no process"}},
+      {bash("exec " + k + " --script " + dir / "f12.txt --record " + dir / "f12rec.txt 2>&-"),
+       0,
+       {}},
       {bash(k + " --seed 7 --dump-state " + dir / "s.json" +
             " --script <(printf '0 key F5 down\\n')"),
        0,
@@ -149,6 +178,7 @@ TEST(Runs, ExitWithTheirStatusSayingWhy) {
   // the piped script took effect: the block view's picture
   EXPECT_EQ(read_dump(dir / "s.json").value("width", 0), 320);
   EXPECT_EQ(read_file(dir / "rec.txt"), "0 tap A\n");
+  EXPECT_EQ(read_file(dir / "f12rec.txt").find("kelvarot:"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir / "none.json"));
 }
 
@@ -163,8 +193,12 @@ TEST(Recording, ReplaysWithItsOwnSeedAndLengthUnlessToldOtherwise) {
   std::string text = read_file(rec / "rec.txt");
   text[text.find("# seed ") + 7] ^= 3;  // its first digit 1 <-> 2: another seed in the recording
   write_file(rec / "other.txt", text);
+  std::string crlf;  // the same recording with Windows line ends
+  for (const char c : read_file(rec / "rec.txt")) crlf += c == '\n' ? "\r\n" : std::string{c};
+  write_file(rec / "crlf.txt", crlf);
   const std::pair<Argv, bool> replays[] = {
       {{"--script", rec / "rec.txt"}, true},
+      {{"--script", rec / "crlf.txt"}, true},
       {{"--script", rec / "rec.txt", "--seed", "1"}, false},  // the units stand elsewhere
       {{"--script", rec / "other.txt"}, false},
   };

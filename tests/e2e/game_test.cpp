@@ -22,6 +22,13 @@ TEST(CommandLineOptions, BadValuesScriptsAndCollidingOutputsExitTwoWritingNothin
   fs::create_symlink(script, dir / "link.txt");
   fs::create_hard_link(script, dir / "hard.txt");
   fs::create_directory(dir / "sub");
+  // links that point at nothing yet: a write would create out.json
+  fs::create_symlink("out.json", dir / "dangling");
+  fs::create_symlink(dir / "dangling", dir / "chain");
+  fs::create_symlink("sub/../none/x.json", dir / "lost");
+  const std::string head = "# kelvarot input, recorded pass by pass; replay with --script\n";
+  write_file(dir / "seed.txt", head + "# seed 4294967296\n");
+  write_file(dir / "passes.txt", head + "# seed 1\r\n# passes 12x\r\n");
   const std::pair<Argv, std::string> cases[] = {
       // clang-format off
       {{"--frames", "0"}, "--frames"}, {{"--frames", "x"}, "'x'"}, {{"--frames"}, "--frames"},
@@ -40,6 +47,12 @@ TEST(CommandLineOptions, BadValuesScriptsAndCollidingOutputsExitTwoWritingNothin
       {{"--script", script, "--record", script}, "--record"},
       {{"--script", script, "--dump-state", dir / "link.txt"}, "--dump-state"},
       {{"--script", dir / "hard.txt", "--screenshot", script}, "--screenshot"},
+      {{"--dump-state", out, "--record", dir / "dangling"}, "--record"},
+      {{"--screenshot", dir / "chain", "--record", out}, "--record"},
+      {{"--dump-state", dir / "chain", "--screenshot", dir / "dangling"}, "--screenshot"},
+      {{"--record", dir / "lost"}, "none"},
+      {{"--script", dir / "seed.txt"}, "seed '4294967296'"},
+      {{"--script", dir / "passes.txt"}, "passes '12x'"},
       // clang-format on
   };
   const std::set<std::string> before = names_in(dir.path);
@@ -54,6 +67,23 @@ TEST(CommandLineOptions, BadValuesScriptsAndCollidingOutputsExitTwoWritingNothin
     EXPECT_EQ(read_file(script), "0 tap 2\n");
     fs::remove(dir / "stderr.txt");
     EXPECT_EQ(names_in(dir.path), before) << what;
+  }
+  // What the user cannot write: as root may write anything, a plain user tries.
+  Argv args = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+  if (getuid() != 0) args.clear();
+  else if (!fs::exists(args[0])) return (void)std::puts("skipped: unwritable outputs (root)");
+  fs::permissions(dir.path, fs::perms::all);
+  fs::create_directory(dir / "shut");
+  write_file(dir / "locked.json", "{}");
+  for (const char* name : {"shut", "locked.json"}) chmod((dir / name).c_str(), 0555);
+  fs::create_symlink(dir / "shut/new.json", dir / "into_shut");
+  args.insert(args.end(), {kelvarot(), "--headless", "--frames", "3", "--dump-state", ""});
+  for (const char* name : {"locked.json", "into_shut"}) {
+    args.back() = dir / name;
+    const GameRun r = finish(spawn(args, dir), dir);
+    EXPECT_EQ(r.status, 2) << name << ": " << r.err;
+    EXPECT_NE(r.err.find(name), std::string::npos) << r.err;
+    EXPECT_EQ(read_file(dir / "locked.json"), "{}");
   }
 }
 

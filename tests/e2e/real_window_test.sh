@@ -38,7 +38,11 @@ echo "ok: zoom, M, Escape elsewhere ignored; the recording replays to the same s
 
 # 2. an F12 screenshot of each stage checked for what it shows: the minimap, the block view's
 # walk and mouse look, orders, the command line, the screensaver; a close request ends it
+# F12's file is written through the descriptor that claimed it, never opened again by name
+strace -o /dev/null true 2>/dev/null &&
+  WRAP="strace -f -qq --seccomp-bpf -e trace=open,openat,creat -o $work/opens"
 start_game --seed 4 --dump-state "$work/dump.json"
+WRAP=""
 shot start size=640x480 banner yellow_text terrain minimap=518,338
 point 100 100 2; press n; press n         # hide the minimap and show it at the pointer
 shot minimap_moved minimap=100,100 no_minimap=518,338
@@ -74,6 +78,8 @@ press bracketright                        # then the next units up (60 ms apart 
 "$build/tests/wm_close" "$wid" || fail "could not send the close request"
 expect_exit 0 "closing the window"
 grep -q 'key ESCAPE' "$rec" && fail "the game saw an Escape: the close request did not end it"
+[ -f "$work/opens" ] && grep 'kelvarot-[^"/]*\.png' "$work/opens" | grep -v O_EXCL &&
+  fail "F12's file was opened again by name"
 replay "$work/order.json" "$order2"
 order_at "$work/order.json" 320 240
 replay "$work/before.json" $((jump - 1))

@@ -38,13 +38,13 @@ refocus() {  # the zoom and resolution keys replace the window: find the new one
   done
   fail "the game window could not be found and focused"
 }
-start_game() {  # every game records its input: the test follows what the game saw
+start_game() {  # every game records its input: followed in its temporary; WRAP: run under
   rec="$work/rec$((++games)).txt"
-  : >"$rec"
-  "$exe" --record "$rec" "$@" 2>"$work/err.txt" &
+  ${WRAP:-} "$exe" --record "$rec" "$@" 2>"$work/err.txt" &
   game=$!
   [ -n "$events" ] && exec {events}<&-
-  exec {events}< <(tail -n +1 --pid=$game -F "$rec" 2>/dev/null)
+  exec {events}< <(until t=$(ls "$work/.${rec##*/}".* 2>/dev/null) || ! kill -0 $game; do
+    sleep 0.05; done; tail -n +1 --pid=$game -f "$t")
   timeout 20 xdotool search --sync --onlyvisible --name '^KELVAROT$' >/dev/null 2>&1 ||
     fail "no KELVAROT window appeared"
   refocus
