@@ -44,6 +44,11 @@ bool check_output(const char* option, const std::string& path, std::string* erro
   std::error_code ec;
   const fs::file_status st = fs::status(path, ec);
   const std::string named = std::string(option) + " " + quote_text(path);
+  // a loop of links leads to no file at all; a write would replace the link itself
+  if (ec && ec != std::errc::no_such_file_or_directory) {
+    *error = named + " cannot be written (" + ec.message() + ")";
+    return false;
+  }
   if (fs::is_directory(st)) {
     *error = named + " is a folder";
     return false;

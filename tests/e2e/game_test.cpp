@@ -26,6 +26,8 @@ TEST(CommandLineOptions, BadValuesScriptsAndCollidingOutputsExitTwoWritingNothin
   fs::create_symlink("out.json", dir / "dangling");
   fs::create_symlink(dir / "dangling", dir / "chain");
   fs::create_symlink("sub/../none/x.json", dir / "lost");
+  fs::create_symlink("loop_b", dir / "loop_a");
+  fs::create_symlink("loop_a", dir / "loop_b");
   const std::string head = "# kelvarot input, recorded pass by pass; replay with --script\n";
   write_file(dir / "seed.txt", head + "# seed 4294967296\n");
   write_file(dir / "passes.txt", head + "# seed 1\r\n# passes 12x\r\n");
@@ -50,7 +52,7 @@ TEST(CommandLineOptions, BadValuesScriptsAndCollidingOutputsExitTwoWritingNothin
       {{"--dump-state", out, "--record", dir / "dangling"}, "--record"},
       {{"--screenshot", dir / "chain", "--record", out}, "--record"},
       {{"--dump-state", dir / "chain", "--screenshot", dir / "dangling"}, "--screenshot"},
-      {{"--record", dir / "lost"}, "none"},
+      {{"--record", dir / "lost"}, "none"}, {{"--screenshot", dir / "loop_a"}, "loop_a"},
       {{"--script", dir / "seed.txt"}, "seed '4294967296'"},
       {{"--script", dir / "passes.txt"}, "passes '12x'"},
       // clang-format on
