@@ -9,6 +9,12 @@ double thread_cpu_ms() {
   return double(t.tv_sec) * 1e3 + double(t.tv_nsec) * 1e-6;
 }
 
+double process_cpu_ms() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return double(t.tv_sec) * 1e3 + double(t.tv_nsec) * 1e-6;
+}
+
 void add_sample(CpuHistogram& h, double ms) {
   const double step = std::ceil(ms / CpuHistogram::kStepMs);
   const size_t last = h.counts.size() - 1;
@@ -16,6 +22,7 @@ void add_sample(CpuHistogram& h, double ms) {
   const size_t k = step > 0 ? (step < double(last) ? size_t(step) - 1 : last) : 0;
   ++h.counts[k];
   ++h.total;
+  if (ms > h.worst_ms) h.worst_ms = ms;
 }
 
 double p99_ms(const CpuHistogram& h) {
