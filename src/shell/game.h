@@ -14,7 +14,6 @@
 #include "units/pathsearch.h"
 #include "units/units.h"
 #include "views/blockview.h"
-#include "views/trig.h"
 #include "world/bitmap.h"
 #include "world/items.h"
 #include "world/rng.h"
@@ -37,7 +36,6 @@ struct Game {
   UnitTable units;
   ItemTable items;
   PathSearch path;
-  TrigTables trig;
   CommandLine console;
   BlockViewState block;
   Rng rng;

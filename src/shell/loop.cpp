@@ -74,7 +74,7 @@ void draw_views(Game& g, bool gl) {
   RunState& run = g.run;
   clear_frame(g.fb, gl);
   if (run.screensaver == 1) {
-    draw_screensaver_view(g.fb, run.frame, g.trig, g.rng);
+    draw_screensaver_view(g.fb, run.frame, g.rng);
   } else if (g.fb.width == kOverworldWidth) {
     draw_overworld_view(g.fb, run, g.world, g.bitmaps, g.units, g.path, g.text);
   } else if (g.fb.width == kBlockViewWidth) {

@@ -39,7 +39,6 @@ void startup_loading(Game& g, const StartOptions& opt) {
     std::fprintf(stderr, "kelvarot: %d picture files are there but cannot be read (%s%s)\n",
                  load.unreadable, load.first_unreadable.c_str(),
                  load.unreadable > 1 ? ", ..." : "");
-  build_trig_tables(g.trig);
   create_token_slots(g.console);
   fill_item_types(g.items);
   UnitRecord& u1 = unit(g.units, 1);
@@ -118,6 +117,5 @@ void shutdown_game(Game& g) {
   release_object_table(g.world);
   release_item_table(g.items);
   release_path_search(g.path);
-  release_trig_tables(g.trig);
   release_token_slots(g.console);
 }
