@@ -101,7 +101,8 @@ std::string state_json(const Game& g, const std::vector<Probe>& probes) {
               {"frame_work_p99_cpu_ms", num(p99_ms(t.frame_work))},
               {"frame_work_worst_cpu_ms", num(t.frame_work.worst_ms)},
               {"startup_cpu_ms", num(t.startup_cpu_ms)},
-              {"map_pause_work_cpu_ms", num(t.map_pause_work_cpu_ms)}}}};
+              {"map_pause_work_cpu_ms", num(t.map_pause_work_cpu_ms)},
+              {"process_cpu_ms", num(process_cpu_ms())}}}};
   if (g.units.records) {
     const UnitRecord& p = unit(g.units, kPlanningRecord);
     o["planning"] = {{"in_use", int(p.in_use)},
