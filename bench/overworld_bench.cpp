@@ -98,7 +98,6 @@ struct BenchGame {
     const bool have_map = g.loaded.map_loaded >= int64_t(g.world.stride) * 3;
     if (!have_map) synthetic_terrain(g.world);
     if (g.loaded.bitmaps_loaded < kCatalogueSize) synthetic_pictures(g.bitmaps);
-    if (!g.trig.sine) build_trig_tables(g.trig);
     std::fprintf(stderr, "data %s: map %s, %d of %d pictures loaded\n", opt.data_dir.c_str(),
                  have_map ? "generated" : "synthetic", g.loaded.bitmaps_loaded, kCatalogueSize);
 
@@ -165,7 +164,7 @@ void BM_ScreensaverRenewalFrame(benchmark::State& state) {
   Game& g = *bench_game().game;
   for (auto _ : state) {
     clear_pixels(g.fb);
-    draw_screensaver_view(g.fb, 0, g.trig, g.rng);  // frame 0: renewal
+    draw_screensaver_view(g.fb, 0, g.rng);  // frame 0: renewal
     benchmark::DoNotOptimize(g.fb.pixels.data());
     benchmark::ClobberMemory();
   }
@@ -176,7 +175,7 @@ void BM_ScreensaverCopyFrame(benchmark::State& state) {
   Game& g = *bench_game().game;
   for (auto _ : state) {
     clear_pixels(g.fb);
-    draw_screensaver_view(g.fb, 1, g.trig, g.rng);
+    draw_screensaver_view(g.fb, 1, g.rng);
     benchmark::DoNotOptimize(g.fb.pixels.data());
     benchmark::ClobberMemory();
   }

@@ -25,7 +25,7 @@ struct Frustum {
 // with the ratio and the near plane rounded to single precision.
 constexpr Frustum kBlockViewFrustum{0.41421356237309503, double(4.0f / 3.0f), double(0.1f), 100.0};
 
-// Degrees to radians (a hair below pi/180); the screensaver's trig tables and
+// Degrees to radians (a hair below pi/180); the screensaver's circles and
 // the walk must agree on it to the last bit, so it is written once, here.
 constexpr double kDegreeFactor = 0.017453292516666667;
 

@@ -101,9 +101,13 @@ std::string state_json(const Game& g, const std::vector<Probe>& probes) {
               {"frame_work_p99_cpu_ms", num(p99_ms(t.frame_work))},
               {"present_count", g.screen.present.count},
               {"present_p99_cpu_ms", num(p99_ms(t.present))},
-              {"present_worst_cpu_ms", num(t.present_worst_cpu_ms)},
+              {"present_worst_cpu_ms", num(t.present.worst_ms)},
               {"presents_skipped", g.screen.present.skipped},
-              {"block_view_open_cpu_ms", num(t.block_view_open_cpu_ms)}}}};
+              {"block_view_open_cpu_ms", num(t.block_view_open_cpu_ms)},
+              {"frame_work_worst_cpu_ms", num(t.frame_work.worst_ms)},
+              {"startup_cpu_ms", num(t.startup_cpu_ms)},
+              {"map_pause_work_cpu_ms", num(t.map_pause_work_cpu_ms)},
+              {"process_cpu_ms", num(process_cpu_ms())}}}};
   if (g.units.records) {
     const UnitRecord& p = unit(g.units, kPlanningRecord);
     o["planning"] = {{"in_use", int(p.in_use)},

@@ -15,7 +15,6 @@
 #include "units/pathsearch.h"
 #include "units/units.h"
 #include "views/blockview.h"
-#include "views/trig.h"
 #include "world/bitmap.h"
 #include "world/items.h"
 #include "world/rng.h"
@@ -46,7 +45,6 @@ struct Game {
   UnitTable units;
   ItemTable items;
   PathSearch path;
-  TrigTables trig;
   CommandLine console;
   BlockViewState block;
   Rng rng;

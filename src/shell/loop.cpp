@@ -74,7 +74,7 @@ void draw_views(Game& g, bool gl) {
   RunState& run = g.run;
   clear_frame(g.fb);
   if (run.screensaver == 1) {
-    draw_screensaver_view(g.fb, run.frame, g.trig, g.rng);
+    draw_screensaver_view(g.fb, run.frame, g.rng);
   } else if (g.fb.width == kOverworldWidth) {
     draw_overworld_view(g.fb, run, g.world, g.bitmaps, g.units, g.path, g.text);
   } else if (g.fb.width == kBlockViewWidth) {
@@ -144,11 +144,8 @@ void unit_steps(Game& g) {
 void present_step(Game& g, Session& s) {
   draw_cursor(g.fb, g.run.pointer_x, g.run.pointer_y);
   const double t0 = thread_cpu_ms(), p0 = process_cpu_ms();
-  if (present(g.fb, present_scale_limit(g), *g.platform.display, g.screen.present)) {
-    const double ms = process_cpu_ms() - p0;
-    add_sample(g.ticks.present, ms);
-    g.ticks.present_worst_cpu_ms = std::max(g.ticks.present_worst_cpu_ms, ms);
-  }
+  if (present(g.fb, present_scale_limit(g), *g.platform.display, g.screen.present))
+    add_sample(g.ticks.present, process_cpu_ms() - p0);
   g.ticks.present_ms = thread_cpu_ms() - t0;
   if (s.keep_presented()) {
     s.presented.width = g.fb.width;

@@ -129,6 +129,7 @@ int main(int argc, char** argv) {
     if (g.run.frame == 1) {
       const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - t0;
       g.loaded.startup_ms = spent.count() - (opt.headless ? 0.0 : double(display->paused_ms()));
+      g.ticks.startup_cpu_ms = process_cpu_ms();
     }
     if (g_signalled) g.run.quit = 1;
     if (opt.frames > 0 && g.run.frame >= opt.frames) g.run.quit = 1;

@@ -6,6 +6,7 @@
 #include "core/geometry.h"
 #include "shell/game.h"
 #include "shell/window.h"
+#include "units/orders.h"
 #include "units/pathsearch.h"
 #include "units/placement.h"
 #include "world/catalogue.h"
@@ -39,19 +40,17 @@ void startup_loading(Game& g, const StartOptions& opt) {
     std::fprintf(stderr, "kelvarot: %d picture files are there but cannot be read (%s%s)\n",
                  load.unreadable, load.first_unreadable.c_str(),
                  load.unreadable > 1 ? ", ..." : "");
-  build_trig_tables(g.trig);
   create_token_slots(g.console);
   fill_item_types(g.items);
   UnitRecord& u1 = unit(g.units, 1);
   u1.fx = u1.fy = u1.fz = 0.5f;
 }
 
-// The map's three levels, then the one-second pause a loaded map gets.
+// The map's three levels; a loaded map's pause comes once the world is populated.
 void load_map(Game& g, const StartOptions& opt) {
   const std::string map_path = map_file_path(opt.data_dir, kMapNumber);
   std::string why;
   g.loaded.map_loaded = load_overworld_map(g.world, map_path, 3, &why);
-  if (g.loaded.map_loaded >= 0) pause_ms(g.platform, 1000);
   const int64_t full = int64_t(g.world.stride) * 3;
   if (!opt.report_missing) return;
   std::string map_note;
@@ -96,6 +95,16 @@ void look_at_selected_unit(Game& g) {
   g.run.SZ = std::clamp<int32_t>(sel.level, 0, kLevelCount - 1);
 }
 
+// The one-second pause a loaded map gets. The first planning tick's search trees grow in
+// it, so that the frames before that tick have nothing left to search.
+void map_pause(Game& g) {
+  if (g.loaded.map_loaded < 0) return;
+  const double t0 = thread_cpu_ms();
+  search_ahead_of_wander_orders(g.world, g.units, g.path);
+  g.ticks.map_pause_work_cpu_ms = thread_cpu_ms() - t0;
+  pause_ms(g.platform, 1000);
+}
+
 }  // namespace
 
 bool start_game(Game& g, const StartOptions& opt) {
@@ -107,6 +116,7 @@ bool start_game(Game& g, const StartOptions& opt) {
   load_map(g, opt);
   populate(g, opt);
   look_at_selected_unit(g);
+  map_pause(g);
   return true;
 }
 
@@ -118,6 +128,5 @@ void shutdown_game(Game& g) {
   release_object_table(g.world);
   release_item_table(g.items);
   release_path_search(g.path);
-  release_trig_tables(g.trig);
   release_token_slots(g.console);
 }

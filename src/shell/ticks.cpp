@@ -22,6 +22,7 @@ void add_sample(CpuHistogram& h, double ms) {
   const size_t k = step > 0 ? (step < double(last) ? size_t(step) - 1 : last) : 0;
   ++h.counts[k];
   ++h.total;
+  if (ms > h.worst_ms) h.worst_ms = ms;
 }
 
 double p99_ms(const CpuHistogram& h) {

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 double thread_cpu_ms();
-// CPU time of the whole process: a driver's or the X library's threads count too.
+// CPU of every thread of the process since it started (a GL driver's threads included).
 double process_cpu_ms();
 
 // Counts of samples in 10-microsecond steps; the last step holds everything slower.
@@ -13,6 +13,7 @@ struct CpuHistogram {
   static constexpr double kStepMs = 0.01;
   std::array<uint32_t, 10001> counts{};
   uint64_t total = 0;
+  double worst_ms = 0;
 };
 void add_sample(CpuHistogram& h, double ms);
 // The upper edge of the step that holds the 99th percentile; 0 without samples.
@@ -25,9 +26,10 @@ struct TickStats {
   uint64_t ahead_rounds_total = 0;              // search rounds spent searching ahead
   double ahead_worst_cpu_ms = 0;
   CpuHistogram ticks;
-  CpuHistogram frame_work;  // a pass without its present
-  double present_ms = 0;    // the present of the pass under way (thread CPU)
-  CpuHistogram present;     // presents that showed a picture (process CPU)
-  double present_worst_cpu_ms = 0;
+  CpuHistogram frame_work;            // a pass without its present
+  double present_ms = 0;              // the present of the pass under way (thread CPU)
+  CpuHistogram present;               // presents that showed a picture (process CPU)
   double block_view_open_cpu_ms = 0;  // the block view's first drawn pass, GL start included
+  double startup_cpu_ms = 0;          // process CPU from its start to the first presented frame
+  double map_pause_work_cpu_ms = 0;   // of which spent inside the pause after the map load
 };

@@ -1,5 +1,7 @@
 #include "units/orders.h"
 
+#include <algorithm>
+
 #include "core/geometry.h"
 #include "units/pathsearch.h"
 #include "units/units.h"
@@ -14,6 +16,11 @@ constexpr int32_t kFirstWanderer = 2;  // unit 1 only moves when ordered
 int32_t random_cell(Rng& rng) { return rng_next(rng) % 1022 + 1; }
 
 bool inside_margin(const World& w, int32_t v) { return v >= 1 && v <= w.side - 2; }
+
+// Free for a wander order: in use and not busy walking.
+bool wanders(const UnitRecord& u) {
+  return u.in_use == 1 && (u.order_flag == 0 || u.order_state == kArrived);
+}
 
 bool is_mountain(uint8_t code) { return code == kTileMountain || code == kTileMountainHigh; }
 
@@ -104,8 +111,7 @@ void order_unit1_random(const World& w, UnitTable& units, PathSearch& ps, Rng& r
 void wander_orders(const World& w, UnitTable& units, PathSearch& ps, Rng& rng) {
   for (int32_t i = kFirstWanderer; i < kUnitTableSize; ++i) {
     UnitRecord& u = unit(units, i);
-    if (u.in_use != 1) continue;
-    if (u.order_flag != 0 && u.order_state != kArrived) continue;  // busy walking
+    if (!wanders(u)) continue;
     const int32_t x = random_cell(rng);
     const int32_t y = random_cell(rng);
     u.target_x = uint16_t(x);
@@ -114,6 +120,23 @@ void wander_orders(const World& w, UnitTable& units, PathSearch& ps, Rng& rng) {
     u.waypoint_y = 0;
     if (inside_margin(w, x) && inside_margin(w, y)) start_order(u, ps, i);
   }
+}
+
+int64_t search_ahead_of_wander_orders(const World& w, const UnitTable& units, PathSearch& ps) {
+  // The orders' targets are not drawn yet, but a tree depends only on where its search
+  // starts: any target off the unit's cell asks for the trees the drawn one will.
+  UnitTable ordered;
+  create_unit_table(ordered);
+  std::copy_n(units.records.get(), kUnitTableSize, ordered.records.get());
+  for (int32_t i = kFirstWanderer; i < kUnitTableSize; ++i) {
+    UnitRecord& u = unit(ordered, i);
+    if (!wanders(u)) continue;
+    u.target_x = uint16_t(u.x ^ 1);
+    u.target_y = u.y;
+    u.order_flag = 1;
+    u.order_state = kNewOrder;
+  }
+  return search_ahead(ps, w, ordered, INT64_MAX, 1);
 }
 
 TickSearches tick_searches(const UnitTable& units, const PathSearch& ps, int32_t i) {

@@ -10,6 +10,9 @@ void give_order(UnitTable& units, PathSearch& ps, int32_t u, int32_t x, int32_t 
 void order_unit1_random(const World& w, UnitTable& units, PathSearch& ps, Rng& rng);
 void wander_orders(const World& w, UnitTable& units, PathSearch& ps, Rng& rng);
 void movement_tick(const World& w, UnitTable& units, PathSearch& ps, Rng& rng);
+// Grows the kept trees the first tick after wander_orders will ask for, before those orders
+// are given (start-up's map pause). Nothing the game shows changes. Returns the rounds spent.
+int64_t search_ahead_of_wander_orders(const World& w, const UnitTable& units, PathSearch& ps);
 
 // What the movement tick does with unit i, as far as it is known before the unit's turn.
 struct TickSearches {

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "core/geometry.h"
 #include "render/framebuffer.h"
-#include "views/trig.h"
 #include "world/rng.h"
 
 namespace {
@@ -18,27 +18,27 @@ constexpr double kMaxCentre = 1e9;  // pixels; keeps the truncations inside int3
 
 int32_t next_mod(Rng& rng, int32_t n) { return rng_next(rng) % n; }
 
-// Outline of a circle into the Secondary buffer from the trig tables: a half
-// turn mirrored about the vertical through the centre.
-void circle_outline(Framebuffer& fb, const TrigTables& trig, double cx, double cy, double radius,
-                    uint8_t r, uint8_t g, uint8_t b) {
-  if (!trig.sine || !trig.cosine) return;
+// Outline of a circle into the Secondary buffer: a half turn mirrored about the vertical
+// through the centre. Angles are whole thousandths of a degree, their sine and cosine
+// rounded to float, so each point lands exactly where a table of them would put it.
+void circle_outline(Framebuffer& fb, double cx, double cy, double radius, uint8_t r, uint8_t g,
+                    uint8_t b) {
   if (!(std::fabs(cx) < kMaxCentre && std::fabs(cy) < kMaxCentre)) return;
   if (!(radius >= 0.0)) radius = 0.0;  // negative, or not a number
   if (radius > kMaxRadius) radius = kMaxRadius;
   const double step = (1.0 / radius) * 50.0;  // degrees; just under a pixel apart
   const int32_t X = int32_t(cx), Y = int32_t(cy);
   for (double a = 0.0; a <= 180.0; a += step) {
-    const int32_t i = int32_t(a * 1000.0);
-    const double dx = double(trig.sine[i]) * radius;
-    const double dy = -radius * double(trig.cosine[i]);
+    const double radians = double(int32_t(a * 1000.0)) * kDegreeFactor / 1000.0;
+    const double dx = double(float(std::sin(radians))) * radius;
+    const double dy = -radius * double(float(std::cos(radians)));
     const int32_t DX = int32_t(dx), DY = int32_t(dy);
     put_secondary_pixel(fb, X + DX, Y + DY, r, g, b);
     put_secondary_pixel(fb, X - DX, Y + DY, r, g, b);
   }
 }
 
-void renew(Framebuffer& fb, const TrigTables& trig, Rng& rng) {
+void renew(Framebuffer& fb, Rng& rng) {
   // Every pixel of the picture once, in row order: no clipping to do.
   uint8_t* p = fb.secondary.data();
   const size_t n = size_t(fb.width) * size_t(fb.height);
@@ -60,17 +60,17 @@ void renew(Framebuffer& fb, const TrigTables& trig, Rng& rng) {
     const uint8_t red = uint8_t(next_mod(rng, 255));
     const int32_t cy = next_mod(rng, fb.height);
     const int32_t cx = next_mod(rng, fb.width);
-    circle_outline(fb, trig, cx, cy, fb.width / 5, red, green, blue);
+    circle_outline(fb, cx, cy, fb.width / 5, red, green, blue);
   }
 }
 
 }  // namespace
 
-void draw_screensaver_view(Framebuffer& fb, int32_t frame, const TrigTables& trig, Rng& rng) {
+void draw_screensaver_view(Framebuffer& fb, int32_t frame, Rng& rng) {
   const size_t bytes = size_t(fb.width) * size_t(fb.height) * 4;
   if (fb.width <= 0 || fb.height <= 0 || fb.pixels.size() < bytes || fb.secondary.size() < bytes)
     return;
-  if (frame % kRenewalFrames == 0) renew(fb, trig, rng);
+  if (frame % kRenewalFrames == 0) renew(fb, rng);
   // The whole picture, pixel for pixel, alpha made opaque: four bytes at a
   // time, the colour bytes kept and the alpha byte set.
   uint32_t alpha = 0;

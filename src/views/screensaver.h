@@ -3,7 +3,6 @@
 #include <cstdint>
 
 struct Framebuffer;
-struct TrigTables;
 struct Rng;
 
-void draw_screensaver_view(Framebuffer& fb, int32_t frame, const TrigTables& trig, Rng& rng);
+void draw_screensaver_view(Framebuffer& fb, int32_t frame, Rng& rng);

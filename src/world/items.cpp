@@ -1,6 +1,8 @@
 #include "world/items.h"
 
+#include <cstdlib>
 #include <iterator>
+#include <type_traits>
 
 namespace {
 
@@ -92,7 +94,12 @@ void set_class_flags(ItemType& it, const char* digits) {
 
 }  // namespace
 
-void create_item_table(ItemTable& t) { t.items = std::make_unique<ItemType[]>(kItemTypeCount); }
+// All bits zero is ItemType{}, and an aggregate's records begin to exist in such memory.
+static_assert(std::is_aggregate_v<ItemType> && std::is_trivially_destructible_v<ItemType>);
+
+void create_item_table(ItemTable& t) {
+  t.items.reset(static_cast<ItemType*>(std::calloc(kItemTypeCount, sizeof(ItemType))));
+}
 
 void release_item_table(ItemTable& t) { t.items.reset(); }
 

@@ -151,7 +151,7 @@ TEST(CommandLineScreensaver, SwitchingOnStartsFromBlackSwitchingOffKeepsTheBuffe
       continue;
     }
     clear_pixels(s.g.fb);
-    draw_screensaver_view(s.g.fb, 137, TrigTables{}, s.g.rng);  // not a renewal frame
+    draw_screensaver_view(s.g.fb, 137, s.g.rng);  // not a renewal frame
     int64_t lit = 0;
     for (size_t i = 0; i < s.g.fb.pixels.size(); i += 4)
       lit += s.g.fb.pixels[i] | s.g.fb.pixels[i + 1] | s.g.fb.pixels[i + 2];

@@ -232,6 +232,8 @@ TEST(UnitsOnMap, FirstTickAfterAnOrderComesAtTheDivisor) {
         << u["index"];
     EXPECT_NE(u["order_state"], kNewOrder) << u["index"];
   }
+  // the wanderers' search trees grew in the map pause: only unit 1's are left to the frames
+  EXPECT_LE(before.dump["ticks"]["ahead_rounds_total"], 2 * 64 * 64);
 }
 
 // Drawing only the passes whose picture is kept, the exit screenshot (also of the screensaver's

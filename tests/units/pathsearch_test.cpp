@@ -496,4 +496,15 @@ TEST(PathSearchDifferential, WholeGamesWithKeptTreesMatchTheLinearScan) {
   }
 }
 
+// Grown before the first wander orders, the trees leave their tick nothing to search ahead
+// for, and the game after them still matches the reference.
+TEST(PathSearchDifferential, TreesGrownBeforeWanderOrdersAreTheOnesTheirTickAsksFor) {
+  GameDifferential g(4, 640);
+  EXPECT_GT(search_ahead_of_wander_orders(g.world, g.units, g.ps), 0);
+  wander_orders(g.world, g.units, g.ps, g.game_rng);
+  oracle_wander_orders(g.oracle, g.world, g.oracle_units, g.oracle_rng);
+  EXPECT_EQ(search_ahead(g.ps, g.world, g.units, INT64_MAX, 1), 0);
+  g.play(300, 10, 250000);
+}
+
 }  // namespace

@@ -28,7 +28,6 @@
 #include "views/overworld.h"
 #include "views/screensaver.h"
 #include "views/tiles.h"
-#include "views/trig.h"
 #include "world/bitmap.h"
 #include "world/rng.h"
 #include "world/tiletable.h"
@@ -322,32 +321,9 @@ TEST(MinimapPointer, StrictlyInsideForSelectingHalfOpenForTheJump) {
   }
 }
 
-// Every entry against the plain formula: the tables are built by rotation, and only
-// this catches an entry where that rounds otherwise than the library would.
-TEST(TrigTables, EveryEntryIsTheDoubleSineRoundedToFloatAndBuiltOnce) {
-  TrigTables t;
-  build_trig_tables(t);
-  EXPECT_GT(t.sine[180000], 0.0f);             // the game's factor falls just short of pi/180
-  const double factor = 0.017453292516666667;  // radians per degree
-  int64_t mismatches = 0;
-  for (int32_t i = 0; i < kTrigEntries; ++i) {
-    const double radians = double(i) * factor / 1000.0;
-    if ((t.sine[i] != float(std::sin(radians)) || t.cosine[i] != float(std::cos(radians))) &&
-        ++mismatches < 5)
-      ADD_FAILURE() << "entry " << i;
-  }
-  EXPECT_EQ(mismatches, 0);
-  const float* sine = t.sine.get();
-  t.sine[5] = 7.0f;
-  build_trig_tables(t);  // already there: left alone
-  EXPECT_TRUE(t.sine.get() == sine && t.sine[5] == 7.0f);
-  release_trig_tables(t);
-  EXPECT_FALSE(t.sine || t.cosine);
-}
-
 // Blue noise below 255, then four circles (blue, green, red, row, column) of radius width / 5,
 // half a turn in steps of 50 / radius degrees (1 at width 250), mirrored about the centre column.
-void plain_renewal(Framebuffer& fb, bool circles, Rng& rng) {
+void plain_renewal(Framebuffer& fb, Rng& rng) {
   for (int32_t y = 0; y < fb.height; ++y)
     for (int32_t x = 0; x < fb.width; ++x)
       put_secondary_pixel(fb, x, y, 0, 0, uint8_t(rng_next(rng) % 255));
@@ -356,7 +332,7 @@ void plain_renewal(Framebuffer& fb, bool circles, Rng& rng) {
     for (int32_t& x : v) x = rng_next(rng);
     const double radius = fb.width / 5;
     const int32_t cy = v[3] % fb.height, cx = v[4] % fb.width;
-    for (double a = 0.0; circles && a <= 180.0; a += 1.0 / radius * 50.0) {
+    for (double a = 0.0; a <= 180.0; a += 1.0 / radius * 50.0) {
       const double rad = double(int32_t(a * 1000.0)) * 0.017453292516666667 / 1000.0;
       const int32_t dx = int32_t(double(float(std::sin(rad))) * radius);
       const int32_t dy = int32_t(-radius * double(float(std::cos(rad))));
@@ -368,10 +344,7 @@ void plain_renewal(Framebuffer& fb, bool circles, Rng& rng) {
 }
 
 TEST(ScreensaverView, RenewsOnMultiplesOfFiftyAsThePlainDrawingAndCopiesEveryFrame) {
-  TrigTables trig, none;
-  build_trig_tables(trig);
-  for (auto [w, h, tables] :
-       {std::tuple(640, 480, true), {320, 240, true}, {250, 60, true}, {64, 48, false}}) {
+  for (auto [w, h] : {std::pair(640, 480), {320, 240}, {250, 60}, {64, 48}}) {
     Framebuffer fb, want;
     set_resolution(fb, w, h);
     // a picture from before, alpha too: copied, made opaque, until the first renewal
@@ -381,8 +354,8 @@ TEST(ScreensaverView, RenewsOnMultiplesOfFiftyAsThePlainDrawingAndCopiesEveryFra
     rng_seed(rng, uint32_t(w)), rng_seed(replay, uint32_t(w));
     for (int32_t frame : {1, 49, 0, 25, 137, 150, 151, -50, 100}) {
       clear_pixels(fb);
-      draw_screensaver_view(fb, frame, tables ? trig : none, rng);
-      if (frame % 50 == 0) plain_renewal(want, tables, replay);
+      draw_screensaver_view(fb, frame, rng);
+      if (frame % 50 == 0) plain_renewal(want, replay);
       for (int32_t y = 0; y < h; ++y)
         for (int32_t x = 0; x < w; ++x) {
           const uint8_t* p = &want.secondary[(size_t(y) * w + x) * 4];
