@@ -18,9 +18,11 @@ constexpr int kPassesWidth = 10;
 
 }  // namespace
 
-RecordingInput::RecordingInput(InputSource& live, const Framebuffer& fb, FILE* out, uint32_t seed)
+RecordingInput::RecordingInput(InputSource& live, const Framebuffer& fb, FILE* out, uint32_t seed,
+                               const std::string& save)
     : live_(live), fb_(fb), out_(out) {
   check(std::fprintf(out_, "%s\n# seed %u\n", kFirstLine, seed) > 0);
+  if (!save.empty()) check(std::fprintf(out_, "# save %s\n", save.c_str()) > 0);
   const long at = std::ftell(out_);  // a pipe cannot go back: it gets the count at the end only
   if (at >= 0) {
     passes_at_ = at + long(std::strlen("# passes "));
@@ -101,6 +103,7 @@ RecordingHeader read_recording_header(const std::string& script) {
     if (key == "seed" && parse_whole(number, 0, UINT32_MAX, &n))
       h.has_seed = true, h.seed = uint32_t(n);
     if (key == "passes" && parse_whole(number, 0, INT32_MAX, &n)) h.passes = int32_t(n);
+    if (key == "save") h.save = line.substr(line.find("save ") + 5);
   }
   return h;
 }

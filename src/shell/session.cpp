@@ -6,6 +6,7 @@
 
 #include "shell/dump.h"
 #include "shell/game.h"
+#include "shell/save.h"
 #include "shell/screenshot.h"
 
 bool start_recording(Session& s, Game& g, uint32_t seed) {
@@ -16,7 +17,8 @@ bool start_recording(Session& s, Game& g, uint32_t seed) {
                  std::strerror(errno));
     return false;
   }
-  s.recorder = std::make_unique<RecordingInput>(*g.platform.input, g.fb, f, seed);
+  s.recorder =
+      std::make_unique<RecordingInput>(*g.platform.input, g.fb, f, seed, g.track.loaded_from);
   g.platform.input = s.recorder.get();
   return true;
 }
@@ -40,7 +42,17 @@ int finish_session(Session& s, const Game& g) {
       std::fprintf(stderr, "kelvarot: screenshot written to %s\n", o.screenshot.c_str());
     }
   }
-  if (!o.dump_state.empty() && !write_text_file(o.dump_state, state_json(g, o.probes), &error)) {
+  if (!o.save.empty() && !g.window_failed) {
+    if (write_save(o.save, g, s, &error)) {
+      std::fprintf(stderr, "kelvarot: game saved to %s\n", o.save.c_str());
+    } else {
+      std::fprintf(stderr, "kelvarot: cannot write the save %s (%s)\n", o.save.c_str(),
+                   error.c_str());
+      status = 1;
+    }
+  }
+  if (!o.dump_state.empty() &&
+      !write_text_file(o.dump_state, state_json(g, o.probes, s.timedemo_json), &error)) {
     std::fprintf(stderr, "kelvarot: cannot write state dump %s (%s)\n", o.dump_state.c_str(),
                  error.c_str());
     status = 1;

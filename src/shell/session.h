@@ -8,6 +8,7 @@
 // game with a default session: a player at a window, nothing written at exit.
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "render/framebuffer.h"
 #include "shell/options.h"
@@ -22,6 +23,7 @@ struct Session {
   bool f12_refused = false;   // the replay's F12 has been explained once
   Framebuffer presented;      // pixels only; the last presented frame, kept for --screenshot
   std::unique_ptr<RecordingInput> recorder;
+  std::string timedemo_json;  // --timedemo's figures, for the dump
 
   // Input from a script: F12 never writes the player's pictures.
   bool replay() const { return !opt.script.empty(); }

@@ -13,8 +13,9 @@ struct CpuHistogram {
   uint64_t total = 0;
 };
 void add_sample(CpuHistogram& h, double ms);
-// The upper edge of the step that holds the 99th percentile; 0 without samples.
-double p99_ms(const CpuHistogram& h);
+// The upper edge of the step that holds the given percentile; 0 without samples.
+double percentile_ms(const CpuHistogram& h, uint32_t percent);
+inline double p99_ms(const CpuHistogram& h) { return percentile_ms(h, 99); }
 
 struct TickStats {
   int64_t count = 0;  // movement ticks
@@ -24,5 +25,6 @@ struct TickStats {
   double ahead_worst_cpu_ms = 0;
   CpuHistogram ticks;
   CpuHistogram frame_work;  // a pass without its present
-  double present_ms = 0;    // the present (and swap) of the pass under way
+  double frame_work_worst_ms = 0;
+  double present_ms = 0;  // the present (and swap) of the pass under way
 };

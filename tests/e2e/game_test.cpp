@@ -40,6 +40,8 @@ TEST(CommandLineOptions, BadValuesScriptsAndCollidingOutputsExitTwoWritingNothin
       {{"--script", script, "--record", script}, "--record"},
       {{"--script", script, "--dump-state", dir / "link.txt"}, "--dump-state"},
       {{"--script", dir / "hard.txt", "--screenshot", script}, "--screenshot"},
+      {{"--dump-state", out, "--save", out}, "--save"}, {{"--script", script, "--save", script}, "--save"},
+      {{"--load", dir / "none.sav"}, "none.sav"}, {{"--timedemo", script, "--script", script}, "--script"},
       // clang-format on
   };
   const std::set<std::string> before = names_in(dir.path);
