@@ -325,7 +325,7 @@ bool read_units(Reader& r, SaveData* d, Checker& c) {
     const std::string where = c.where;
     c.where += ": unit " + std::to_string(u.index);
     // units walk the grid; the planning record holds blocks, and may name a coarse level past it
-    const bool walker = rec.in_use == 1 && u.index != kPlanningRecord;
+    const bool walker = (rec.in_use == 1 && u.index != kPlanningRecord) || u.index == 1;
     const bool fine =
         c.range("index", u.index, last + 1, kUnitTableSize - 1) &&
         (!walker ||
@@ -545,7 +545,8 @@ bool apply_save(Game& g, Session& s, const SaveData& d, const std::string& from,
   g.track.notice = d.notice;
   g.track.notice_until = d.notice_until;
   g.track.seed = d.seed;
-  g.track.loaded_from = from;
+  std::error_code ec;
+  g.track.loaded_from = std::filesystem::absolute(from, ec).string();
 
   CommandLine& c = g.console;
   c.open = d.console_open;
@@ -593,6 +594,10 @@ bool apply_save(Game& g, Session& s, const SaveData& d, const std::string& from,
 }
 
 bool write_save(const std::string& path, const Game& g, const Session& s, std::string* why) {
+  if (!g.baseline.taken) {
+    *why = "this run keeps no record of the grid as it started";
+    return false;
+  }
   const std::string bytes = save_bytes(g, s);
   return replace_file(path, bytes.data(), bytes.size(), why);
 }
