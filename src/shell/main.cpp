@@ -136,8 +136,7 @@ int main(int argc, char** argv) {
   }
   g.track.seed = start.seed;
   // what a save lists as changed is measured from the grid as start-up leaves it
-  if (!opt.save.empty() || (!session.replay() && !opt.headless))
-    take_baseline(g.world, g.baseline);
+  if (!opt.save.empty() || (!session.replay() && !opt.headless)) take_baseline(g.world, g.baseline);
   if (!opt.load.empty() && !apply_save(g, session, saved, opt.load, &error)) {
     std::fprintf(stderr, "kelvarot: %s\n", error.c_str());
     const int status = g.window_failed ? 1 : 2;
