@@ -28,7 +28,6 @@ constexpr char kMagic[8] = {'K', 'V', 'S', 'A', 'V', 'E', '\r', '\n'};
 constexpr char kSections[][5] = {"MAP ", "RUN ", "VIEW", "UNIT", "CELL"};
 constexpr uint32_t kSectionCount = std::size(kSections);
 constexpr int32_t kNoticeFrames = 150;  // passes the notice of a save stays up
-constexpr size_t kHeadBytes = sizeof kMagic + 8;
 
 // Little-endian, whatever the machine.
 struct Writer {
