@@ -1,7 +1,8 @@
 // Saving a running game and loading it back: 300 passes of map 8 with every wanderer walking,
 // and 1,000 cells edited around the units. BM_SaveRunningGame makes the save and writes it
 // (temporary + rename); BM_LoadSave reads, checks and puts it in place, the map's checksum
-// included. The counter save_bytes is the size of the save.
+// included. The counter save_bytes is the size of the save. BM_TakeBaseline is what a run that
+// may save pays at start-up for the copy of the grid its saves are measured against.
 //   build/bench/save_bench   (the map from the build folder, or KV_DATA_DIR)
 #include <benchmark/benchmark.h>
 
@@ -76,6 +77,13 @@ void BM_LoadSave(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LoadSave)->Unit(benchmark::kMillisecond);
+
+void BM_TakeBaseline(benchmark::State& state) {
+  Game& g = *running().game;
+  GridBaseline b;
+  for (auto _ : state) take_baseline(g.world, b);
+}
+BENCHMARK(BM_TakeBaseline)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

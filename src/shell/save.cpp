@@ -449,7 +449,9 @@ bool parse_save(const std::string& bytes, SaveData* d, std::string* error) {
   bool (*const readers[])(Reader&, SaveData*, Checker&) = {read_map, read_run, read_view,
                                                            read_units, read_cells};
   for (uint32_t k = 0; k < kSectionCount; ++k) {
-    const std::string tag = kSections[k];
+    std::string tag = kSections[k];
+    const std::string raw = tag;
+    tag.erase(tag.find_last_not_of(' ') + 1);  // as said in messages
     char got[4];
     const uint8_t* start = head.p;
     const uint32_t size = head.take(got, 4) ? head.u32() : 0;
@@ -457,7 +459,7 @@ bool parse_save(const std::string& bytes, SaveData* d, std::string* error) {
       *error = "cut short in section " + tag;
       return false;
     }
-    if (std::memcmp(got, tag.data(), 4) != 0) {
+    if (std::memcmp(got, raw.data(), 4) != 0) {
       *error = "section " + tag + " is missing where it belongs";
       return false;
     }

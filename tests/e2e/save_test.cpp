@@ -178,7 +178,8 @@ TEST(SavedGames, DamagedOrForeignSavesAreRefusedInOneLineWithoutStarting) {
   cases.push_back({version(999), "version 999"});
   cases.push_back({save.substr(0, 5), "not a kelvarot save"});
   for (size_t k = 0; k < sections.size(); ++k) {
-    const auto& [at, tag] = sections[k];
+    const auto& [at, raw] = sections[k];
+    const std::string tag = raw.substr(0, raw.find_last_not_of(' ') + 1);
     const size_t end = k + 1 < sections.size() ? sections[k + 1].first : save.size();
     cases.push_back({save.substr(0, at), tag});
     cases.push_back({save.substr(0, (at + end) / 2), tag});
