@@ -4,7 +4,8 @@
 #   scripts/fuzz.sh SECONDS [TARGET...]  the named targets (default all), SECONDS each
 # Targets: bitmap (the BMP reader), script (input scripts and their replay),
 # options (the command-line options), console (the command line, unit 1
-# anywhere), map (the map loader, then 300 passes of the game on the map).
+# anywhere), map (the map loader, then 300 passes of the game on the map),
+# save (the save reader; accepted saves replace a running game's state).
 # Builds in build-fuzz (or $KV_FUZZ_BUILD_DIR) with clang++. Seeds come from
 # the project itself: the generated pictures and map (drawn in the fuzz build
 # folder by the asset generator, or taken from $KV_FUZZ_DATA or build/), a
@@ -14,9 +15,9 @@
 # <build>/fuzz/artifacts/<target>/ and replays with <build>/fuzz/<target>_fuzz FILE.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-all=(bitmap script options console map)
+all=(bitmap script options console map save)
 if [ $# -eq 0 ]; then
-  plan=("bitmap 30" "script 20" "options 20" "console 20" "map 20")
+  plan=("bitmap 30" "script 20" "options 20" "console 20" "map 20" "save 20")
 else
   seconds=$1
   shift
@@ -110,6 +111,24 @@ seed_map() {
     dd if="$1/.world/map/8.overworld" of="$1/world_$world" bs=4096 skip=300 count=1 2>/dev/null
     rm -rf "$1/.world"
   fi
+}
+
+# Saves of the game itself on the map the target plays: a new game, edits, the block view, the
+# screensaver; and one cut short.
+seed_save() {
+  [ -n "$data" ] || return 0
+  export KV_FUZZ_DATA=$data  # the target plays the map the seeds were saved on
+  cmake --build "$build" --target kelvarot -j2 >/dev/null
+  local i=0 script
+  for script in '' '0 tap TAB\n2 type env4block\n30 tap ENTER\n40 tap 1' \
+    '0 tap F5\n3 button left down' '0 tap TAB\n2 type screensavertoggle\n40 tap ENTER'; do
+    printf "$script\n" >"$1/.script"
+    "$build/kelvarot" --headless --data "$data" --seed $((i + 3)) --frames 90 \
+      --script "$1/.script" --save "$1/game_$i" 2>/dev/null
+    i=$((i + 1))
+  done
+  rm -f "$1/.script"
+  head -c 200 "$1/game_1" >"$1/cut"
 }
 
 status=0

@@ -70,11 +70,14 @@ echo "running $frames-frame games ..." >&2
 # one at a time: a game beside another shares its caches, and the ticks are cache-bound
 for seed in 5 6 11; do
   for divisor in 10 30; do
-    /usr/bin/time -v ./build/kelvarot --headless --frames "$frames" --seed "$seed" \
-      --script "$out/divisor$divisor.txt" --dump-state "$out/game-$seed-$divisor.json" \
-      >/dev/null 2>"$out/game-$seed-$divisor.time"
+    # played once into a recording, then timed as a demo of it
+    ./build/kelvarot --headless --frames "$frames" --seed "$seed" \
+      --script "$out/divisor$divisor.txt" --record "$out/game-$seed-$divisor.rec" 2>/dev/null
+    /usr/bin/time -v ./build/kelvarot --timedemo "$out/game-$seed-$divisor.rec" \
+      --dump-state "$out/game-$seed-$divisor.json" >>"$out/timedemo.txt" 2>"$out/game-$seed-$divisor.time"
   done
 done
+sed 's/^/  /' "$out/timedemo.txt"
 python3 - "$out" "$reps" "$frames" <<'PY'
 import glob, json, os, re, statistics, sys
 out, reps, frames = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])

@@ -66,6 +66,8 @@ class Display {
   // The window's icon: RGBA, side x side pixels, top row first.
   virtual void set_icon(const uint8_t* /*rgba*/, int32_t /*side*/) {}
   virtual int64_t paused_ms() const = 0;
+  // A loaded game's pauses so far take the place of this run's.
+  virtual void set_paused_ms(int64_t /*ms*/) {}
 };
 
 struct Platform {

@@ -68,7 +68,8 @@ Json unit_json(const Game& g, int32_t i) {
 
 }  // namespace
 
-std::string state_json(const Game& g, const std::vector<Probe>& probes) {
+std::string state_json(const Game& g, const std::vector<Probe>& probes,
+                       const std::string& timedemo) {
   const RunState& r = g.run;
   const TickStats& t = g.ticks;
   Json o = {{"frame", r.frame},
@@ -128,6 +129,7 @@ std::string state_json(const Game& g, const std::vector<Probe>& probes) {
                      {"y", p.y},
                      {"z", p.z},
                      {"code", grid_cells(g.world) ? cell_at(g.world, p.x, p.y, p.z) : 0}});
+  if (!timedemo.empty()) o["timedemo"] = Json::parse(timedemo);
   // one key a line, for line tools; ASCII only, as the game's own text is
   std::string out = "{";
   for (auto it = o.begin(); it != o.end(); ++it)

@@ -16,6 +16,7 @@
 #include "units/units.h"
 #include "views/blockview.h"
 #include "world/bitmap.h"
+#include "world/changes.h"
 #include "world/items.h"
 #include "world/rng.h"
 #include "world/world.h"
@@ -36,6 +37,17 @@ struct ScreenState {
   bool toggle_held = false;        // the full-screen keys were down last pass
 };
 
+// What a save needs that no store keeps. Set at start-up, kept by the loop from then on.
+struct SaveTrack {
+  uint32_t seed = 0;           // of the start-up, or of the save loaded
+  bool saver_renewed = false;  // the screensaver's layer holds a renewal; otherwise it is black
+  Rng saver_rng;               // the generator as that renewal began
+  std::string notice;          // shown on the notice line while the frame is below notice_until
+  int32_t notice_until = 0;    // frame
+  bool f9_was_down = false;    // saves on the press, not while held
+  std::string loaded_from;     // the save this run started from
+};
+
 struct Game {
   RunState run;
   Framebuffer fb;
@@ -50,6 +62,8 @@ struct Game {
   Rng rng;
   LoadReport loaded;
   TickStats ticks;
+  SaveTrack track;
+  GridBaseline baseline;                 // taken only by a run that may save
   char status[3][kTextBufferSize] = {};  // the status lines as last printed, top first
   // The window is the game's: its keys re-create it within a pass.
   Platform platform;

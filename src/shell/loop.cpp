@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "console/commandline.h"
 #include "core/geometry.h"
@@ -22,6 +23,7 @@ namespace {
 
 void set_resolution_and_window(Game& g, int32_t w, int32_t h, int32_t zoom) {
   set_resolution(g.fb, w, h);
+  g.track.saver_renewed = false;  // the screensaver's layer starts black
   g.run.zoom = zoom;
   destroy_game_window(g);
   create_game_window(g);
@@ -74,7 +76,13 @@ void draw_views(Game& g, bool gl) {
   RunState& run = g.run;
   clear_frame(g.fb);
   if (run.screensaver == 1) {
+    const Rng before = g.rng;
     draw_screensaver_view(g.fb, run.frame, g.rng);
+    // a renewal draws from the generator: a save keeps where it started, not its pixels
+    if (std::memcmp(&before, &g.rng, sizeof before) != 0) {
+      g.track.saver_renewed = true;
+      g.track.saver_rng = before;
+    }
   } else if (g.fb.width == kOverworldWidth) {
     draw_overworld_view(g.fb, run, g.world, g.bitmaps, g.units, g.path, g.text);
   } else if (g.fb.width == kBlockViewWidth) {
@@ -180,6 +188,7 @@ void run_pass(Game& g, Session& s) {
   RunState& run = g.run;
   Platform& p = g.platform;
   const double t0 = thread_cpu_ms();
+  const int32_t saver_before = run.screensaver;
   g.ticks.present_ms = 0;
   p.input->begin_pass(run.frame);
   p.input->pointer(g.fb.width, g.fb.height, &run.pointer_x, &run.pointer_y);
@@ -197,6 +206,8 @@ void run_pass(Game& g, Session& s) {
   view_navigation(run, p, g.fb, g.world.side);
   mode_keys(g);
   while (p.display->pump_message(&run.quit)) {}
+  // switching the screensaver on starts its layer black
+  if (run.screensaver == 1 && saver_before == 0) g.track.saver_renewed = false;
   add_sample(g.ticks.frame_work, thread_cpu_ms() - t0 - g.ticks.present_ms);
   p.display->end_frame();
   run.frame += 1;

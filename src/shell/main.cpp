@@ -16,7 +16,9 @@
 #include "shell/outputs.h"
 #include "shell/platform_sdl.h"
 #include "shell/record.h"
+#include "shell/save.h"
 #include "shell/script.h"
+#include "shell/timedemo.h"
 
 namespace {
 
@@ -71,6 +73,15 @@ int main(int argc, char** argv) {
     std::printf("kelvarot %s\n", kVersion);
     return 0;
   }
+  if (!opt.timedemo.empty()) {
+    if (!opt.script.empty()) {
+      std::fprintf(stderr, "kelvarot: --timedemo replays its own recording: no --script with it\n");
+      return 2;
+    }
+    opt.script = opt.timedemo;
+    opt.headless = true;
+    opt.vsync = false;
+  }
   if (!check_option_files(opt, &error)) {
     std::fprintf(stderr, "kelvarot: %s\n", error.c_str());
     return 2;
@@ -99,6 +110,23 @@ int main(int argc, char** argv) {
     // one cut short ends with the last pass it holds
     if (header.recording && opt.frames < 0)
       opt.frames = events.empty() ? 1 : events.back().pass + 1;
+    if (!header.save.empty() && opt.load.empty()) opt.load = header.save;
+    // a timed demo ends: at its last event when the recording does not say
+    if (!opt.timedemo.empty() && opt.frames < 0 && !events.empty())
+      opt.frames = int64_t(events.back().pass) + 1;
+  }
+  SaveData saved;
+  if (!opt.load.empty()) {
+    if (!read_save_file(opt.load, &saved, &error)) {
+      std::fprintf(stderr, "kelvarot: %s\n", error.c_str());
+      return 2;
+    }
+    if (opt.frames > 0 && opt.frames <= saved.run.frame) {
+      std::fprintf(stderr, "kelvarot: --frames %lld is not past the frame counter of %s (%d)\n",
+                   static_cast<long long>(opt.frames), quote_text(opt.load).c_str(),
+                   saved.run.frame);
+      return 2;
+    }
   }
   handle_signals(true);
 
@@ -119,13 +147,29 @@ int main(int argc, char** argv) {
   start.data_dir = opt.data_dir.empty() ? default_data_dir(&start.looked_in) : opt.data_dir;
   // the clock's seed is fixed here so that a recording can name it
   start.seed = opt.seeded ? opt.seed : uint32_t(std::time(nullptr));
-  if (!start_game(g, start) || !start_recording(session, g, start.seed)) {
+  if (!opt.load.empty()) start.seed = saved.seed;
+  if (!start_game(g, start)) {
     shutdown_game(g);
     return 1;
   }
+  g.track.seed = start.seed;
+  // what a save lists as changed is measured from the grid as start-up leaves it
+  if (!opt.save.empty() || (!session.replay() && !opt.headless)) take_baseline(g.world, g.baseline);
+  if (!opt.load.empty() && !apply_save(g, session, saved, opt.load, &error)) {
+    std::fprintf(stderr, "kelvarot: %s\n", error.c_str());
+    const int status = g.window_failed ? 1 : 2;
+    shutdown_game(g);
+    return status;
+  }
+  if (!start_recording(session, g, start.seed)) {
+    shutdown_game(g);
+    return 1;
+  }
+  const TimedemoStart demo = start_timedemo(g);
   while (!g.run.quit) {
     session.last_pass = g_signalled || (opt.frames > 0 && g.run.frame + 1 >= opt.frames);
     run_pass(g, session);
+    save_key_step(g, session);
     if (g.run.frame == 1) {
       const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - t0;
       g.loaded.startup_ms = spent.count() - (opt.headless ? 0.0 : double(display->paused_ms()));
@@ -135,6 +179,7 @@ int main(int argc, char** argv) {
     if (opt.frames > 0 && g.run.frame >= opt.frames) g.run.quit = 1;
     if (g.window_failed) break;
   }
+  if (!opt.timedemo.empty()) session.timedemo_json = finish_timedemo(demo, g);
   handle_signals(false);  // a signal stops a wait for a pipe's reader at the end
   const int status = finish_session(session, g);
   shutdown_game(g);

@@ -89,6 +89,15 @@ bool parse_options(int argc, const char* const* argv, Options* o, std::string* e
     } else if (a == "--record") {
       if (!value(&v)) return false;
       o->record = v;
+    } else if (a == "--save") {
+      if (!value(&v)) return false;
+      o->save = v;
+    } else if (a == "--load") {
+      if (!value(&v)) return false;
+      o->load = v;
+    } else if (a == "--timedemo") {
+      if (!value(&v)) return false;
+      o->timedemo = v;
     } else if (a == "--dump-state") {
       if (!value(&v)) return false;
       o->dump_state = v;
@@ -128,6 +137,11 @@ Options:
   --dump-state FILE  at exit, write the game state as JSON
   --record FILE      write this session's keyboard and mouse input as an input
                      script; --script FILE with the same --seed replays it
+  --save FILE        at exit (and on F9), save the game to FILE
+  --load FILE        start from a saved game instead of a new one; --frames
+                     then counts on from the save's frame counter
+  --timedemo FILE    replay a recording headless as fast as it goes and print
+                     its passes, times and memory (with --dump-state: also there)
   --probe X,Y,Z      (repeatable) report the tile code of that cell in the dump
   --data DIR         folder holding bmp_*/ and map/ (default: beside the program)
   --no-vsync         do not pace frames to the display's refresh
@@ -146,6 +160,8 @@ Keys, everywhere:
   N                  show / hide the minimap, moving it to the pointer
   Arrows             scroll the view; keypad + / - change the level
   Tab                open / close the command line (type, Enter runs)
+  F9                 save the game (to --save FILE, else a new file in
+                     $XDG_DATA_HOME/kelvarot/saves or ~/.local/share/kelvarot/saves)
   F12                save a screenshot (into $XDG_PICTURES_DIR, the pictures folder
                      of user-dirs.dirs, ~/Pictures or ~/.local/share/kelvarot/
                      screenshots; never overwrites; not in a --script run)
@@ -164,7 +180,8 @@ Options taking a value accept --opt=value as well. A recording carries its seed
 and length: --script replays it with them unless --seed or --frames say otherwise.
 
 Exit status: 0 after a normal quit; 1 when the window cannot open or an output
-file (--screenshot, --dump-state, --record) cannot be written, the old file then
-kept; 2 for bad options or an unreadable script.
+file (--screenshot, --dump-state, --record, --save) cannot be written, the old
+file then kept; 2 for bad options, an unreadable script or a save that cannot be
+loaded.
 )";
 }

@@ -16,7 +16,10 @@ struct Options {
   std::string script;
   std::string screenshot;
   std::string dump_state;
-  std::string record;  // write the real input as an input script
+  std::string record;    // write the real input as an input script
+  std::string save;      // the game saved here at the end, and by F9
+  std::string load;      // start from this save
+  std::string timedemo;  // replay this recording headless, as fast as it goes, and time it
   std::vector<Probe> probes;
   std::string data_dir;  // empty: beside the executable
   bool vsync = true;

@@ -77,10 +77,13 @@ bool check_output(const char* option, const std::string& path, std::string* erro
 }  // namespace
 
 bool check_option_files(const Options& o, std::string* error) {
-  const std::pair<const char*, const std::string*> outputs[] = {
-      {"--screenshot", &o.screenshot}, {"--dump-state", &o.dump_state}, {"--record", &o.record}};
+  const std::pair<const char*, const std::string*> outputs[] = {{"--screenshot", &o.screenshot},
+                                                                {"--dump-state", &o.dump_state},
+                                                                {"--record", &o.record},
+                                                                {"--save", &o.save}};
   std::vector<std::pair<const char*, const std::string*>> named;
   if (!o.script.empty()) named.emplace_back("--script", &o.script);
+  if (!o.load.empty()) named.emplace_back("--load", &o.load);
   for (const auto& [option, path] : outputs) {
     if (path->empty()) continue;
     if (!check_output(option, *path, error)) return false;
@@ -91,6 +94,8 @@ bool check_option_files(const Options& o, std::string* error) {
   for (size_t i = 0; i < named.size(); ++i)
     for (size_t k = i + 1; k < named.size(); ++k) {
       if (!same_file(ids[i], ids[k])) continue;
+      // a game saved back where it was loaded from is replaced only at the end
+      if (named[i].second == &o.load && named[k].second == &o.save) continue;
       *error = std::string(named[i].first) + " and " + named[k].first + " name the same file (" +
                quote_text(*named[k].second) + ")";
       return false;

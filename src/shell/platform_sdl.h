@@ -31,6 +31,7 @@ class SdlDisplay : public Display {
   ScreenRect picture_rect() const;
   void set_icon(const uint8_t* rgba, int32_t side) override;
   int64_t paused_ms() const override { return paused_ms_; }
+  void set_paused_ms(int64_t ms) override { paused_ms_ = ms; }
   SDL_Window* window() const { return window_; }
   // The pointer's screen position.
   void pointer_screen(int* x, int* y) const;

@@ -24,9 +24,10 @@ constexpr const char* kEndLine = "# the session ended after ";
 }  // namespace
 
 RecordingInput::RecordingInput(InputSource& live, const Framebuffer& fb, FILE* out, uint32_t seed,
-                               const std::string& name)
+                               const std::string& name, const std::string& save)
     : live_(live), fb_(fb), out_(out), name_(quote_text(name)) {
   check(std::fprintf(out_, "%s\n# seed %u\n", kFirstLine, seed) > 0);
+  if (!save.empty()) check(std::fprintf(out_, "# save %s\n", save.c_str()) > 0);
   const long at = std::ftell(out_);  // a pipe cannot go back: it gets the count at the end only
   if (at >= 0) {
     passes_at_ = at + long(std::strlen("# passes "));
@@ -135,6 +136,8 @@ RecordingHeader read_recording_header(const std::string& script) {
         return h;
       }
       h.passes = int32_t(n);
+    } else if (key == "save") {
+      h.save = line.substr(line.find("save ") + 5);
     }
   }
   return h;

@@ -12,9 +12,10 @@ struct Framebuffer;
 class RecordingInput : public InputSource {
  public:
   // fb: the pointer is recorded in its current size's pixels. Owns out from here on; the
-  // header names the seed, so that a replay needs nothing but the file. name: for messages.
+  // header names the seed, and the save the session started from, so that a replay needs
+  // nothing but the files. name: for messages.
   RecordingInput(InputSource& live, const Framebuffer& fb, FILE* out, uint32_t seed,
-                 const std::string& name);
+                 const std::string& name, const std::string& save = "");
   ~RecordingInput() override;
   void begin_pass(int32_t frame) override;
   bool key_down(int32_t vk) override;
@@ -42,5 +43,6 @@ struct RecordingHeader {
   int32_t passes = 0;      // 0: not known
   bool recording = false;  // the text begins as a recording does
   std::string error;       // set when a header field cannot be read: it names the field
+  std::string save;        // the save the session was loaded from; empty for a new game
 };
 RecordingHeader read_recording_header(const std::string& script);

@@ -11,6 +11,7 @@
 #include "core/quote.h"
 #include "shell/dump.h"
 #include "shell/game.h"
+#include "shell/save.h"
 #include "shell/screenshot.h"
 
 bool start_recording(Session& s, Game& g, uint32_t seed) {
@@ -35,7 +36,8 @@ bool start_recording(Session& s, Game& g, uint32_t seed) {
                  why.c_str());
     return false;
   }
-  s.recorder = std::make_unique<RecordingInput>(*g.platform.input, g.fb, f, seed, path);
+  s.recorder =
+      std::make_unique<RecordingInput>(*g.platform.input, g.fb, f, seed, path, g.track.loaded_from);
   g.platform.input = s.recorder.get();
   return true;
 }
@@ -69,7 +71,17 @@ int finish_session(Session& s, const Game& g) {
       std::fprintf(stderr, "kelvarot: screenshot written to %s\n", o.screenshot.c_str());
     }
   }
-  if (!o.dump_state.empty() && !write_text_file(o.dump_state, state_json(g, o.probes), &error)) {
+  if (!o.save.empty() && !g.window_failed) {
+    if (write_save(o.save, g, s, &error)) {
+      std::fprintf(stderr, "kelvarot: game saved to %s\n", o.save.c_str());
+    } else {
+      std::fprintf(stderr, "kelvarot: cannot write the save %s (%s)\n", o.save.c_str(),
+                   error.c_str());
+      status = 1;
+    }
+  }
+  if (!o.dump_state.empty() &&
+      !write_text_file(o.dump_state, state_json(g, o.probes, s.timedemo_json), &error)) {
     std::fprintf(stderr, "kelvarot: cannot write state dump %s (%s)\n", o.dump_state.c_str(),
                  error.c_str());
     status = 1;

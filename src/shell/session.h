@@ -24,6 +24,7 @@ struct Session {
   Framebuffer presented;      // pixels only; the last presented frame, kept for --screenshot
   std::unique_ptr<RecordingInput> recorder;
   std::string record_temp, record_target;  // a recording into a file goes to temp, then target
+  std::string timedemo_json;               // --timedemo's figures, for the dump
 
   // Input from a script: F12 never writes the player's pictures.
   bool replay() const { return !opt.script.empty(); }

@@ -27,7 +27,8 @@ void draw_banner_and_status(Game& g) {
   draw_small_text(fb, t, 12, fb.height - 14, r, gr, b);
   text_print(t, "F1-F4 zoom, F5 walk, F6 map, Tab command line; kelvarot --help");
   draw_small_text(fb, t, 12, fb.height - 27, r, gr, b);
-  text_print(t, "%s", notice_line(run, fb));
+  const bool noticed = run.frame < g.track.notice_until;
+  text_print(t, "%s", noticed ? g.track.notice.c_str() : notice_line(run, fb));
   draw_small_text(fb, t, 12, 14, r, gr, b);
 
   text_print(t, "SX=%d,SY=%d,SZ=%d mx=%d my=%d su%d", run.SX, run.SY, run.SZ, run.pointer_x,

@@ -25,9 +25,9 @@ void add_sample(CpuHistogram& h, double ms) {
   if (ms > h.worst_ms) h.worst_ms = ms;
 }
 
-double p99_ms(const CpuHistogram& h) {
+double percentile_ms(const CpuHistogram& h, uint32_t percent) {
   if (h.total == 0) return 0;
-  const uint64_t rank = (h.total * 99 + 99) / 100;  // ceil(0.99 x total)
+  const uint64_t rank = (h.total * percent + 99) / 100;  // ceil(percent% x total)
   uint64_t seen = 0;
   size_t k = 0;
   while (seen + h.counts[k] < rank) seen += h.counts[k++];

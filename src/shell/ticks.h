@@ -16,8 +16,9 @@ struct CpuHistogram {
   double worst_ms = 0;
 };
 void add_sample(CpuHistogram& h, double ms);
-// The upper edge of the step that holds the 99th percentile; 0 without samples.
-double p99_ms(const CpuHistogram& h);
+// The upper edge of the step that holds the given percentile; 0 without samples.
+double percentile_ms(const CpuHistogram& h, uint32_t percent);
+inline double p99_ms(const CpuHistogram& h) { return percentile_ms(h, 99); }
 
 struct TickStats {
   int64_t count = 0;  // movement ticks

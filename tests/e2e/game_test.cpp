@@ -55,6 +55,8 @@ TEST(CommandLineOptions, BadValuesScriptsAndCollidingOutputsExitTwoWritingNothin
       {{"--record", dir / "lost"}, "none"}, {{"--screenshot", dir / "loop_a"}, "loop_a"},
       {{"--script", dir / "seed.txt"}, "seed '4294967296'"},
       {{"--script", dir / "passes.txt"}, "passes '12x'"},
+      {{"--dump-state", out, "--save", out}, "--save"}, {{"--script", script, "--save", script}, "--save"},
+      {{"--load", dir / "none.sav"}, "none.sav"}, {{"--timedemo", script, "--script", script}, "--script"},
       // clang-format on
   };
   const std::set<std::string> before = names_in(dir.path);

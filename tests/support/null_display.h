@@ -24,6 +24,7 @@ class NullDisplay : public Display {
   void pause(int32_t ms) override { paused_ += ms; }
   ScreenRect window_rect() const override { return {0, 0, last_w, last_h}; }
   int64_t paused_ms() const override { return paused_; }
+  void set_paused_ms(int64_t ms) override { paused_ = ms; }
 
  private:
   int64_t paused_ = 0;
