@@ -9,7 +9,7 @@ double thread_cpu_ms();
 // Counts of samples in 10-microsecond steps; the last step holds everything slower.
 struct CpuHistogram {
   static constexpr double kStepMs = 0.01;
-  std::array<uint32_t, 10001> counts{};
+  std::array<uint64_t, 10001> counts{};
   uint64_t total = 0;
 };
 void add_sample(CpuHistogram& h, double ms);

@@ -6,4 +6,4 @@ struct Framebuffer;
 struct TrigTables;
 struct Rng;
 
-void draw_screensaver_view(Framebuffer& fb, int32_t frame, const TrigTables& trig, Rng& rng);
+void draw_screensaver_view(Framebuffer& fb, int64_t frame, const TrigTables& trig, Rng& rng);
