@@ -22,10 +22,11 @@
 
 // What start-up read, kept for the state dump and the stderr report.
 struct LoadReport {
-  int32_t bitmaps_loaded = 0;  // catalogue loads that succeeded
-  double startup_ms = 0;       // process start to the first presented frame, pauses excluded
-  int64_t map_loaded = 0;      // bytes read from the map file (-1: not opened)
-  std::string first_failed;    // a few pictures that failed to load
+  int32_t bitmaps_loaded = 0;   // catalogue loads that succeeded
+  double startup_ms = 0;        // process start to the first presented frame, pauses excluded
+  int64_t map_loaded = 0;       // bytes read from the map file (-1: not opened)
+  std::string first_failed;     // a few pictures that failed to load
+  bool pictures_there = false;  // a picture file was found, loaded or not
 };
 
 struct Game {
@@ -58,7 +59,7 @@ struct StartOptions {
 };
 
 // Loads, opens the window and populates the world. Returns false when the
-// window could not be created.
+// window could not be created, or (when reporting) no game data was found at all.
 bool start_game(Game& g, const StartOptions& opt);
 // Releases every store in order.
 void shutdown_game(Game& g);

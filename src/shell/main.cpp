@@ -6,6 +6,7 @@
 #include <ctime>
 #include <memory>
 
+#include "core/quote.h"
 #include "shell/datadir.h"
 #include "shell/loop.h"
 #include "shell/options.h"
@@ -75,7 +76,7 @@ int main(int argc, char** argv) {
       return 2;
     }
     if (!parse_script(text, &events, &error)) {
-      std::fprintf(stderr, "kelvarot: %s: %s\n", opt.script.c_str(), error.c_str());
+      std::fprintf(stderr, "kelvarot: %s: %s\n", quote_name(opt.script).c_str(), error.c_str());
       return 2;
     }
     // a recording replays with its own seed and length unless told otherwise

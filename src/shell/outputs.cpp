@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/quote.h"
 #include "shell/options.h"
 
 namespace fs = std::filesystem;
@@ -43,19 +44,20 @@ bool check_output_folder(const char* option, const std::string& path, std::strin
   std::error_code ec;
   const fs::file_status st = fs::status(path, ec);
   if (fs::is_directory(st)) {
-    *error = std::string(option) + " " + path + " is a folder";
+    *error = std::string(option) + " " + quote_name(path) + " is a folder";
     return false;
   }
   // /dev/stdout or a pipe is written straight through: its folder plays no part
   if (fs::exists(st) && !fs::is_regular_file(st)) return true;
   const std::string folder = folder_of(path);
   if (!fs::is_directory(folder, ec)) {
-    *error = std::string(option) + " " + path + ": the folder " + folder + " is not there";
+    *error = std::string(option) + " " + quote_name(path) + ": the folder " + quote_name(folder) +
+             " is not there";
     return false;
   }
   if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-    *error = std::string(option) + " " + path + ": the folder " + folder + " cannot be written (" +
-             std::strerror(errno) + ")";
+    *error = std::string(option) + " " + quote_name(path) + ": the folder " + quote_name(folder) +
+             " cannot be written (" + std::strerror(errno) + ")";
     return false;
   }
   return true;
@@ -79,7 +81,7 @@ bool check_option_files(const Options& o, std::string* error) {
     for (size_t k = i + 1; k < named.size(); ++k) {
       if (!same_file(ids[i], ids[k])) continue;
       *error = std::string(named[i].first) + " and " + named[k].first + " name the same file (" +
-               *named[k].second + ")";
+               quote_name(*named[k].second) + ")";
       return false;
     }
   return true;
