@@ -2,9 +2,9 @@
 // fills the three levels of a scratch map (any period draws stripes, blocks or diagonals). The
 // game starts once, drawn with the build's generated pictures when there; each map is loaded
 // into it and what start-up builds on a map is built again (coarse map, objects, units,
-// searches). The tour then ticks every pass: it orders two units, walks the block view,
-// scrolls and changes level. Wander orders (every unit planning at once) are left out: they
-// would cost a tenth of a second an input.
+// searches). Three passes then tick each: unit 1 is ordered, the next unit selected, the block
+// view walked, the level and view changed. Wander orders (every unit planning at once) are left
+// out: they would cost a tenth of a second an input.
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,20 +27,17 @@
 namespace {
 
 namespace fs = std::filesystem;
-constexpr int kPasses = 6;  // the tour's, from pass 1
+constexpr int kPasses = 3;  // the tour's, from pass 1
 
 const char kTour[] = R"(1 pointer 100 100
 1 click right
+1 tap N
 2 tap RBRACKET
-2 tap N
-3 tap F5
-4 button left down
-5 button left up
-5 tap F6
-6 key RIGHT down
-6 tap ADD
-6 pointer 600 20
-6 click right
+2 tap F5
+3 button left down
+3 tap ADD
+3 key RIGHT down
+3 tap F6
 )";
 
 struct Scratch {
