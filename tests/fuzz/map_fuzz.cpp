@@ -1,19 +1,13 @@
-// The map loader on arbitrary maps, then a short tour of the game on each. The input, repeated,
+// The map loader on arbitrary maps, then three passes of the game on each. The input, repeated,
 // fills the three levels of a scratch map (any period draws stripes, blocks or diagonals). The
-// game starts once, drawn with the build's generated pictures when there; each map is loaded
-// into it and what start-up builds on a map is built again (coarse map, objects, units,
-// searches). Three passes then tick each: unit 1 is ordered, the next unit selected, the block
-// view walked, the level and view changed. Wander orders (every unit planning at once) are left
-// out: they would cost a tenth of a second an input.
-#include <unistd.h>
-
+// game starts once, without pictures (drawing them would take most of the time, the same for
+// any map); each map is loaded into it and what start-up builds on a map is built again. Each pass
+// ticks: unit 1 is ordered, the next unit selected, the block view walked, the level and view
+// changed. Wander orders (every unit planning at once) would cost a tenth of a second an input.
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "core/geometry.h"
 #include "fuzz_check.h"
@@ -27,54 +21,33 @@
 namespace {
 
 namespace fs = std::filesystem;
-constexpr int kPasses = 3;  // the tour's, from pass 1
-
-const char kTour[] = R"(1 pointer 100 100
-1 click right
-1 tap N
-2 tap RBRACKET
-2 tap F5
-3 button left down
-3 tap ADD
-3 key RIGHT down
-3 tap F6
-)";
+constexpr int kPasses = 3;  // from pass 1: pass 0 gives every unit a wander order
+const char kTour[] =
+    "1 pointer 100 100\n1 click right\n1 tap N\n2 tap RBRACKET\n2 tap F5\n"
+    "3 button left down\n3 tap ADD\n3 key RIGHT down\n3 tap F6\n";
 
 struct Scratch {
   fs::path dir;
   std::vector<ScriptEvent> tour;
   NullDisplay display;
-  std::unique_ptr<ScriptInput> input;
-  std::unique_ptr<Game> game = std::make_unique<Game>();
+  Game g;
   Scratch() {
     char made[] = "/tmp/kv_map_fuzz.XXXXXX";
     check(mkdtemp(made) != nullptr, "no scratch folder");
     dir = made;
     fs::create_directories(dir / "map");
-    const char* from = std::getenv("KV_FUZZ_DATA");
-    const fs::path data = from ? from : KV_BUILD_DIR;
-    std::error_code ec;
-    if (fs::is_directory(data, ec))
-      for (const fs::directory_entry& e : fs::directory_iterator(data, ec))
-        if (e.path().filename().string().rfind("bmp_", 0) == 0)
-          fs::create_directory_symlink(e.path(), dir / e.path().filename(), ec);
     std::string error;
     check(parse_script(kTour, &tour, &error), "the tour does not parse");
-    input = std::make_unique<ScriptInput>(tour);
-    game->platform = Platform{input.get(), &display};
-    check(start_game(*game, StartOptions{dir.string(), 7, false, ""}), "start-up failed");
+    g.platform.display = &display;
+    check(start_game(g, StartOptions{dir.string(), 7, false, ""}), "start-up failed");
   }
-  ~Scratch() {
-    shutdown_game(*game);
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
+  ~Scratch() { shutdown_game(g), fs::remove_all(dir); }
 };
 
-// What start-up builds on a loaded map, from the same seeds, with a fresh run state.
+// What start-up builds on a map, from the same seeds; a fresh run state.
 void rebuild_on_map(Game& g) {
   build_coarse_map(g.world);
-  std::fill_n(g.world.objects.get(), kObjectCapacity, PlacedObject{});
+  std::fill_n(g.world.objects.get(), g.world.object_count, PlacedObject{});
   g.world.object_count = 0;
   scatter_objects(g.world, g.rng);
   rng_seed(g.rng, 7);
@@ -87,9 +60,7 @@ void rebuild_on_map(Game& g) {
   std::fill_n(g.path.path_length.get(), kUnitTableSize, 0);
   create_kept_trees(g.path, 16);
   set_resolution(g.fb, kOverworldWidth, kOverworldHeight);
-  g.run = RunState{};
-  g.run.frame = 1;            // pass 0 would give every unit a wander order
-  g.run.tick_divisor = 1.0f;  // a tick every pass
+  g.run = RunState{.frame = 1, .tick_divisor = 1.0f};
   g.run.SX = std::clamp<int32_t>(u1.x, 1, g.world.side - 1 - kOverworldWidth / kCellPixels);
   g.run.SY = std::clamp<int32_t>(u1.y, 1, g.world.side - 1 - kOverworldHeight / kCellPixels);
 }
@@ -105,13 +76,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t have = std::min(size, full); have < full; have *= 2)
     std::memcpy(map.data() + have, map.data(), std::min(have, full - have));
   const std::string path = map_file_path(scratch.dir.string(), kMapNumber);
-  {
-    std::ofstream out(path, std::ios::binary);
-    out.write(map.data(), std::streamsize(map.size()));
-    check(bool(out), "cannot write the map");
-  }
-
-  Game& g = *scratch.game;
+  check(bool(std::ofstream(path, std::ios::binary).write(map.data(), std::streamsize(full))),
+        "cannot write the map");
+  Game& g = scratch.g;
   std::string why;
   check(load_overworld_map(g.world, path, 3, &why) == int64_t(full), "the map did not load whole");
   rebuild_on_map(g);
@@ -120,7 +87,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Session session;
   for (int pass = 0; pass < kPasses; ++pass) {
     run_pass(g, session);
-    g.run.quit = 0;
     for (int32_t i = 1; i < kUnitTableSize; ++i) {
       const UnitRecord& u = unit(g.units, i);
       if ((u.in_use != 1 && i != 1) || i == kPlanningRecord) continue;
