@@ -121,7 +121,7 @@ std::string screenshot_folder(std::string* home) {
 }
 
 // Makes the folder with its missing parents, but never the home folder or one above it;
-// *made lists what it made, deepest last. On failure what it made is gone again.
+// *made lists what it made, deepest last, for the caller to remove when nothing is written.
 bool make_folders(const std::string& folder, const std::string& home,
                   std::vector<std::string>* made, std::string* why) {
   namespace fs = std::filesystem;
@@ -144,7 +144,6 @@ bool make_folders(const std::string& folder, const std::string& home,
   for (auto m = missing.rbegin(); m != missing.rend(); ++m) {
     if (::mkdir(m->c_str(), 0755) != 0) {
       *why = std::strerror(errno);
-      remove_folders(made);
       return false;
     }
     made->push_back(m->string());
