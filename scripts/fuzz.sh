@@ -4,8 +4,11 @@
 #   scripts/fuzz.sh SECONDS [TARGET...]  the named targets (default all), SECONDS each
 # Targets: bitmap (the BMP reader), script (input scripts and their replay),
 # options (the command-line options), console (the command line, unit 1
-# anywhere), map (the map loader, then 300 passes of the game on the map),
+# anywhere), map (the map loader, then a short tour of the game on the map),
+# header (a recording's header), userdirs (the pictures folder in user-dirs.dirs),
 # save (the save reader; accepted saves replace a running game's state).
+# A new target is a line in the table below, a tests/fuzz/<name>_fuzz.cpp and a
+# seed_<name> function that fills the seed folder it is given.
 # Builds in build-fuzz (or $KV_FUZZ_BUILD_DIR) with clang++. Seeds come from
 # the project itself: the generated pictures and map (drawn in the fuzz build
 # folder by the asset generator, or taken from $KV_FUZZ_DATA or build/), a
@@ -15,9 +18,12 @@
 # <build>/fuzz/artifacts/<target>/ and replays with <build>/fuzz/<target>_fuzz FILE.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-all=(bitmap script options console map save)
+# name and seconds when run without arguments
+table=("bitmap 30" "script 20" "options 20" "console 20" "map 20" "header 20" "userdirs 20" "save 20")
+all=()
+for t in "${table[@]}"; do all+=("${t%% *}"); done
 if [ $# -eq 0 ]; then
-  plan=("bitmap 30" "script 20" "options 20" "console 20" "map 20" "save 20")
+  plan=("${table[@]}")
 else
   seconds=$1
   shift
@@ -131,6 +137,33 @@ seed_save() {
   head -c 200 "$1/game_1" >"$1/cut"
 }
 
+# Recording headers: one as the game writes it, then each field broken in turn.
+seed_header() {
+  local first='# kelvarot input, recorded pass by pass; replay with --script'
+  printf '%s\n# seed 4242\n# passes 300       \n0 pointer 1 1\n' "$first" >"$1/whole"
+  printf '%s\r\n# seed 4242\r\n# passes 300\r\n' "$first" >"$1/crlf"
+  printf '%s\n# seed 4294967296\n# passes 99999999999999999999\n' "$first" >"$1/too_big"
+  printf '%s\n# seed -1\n# passes \n# passes 0x10\n' "$first" >"$1/blank"
+}
+
+# user-dirs.dirs texts after a HOME line: quoted, escaped, $HOME forms, noise.
+seed_userdirs() {
+  local i=0 line
+  while IFS= read -r line; do
+    printf '/home/a/\n%s\n' "$line" >"$1/dirs_$((i++))"
+  done <<'LINES'
+XDG_PICTURES_DIR="$HOME/Pictures"
+XDG_PICTURES_DIR="$HOME"
+XDG_PICTURES_DIR="$HOME/"
+XDG_PICTURES_DIR="/srv/pics/./x/../y/"
+XDG_PICTURES_DIR="$HOME/My \"Shots\"" # a comment
+XDG_PICTURES_DIR="$HOME/unclosed
+XDG_PICTURES_DIR="\$HOME/x"
+  XDG_PICTURES_DIR="$HOME/Bilder"
+XDG_PICTURES_DIR="$HOME/a" trailing
+LINES
+}
+
 status=0
 for p in "${plan[@]}"; do
   target=${p%% *}
@@ -139,25 +172,22 @@ for p in "${plan[@]}"; do
   corpus=$build/fuzz/corpus/$target
   artifacts=$build/fuzz/artifacts/$target
   rm -rf "$seeds"
-  # A map input takes seconds and libFuzzer replays the whole corpus before
-  # the clock starts, so the map's corpus starts empty each time.
-  [ "$target" = map ] && rm -rf "$corpus"
   mkdir -p "$seeds" "$corpus" "$artifacts"
   "seed_$target" "$seeds"
   echo "fuzz.sh: $target: $(ls "$seeds" | wc -l) seed files, running ${secs}s"
   # New inputs go to the corpus folder; the seeds stay as made. Bitmaps stop
   # at 64 KiB: the header paths are what we are after, and whole 640x480
   # pictures would slow the run forty-fold (their full decode is in the unit
-  # tests). A map run takes seconds, so it may.
+  # tests).
   extra=(-max_len=65536)
-  [ "$target" = map ] && extra=(-max_len=16384 -timeout=120)
+  [ "$target" = map ] && extra=(-max_len=16384)
   if ! "$build/fuzz/${target}_fuzz" "$corpus" "$seeds" -max_total_time="$secs" "${extra[@]}" \
     -rss_limit_mb=2048 -artifact_prefix="$artifacts/" -print_final_stats=1 2>"$build/fuzz/$target.log"; then
     tail -n 60 "$build/fuzz/$target.log" >&2
     echo "fuzz.sh: $target found a fault; input in $artifacts/" >&2
     status=1
   fi
-  grep -E 'stat::number_of_executed_units|stat::new_units_added' "$build/fuzz/$target.log" |
-    sed "s/^/fuzz.sh: $target: /"
+  grep -E 'stat::number_of_executed_units|stat::average_exec_per_sec|stat::new_units_added' \
+    "$build/fuzz/$target.log" | sed "s/^/fuzz.sh: $target: /"
 done
 exit $status

@@ -68,7 +68,7 @@ namespace {
 
 // One pass of the editor: Enter ends the line; otherwise Backspace, Space,
 // letters and digits edit it, then the prompt and line are drawn at (x, y).
-void edit_line(CommandLine& c, Platform& p, int32_t frame, Framebuffer& fb, TextBuffer& text,
+void edit_line(CommandLine& c, Platform& p, int64_t frame, Framebuffer& fb, TextBuffer& text,
                int32_t x, int32_t y, int32_t limit, const char* prompt) {
   limit = std::min(limit, kLineLimitCap);
   // Enter acts alone: nothing else is read and the line is not drawn this pass.

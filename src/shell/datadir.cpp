@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/quote.h"
+
 #ifndef KV_DATA_FROM_BIN
 #define KV_DATA_FROM_BIN "../share/kelvarot"
 #endif
@@ -30,7 +32,8 @@ std::string find_data_dir(const std::vector<std::string>& candidates, std::strin
         std::filesystem::is_directory(c + "/map", ec))
       return c;
   looked_in->clear();
-  for (const std::string& c : candidates) *looked_in += (looked_in->empty() ? "" : ", ") + c;
+  for (const std::string& c : candidates)
+    *looked_in += (looked_in->empty() ? "" : ", ") + quote_name(c);
   return candidates.empty() ? "." : candidates.front();
 }
 

@@ -11,7 +11,7 @@
 std::vector<std::string> data_dir_candidates(const std::string& exe_dir,
                                              const std::string& data_from_bin);
 // The first candidate holding bmp_land/ or map/; when none does, the first
-// candidate, and *looked_in lists them all, comma-separated.
+// candidate, and *looked_in lists them all, quoted and comma-separated.
 std::string find_data_dir(const std::vector<std::string>& candidates, std::string* looked_in);
 // The program's own folder and the configured layout.
 std::string default_data_dir(std::string* looked_in);

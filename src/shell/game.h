@@ -23,10 +23,11 @@
 
 // What start-up read, kept for the state dump and the stderr report.
 struct LoadReport {
-  int32_t bitmaps_loaded = 0;  // catalogue loads that succeeded
-  double startup_ms = 0;       // process start to the first presented frame, pauses excluded
-  int64_t map_loaded = 0;      // bytes read from the map file (-1: not opened)
-  std::string first_failed;    // a few pictures that failed to load
+  int32_t bitmaps_loaded = 0;   // catalogue loads that succeeded
+  double startup_ms = 0;        // process start to the first presented frame, pauses excluded
+  int64_t map_loaded = 0;       // bytes read from the map file (-1: not opened)
+  std::string first_failed;     // a few pictures that failed to load
+  bool pictures_there = false;  // a picture file was found, loaded or not
 };
 
 // The window as the player sees it.
@@ -43,7 +44,7 @@ struct SaveTrack {
   bool saver_renewed = false;  // the screensaver's layer holds a renewal; otherwise it is black
   Rng saver_rng;               // the generator as that renewal began
   std::string notice;          // shown on the notice line while the frame is below notice_until
-  int32_t notice_until = 0;    // frame
+  int64_t notice_until = 0;    // frame
   bool f9_was_down = false;    // saves on the press, not while held
   std::string loaded_from;     // the save this run started from
 };
@@ -80,7 +81,7 @@ struct StartOptions {
 };
 
 // Loads, opens the window and populates the world. Returns false when the
-// window could not be created.
+// window could not be created, or (when reporting) no game data was found at all.
 bool start_game(Game& g, const StartOptions& opt);
 // Releases every store in order.
 void shutdown_game(Game& g);

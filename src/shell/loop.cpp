@@ -142,7 +142,7 @@ void unit_steps(Game& g) {
   if (run.frame % 100 == 0) wander_orders(g.world, g.units, g.path, g.rng);
   if (!tick) {
     const double t0 = thread_cpu_ms();
-    const int32_t frames_left = divisor > 0 ? divisor - run.frame % divisor : 1;
+    const int32_t frames_left = divisor > 0 ? divisor - int32_t(run.frame % divisor) : 1;
     st.ahead_rounds_total +=
         uint64_t(search_ahead(g.path, g.world, g.units, kAheadRounds, frames_left));
     st.ahead_worst_cpu_ms = std::max(st.ahead_worst_cpu_ms, thread_cpu_ms() - t0);
@@ -190,7 +190,7 @@ void run_pass(Game& g, Session& s) {
   const double t0 = thread_cpu_ms();
   const int32_t saver_before = run.screensaver;
   g.ticks.present_ms = 0;
-  p.input->begin_pass(run.frame);
+  p.input->begin_pass(pass_number(run.frame));
   p.input->pointer(g.fb.width, g.fb.height, &run.pointer_x, &run.pointer_y);
 
   const bool gl = picture_used(s.skip_unseen_pictures(), s.last_pass, key_down(p, kVkEscape),

@@ -95,13 +95,13 @@ int main(int argc, char** argv) {
       return 2;
     }
     if (!parse_script(text, &events, &error)) {
-      std::fprintf(stderr, "kelvarot: %s: %s\n", opt.script.c_str(), error.c_str());
+      std::fprintf(stderr, "kelvarot: %s: %s\n", quote_name(opt.script).c_str(), error.c_str());
       return 2;
     }
     // a recording replays with its own seed and length unless told otherwise
     const RecordingHeader header = read_recording_header(text);
     if (!header.error.empty()) {
-      std::fprintf(stderr, "kelvarot: %s: %s\n", quote_text(opt.script).c_str(),
+      std::fprintf(stderr, "kelvarot: %s: %s\n", quote_name(opt.script).c_str(),
                    header.error.c_str());
       return 2;
     }
@@ -122,9 +122,9 @@ int main(int argc, char** argv) {
       return 2;
     }
     if (opt.frames > 0 && opt.frames <= saved.run.frame) {
-      std::fprintf(stderr, "kelvarot: --frames %lld is not past the frame counter of %s (%d)\n",
-                   static_cast<long long>(opt.frames), quote_text(opt.load).c_str(),
-                   saved.run.frame);
+      std::fprintf(stderr, "kelvarot: --frames %lld is not past the frame counter of %s (%lld)\n",
+                   static_cast<long long>(opt.frames), quote_name(opt.load).c_str(),
+                   static_cast<long long>(saved.run.frame));
       return 2;
     }
   }

@@ -43,7 +43,7 @@ bool same_file(const FileId& a, const FileId& b) {
 bool check_output(const char* option, const std::string& path, std::string* error) {
   std::error_code ec;
   const fs::file_status st = fs::status(path, ec);
-  const std::string named = std::string(option) + " " + quote_text(path);
+  const std::string named = std::string(option) + " " + quote_name(path);
   // a loop of links leads to no file at all; a write would replace the link itself
   if (ec && ec != std::errc::no_such_file_or_directory) {
     *error = named + " cannot be written (" + ec.message() + ")";
@@ -59,11 +59,11 @@ bool check_output(const char* option, const std::string& path, std::string* erro
   const std::string target = write_target(path);
   const std::string folder = folder_of(target);
   if (!fs::is_directory(folder, ec)) {
-    *error = named + ": the folder " + quote_text(folder) + " is not there";
+    *error = named + ": the folder " + quote_name(folder) + " is not there";
     return false;
   }
   if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-    *error = named + ": the folder " + quote_text(folder) + " cannot be written (" +
+    *error = named + ": the folder " + quote_name(folder) + " cannot be written (" +
              std::strerror(errno) + ")";
     return false;
   }
@@ -97,7 +97,7 @@ bool check_option_files(const Options& o, std::string* error) {
       // a game saved back where it was loaded from is replaced only at the end
       if (named[i].second == &o.load && named[k].second == &o.save) continue;
       *error = std::string(named[i].first) + " and " + named[k].first + " name the same file (" +
-               quote_text(*named[k].second) + ")";
+               quote_name(*named[k].second) + ")";
       return false;
     }
   return true;

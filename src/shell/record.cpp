@@ -25,7 +25,7 @@ constexpr const char* kEndLine = "# the session ended after ";
 
 RecordingInput::RecordingInput(InputSource& live, const Framebuffer& fb, FILE* out, uint32_t seed,
                                const std::string& name, const std::string& save)
-    : live_(live), fb_(fb), out_(out), name_(quote_text(name)) {
+    : live_(live), fb_(fb), out_(out), name_(quote_name(name)) {
   check(std::fprintf(out_, "%s\n# seed %u\n", kFirstLine, seed) > 0);
   if (!save.empty()) check(std::fprintf(out_, "# save %s\n", save.c_str()) > 0);
   const long at = std::ftell(out_);  // a pipe cannot go back: it gets the count at the end only

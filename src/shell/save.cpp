@@ -163,8 +163,9 @@ std::string run_section(const Game& g, const Session& s) {
   const RunState& r = g.run;
   Writer w;
   w.u32(g.track.seed);
+  w.i64(r.frame);
   for (int32_t v :
-       {r.frame, r.zoom, g.fb.width, g.fb.height, r.selected_unit, r.SX, r.SY, r.SZ, r.screensaver})
+       {r.zoom, g.fb.width, g.fb.height, r.selected_unit, r.SX, r.SY, r.SZ, r.screensaver})
     w.i32(v);
   w.f32(r.tick_divisor);
   for (int32_t v : {r.minimap_shown, r.minimap_x, r.minimap_y}) w.i32(v);
@@ -173,7 +174,7 @@ std::string run_section(const Game& g, const Session& s) {
   w.u8(s.f12_was_down);
   w.u8(g.track.f9_was_down);
   w.text(g.track.notice);
-  w.i32(g.track.notice_until);
+  w.i64(g.track.notice_until);
   return w.out;
 }
 
@@ -255,8 +256,9 @@ bool read_map(Reader& r, SaveData* d, Checker& c) {
 bool read_run(Reader& r, SaveData* d, Checker& c) {
   RunState& run = d->run;
   d->seed = r.u32();
-  for (int32_t* v : {&run.frame, &run.zoom, &d->width, &d->height, &run.selected_unit, &run.SX,
-                     &run.SY, &run.SZ, &run.screensaver})
+  run.frame = r.i64();
+  for (int32_t* v : {&run.zoom, &d->width, &d->height, &run.selected_unit, &run.SX, &run.SY,
+                     &run.SZ, &run.screensaver})
     *v = r.i32();
   run.tick_divisor = r.f32();
   for (int32_t* v : {&run.minimap_shown, &run.minimap_x, &run.minimap_y}) *v = r.i32();
@@ -265,7 +267,7 @@ bool read_run(Reader& r, SaveData* d, Checker& c) {
   d->f12_was_down = r.u8() != 0;
   d->f9_was_down = r.u8() != 0;
   d->notice = r.text();
-  d->notice_until = r.i32();
+  d->notice_until = r.i64();
   if (!r.ok) return true;  // said as a cut section
   const bool overworld = d->width == kOverworldWidth && d->height == kOverworldHeight;
   const bool block = d->width == kBlockViewWidth && d->height == kBlockViewHeight;
@@ -274,7 +276,7 @@ bool read_run(Reader& r, SaveData* d, Checker& c) {
                " picture is neither view's";
     return false;
   }
-  return c.range("frame", run.frame, 0, INT32_MAX - 1) && c.range("zoom", run.zoom, 1, 5) &&
+  return c.range("frame", run.frame, 0, INT64_MAX - 1) && c.range("zoom", run.zoom, 1, 5) &&
          c.range("selected unit", run.selected_unit, 0, kUnitTableSize - 1) &&
          c.range("SX", run.SX, 0, kWorldSide - 1) && c.range("SY", run.SY, 0, kWorldSide - 1) &&
          c.range("SZ", run.SZ, 0, kLevelCount - 1) &&
@@ -380,7 +382,7 @@ std::string new_save_name(const std::string& folder, std::string* why) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   if (!std::filesystem::is_directory(folder, ec)) {
-    *why = "cannot make the folder " + quote_text(folder);
+    *why = "cannot make the folder " + quote_name(folder);
     return "";
   }
   char stamp[32];
@@ -400,7 +402,7 @@ std::string new_save_name(const std::string& folder, std::string* why) {
     }
     if (errno != EEXIST) break;
   }
-  *why = std::string("cannot make a file in ") + quote_text(folder) + " (" + std::strerror(errno) +
+  *why = std::string("cannot make a file in ") + quote_name(folder) + " (" + std::strerror(errno) +
          ")";
   return "";
 }
@@ -490,7 +492,7 @@ bool read_save_file(const std::string& path, SaveData* d, std::string* error) {
   std::string why;
   const int fd = open_regular_file(path, &why);
   if (fd < 0) {
-    *error = "cannot load " + quote_text(path) + " (" + (why.empty() ? "no such file" : why) + ")";
+    *error = "cannot load " + quote_name(path) + " (" + (why.empty() ? "no such file" : why) + ")";
     return false;
   }
   std::string bytes;
@@ -501,16 +503,16 @@ bool read_save_file(const std::string& path, SaveData* d, std::string* error) {
   const int err = errno;
   close(fd);
   if (n < 0) {
-    *error = "cannot load " + quote_text(path) + " (" + std::strerror(err) + ")";
+    *error = "cannot load " + quote_name(path) + " (" + std::strerror(err) + ")";
     return false;
   }
   if (bytes.size() > kMaxSaveBytes) {
-    *error = "cannot load " + quote_text(path) + ": larger than any save (" +
+    *error = "cannot load " + quote_name(path) + ": larger than any save (" +
              std::to_string(kMaxSaveBytes >> 20) + " MiB)";
     return false;
   }
   if (!parse_save(bytes, d, error)) {
-    *error = "cannot load " + quote_text(path) + ": " + *error;
+    *error = "cannot load " + quote_name(path) + ": " + *error;
     return false;
   }
   return true;
@@ -520,7 +522,7 @@ bool apply_save(Game& g, Session& s, const SaveData& d, const std::string& from,
                 std::string* error) {
   const uint32_t here = uint32_t(g.baseline.taken ? g.baseline.checksum : start_checksum(g.world));
   if (d.map_bytes != g.loaded.map_loaded || d.map_checksum != here) {
-    *error = "cannot load " + quote_text(from) + ": it was made on another map (" +
+    *error = "cannot load " + quote_name(from) + ": it was made on another map (" +
              std::to_string(d.map_bytes) + " bytes read, checksum " +
              std::to_string(d.map_checksum) + "; this one " + std::to_string(g.loaded.map_loaded) +
              " bytes, checksum " + std::to_string(here) + ")";
@@ -535,7 +537,7 @@ bool apply_save(Game& g, Session& s, const SaveData& d, const std::string& from,
   if (!same_window) {
     destroy_game_window(g);
     if (!create_game_window(g)) {
-      *error = "cannot load " + quote_text(from) + ": the window for its view cannot be made";
+      *error = "cannot load " + quote_name(from) + ": the window for its view cannot be made";
       return false;
     }
   }
@@ -624,7 +626,7 @@ void save_key_step(Game& g, Session& s) {
   g.track.notice = "Saved to " + path;
   g.track.notice_until = g.run.frame + kNoticeFrames;
   if (!path.empty() && write_save(path, g, s, &why)) {
-    std::fprintf(stderr, "kelvarot: game saved to %s\n", quote_text(path).c_str());
+    std::fprintf(stderr, "kelvarot: game saved to %s\n", quote_name(path).c_str());
     return;
   }
   if (!path.empty() && s.opt.save.empty()) unlink(path.c_str());  // the name claimed for it

@@ -14,3 +14,6 @@ bool replace_png(const std::string& path, const Framebuffer& fb, std::string* wh
 // that never replaces one, and stderr says where.
 // A replay writes none and says so once.
 void screenshot_key_step(Game& g, Session& s);
+// The pictures folder a user-dirs.dirs text names ("$HOME" standing for home): absolute,
+// without a trailing slash; empty when it names none, or the home folder itself.
+std::string pictures_in_user_dirs(const std::string& text, const std::string& home);

@@ -151,23 +151,23 @@ bool read_script_file(const std::string& path, std::string* text, std::string* e
   // Only a file or a pipe ends: a folder reads as nothing and a device may never stop.
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
-    *error = "cannot read script " + path + " (" + std::strerror(errno) + ")";
+    *error = "cannot read script " + quote_name(path) + " (" + std::strerror(errno) + ")";
     return false;
   }
   if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) {
-    *error =
-        "script " + path + " is " + (S_ISDIR(st.st_mode) ? "a folder" : "not a file or a pipe");
+    *error = "script " + quote_name(path) + " is " +
+             (S_ISDIR(st.st_mode) ? "a folder" : "not a file or a pipe");
     return false;
   }
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);  // a named pipe waits for its writer
   if (fd < 0 || ::fstat(fd, &st) != 0 || (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode))) {
-    *error = "cannot read script " + path +
+    *error = "cannot read script " + quote_name(path) +
              (fd < 0 ? std::string(" (") + std::strerror(errno) + ")" : "");
     if (fd >= 0) ::close(fd);
     return false;
   }
-  const std::string too_big =
-      "script " + path + " is larger than " + std::to_string(kMaxScriptBytes >> 20) + " MiB";
+  const std::string too_big = "script " + quote_name(path) + " is larger than " +
+                              std::to_string(kMaxScriptBytes >> 20) + " MiB";
   if (S_ISREG(st.st_mode) && uint64_t(st.st_size) > kMaxScriptBytes) {
     *error = too_big;
     ::close(fd);
@@ -181,7 +181,7 @@ bool read_script_file(const std::string& path, std::string* text, std::string* e
     if (n == 0) break;
     if (n < 0) {
       // an interrupting signal ends the run: stop waiting on the pipe
-      *error = "cannot read script " + path + " (" + std::strerror(errno) + ")";
+      *error = "cannot read script " + quote_name(path) + " (" + std::strerror(errno) + ")";
       ok = false;
       break;
     }

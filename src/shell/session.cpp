@@ -32,7 +32,7 @@ bool start_recording(Session& s, Game& g, uint32_t seed) {
     if (why.empty()) why = std::strerror(errno);
     if (fd >= 0) ::close(fd);
     if (!s.record_temp.empty()) discard_temporary(s.record_temp);
-    std::fprintf(stderr, "kelvarot: cannot write the recording %s (%s)\n", quote_text(path).c_str(),
+    std::fprintf(stderr, "kelvarot: cannot write the recording %s (%s)\n", quote_name(path).c_str(),
                  why.c_str());
     return false;
   }
@@ -47,35 +47,36 @@ int finish_session(Session& s, const Game& g) {
   std::string error;
   if (s.recorder) {
     // a failed write was said on stderr when it happened
-    bool ok = s.recorder->finish(g.run.frame);
+    bool ok = s.recorder->finish(pass_number(g.run.frame));
     if (!s.record_temp.empty()) {  // finish() has synced and closed it
       std::string why;
       if (!ok) discard_temporary(s.record_temp);
       else if (!move_into_place(s.record_temp, s.record_target, &why)) {
         std::fprintf(stderr, "kelvarot: cannot write the recording %s (%s)\n",
-                     quote_text(s.opt.record).c_str(), why.c_str());
+                     quote_name(s.opt.record).c_str(), why.c_str());
         ok = false;
       }
     }
     if (ok)
-      std::fprintf(stderr, "kelvarot: input recorded to %s\n", quote_text(s.opt.record).c_str());
+      std::fprintf(stderr, "kelvarot: input recorded to %s\n", quote_name(s.opt.record).c_str());
     else status = 1;
   }
   const Options& o = s.opt;
   if (!o.screenshot.empty()) {
     if (!replace_png(o.screenshot, s.presented, &error)) {
-      std::fprintf(stderr, "kelvarot: cannot write screenshot %s (%s)\n", o.screenshot.c_str(),
-                   error.c_str());
+      std::fprintf(stderr, "kelvarot: cannot write screenshot %s (%s)\n",
+                   quote_name(o.screenshot).c_str(), error.c_str());
       status = 1;
     } else if (o.headless) {
-      std::fprintf(stderr, "kelvarot: screenshot written to %s\n", o.screenshot.c_str());
+      std::fprintf(stderr, "kelvarot: screenshot written to %s\n",
+                   quote_name(o.screenshot).c_str());
     }
   }
   if (!o.save.empty() && !g.window_failed) {
     if (write_save(o.save, g, s, &error)) {
-      std::fprintf(stderr, "kelvarot: game saved to %s\n", o.save.c_str());
+      std::fprintf(stderr, "kelvarot: game saved to %s\n", quote_name(o.save).c_str());
     } else {
-      std::fprintf(stderr, "kelvarot: cannot write the save %s (%s)\n", o.save.c_str(),
+      std::fprintf(stderr, "kelvarot: cannot write the save %s (%s)\n", quote_name(o.save).c_str(),
                    error.c_str());
       status = 1;
     }

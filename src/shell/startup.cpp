@@ -4,6 +4,7 @@
 
 #include "console/commandline.h"
 #include "core/geometry.h"
+#include "core/quote.h"
 #include "shell/game.h"
 #include "shell/window.h"
 #include "units/orders.h"
@@ -32,6 +33,7 @@ void startup_loading(Game& g, const StartOptions& opt) {
   const CatalogueLoad load = load_catalogue(g.bitmaps, opt.data_dir);
   g.loaded.bitmaps_loaded = load.loaded;
   g.loaded.first_failed = load.first_failed;
+  g.loaded.pictures_there = load.loaded + load.unreadable + load.over_budget > 0;
   // with nothing loaded, the map's report says it in one line with the folders looked in
   if (load.failed > 0 && load.loaded > 0 && opt.report_missing)
     std::fprintf(stderr, "kelvarot: %d of %d pictures failed to load (%s)\n", load.failed,
@@ -40,35 +42,52 @@ void startup_loading(Game& g, const StartOptions& opt) {
     std::fprintf(stderr, "kelvarot: %d picture files are there but cannot be read (%s%s)\n",
                  load.unreadable, load.first_unreadable.c_str(),
                  load.unreadable > 1 ? ", ..." : "");
+  if (load.over_budget > 0 && opt.report_missing)
+    std::fprintf(stderr,
+                 "kelvarot: %d pictures refused: together they would hold more than %d MiB of "
+                 "pixels (%s%s)\n",
+                 load.over_budget, int(kPixelBudgetBytes >> 20), load.first_over_budget.c_str(),
+                 load.over_budget > 1 ? ", ..." : "");
   create_token_slots(g.console);
   fill_item_types(g.items);
   UnitRecord& u1 = unit(g.units, 1);
   u1.fx = u1.fy = u1.fz = 0.5f;
 }
 
-// The map's three levels; a loaded map's pause comes once the world is populated.
-void load_map(Game& g, const StartOptions& opt) {
+// The map's three levels; a loaded map's pause comes once the world is populated. False
+// when neither a picture nor the map was there at all: the data folder is not where we looked.
+bool load_map(Game& g, const StartOptions& opt) {
   const std::string map_path = map_file_path(opt.data_dir, kMapNumber);
   std::string why;
   g.loaded.map_loaded = load_overworld_map(g.world, map_path, 3, &why);
   const int64_t full = int64_t(g.world.stride) * 3;
-  if (!opt.report_missing) return;
+  if (!opt.report_missing) return true;
+  const std::string map = "map file " + quote_name(map_path);
   std::string map_note;
-  if (g.loaded.map_loaded < 0 && !why.empty())
-    map_note = "map file " + map_path + " cannot be read (" + why + ")";
-  else if (g.loaded.map_loaded < 0) map_note = "map file " + map_path + " is missing";
+  if (g.loaded.map_loaded < 0 && !why.empty()) map_note = map + " cannot be read (" + why + ")";
+  else if (g.loaded.map_loaded < 0) map_note = map + " is missing";
   else if (g.loaded.map_loaded < full)
-    map_note = "map file " + map_path + " is short (" + std::to_string(g.loaded.map_loaded) +
-               " of " + std::to_string(full) + " bytes)";
+    map_note = map + " is short (" + std::to_string(g.loaded.map_loaded) + " of " +
+               std::to_string(full) + " bytes)";
+  if (g.loaded.bitmaps_loaded > 0) {
+    if (!map_note.empty())
+      std::fprintf(stderr, "kelvarot: %s%s\n", map_note.c_str(),
+                   g.loaded.map_loaded < 0 ? "; the world starts empty" : "");
+    return true;
+  }
   // with no pictures, one line says it all and names the folders looked in
-  if (g.loaded.bitmaps_loaded == 0)
-    std::fprintf(stderr, "kelvarot: %d of %d pictures failed to load (%s)%s%s; looked in %s\n",
-                 kCatalogueSize, kCatalogueSize, g.loaded.first_failed.c_str(),
-                 map_note.empty() ? "" : " and the ", map_note.c_str(),
-                 (opt.looked_in.empty() ? opt.data_dir : opt.looked_in).c_str());
-  else if (!map_note.empty())
-    std::fprintf(stderr, "kelvarot: %s%s\n", map_note.c_str(),
-                 g.loaded.map_loaded < 0 ? "; the world starts empty" : "");
+  const std::string line = std::to_string(kCatalogueSize) + " of " +
+                           std::to_string(kCatalogueSize) + " pictures failed to load (" +
+                           g.loaded.first_failed + ")" +
+                           (map_note.empty() ? "" : " and the " + map_note) + "; looked in " +
+                           (opt.looked_in.empty() ? quote_name(opt.data_dir) : opt.looked_in);
+  const bool nothing_there = !g.loaded.pictures_there && g.loaded.map_loaded < 0 && why.empty();
+  if (!nothing_there) {
+    std::fprintf(stderr, "kelvarot: %s\n", line.c_str());
+    return true;
+  }
+  g.platform.display->show_message("no game data", line.c_str());
+  return false;
 }
 
 // Objects are scattered under their own fixed seed before the run's seed is
@@ -112,8 +131,7 @@ bool start_game(Game& g, const StartOptions& opt) {
   set_resolution(g.fb, kOverworldWidth, kOverworldHeight);
   g.run.zoom = 2;
   startup_loading(g, opt);
-  if (!create_game_window(g)) return false;
-  load_map(g, opt);
+  if (!create_game_window(g) || !load_map(g, opt)) return false;
   populate(g, opt);
   look_at_selected_unit(g);
   map_pause(g);

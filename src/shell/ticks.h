@@ -11,7 +11,7 @@ double process_cpu_ms();
 // Counts of samples in 10-microsecond steps; the last step holds everything slower.
 struct CpuHistogram {
   static constexpr double kStepMs = 0.01;
-  std::array<uint32_t, 10001> counts{};
+  std::array<uint64_t, 10001> counts{};
   uint64_t total = 0;
   double worst_ms = 0;
 };

@@ -25,7 +25,7 @@ TimedemoStart start_timedemo(const Game& g) {
 
 std::string finish_timedemo(const TimedemoStart& start, const Game& g) {
   const double wall = wall_now_ms() - start.wall_ms, cpu = thread_cpu_ms() - start.cpu_ms;
-  const int64_t passes = int64_t(g.run.frame) - start.frame;
+  const int64_t passes = g.run.frame - start.frame;
   const TickStats& t = g.ticks;
   struct rusage ru {};
   getrusage(RUSAGE_SELF, &ru);

@@ -9,7 +9,7 @@ struct Game;
 struct TimedemoStart {
   double wall_ms = 0;  // steady clock
   double cpu_ms = 0;   // the game thread's CPU time
-  int32_t frame = 0;   // the frame counter, past 0 after a load
+  int64_t frame = 0;   // the frame counter, past 0 after a load
 };
 TimedemoStart start_timedemo(const Game& g);
 // Prints the one-line summary on stdout and returns the same figures as a JSON object.

@@ -21,6 +21,7 @@ bool inside_margin(const World& w, int32_t v) { return v >= 1 && v <= w.side - 2
 bool wanders(const UnitRecord& u) {
   return u.in_use == 1 && (u.order_flag == 0 || u.order_state == kArrived);
 }
+int32_t on_grid(const World& w, int32_t v) { return v < w.side ? v : w.side - 1; }
 
 bool is_mountain(uint8_t code) { return code == kTileMountain || code == kTileMountainHigh; }
 
@@ -72,7 +73,8 @@ void plan_leg(const World& w, UnitTable& units, PathSearch& ps, Rng& rng, const 
   if (plan_coarse_route(w, units, ps, t)) {
     choose_waypoint(w, plan, u, rng);
     u.order_state = kWalkingLeg;
-  } else if (u.x == u.target_x && u.y == u.target_y) {
+  } else if (u.x == on_grid(w, u.target_x) && u.y == on_grid(w, u.target_y)) {
+    // a target past the grid's edge is reached on the edge cell nearest it
     u.order_state = kArrived;
     ps.path_cursor[i] = kNoPath;
   } else {

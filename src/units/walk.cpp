@@ -33,12 +33,12 @@ WalkStep walk_step(float yaw, float pitch) {
 }
 
 // Forward steps come on frames divisible by a tenth of the tick divisor, truncated.
-bool forward_step_frame(int32_t frame, float tick_divisor) {
+bool forward_step_frame(int64_t frame, float tick_divisor) {
   // 1, 3 or 6 for the divisors the keys set; below 10 it walks every frame
   double k = std::trunc(double(tick_divisor) / 10.0);
   if (!(k >= 1.0)) k = 1.0;
   if (k > 2147483647.0) k = 2147483647.0;
-  return int64_t(frame) % int64_t(k) == 0;
+  return frame % int64_t(k) == 0;
 }
 
 // Tile code of the cell holding the point (a, b, c) measured from u's cell

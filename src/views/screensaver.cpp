@@ -66,7 +66,7 @@ void renew(Framebuffer& fb, Rng& rng) {
 
 }  // namespace
 
-void draw_screensaver_view(Framebuffer& fb, int32_t frame, Rng& rng) {
+void draw_screensaver_view(Framebuffer& fb, int64_t frame, Rng& rng) {
   const size_t bytes = size_t(fb.width) * size_t(fb.height) * 4;
   if (fb.width <= 0 || fb.height <= 0 || fb.pixels.size() < bytes || fb.secondary.size() < bytes)
     return;

@@ -5,4 +5,4 @@
 struct Framebuffer;
 struct Rng;
 
-void draw_screensaver_view(Framebuffer& fb, int32_t frame, Rng& rng);
+void draw_screensaver_view(Framebuffer& fb, int64_t frame, Rng& rng);

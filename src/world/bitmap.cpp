@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 #include "core/files.h"
 
@@ -53,8 +54,10 @@ bool parse_header(const uint8_t* d, size_t n, BmpLayout* out) {
   return true;
 }
 
-// The whole file, up to kMaxFileBytes; n = 0 when it cannot be read.
-std::unique_ptr<uint8_t[]> read_whole_file(const char* path, size_t* n, std::string* why) {
+// The whole file, up to kMaxFileBytes; n = 0 when it cannot be read, and
+// *no_memory when there was no room to hold it.
+std::unique_ptr<uint8_t[]> read_whole_file(const char* path, size_t* n, std::string* why,
+                                           bool* no_memory) {
   *n = 0;
   const int fd = open_regular_file(path, why);
   if (fd < 0) return nullptr;
@@ -62,9 +65,10 @@ std::unique_ptr<uint8_t[]> read_whole_file(const char* path, size_t* n, std::str
   std::unique_ptr<uint8_t[]> buf;
   if (::fstat(fd, &st) == 0 && st.st_size > 0) {
     const size_t want = uint64_t(st.st_size) < kMaxFileBytes ? size_t(st.st_size) : kMaxFileBytes;
-    buf = std::make_unique_for_overwrite<uint8_t[]>(want);
+    buf.reset(new (std::nothrow) uint8_t[want]);
+    *no_memory = buf == nullptr;
     size_t got = 0;
-    while (got < want) {
+    while (buf && got < want) {
       const ssize_t r = ::read(fd, buf.get() + got, want - got);
       if (r < 0 && errno == EINTR) continue;
       if (r < 0 && why) *why = std::strerror(errno);  // EIO, say
@@ -85,6 +89,8 @@ void release_bitmap_store(BitmapStore& s) {
   if (s.slots)
     for (int32_t i = 0; i < kBitmapSlots; ++i) s.slots[i].pixels.reset();
   s.slots.reset();
+  s.pixel_bytes = 0;
+  s.over_budget = 0;
 }
 
 bool load_bitmap_from_memory(BitmapStore& s, int32_t slot, const uint8_t* data, size_t size) {
@@ -92,18 +98,29 @@ bool load_bitmap_from_memory(BitmapStore& s, int32_t slot, const uint8_t* data, 
   BmpLayout bmp;
   if (!parse_header(data, size, &bmp)) return false;
 
+  // Past the budget the picture is refused whole; its slot stays as it was.
+  const uint64_t row_bytes = uint64_t(bmp.width) * 3, pixel_bytes = row_bytes * bmp.height;
   Bitmap& b = s.slots[slot];
+  const uint64_t held = b.pixels ? uint64_t(b.width) * b.height * 3 : 0;
+  if (s.pixel_bytes - held + pixel_bytes > kPixelBudgetBytes) {
+    ++s.over_budget;
+    return false;
+  }
+  s.pixel_bytes -= held;
   b.pixels.reset();
   b.width = bmp.width;
   b.height = bmp.height;
   b.bytes_per_pixel = 3;
 
   // The last row may come without its padding; every pixel must be there.
-  const uint64_t row_bytes = uint64_t(bmp.width) * 3;
   const uint64_t needed = bmp.stride * (bmp.height - 1) + row_bytes;
   if (bmp.offset > size || size - bmp.offset < needed) return false;
 
-  auto px = std::make_unique_for_overwrite<uint8_t[]>(size_t(row_bytes * bmp.height));
+  std::unique_ptr<uint8_t[]> px(new (std::nothrow) uint8_t[size_t(pixel_bytes)]);
+  if (!px) {  // counted with the refused: the machine's own budget is smaller
+    ++s.over_budget;
+    return false;
+  }
   const uint8_t* src_base = data + bmp.offset;
   for (uint32_t r = 0; r < bmp.height; ++r) {
     // slots keep the bottom row first whatever order the file uses
@@ -117,6 +134,7 @@ bool load_bitmap_from_memory(BitmapStore& s, int32_t slot, const uint8_t* data, 
     }
   }
   b.pixels = std::move(px);
+  s.pixel_bytes += pixel_bytes;
   return true;
 }
 
@@ -124,6 +142,8 @@ bool load_bitmap(BitmapStore& s, const char* path, int32_t slot, std::string* wh
   if (why) why->clear();
   if (path == nullptr) return false;
   size_t n = 0;
-  const std::unique_ptr<uint8_t[]> bytes = read_whole_file(path, &n, why);
+  bool no_memory = false;
+  const std::unique_ptr<uint8_t[]> bytes = read_whole_file(path, &n, why, &no_memory);
+  if (no_memory && s.slots && slot >= 0 && slot < kBitmapSlots) ++s.over_budget;
   return load_bitmap_from_memory(s, slot, bytes.get(), n);
 }

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "core/quote.h"
 #include "world/bitmap.h"
 
 // Every picture the game loads, in loading order: cross, unit, land, dungeon,
@@ -242,12 +243,15 @@ CatalogueLoad load_catalogue(BitmapStore& s, const std::string& data_dir) {
   for (const CatalogueEntry& e : kCatalogue) {
     const std::string path = catalogue_path(data_dir, e);
     std::string why;
+    const int32_t refused = s.over_budget;
     if (load_bitmap(s, path.c_str(), e.slot, &why)) {
       ++r.loaded;
       continue;
     }
-    if (!why.empty() && r.unreadable++ == 0) r.first_unreadable = path + ": " + why;
-    if (r.failed < 3) r.first_failed += (r.failed ? ", " : "") + path;
+    if (s.over_budget > refused && r.over_budget++ == 0) r.first_over_budget = quote_name(path);
+    else if (!why.empty() && r.unreadable++ == 0)
+      r.first_unreadable = quote_name(path) + ": " + why;
+    if (r.failed < 3) r.first_failed += (r.failed ? ", " : "") + quote_name(path);
     ++r.failed;
   }
   if (r.failed > 3) r.first_failed += ", ...";

@@ -18,10 +18,13 @@ extern const int32_t kCatalogueSize;  // 217
 struct CatalogueLoad {
   int32_t loaded = 0;  // entries whose load succeeded
   int32_t failed = 0;
-  std::string first_failed;  // a few failed paths, comma-separated
+  std::string first_failed;  // a few failed paths, quoted, comma-separated
   // Of the failed, those present but not readable (a folder, no permission, ...)
   int32_t unreadable = 0;
-  std::string first_unreadable;  // "path: why"
+  std::string first_unreadable;  // "'path': why"
+  // Of the failed, those refused for want of room: the pixel budget, or memory
+  int32_t over_budget = 0;
+  std::string first_over_budget;  // "'path'"
 };
 
 // The entry that loads the slot; nullptr when none does.

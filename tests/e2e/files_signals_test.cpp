@@ -112,9 +112,9 @@ TEST(Signals, EndTheRunWithItsDumpAndASecondSignalEndsItAtOnce) {
     const std::string dump = dir / "state.json";
     if (k.dump_is_fifo) mkfifo(dump.c_str(), 0644);
     write_file(dir / "rec.txt", "0 tap A\n");
-    // the missing data folder makes the game write to stderr at start
+    // data that cannot be read makes the game write to stderr at start
     const std::string frames = k.signals.empty() ? "3" : "100000";
-    const pid_t pid = spawn({"kelvarot", "--headless", "--frames", frames, "--data", dir / "none",
+    const pid_t pid = spawn({"kelvarot", "--headless", "--frames", frames, "--data", "/dev/null",
                              "--dump-state", dump, "--record", dir / "rec.txt"},
                             dir, {{}, RLIM_INFINITY, k.stderr_unread, k.nohup});
     for (int sig : k.signals) {

@@ -188,7 +188,7 @@ TEST(SavedGames, DamagedOrForeignSavesAreRefusedInOneLineWithoutStarting) {
     cases.push_back({flipped, tag});
   }
   cases.push_back({save + "x", "follow"});
-  cases.push_back({patched(save, sections[1].first, 8, 9), "zoom 9"});  // seed, frame, zoom
+  cases.push_back({patched(save, sections[1].first, 12, 9), "zoom 9"});  // seed, frame (8), zoom
   cases.push_back({patched(save, sections[3].first, 0, 3001), "unit count 3001"});
   cases.push_back({patched(save, sections[4].first, 0, 0xffffffffu), "cell count"});
   // another map: the same pictures beside a map with one cell changed

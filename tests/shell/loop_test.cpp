@@ -122,6 +122,17 @@ TEST(LoopBindings, EachKeyAndButtonDoesWhatTheHelpSays) {
   }
 }
 
+// A run without --frames goes on for ever: past 2^31 passes it still counts and ticks.
+TEST(LoopCounters, PassesPastTwoToTheThirtyFirstKeepCountingAndTicking) {
+  for (const float divisor : {10.0f, 30.0f}) {
+    ScriptedGame s;
+    s.g.run.frame = INT32_MAX - 25, s.g.run.tick_divisor = divisor;
+    s.run(60);
+    EXPECT_EQ(std::tuple(s.g.run.frame, s.g.ticks.count),
+              std::tuple(INT32_MAX + 35ll, 60 / divisor));
+  }
+}
+
 // The notice line, the only hint of what the buttons do, speaks of the view shown and fits it.
 TEST(Banner, NoticeLineTellsWhatTheShownViewsButtonsDoAndFitsThePicture) {
   const struct {
@@ -226,6 +237,7 @@ TEST(Screenshots, F12WritesANewFileOnEveryPressIntoTheUsersPicturesFolder) {
     std::string want;       // where the pictures go; empty: nowhere
     const char* says = "screenshot saved to ";
     bool home_set = true, replay = false;
+    std::string home_as = "";  // HOME when not the usual one
   } cases[] = {
       {pics, data, true, "XDG_PICTURES_DIR=\"/x\"\n", pics},
       {"", data, false, "", data + "/kelvarot/screenshots"},  // empty is unset
@@ -241,6 +253,12 @@ TEST(Screenshots, F12WritesANewFileOnEveryPressIntoTheUsersPicturesFolder) {
       {pics, "", false, "", pics, "saved to", false},
       {"/proc/kelvarot-cannot-be-here", "", false, "", "", "could not write a screenshot into"},
       {pics, "", false, "", "", "writes no screenshot (use --screenshot)", true, true},  // once
+      {"", "", false, "XDG_PICTURES_DIR=\"$HOME/My \\\"Shots\\\"\" # ok\n", h + "/My \"Shots\""},
+      {"", "", true, "XDG_PICTURES_DIR=\"$HOME\"\n", h + "/Pictures", "saved", true, false,
+       h + "/"},
+      {"", "", false, "XDG_PICTURES_DIR=\"$HOME/a/" + std::string(300, 'b') + "\"\n", "",
+       "into"},  // no a/
+      {"", "", false, "", "", "/homex' is not there", true, false, h + "x"},
   };
   EnvGuard config("XDG_CONFIG_HOME", "");
   for (const auto& k : cases) {
@@ -250,7 +268,9 @@ TEST(Screenshots, F12WritesANewFileOnEveryPressIntoTheUsersPicturesFolder) {
     if (k.pictures_in_home) fs::create_directories(h + "/Pictures");
     if (!k.user_dirs.empty()) std::ofstream(h + "/.config/user-dirs.dirs") << k.user_dirs;
     EnvGuard p("XDG_PICTURES_DIR", k.pictures.c_str()), d("XDG_DATA_HOME", k.data_home.c_str()),
-        home("HOME", k.home_set ? h.c_str() : nullptr);
+        home("HOME", k.home_set ? (k.home_as.empty() ? h : k.home_as).c_str() : nullptr);
+    const auto entries = [&] { return std::distance(fs::recursive_directory_iterator(top), {}); };
+    const auto before = entries();
     // held over passes 1-3, then five presses within a second or two: the names still differ
     ScriptedGame s(
         "1 key F12 down\n4 key F12 up\n6 tap F12\n8 tap F12\n10 tap F12\n"
@@ -272,6 +292,7 @@ TEST(Screenshots, F12WritesANewFileOnEveryPressIntoTheUsersPicturesFolder) {
       ++written;
     }
     EXPECT_EQ(written, k.want.empty() ? 0 : 6) << said;
+    EXPECT_TRUE(!k.want.empty() || entries() == before) << said;  // no folder made for nothing
   }
   fs::remove_all(top);
 }

@@ -296,7 +296,8 @@ void oracle_movement_tick(OracleSearch& o, const World& w, UnitTable& units, Rng
           if (c != 19 && c != 20) break;
         }
         u.order_state = 1;
-      } else if (u.x == u.target_x && u.y == u.target_y) {
+      } else if (u.x == std::min(u.target_x, uint16_t(w.side - 1)) &&
+                 u.y == std::min(u.target_y, uint16_t(w.side - 1))) {
         u.order_state = 3;
         o.path_cursor[i] = -9;
       } else {

@@ -406,9 +406,12 @@ class GameDifferential {
   // outside the table.
   void right_click() {
     const int32_t odd[] = {-1, kPlanningRecord, kUnitTableSize};
-    const int32_t u = rng.chance(5) ? odd[rng.in(0, 2)] : any_unit();
-    int32_t x = rng.in(0, 1023), y = rng.in(0, 1023);
-    if (u >= 0 && u < kUnitTableSize && rng.chance(40)) {
+    // unit 1 near the far edge is often sent past it, as a view origin past the grid can
+    const bool past = units.records[1].x > 1000 && rng.chance(50);
+    const int32_t u = past ? 1 : rng.chance(5) ? odd[rng.in(0, 2)] : any_unit();
+    int32_t x = past ? rng.in(1024, 1063) : rng.in(0, 1023), y = rng.in(0, 1023);
+    if (past) y = units.records[1].y;
+    else if (u >= 0 && u < kUnitTableSize && rng.chance(40)) {
       const int32_t near = rng.chance(25) ? 0 : 20;
       x = std::clamp(units.records[u].x + rng.in(-near, near), 0, 1023);
       y = std::clamp(units.records[u].y + rng.in(-near, near), 0, 1023);
@@ -422,7 +425,10 @@ class GameDifferential {
       if (rng.chance(20)) edit();
       if (rng.chance(2)) {  // teleport, as the console does it
         const int32_t levels[] = {1, 2, 10, 11, 12, 171};
-        const int32_t x = rng.in(1, kWorldSide - 2), y = rng.in(1, 62), z = levels[rng.in(0, 5)];
+        // now and then on the ground near or on the far edge, where a route lands a unit
+        const bool edge = rng.chance(30);
+        const int32_t x = edge ? rng.in(1020, 1023) : rng.in(1, kWorldSide - 2), y = rng.in(1, 62),
+                      z = levels[rng.in(0, edge ? 1 : 5)];
         const uint8_t in_use = rng.chance(10) ? 2 : 1;  // only exactly 1 counts
         for (UnitTable* t : {&units, &oracle_units})
           place(*t, 1, x, y, z), t->records[1].in_use = in_use;
