@@ -7,7 +7,7 @@ set -euo pipefail
 pkgs=(build-essential cmake pkg-config libsdl2-dev libgl-dev libegl-dev libglu1-mesa-dev
       libgl1-mesa-dri libegl-mesa0 libpng-dev libx11-dev nlohmann-json3-dev)
 test_pkgs=(libgtest-dev libgmock-dev googletest libbenchmark-dev clang clang-format
-           libclang-rt-14-dev xvfb xauth xdotool desktop-file-utils appstream python3)
+           libclang-rt-14-dev xvfb xauth xdotool desktop-file-utils appstream lintian python3)
 case "${1:-}" in
   --tests) pkgs+=("${test_pkgs[@]}") ;;
   "") ;;

@@ -30,4 +30,4 @@ struct Options {
 // False with a one-line reason in *error for bad options.
 bool parse_options(int argc, const char* const* argv, Options* o, std::string* error);
 const char* usage_text();
-constexpr const char* kVersion = "1.0.0";
+constexpr const char* kVersion = KV_VERSION;  // the project version, set by the build

@@ -40,8 +40,8 @@ bool create_game_window(Game& g) {
     return false;
   }
   if (slot_loaded(g.bitmaps, kIconSlot)) {
-    const std::vector<uint8_t> icon = icon_pixels(g.bitmaps.slots[kIconSlot], kIconSizes[0]);
-    if (!icon.empty()) g.platform.display->set_icon(icon.data(), kIconSizes[0]);
+    const std::vector<uint8_t> icon = icon_pixels(g.bitmaps.slots[kIconSlot], kWindowIconSide);
+    if (!icon.empty()) g.platform.display->set_icon(icon.data(), kWindowIconSide);
   }
   return true;
 }

@@ -8,8 +8,9 @@ struct Bitmap;
 
 // Slot of the sprite the icon is made from.
 constexpr int32_t kIconSlot = 849;
-// Sizes of the icons installed for the desktop (pixels); the window gets the first.
-constexpr int32_t kIconSizes[] = {64, 128, 256};
+// Sizes of the icons installed for the desktop (pixels), and the window's.
+constexpr int32_t kIconSizes[] = {16, 32, 48, 64, 128, 256};
+constexpr int32_t kWindowIconSide = 64;
 
 // RGBA, side x side pixels, top row first; each sprite pixel becomes a square
 // block. Empty when the bitmap is not square or holds no pixels.
