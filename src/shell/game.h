@@ -11,6 +11,8 @@
 #include "render/framebuffer.h"
 #include "render/present.h"
 #include "render/text.h"
+#include "shell/notice.h"
+#include "shell/settings.h"
 #include "shell/ticks.h"
 #include "units/pathsearch.h"
 #include "units/units.h"
@@ -35,6 +37,8 @@ struct ScreenState {
   int32_t window_zoom = 1;         // the chosen zoom, or the largest whose window fits
   int32_t full_scale = INT32_MAX;  // full screen: the largest scale up to this that fits
   bool toggle_held = false;        // the full-screen keys were down last pass
+  bool help_shown = false;         // F10's key help over the view
+  bool help_held = false;
 };
 
 struct Game {
@@ -56,6 +60,8 @@ struct Game {
   // The window is the game's: its keys re-create it within a pass.
   Platform platform;
   ScreenState screen;
+  Settings settings;
+  Notice notice;
   bool gl_ready = false;       // the block view's GL context is current and set up
   bool window_failed = false;  // creating the window failed: shut down (status 1)
 };

@@ -15,6 +15,7 @@
 #include "core/png_write.h"
 #include "render/framebuffer.h"
 #include "shell/game.h"
+#include "shell/notice.h"
 #include "shell/session.h"
 
 namespace {
@@ -161,10 +162,13 @@ void screenshot_key_step(Game& g, Session& s) {
   const std::string folder = screenshot_folder();
   if (folder.empty()) {
     std::fprintf(stderr, "kelvarot: no screenshot: HOME is not set, nor XDG_PICTURES_DIR\n");
+    show_notice(g, "No screenshot: HOME is not set, nor XDG_PICTURES_DIR");
     return;
   }
   const std::string path = write_new_screenshot(folder, g.fb);
   if (path.empty())
     std::fprintf(stderr, "kelvarot: could not write a screenshot into %s\n", folder.c_str());
   else std::fprintf(stderr, "kelvarot: screenshot saved to %s\n", path.c_str());
+  show_notice(g, path.empty() ? "Could not write a screenshot into " + folder
+                              : "Screenshot saved to " + path);
 }

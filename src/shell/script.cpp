@@ -135,6 +135,13 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
           !parse_int(args[1], -100000, 100000, &y))
         return fail("'pointer' takes two whole numbers X Y");
       add(pass, ScriptEvent::kPointer, x, y, false);
+    } else if (verb == "text") {
+      // queued typing: the bytes the window system typed before the pass, as numbers
+      for (const std::string& w : args) {
+        int32_t byte = 0;
+        if (!parse_int(w, 1, 255, &byte)) return fail("'text' takes byte values 1-255");
+        add(pass, ScriptEvent::kText, byte, 0, false);
+      }
     } else {
       return fail("unknown event " + quote_text(verb));
     }
@@ -199,9 +206,12 @@ bool read_script_file(const std::string& path, std::string* text, std::string* e
 ScriptInput::ScriptInput(std::vector<ScriptEvent> events) : events_(std::move(events)) {}
 
 void ScriptInput::begin_pass(int32_t frame) {
+  typed_.clear();
   while (next_ < events_.size() && events_[next_].pass <= frame) {
     const ScriptEvent& e = events_[next_++];
-    if (e.kind == ScriptEvent::kPointer) {
+    if (e.kind == ScriptEvent::kText) {
+      typed_ += char(e.a);
+    } else if (e.kind == ScriptEvent::kPointer) {
       px_ = e.a;
       py_ = e.b;
     } else {

@@ -16,7 +16,11 @@ bool start_recording(Session& s, Game& g, uint32_t seed) {
                  std::strerror(errno));
     return false;
   }
-  s.recorder = std::make_unique<RecordingInput>(*g.platform.input, g.fb, f, seed);
+  // the settings in force go with the input: a replay needs no settings file
+  Settings in_force = g.settings;
+  in_force.queued_typing = g.console.queued;
+  s.recorder = std::make_unique<RecordingInput>(*g.platform.input, g.fb, f, seed,
+                                                recording_settings_line(in_force));
   g.platform.input = s.recorder.get();
   return true;
 }

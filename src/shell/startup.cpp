@@ -101,7 +101,7 @@ void look_at_selected_unit(Game& g) {
 bool start_game(Game& g, const StartOptions& opt) {
   set_world_side(g.world, kWorldSide);
   set_resolution(g.fb, kOverworldWidth, kOverworldHeight);
-  g.run.zoom = 2;
+  g.run.zoom = view_zoom(g.settings, true, 2);
   startup_loading(g, opt);
   if (!create_game_window(g)) return false;
   load_map(g, opt);
