@@ -1,8 +1,5 @@
-// settings.ini: what is read, what is refused as a whole, and what the next run gets.
+// settings.ini: what is read and what is refused as a whole.
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
 #include <string>
 
 #include "shell/settings.h"
@@ -25,7 +22,6 @@ TEST(Settings, ReadsKnownKeysAndRefusesTheWholeFileForAnyBadLine) {
       {"zoom_overworld = 1\nzoom_block = 5\n", ""},  // the first line is not kept either
       {"zoom_overworld = -1\n", ""},
       {"fullscreen = 2\n", ""},
-      {"fullscreen = yes\n", ""},
       {"zoom = 2\n", ""},
       {"zoom_block\n", ""},
   };
@@ -37,34 +33,6 @@ TEST(Settings, ReadsKnownKeysAndRefusesTheWholeFileForAnyBadLine) {
     EXPECT_EQ(fields(s), k.got.empty() ? "3 4 1 0" : k.got) << k.text;
     EXPECT_EQ(why.empty(), !k.got.empty()) << k.text;
   }
-}
-
-// Written through a new folder, read back; the zooms chosen in a run are what the next reads,
-// while the run keeps to those it started with. The recording's line gives the same back.
-TEST(Settings, TheNextRunReadsWhatThisOneChoseAndARecordingCarriesWhatWasInForce) {
-  const std::string dir = testing::TempDir() + "kv-settings-" + std::to_string(getpid());
-  const std::string path = dir + "/kelvarot/settings.ini";
-  Settings s, back;
-  std::string why;
-  EXPECT_TRUE(load_settings(path, &back, &why)) << why;  // none there: no fault
-  s.remembered = true, s.zoom_overworld = 2, s.fullscreen = true;
-  remember_zoom(s, false, 3);
-  EXPECT_EQ(view_zoom(s, false, 2), 2);
-  EXPECT_EQ(view_zoom(s, true, 1), 2);
-  ASSERT_TRUE(save_settings(path, s, &why)) << why;
-  ASSERT_TRUE(load_settings(path, &back, &why)) << why;
-  EXPECT_EQ(fields(back), "2 3 1 0");
-  s.remembered = false;
-  EXPECT_EQ(view_zoom(s, true, 1), 1);  // not remembered: the game's own
-
-  Settings replayed;
-  ASSERT_TRUE(settings_from_recording(
-      "# kelvarot input\n# seed 4\n" + recording_settings_line(back) + "0 pointer 1 1\n",
-      &replayed));
-  EXPECT_EQ(fields(replayed), "2 3 1 0");
-  EXPECT_FALSE(
-      settings_from_recording("# kelvarot input\n0 pointer 1 1\n# settings x=1\n", &replayed));
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
