@@ -170,5 +170,5 @@ void screenshot_key_step(Game& g, Session& s) {
     std::fprintf(stderr, "kelvarot: could not write a screenshot into %s\n", folder.c_str());
   else std::fprintf(stderr, "kelvarot: screenshot saved to %s\n", path.c_str());
   show_notice(g, path.empty() ? "Could not write a screenshot into " + folder
-                              : "Screenshot saved to " + path);
+                              : "Screenshot saved in " + folder);
 }
