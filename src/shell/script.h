@@ -12,7 +12,7 @@ struct ScriptEvent {
   int32_t pass = 0;
   Kind kind = kKeyDown;
   int32_t a = 0;      // virtual-key number, pointer x, or a typed byte
-  int32_t b = 0;      // pointer y
+  int32_t b = 0;      // pointer y; for text, 1 when a key gave it
   int32_t order = 0;  // releases made by tap/type/click first, then the file's order
 };
 

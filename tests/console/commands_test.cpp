@@ -294,6 +294,8 @@ TEST(CommandLineQueued, TypedTextEditsInOrderEnterRunsAndTheRestWaits) {
   } cases[] = {
       {"0 text 97 98 8 99\n1 text 8 8 8 100", "d", 0},  // Backspace past the start is no fault
       {"0 text 45 44 33 126 9 200", "-,!~", 0},         // printable ASCII only
+      {"0 type A\n1 type b", "Ab", 0},
+      {"0 type x\n1 tap BACKSPACE\n1 type y", "y", 0},  // scripts
       // Enter mid-pass: the line runs; what follows is typed in the next pass
       {"0 text 101 110 118 52 116 101 108 101 112 111 114 116 32 53 32 54 32 55 13 120", "x", 5},
   };
