@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string>
 
 #include "core/keys.h"
 #include "core/platform.h"
@@ -95,18 +96,56 @@ void edit_line(CommandLine& c, Platform& p, int64_t frame, Framebuffer& fb, Text
   draw_large_text(fb, text, x, y, kWhite[0], kWhite[1], kWhite[2]);
 }
 
+// Queued typing: every character once, in order, with no pause between them. An Enter ends
+// the line; what came after it waits for the next pass.
+void take_typed(CommandLine& c, Platform& p, std::string typed) {
+  typed = c.carry + typed;
+  c.carry.clear();
+  const int32_t limit = std::min(c.max_chars, kLineLimitCap);
+  for (size_t i = 0; i < typed.size(); ++i) {
+    const char ch = typed[i];
+    if (ch == '\r') {
+      pause_ms(p, kEnterPauseMs);
+      c.entered = 1;
+      c.carry = typed.substr(i + 1);
+      return;
+    }
+    if (ch == '\b' && c.length >= 1) c.line[--c.length] = '\0';
+    if (ch >= ' ' && ch <= '~' && c.length < limit) {
+      c.line[c.length++] = ch;
+      c.line[c.length] = '\0';
+    }
+  }
+}
+
+void draw_line(CommandLine& c, int32_t frame, Framebuffer& fb, TextBuffer& text) {
+  if (frame % kCaretPeriod < kCaretPeriod / 2) text_print(text, "%s%s_", kPrompt, c.line);
+  else text_print(text, "%s%s", kPrompt, c.line);
+  draw_large_text(fb, text, kPromptX, kPromptY, kWhite[0], kWhite[1], kWhite[2]);
+}
+
 }  // namespace
 
 void command_line_step(CommandLine& c, Platform& p, RunState& run, Framebuffer& fb, World& w,
                        UnitTable& units, TextBuffer& text) {
+  const bool was_open = c.open == 1;
+  if (c.queued) {
+    const std::string typed = p.input->typed_text();
+    // typed while the line was shut, it went to the game keys
+    if (was_open) take_typed(c, p, typed);
+  }
   if (key_down(p, kVkTab)) {
     c.open = c.open == 0 ? 1 : 0;
     pause_ms(p, kTabPauseMs);
   }
-  if (c.open == 1) edit_line(c, p, run.frame, fb, text, kPromptX, kPromptY, c.max_chars, kPrompt);
+  if (c.queued && c.open == 0) c.carry.clear();
+  if (c.queued && c.open == 1 && c.entered == 0) draw_line(c, run.frame, fb, text);
+  if (c.open == 1 && !c.queued)
+    edit_line(c, p, run.frame, fb, text, kPromptX, kPromptY, c.max_chars, kPrompt);
   // Enter was seen by the editor above, so the line runs in the same pass.
   if (c.entered == 1) {
     c.entered = 0;
     run_entered_line(c, p, run, w, units, fb);
   }
+  p.typing = c.queued && c.open == 1;
 }

@@ -2,6 +2,7 @@
 // The polled one-line command prompt and its commands.
 #include <cstdint>
 #include <memory>
+#include <string>
 
 struct Framebuffer;
 struct RunState;
@@ -26,6 +27,11 @@ struct CommandLine {
   char line[kLineBufferSize] = {};  // zero-terminated; kept after a command runs
   std::unique_ptr<char[]> tokens;   // kTokenSlots slots of kLineBufferSize bytes
   int32_t words = 0;                // words in the last entered line (may exceed the slots)
+  // Typing from the window system's text input instead of polling the keys; while the
+  // line is open the letters and digits then act on nothing else.
+  bool queued = false;
+  std::string carry;  // typed after an Enter in the same pass: for the next pass
+  std::string said;   // why the last line did nothing, until the caller shows it
 };
 
 // Also empties the line: the prompt starts blank.

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 #include <iterator>
+#include <string>
 
 #include "console/commandline.h"
 #include "core/platform.h"
@@ -19,7 +20,7 @@ constexpr int32_t kTeleportWords = 4;  // the command word and column, row, leve
 
 // What a command may touch.
 struct CommandContext {
-  const CommandLine& line;
+  CommandLine& line;
   Platform& platform;
   RunState& run;
   World& world;
@@ -41,37 +42,49 @@ bool same_word_ignoring_case(const char* a, const char* b) {
 
 const UnitRecord& unit1(const CommandContext& ctx) { return unit(ctx.units, 1); }
 
+// The edit is refused (and said) when the cell lies outside the world.
+void edit_cell(CommandContext& ctx, int32_t x, int32_t y, int32_t z, uint8_t code) {
+  if (!cell_inside(ctx.world, x, y, z)) {
+    ctx.line.said = "Not done: that cell is outside the world";
+    return;
+  }
+  set_cell(ctx.world, x, y, z, code);
+}
+
 void corner1(CommandContext& ctx) {
   const UnitRecord& u = unit1(ctx);
   // Both cells or neither: a corner is two levels tall.
-  if (!cell_inside(ctx.world, u.x, u.y, u.level + 1)) return;
+  if (!cell_inside(ctx.world, u.x, u.y, u.level + 1)) {
+    ctx.line.said = "Not done: the corner would reach outside the world";
+    return;
+  }
   set_cell(ctx.world, u.x, u.y, u.level, kTileCorner);
   set_cell(ctx.world, u.x, u.y, u.level + 1, kTileCorner);
 }
 
 void env4block(CommandContext& ctx) {
   const UnitRecord& u = unit1(ctx);
-  set_cell(ctx.world, u.x, u.y, u.level, kTileBlock);
+  edit_cell(ctx, u.x, u.y, u.level, kTileBlock);
 }
 
 void env4grass(CommandContext& ctx) {
   const UnitRecord& u = unit1(ctx);
-  set_cell(ctx.world, u.x, u.y, u.level, kTileGrass);
+  edit_cell(ctx, u.x, u.y, u.level, kTileGrass);
 }
 
 void env4dirt(CommandContext& ctx) {
   const UnitRecord& u = unit1(ctx);
-  set_cell(ctx.world, u.x, u.y, u.level, kTileDirt);
+  edit_cell(ctx, u.x, u.y, u.level, kTileDirt);
 }
 
 void env4emptyx1(CommandContext& ctx) {
   const UnitRecord& u = unit1(ctx);
-  set_cell(ctx.world, u.x + 1, u.y, u.level, kTileEmpty);
+  edit_cell(ctx, u.x + 1, u.y, u.level, kTileEmpty);
 }
 
 void env4emptyy1(CommandContext& ctx) {
   const UnitRecord& u = unit1(ctx);
-  set_cell(ctx.world, u.x, u.y + 1, u.level, kTileEmpty);
+  edit_cell(ctx, u.x, u.y + 1, u.level, kTileEmpty);
 }
 
 void screensavertoggle(CommandContext& ctx) {
@@ -84,12 +97,19 @@ void screensavertoggle(CommandContext& ctx) {
 
 // Clamped, never refused for range; refused only onto a wall.
 void env4teleport(CommandContext& ctx) {
-  if (ctx.line.words != kTeleportWords) return;
+  if (ctx.line.words != kTeleportWords) {
+    ctx.line.said = "Not understood: env4teleport takes X Y Z";
+    return;
+  }
   World& w = ctx.world;
   const int32_t x = std::clamp(read_leading_decimal(token(ctx.line, 1)), 1, w.side - 2);
   const int32_t y = std::clamp(read_leading_decimal(token(ctx.line, 2)), 1, w.side - 2);
   const int32_t z = std::clamp(read_leading_decimal(token(ctx.line, 3)), 2, kLevelCount - 2);
-  if (cell_at(w, x, y, z) == kTileWall) return;
+  if (cell_at(w, x, y, z) == kTileWall) {
+    ctx.line.said = "Not done: " + std::to_string(x) + "," + std::to_string(y) + " on level " +
+                    std::to_string(z) + " is a wall";
+    return;
+  }
   UnitRecord& u = unit(ctx.units, 1);
   u.x = uint16_t(x);
   u.y = uint16_t(y);
@@ -174,4 +194,5 @@ void run_entered_line(CommandLine& c, Platform& p, RunState& run, World& w, Unit
       return;
     }
   }
+  c.said = "Not understood: \"" + std::string(first).substr(0, 24) + "\" (F10 lists the commands)";
 }

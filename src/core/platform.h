@@ -19,6 +19,9 @@ class InputSource {
   virtual bool key_down(int32_t vk) = 0;
   // Pointer in framebuffer pixels, origin bottom-left, clamped to the picture.
   virtual void pointer(int32_t width, int32_t height, int32_t* x, int32_t* y) = 0;
+  // What the window system's text input gave before this pass, in order: characters,
+  // '\b' for Backspace, '\r' for Enter. Empty unless asked for (queued typing).
+  virtual std::string typed_text() { return {}; }
 };
 
 // Window pixels to draw a picture into: 32 bits a pixel, top row first.
@@ -73,7 +76,11 @@ class Display {
 struct Platform {
   InputSource* input = nullptr;
   Display* display = nullptr;
+  bool typing = false;  // letters and digits go to the command line only
 };
 
-inline bool key_down(Platform& p, int32_t vk) { return p.input->key_down(vk); }
+inline bool key_down(Platform& p, int32_t vk) {
+  if (p.typing && ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z'))) return false;
+  return p.input->key_down(vk);
+}
 inline void pause_ms(Platform& p, int32_t ms) { p.display->pause(ms); }

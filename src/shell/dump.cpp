@@ -122,6 +122,12 @@ std::string state_json(const Game& g, const std::vector<Probe>& probes,
       if (unit(g.units, i).in_use == 1 || i == 1) units.push_back(unit_json(g, i));
   }
   o["console"] = {{"open", g.console.open}, {"line", text(g.console.line)}};
+  const Settings& st = g.settings;
+  o["settings"] = {{"remembered", st.remembered},
+                   {"zoom_overworld", st.zoom_overworld},
+                   {"zoom_block", st.zoom_block},
+                   {"fullscreen", st.fullscreen},
+                   {"queued_typing", g.console.queued}};
   o["camera"] = {{"yaw", num(g.block.yaw)}, {"pitch", num(g.block.pitch)}};
   Json& cells = o["probes"] = Json::array();
   for (const Probe& p : probes)

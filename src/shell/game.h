@@ -11,6 +11,8 @@
 #include "render/framebuffer.h"
 #include "render/present.h"
 #include "render/text.h"
+#include "shell/notice.h"
+#include "shell/settings.h"
 #include "shell/ticks.h"
 #include "units/pathsearch.h"
 #include "units/units.h"
@@ -36,6 +38,8 @@ struct ScreenState {
   int32_t window_zoom = 1;         // the chosen zoom, or the largest whose window fits
   int32_t full_scale = INT32_MAX;  // full screen: the largest scale up to this that fits
   bool toggle_held = false;        // the full-screen keys were down last pass
+  bool help_shown = false;         // F10's key help over the view
+  bool help_held = false;
 };
 
 // What a save needs that no store keeps. Set at start-up, kept by the loop from then on.
@@ -43,8 +47,6 @@ struct SaveTrack {
   uint32_t seed = 0;           // of the start-up, or of the save loaded
   bool saver_renewed = false;  // the screensaver's layer holds a renewal; otherwise it is black
   Rng saver_rng;               // the generator as that renewal began
-  std::string notice;          // shown on the notice line while the frame is below notice_until
-  int64_t notice_until = 0;    // frame
   bool f9_was_down = false;    // saves on the press, not while held
   std::string loaded_from;     // the save this run started from
 };
@@ -69,6 +71,8 @@ struct Game {
   // The window is the game's: its keys re-create it within a pass.
   Platform platform;
   ScreenState screen;
+  Settings settings;
+  Notice notice;
   bool gl_ready = false;       // the block view's GL context is current and set up
   bool window_failed = false;  // creating the window failed: shut down (status 1)
 };

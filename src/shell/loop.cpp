@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "console/commandline.h"
 #include "core/geometry.h"
@@ -9,6 +10,7 @@
 #include "render/present.h"
 #include "shell/loop.h"
 #include "shell/mouse.h"
+#include "shell/notice.h"
 #include "shell/screenshot.h"
 #include "shell/status.h"
 #include "shell/window.h"
@@ -150,6 +152,7 @@ void unit_steps(Game& g) {
 }
 
 void present_step(Game& g, Session& s) {
+  draw_help(g);
   draw_cursor(g.fb, g.run.pointer_x, g.run.pointer_y);
   const double t0 = thread_cpu_ms(), p0 = process_cpu_ms();
   if (present(g.fb, present_scale_limit(g), *g.platform.display, g.screen.present))
@@ -173,11 +176,15 @@ void mode_keys(Game& g) {
   RunState& run = g.run;
   Platform& p = g.platform;
   if (key_down(p, kVkEscape)) run.quit = 1;  // the pass still ends; the loop stops after it
-  if (key_down(p, vk_f(5))) set_resolution_and_window(g, kBlockViewWidth, kBlockViewHeight, 2);
-  if (key_down(p, vk_f(6))) set_resolution_and_window(g, kOverworldWidth, kOverworldHeight, 1);
+  if (key_down(p, vk_f(5)))
+    set_resolution_and_window(g, kBlockViewWidth, kBlockViewHeight,
+                              view_zoom(g.settings, false, 2));
+  if (key_down(p, vk_f(6)))
+    set_resolution_and_window(g, kOverworldWidth, kOverworldHeight, view_zoom(g.settings, true, 1));
   if (key_down(p, vk_digit(1))) run.tick_divisor = 10.0f;
   if (key_down(p, vk_digit(2))) run.tick_divisor = 30.0f;
   if (key_down(p, vk_digit(3))) run.tick_divisor = 60.0f;
+  help_key_step(g);
 }
 
 }  // namespace
@@ -197,6 +204,7 @@ void run_pass(Game& g, Session& s) {
                                key_down(p, kVkF12) && !s.f12_was_down);
   draw_views(g, gl);
   command_line_step(g.console, p, run, g.fb, g.world, g.units, g.text);
+  if (!g.console.said.empty()) show_notice(g, std::move(g.console.said)), g.console.said.clear();
   selection_keys(g);
   mouse_orders(g);
   minimap_step(g);

@@ -12,12 +12,14 @@
 #include "core/quote.h"
 #include "shell/datadir.h"
 #include "shell/loop.h"
+#include "shell/notice.h"
 #include "shell/options.h"
 #include "shell/outputs.h"
 #include "shell/platform_sdl.h"
 #include "shell/record.h"
 #include "shell/save.h"
 #include "shell/script.h"
+#include "shell/settings.h"
 #include "shell/timedemo.h"
 
 namespace {
@@ -88,6 +90,7 @@ int main(int argc, char** argv) {
   }
   handle_signals(false);
   std::vector<ScriptEvent> events;
+  Settings settings;
   if (!opt.script.empty()) {
     std::string text;
     if (!read_script_file(opt.script, &text, &error)) {
@@ -114,6 +117,22 @@ int main(int argc, char** argv) {
     // a timed demo ends: at its last event when the recording does not say
     if (!opt.timedemo.empty() && opt.frames < 0 && !events.empty())
       opt.frames = int64_t(events.back().pass) + 1;
+    settings_from_recording(text, &settings);
+  }
+  // a window run keeps what the player chose; a replay has it from the recording
+  const std::string settings_file =
+      opt.headless || !opt.script.empty() || opt.no_settings ? "" : settings_path();
+  std::string settings_why;
+  bool keep_settings = !settings_file.empty();
+  if (keep_settings) {
+    settings.remembered = true;
+    if (!load_settings(settings_file, &settings, &settings_why)) {
+      std::fprintf(stderr, "kelvarot: %s ignored (%s); it is left as it is\n",
+                   quote_name(settings_file).c_str(), settings_why.c_str());
+      settings = Settings{};
+      settings.remembered = true;
+      keep_settings = false;
+    }
   }
   SaveData saved;
   if (!opt.load.empty()) {
@@ -132,12 +151,17 @@ int main(int argc, char** argv) {
 
   const auto t0 = std::chrono::steady_clock::now();
   auto display = std::make_unique<SdlDisplay>(opt.headless, opt.vsync);
+  const bool queued = opt.queued_typing || settings.queued_typing;
+  display->set_queued_typing(queued);
+  if (settings.remembered && settings.fullscreen) display->set_fullscreen(true);
   std::unique_ptr<InputSource> input;
   if (!opt.script.empty()) input = std::make_unique<ScriptInput>(std::move(events));
   else input = std::make_unique<SdlInput>(*display);
 
   auto game = std::make_unique<Game>();
   Game& g = *game;
+  g.settings = settings;
+  g.console.queued = queued;
   g.platform.input = input.get();
   g.platform.display = display.get();
   Session session;
@@ -166,6 +190,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   const TimedemoStart demo = start_timedemo(g);
+  if (!settings_why.empty()) show_notice(g, "Settings not read: " + settings_why);
   while (!g.run.quit) {
     session.last_pass = g_signalled || (opt.frames > 0 && g.run.frame + 1 >= opt.frames);
     run_pass(g, session);
@@ -182,6 +207,12 @@ int main(int argc, char** argv) {
   if (!opt.timedemo.empty()) session.timedemo_json = finish_timedemo(demo, g);
   handle_signals(false);  // a signal stops a wait for a pipe's reader at the end
   const int status = finish_session(session, g);
+  if (keep_settings) {
+    g.settings.fullscreen = display->fullscreen();
+    if (!save_settings(settings_file, g.settings, &settings_why))
+      std::fprintf(stderr, "kelvarot: settings not kept: %s (%s)\n",
+                   quote_name(settings_file).c_str(), settings_why.c_str());
+  }
   shutdown_game(g);
   return status;
 }

@@ -52,8 +52,8 @@ bool parse_options(int argc, const char* const* argv, Options* o, std::string* e
     };
     const char* v = nullptr;
     int64_t n = 0;
-    if (has_joined &&
-        (a == "--headless" || a == "--no-vsync" || a == "--help" || a == "--version")) {
+    if (has_joined && (a == "--headless" || a == "--no-vsync" || a == "--help" ||
+                       a == "--version" || a == "--queued-typing" || a == "--no-settings")) {
       *error = a + " takes no value";
       return false;
     }
@@ -61,6 +61,10 @@ bool parse_options(int argc, const char* const* argv, Options* o, std::string* e
       o->headless = true;
     } else if (a == "--no-vsync") {
       o->vsync = false;
+    } else if (a == "--queued-typing") {
+      o->queued_typing = true;
+    } else if (a == "--no-settings") {
+      o->no_settings = true;
     } else if (a == "--help" || a == "-h") {
       o->help = true;
     } else if (a == "--version") {
@@ -145,6 +149,10 @@ Options:
   --probe X,Y,Z      (repeatable) report the tile code of that cell in the dump
   --data DIR         folder holding bmp_*/ and map/ (default: beside the program)
   --no-vsync         do not pace frames to the display's refresh
+  --queued-typing    the command line takes typed text from the window system: no
+                     letter lost or doubled, and letters and digits act on nothing
+                     else while it is open (setting queued_typing)
+  --no-settings      neither read nor write settings.ini
   --help, --version  this text; the version
 
 Keys, everywhere:
@@ -162,6 +170,7 @@ Keys, everywhere:
   Tab                open / close the command line (type, Enter runs)
   F9                 save the game (to --save FILE, else a new file in
                      $XDG_DATA_HOME/kelvarot/saves or ~/.local/share/kelvarot/saves)
+  F10                show / hide the keys and commands over the view
   F12                save a screenshot (into $XDG_PICTURES_DIR, the pictures folder
                      of user-dirs.dirs, ~/Pictures or ~/.local/share/kelvarot/
                      screenshots; never overwrites; not in a --script run)
@@ -178,6 +187,11 @@ Command line words:
 
 Options taking a value accept --opt=value as well. A recording carries its seed
 and length: --script replays it with them unless --seed or --frames say otherwise.
+
+Settings: a window run reads $XDG_CONFIG_HOME/kelvarot/settings.ini (default
+~/.config/kelvarot/) at start and writes it at exit: the zoom chosen in each view,
+full screen, queued_typing (0 or 1). Options win over it; a replay and a headless
+run never use it.
 
 Exit status: 0 after a normal quit; 1 when the window cannot open or an output
 file (--screenshot, --dump-state, --record, --save) cannot be written, the old

@@ -23,6 +23,8 @@ struct Options {
   std::vector<Probe> probes;
   std::string data_dir;  // empty: beside the executable
   bool vsync = true;
+  bool queued_typing = false;  // the command line takes the window system's text input
+  bool no_settings = false;    // neither read nor write settings.ini
   bool help = false;
   bool version = false;
 };

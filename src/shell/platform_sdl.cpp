@@ -68,6 +68,7 @@ bool SdlDisplay::create_window(const char* title, int32_t w, int32_t h, std::str
   pacer_ = FramePacer{};
   picture_ = ScreenRect{};
   repaint_ = true;
+  if (queued_typing_) SDL_StartTextInput();
   SDL_RaiseWindow(window_);
   SDL_ShowCursor(SDL_DISABLE);
   SDL_DisableScreenSaver();
@@ -219,6 +220,7 @@ bool SdlDisplay::pump_message(int32_t* quit) {
   SDL_Event e;
   if (!SDL_PollEvent(&e)) return false;
   if (e.type == SDL_QUIT) *quit = 1;
+  keep_typed(e);
   if (e.type != SDL_WINDOWEVENT) return true;
   switch (e.window.event) {
     case SDL_WINDOWEVENT_CLOSE: *quit = 1; break;
@@ -230,6 +232,27 @@ bool SdlDisplay::pump_message(int32_t* quit) {
     default: break;
   }
   return true;
+}
+
+void SdlDisplay::keep_typed(const SDL_Event& e) {
+  if (!queued_typing_) return;
+  if (e.type == SDL_TEXTINPUT) typed_ += e.text.text;
+  if (e.type != SDL_KEYDOWN) return;
+  const SDL_Scancode k = e.key.keysym.scancode;
+  // a held Backspace erases on; a held Enter runs the line once
+  if (k == SDL_SCANCODE_BACKSPACE) typed_ += '\b';
+  if ((k == SDL_SCANCODE_RETURN || k == SDL_SCANCODE_KP_ENTER) && !e.key.repeat) typed_ += '\r';
+}
+
+std::string SdlDisplay::take_typed() {
+  if (video_) {
+    // key events change no key state when taken: SDL set it while pumping
+    SDL_Event e;
+    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_KEYDOWN, SDL_TEXTINPUT) == 1) keep_typed(e);
+  }
+  std::string t;
+  t.swap(typed_);
+  return t;
 }
 
 void SdlDisplay::move_window_to_pointer(int32_t w, int32_t h) {
@@ -305,6 +328,7 @@ void SdlDisplay::set_icon(const uint8_t* rgba, int32_t side) {
 
 void SdlInput::begin_pass(int32_t) {
   if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_PumpEvents();
+  if (display_.queued_typing()) typed_ = display_.take_typed();
 }
 
 bool SdlInput::key_down(int32_t vk) {

@@ -1,5 +1,7 @@
 #pragma once
 // SDL2 implementations of the platform seam.
+#include <string>
+
 #include "core/platform.h"
 #include "shell/pacing.h"
 
@@ -36,9 +38,15 @@ class SdlDisplay : public Display {
   // The pointer's screen position.
   void pointer_screen(int* x, int* y) const;
   bool headless() const { return headless_; }
+  // Queued typing: the text input (and Backspace, Enter) is kept in order for the game.
+  void set_queued_typing(bool on) { queued_typing_ = on; }
+  bool queued_typing() const { return queued_typing_; }
+  // Takes the waiting typed text (typed_text's conventions) and what the queue holds of it.
+  std::string take_typed();
 
  private:
   bool start_video(std::string* error);
+  void keep_typed(const union SDL_Event& e);
   void release_gl();
 
   bool headless_;
@@ -55,18 +63,22 @@ class SdlDisplay : public Display {
   int64_t paused_ms_ = 0;
   FramePacer pacer_;
   int64_t refresh_us_ = 0;  // the display's refresh period
+  bool queued_typing_ = false;
+  std::string typed_;
 };
 
 // The keyboard and mouse of the game window.
 class SdlInput : public InputSource {
  public:
-  explicit SdlInput(const SdlDisplay& d) : display_(d) {}
+  explicit SdlInput(SdlDisplay& d) : display_(d) {}
   void begin_pass(int32_t frame) override;
   bool key_down(int32_t vk) override;
   void pointer(int32_t width, int32_t height, int32_t* x, int32_t* y) override;
+  std::string typed_text() override { return typed_; }
 
  private:
-  const SdlDisplay& display_;
+  SdlDisplay& display_;
+  std::string typed_;  // this pass's
 };
 
 // The pointer's root-window position straight from the X server; false when

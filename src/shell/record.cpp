@@ -24,10 +24,9 @@ constexpr const char* kEndLine = "# the session ended after ";
 }  // namespace
 
 RecordingInput::RecordingInput(InputSource& live, const Framebuffer& fb, FILE* out, uint32_t seed,
-                               const std::string& name, const std::string& save)
+                               const std::string& name, const std::string& header_more)
     : live_(live), fb_(fb), out_(out), name_(quote_name(name)) {
-  check(std::fprintf(out_, "%s\n# seed %u\n", kFirstLine, seed) > 0);
-  if (!save.empty()) check(std::fprintf(out_, "# save %s\n", save.c_str()) > 0);
+  check(std::fprintf(out_, "%s\n# seed %u\n%s", kFirstLine, seed, header_more.c_str()) > 0);
   const long at = std::ftell(out_);  // a pipe cannot go back: it gets the count at the end only
   if (at >= 0) {
     passes_at_ = at + long(std::strlen("# passes "));
@@ -69,6 +68,13 @@ void RecordingInput::begin_pass(int32_t frame) {
     wrote = true;
   }
   first_ = false;
+  typed_ = live_.typed_text();
+  if (!typed_.empty()) {
+    std::string line = std::to_string(frame) + " text";
+    for (const char c : typed_) line.append(" ").append(std::to_string(uint8_t(c)));
+    if (ok_) written = written && std::fprintf(out_, "%s\n", line.c_str()) > 0;
+    wrote = true;
+  }
   // each pass reaches the file as it ends: a lost X server or a hang-up loses nothing
   if (wrote && ok_) check(written && std::fflush(out_) == 0);
 }

@@ -12,14 +12,15 @@ struct Framebuffer;
 class RecordingInput : public InputSource {
  public:
   // fb: the pointer is recorded in its current size's pixels. Owns out from here on; the
-  // header names the seed, and the save the session started from, so that a replay needs
-  // nothing but the files. name: for messages.
+  // header names the seed, so that a replay needs nothing but the files. header_more:
+  // further header lines (the save it started from, the settings in force). name: for messages.
   RecordingInput(InputSource& live, const Framebuffer& fb, FILE* out, uint32_t seed,
-                 const std::string& name, const std::string& save = "");
+                 const std::string& name, const std::string& header_more = "");
   ~RecordingInput() override;
   void begin_pass(int32_t frame) override;
   bool key_down(int32_t vk) override;
   void pointer(int32_t width, int32_t height, int32_t* x, int32_t* y) override;
+  std::string typed_text() override { return typed_; }
   // Notes how many passes the session ran and closes the file. False when any write failed.
   bool finish(int32_t frames);
 
@@ -34,6 +35,7 @@ class RecordingInput : public InputSource {
   bool down_[256] = {};
   int32_t px_ = -1, py_ = -1;
   bool first_ = true;
+  std::string typed_;
 };
 
 // What a recording's header says; old recordings and hand-written scripts say nothing.

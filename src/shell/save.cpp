@@ -18,6 +18,7 @@
 #include "core/keys.h"
 #include "core/quote.h"
 #include "shell/game.h"
+#include "shell/notice.h"
 #include "shell/session.h"
 #include "shell/window.h"
 #include "views/screensaver.h"
@@ -28,7 +29,6 @@ constexpr char kMagic[8] = {'K', 'V', 'S', 'A', 'V', 'E', '\r', '\n'};
 // The sections of a save, in their order in the file.
 constexpr char kSections[][5] = {"MAP ", "RUN ", "VIEW", "UNIT", "CELL"};
 constexpr uint32_t kSectionCount = std::size(kSections);
-constexpr int32_t kNoticeFrames = 150;  // passes the notice of a save stays up
 
 // Little-endian, whatever the machine.
 struct Writer {
@@ -173,8 +173,10 @@ std::string run_section(const Game& g, const Session& s) {
   w.rng(g.rng);
   w.u8(s.f12_was_down);
   w.u8(g.track.f9_was_down);
-  w.text(g.track.notice);
-  w.i64(g.track.notice_until);
+  w.text(g.notice.text);
+  w.i64(g.notice.until);
+  w.u8(g.screen.help_shown);
+  w.u8(g.screen.help_held);
   return w.out;
 }
 
@@ -268,6 +270,8 @@ bool read_run(Reader& r, SaveData* d, Checker& c) {
   d->f9_was_down = r.u8() != 0;
   d->notice = r.text();
   d->notice_until = r.i64();
+  d->help_shown = r.u8() != 0;
+  d->help_held = r.u8() != 0;
   if (!r.ok) return true;  // said as a cut section
   const bool overworld = d->width == kOverworldWidth && d->height == kOverworldHeight;
   const bool block = d->width == kBlockViewWidth && d->height == kBlockViewHeight;
@@ -547,8 +551,10 @@ bool apply_save(Game& g, Session& s, const SaveData& d, const std::string& from,
   g.rng = d.rng;
   s.f12_was_down = d.f12_was_down;
   g.track.f9_was_down = d.f9_was_down;
-  g.track.notice = d.notice;
-  g.track.notice_until = d.notice_until;
+  g.notice.text = d.notice;
+  g.notice.until = d.notice_until;
+  g.screen.help_shown = d.help_shown;
+  g.screen.help_held = d.help_held;
   g.track.seed = d.seed;
   std::error_code ec;
   g.track.loaded_from = std::filesystem::absolute(from, ec).string();
@@ -623,13 +629,12 @@ void save_key_step(Game& g, Session& s) {
     if (folder.empty()) why = "HOME is not set, nor XDG_DATA_HOME";
   }
   // the notice is part of what is saved: the loaded game shows it for as long
-  g.track.notice = "Saved to " + path;
-  g.track.notice_until = g.run.frame + kNoticeFrames;
+  show_notice(g, "Saved to " + path);
   if (!path.empty() && write_save(path, g, s, &why)) {
     std::fprintf(stderr, "kelvarot: game saved to %s\n", quote_name(path).c_str());
     return;
   }
   if (!path.empty() && s.opt.save.empty()) unlink(path.c_str());  // the name claimed for it
-  g.track.notice = "Not saved: " + why;
+  show_notice(g, "Not saved: " + why);
   std::fprintf(stderr, "kelvarot: the game was not saved (%s)\n", why.c_str());
 }

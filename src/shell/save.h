@@ -38,6 +38,7 @@ struct SaveData {
   bool f12_was_down = false, f9_was_down = false;
   std::string notice;
   int64_t notice_until = 0;
+  bool help_shown = false, help_held = false;
   int32_t console_open = 0, console_max_chars = 0, console_length = 0;
   std::string console_line;
   float yaw = 0, pitch = 0;

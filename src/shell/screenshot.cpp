@@ -18,6 +18,7 @@
 #include "core/quote.h"
 #include "render/framebuffer.h"
 #include "shell/game.h"
+#include "shell/notice.h"
 #include "shell/session.h"
 
 namespace {
@@ -210,6 +211,7 @@ void screenshot_key_step(Game& g, Session& s) {
   const std::string folder = screenshot_folder(&home);
   if (folder.empty()) {
     std::fprintf(stderr, "kelvarot: no screenshot: HOME is not set, nor XDG_PICTURES_DIR\n");
+    show_notice(g, "No screenshot: HOME is not set, nor XDG_PICTURES_DIR");
     return;
   }
   std::vector<std::string> made;
@@ -217,10 +219,12 @@ void screenshot_key_step(Game& g, Session& s) {
       make_folders(folder, home, &made, &why) ? write_new_screenshot(folder, g.fb) : "";
   if (!path.empty()) {
     std::fprintf(stderr, "kelvarot: screenshot saved to %s\n", quote_name(path).c_str());
+    show_notice(g, "Screenshot saved in " + folder);
     return;
   }
   remove_folders(&made);  // a folder made for a picture that was not written
   std::fprintf(stderr, "kelvarot: could not write a screenshot into %s%s%s%s\n",
                quote_name(folder).c_str(), why.empty() ? "" : " (", why.c_str(),
                why.empty() ? "" : ")");
+  show_notice(g, "Could not write a screenshot into " + folder);
 }

@@ -28,6 +28,9 @@ bool parse_int(const std::string& s, int64_t lo, int64_t hi, int32_t* out) {
   return true;
 }
 
+// Text events that `type`, Enter and Backspace give, as against recorded ones.
+constexpr int32_t kTyped = 1;
+
 }  // namespace
 
 bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std::string* error,
@@ -88,6 +91,7 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
         else return fail("cannot type " + quote_text(std::string_view(&typed[i], 1)));
         if (shift) add(p, ScriptEvent::kKeyDown, kVkShift, 0, false);
         add(p, ScriptEvent::kKeyDown, vk, 0, false);
+        add(p, ScriptEvent::kText, uint8_t(c), kTyped, false);
         add(p + 1, ScriptEvent::kKeyUp, vk, 0, true);
         if (shift) add(p + 1, ScriptEvent::kKeyUp, kVkShift, 0, true);
       }
@@ -102,6 +106,9 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
                     (want == 1 ? " argument" : " arguments"));
       const int32_t vk = script_key_number(args[0]);
       if (vk < 0) return fail("unknown key " + quote_text(args[0]));
+      if (vk == kVkReturn || vk == kVkBack)  // for queued typing, when the script has no text
+        if (verb == "tap" || args[1] == "down")
+          add(pass, ScriptEvent::kText, vk == kVkReturn ? '\r' : '\b', kTyped, false);
       if (verb == "tap") {
         add(pass, ScriptEvent::kKeyDown, vk, 0, false);
         add(pass + 1, ScriptEvent::kKeyUp, vk, 0, true);
@@ -135,11 +142,23 @@ bool parse_script(const std::string& text, std::vector<ScriptEvent>* events, std
           !parse_int(args[1], -100000, 100000, &y))
         return fail("'pointer' takes two whole numbers X Y");
       add(pass, ScriptEvent::kPointer, x, y, false);
+    } else if (verb == "text") {
+      // queued typing: the bytes the window system typed before the pass, as numbers
+      for (const std::string& w : args) {
+        int32_t byte = 0;
+        if (!parse_int(w, 1, 255, &byte)) return fail("'text' takes byte values 1-255");
+        add(pass, ScriptEvent::kText, byte, 0, false);
+      }
     } else {
       return fail("unknown event " + quote_text(verb));
     }
     if (events->size() > max_events) return too_many();
   }
+  // A recording of queued typing has the text as it came: then the keys give none of their own.
+  const auto typed = [](const ScriptEvent& e) { return e.kind == ScriptEvent::kText && e.b; };
+  if (std::any_of(events->begin(), events->end(),
+                  [](const ScriptEvent& e) { return e.kind == ScriptEvent::kText && !e.b; }))
+    events->erase(std::remove_if(events->begin(), events->end(), typed), events->end());
   std::stable_sort(events->begin(), events->end(), [](const ScriptEvent& a, const ScriptEvent& b) {
     if (a.pass != b.pass) return a.pass < b.pass;
     return a.order < b.order;
@@ -199,9 +218,12 @@ bool read_script_file(const std::string& path, std::string* text, std::string* e
 ScriptInput::ScriptInput(std::vector<ScriptEvent> events) : events_(std::move(events)) {}
 
 void ScriptInput::begin_pass(int32_t frame) {
+  typed_.clear();
   while (next_ < events_.size() && events_[next_].pass <= frame) {
     const ScriptEvent& e = events_[next_++];
-    if (e.kind == ScriptEvent::kPointer) {
+    if (e.kind == ScriptEvent::kText) {
+      typed_ += char(e.a);
+    } else if (e.kind == ScriptEvent::kPointer) {
       px_ = e.a;
       py_ = e.b;
     } else {

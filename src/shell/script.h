@@ -8,11 +8,11 @@
 #include "core/platform.h"
 
 struct ScriptEvent {
-  enum Kind : uint8_t { kKeyDown, kKeyUp, kPointer };
+  enum Kind : uint8_t { kKeyDown, kKeyUp, kPointer, kText };
   int32_t pass = 0;
   Kind kind = kKeyDown;
-  int32_t a = 0;      // virtual-key number, or pointer x
-  int32_t b = 0;      // pointer y
+  int32_t a = 0;      // virtual-key number, pointer x, or a typed byte
+  int32_t b = 0;      // pointer y; for text, 1 when a key gave it
   int32_t order = 0;  // releases made by tap/type/click first, then the file's order
 };
 
@@ -37,9 +37,11 @@ class ScriptInput : public InputSource {
   void begin_pass(int32_t frame) override;
   bool key_down(int32_t vk) override;
   void pointer(int32_t width, int32_t height, int32_t* x, int32_t* y) override;
+  std::string typed_text() override { return typed_; }
 
  private:
   std::vector<ScriptEvent> events_;
+  std::string typed_;  // this pass's text events
   size_t next_ = 0;
   bool down_[256] = {};
   int32_t px_ = 0, py_ = 0;

@@ -36,8 +36,12 @@ bool start_recording(Session& s, Game& g, uint32_t seed) {
                  why.c_str());
     return false;
   }
-  s.recorder =
-      std::make_unique<RecordingInput>(*g.platform.input, g.fb, f, seed, path, g.track.loaded_from);
+  // the settings in force go with the input: a replay needs no settings file
+  Settings in_force = g.settings;
+  in_force.queued_typing = g.console.queued;
+  std::string more = recording_settings_line(in_force);
+  if (!g.track.loaded_from.empty()) more = "# save " + g.track.loaded_from + "\n" + more;
+  s.recorder = std::make_unique<RecordingInput>(*g.platform.input, g.fb, f, seed, path, more);
   g.platform.input = s.recorder.get();
   return true;
 }

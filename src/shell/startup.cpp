@@ -129,7 +129,7 @@ void map_pause(Game& g) {
 bool start_game(Game& g, const StartOptions& opt) {
   set_world_side(g.world, kWorldSide);
   set_resolution(g.fb, kOverworldWidth, kOverworldHeight);
-  g.run.zoom = 2;
+  g.run.zoom = view_zoom(g.settings, true, 2);
   startup_loading(g, opt);
   if (!create_game_window(g) || !load_map(g, opt)) return false;
   populate(g, opt);

@@ -4,6 +4,7 @@
 
 #include "core/geometry.h"
 #include "shell/game.h"
+#include "shell/notice.h"
 
 const char* notice_line(const RunState& run, const Framebuffer& fb) {
   // Under the screensaver the overworld's clicks still reach the hidden map,
@@ -11,10 +12,10 @@ const char* notice_line(const RunState& run, const Framebuffer& fb) {
   const bool overworld = fb.width == kOverworldWidth;
   if (run.screensaver == 1)
     return overworld ? "Screensaver: clicks still order and select unseen; Tab for the command "
-                       "line, Escape quits"
-                     : "Screensaver: buttons only jump the minimap; Escape quits";
-  if (overworld) return "Right click orders, left click selects, Escape quits";
-  return "Left button walks, any button looks, Escape quits";
+                       "line, F10 keys, Escape quits"
+                     : "Screensaver: buttons only jump the minimap; F10 keys, Esc quits";
+  if (overworld) return "Right click orders, left click selects, F10 keys, Escape quits";
+  return "Left button walks, any button looks, F10 keys, Esc quits";
 }
 
 void draw_banner_and_status(Game& g) {
@@ -27,8 +28,7 @@ void draw_banner_and_status(Game& g) {
   draw_small_text(fb, t, 12, fb.height - 14, r, gr, b);
   text_print(t, "F1-F4 zoom, F5 walk, F6 map, Tab command line; kelvarot --help");
   draw_small_text(fb, t, 12, fb.height - 27, r, gr, b);
-  const bool noticed = run.frame < g.track.notice_until;
-  text_print(t, "%s", noticed ? g.track.notice.c_str() : notice_line(run, fb));
+  text_print(t, "%s", notice_text(g));
   draw_small_text(fb, t, 12, 14, r, gr, b);
 
   text_print(t, "SX=%d,SY=%d,SZ=%d mx=%d my=%d su%d", run.SX, run.SY, run.SZ, run.pointer_x,

@@ -9,6 +9,7 @@
 #include "core/keys.h"
 #include "render/present.h"
 #include "shell/game.h"
+#include "shell/notice.h"
 #include "world/bitmap.h"
 #include "world/icon.h"
 
@@ -34,6 +35,9 @@ bool create_game_window(Game& g) {
   std::string error;
   g.screen.window_zoom = fitting_window_zoom(g);
   const int32_t zoom = g.screen.window_zoom;
+  if (zoom < g.run.zoom)
+    show_notice(g, "Zoom " + std::to_string(g.run.zoom) + " does not fit the screen: zoom " +
+                       std::to_string(zoom));
   if (!g.platform.display->create_window("KELVAROT", g.fb.width * zoom, g.fb.height * zoom,
                                          &error)) {
     fail(g, error);
@@ -70,6 +74,7 @@ void window_key_step(Game& g) {
   for (int n = 1; n <= 4; ++n) {
     if (!key_down(g.platform, vk_f(n))) continue;
     g.run.zoom = n;
+    remember_zoom(g.settings, g.fb.width == kOverworldWidth, n);
     if (d.fullscreen()) {
       g.screen.full_scale = n;  // the window takes the zoom when full screen ends
       continue;

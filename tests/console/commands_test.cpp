@@ -255,3 +255,61 @@ TEST(CommandLineEditor, TabClosesAndReopensTheLineKeptAsItWas) {
 }
 
 }  // namespace
+
+// A line that does nothing says why (shown on the notice line); one that acts says nothing.
+TEST(CommandLineNotice, RefusedOrUnknownLinesSayWhyOthersSayNothing) {
+  const int32_t last = kWorldSide - 1, top = kLevelCount - 1;
+  const struct {
+    Where unit1;
+    const char* line;
+    const char* says;  // a part of the text; "" for none
+  } cases[] = {
+      // clang-format off
+      {{100, 200, 1}, "env4block", ""}, {{100, 200, 1}, "", ""},
+      {{100, 200, 1}, "env4blocks", "Not understood: \"env4blocks\""},
+      {{100, 200, 1}, "env4teleport 5 6", "takes X Y Z"},
+      {{100, 200, 1}, "env4teleport 300 400 9", "is a wall"},
+      {{7, 7, top}, "corner1", "outside the world"}, {{last, 5, 1}, "env4emptyx1", "outside"},
+      {{5, last, 1}, "env4emptyy1", "outside the world"},
+      // clang-format on
+  };
+  ScriptedGame s;
+  s.set(300, 400, 9, kTileWall);
+  for (const auto& k : cases) {
+    std::apply([&](auto... c) { s.place(1, c...); }, k.unit1);
+    s.g.console.said.clear();
+    s.run_line(k.line);
+    if (!*k.says) EXPECT_EQ(s.g.console.said, "") << k.line;
+    else EXPECT_NE(s.g.console.said.find(k.says), std::string::npos) << k.line << s.g.console.said;
+  }
+}
+
+// Queued typing: what the window system typed, each character once and in order, no pause;
+// an Enter runs the line and what follows it waits for the next pass.
+TEST(CommandLineQueued, TypedTextEditsInOrderEnterRunsAndTheRestWaits) {
+  const struct {
+    std::string script;  // "text" events (bytes) for passes 0 and 1
+    std::string line;    // after both passes
+    int32_t teleported;  // unit 1's new column, 0 when it did not move
+  } cases[] = {
+      {"0 text 97 98 8 99\n1 text 8 8 8 100", "d", 0},  // Backspace past the start is no fault
+      {"0 text 45 44 33 126 9 200", "-,!~", 0},         // printable ASCII only
+      {"0 type A\n1 type b", "Ab", 0},
+      {"0 type x\n1 tap BACKSPACE\n1 type y", "y", 0},  // scripts
+      // Enter mid-pass: the line runs; what follows is typed in the next pass
+      {"0 text 101 110 118 52 116 101 108 101 112 111 114 116 32 53 32 54 32 55 13 120", "x", 5},
+  };
+  for (const auto& k : cases) {
+    ScriptedGame s(k.script);
+    s.g.console.queued = true, s.g.console.open = 1;
+    s.place(1, 100, 200, 2);
+    s.console_passes(1);
+    if (k.teleported) {
+      EXPECT_EQ(std::get<0>(unit1_at(s)), k.teleported) << k.script;
+      s.g.console.length = 0, s.g.console.line[0] = '\0';  // as Backspace would
+    }
+    s.console_passes(1);
+    EXPECT_STREQ(s.g.console.line, k.line.c_str()) << k.script;
+    EXPECT_EQ(s.paused(), k.teleported ? 500 : 0) << k.script;
+  }
+}

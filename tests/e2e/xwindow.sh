@@ -40,6 +40,8 @@ refocus() {  # the zoom and resolution keys replace the window: find the new one
 }
 start_game() {  # every game records its input: followed in its temporary; WRAP: run under
   rec="$work/rec$((++games)).txt"
+  # each game its own settings, unless the test keeps them from game to game
+  [ -n "${KV_KEEP_SETTINGS:-}" ] || export XDG_CONFIG_HOME="$work/config$games"
   ${WRAP:-} "$exe" --record "$rec" "$@" 2>"$work/err.txt" &
   game=$!
   [ -n "$events" ] && exec {events}<&-

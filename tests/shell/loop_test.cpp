@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "shell/game_fixture.h"
+#include "shell/notice.h"
 #include "shell/status.h"
 
 namespace fs = std::filesystem;
@@ -139,10 +140,10 @@ TEST(Banner, NoticeLineTellsWhatTheShownViewsButtonsDoAndFitsThePicture) {
     int32_t screensaver, width;
     std::vector<std::string> says, never;
   } cases[] = {
-      {0, 640, {"Right click orders, left click selects, Escape quits"}, {}},
-      {0, 320, {"walks", "looks", "Escape"}, {"order", "select", "click"}},
+      {0, 640, {"Right click orders, left click selects, F10 keys, Escape quits"}, {}},
+      {0, 320, {"walks", "looks", "Esc"}, {"order", "select", "click"}},
       {1, 640, {"order", "select", "Escape"}, {"walk", "look"}},
-      {1, 320, {"Escape"}, {"order", "select", "walk", "look"}},
+      {1, 320, {"Esc"}, {"order", "select", "walk", "look"}},
   };
   for (const auto& k : cases) {
     SCOPED_TRACE(::testing::Message() << "screensaver " << k.screensaver << ", " << k.width);
@@ -298,3 +299,22 @@ TEST(Screenshots, F12WritesANewFileOnEveryPressIntoTheUsersPicturesFolder) {
 }
 
 }  // namespace
+
+// A notice holds the line for its passes, then the hints are back; F10's help is drawn over
+// the picture while shown and changes nothing else.
+TEST(Notice, ShowsForItsPassesAndTheHelpChangesOnlyThePicture) {
+  ScriptedGame plain, help("3 key F10 down\n25 key F10 up\n40 key F10 down\n41 key F10 up");
+  show_notice(plain.g, "saved");
+  plain.run(kNoticePasses - 1);
+  EXPECT_STREQ(notice_text(plain.g), "saved");
+  plain.run(1);
+  EXPECT_STREQ(notice_text(plain.g), notice_line(plain.g.run, plain.g.fb));
+  ScriptedGame fresh;              // as plain, with no notice
+  for (int pass : {10, 30, 50}) {  // shown while held, still shown, hidden
+    help.run(pass - help.g.run.frame);
+    fresh.run(pass - fresh.g.run.frame);
+    EXPECT_EQ(help.g.screen.help_shown, pass < 50) << pass;
+    EXPECT_EQ(help.g.fb.pixels != fresh.g.fb.pixels, pass < 50) << pass;
+    for (int i = 0; i < 3; ++i) EXPECT_STREQ(help.g.status[i], fresh.g.status[i]) << pass;
+  }
+}
