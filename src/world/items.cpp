@@ -1,8 +1,6 @@
 #include "world/items.h"
 
-#include <cstdlib>
 #include <iterator>
-#include <type_traits>
 
 namespace {
 
@@ -94,24 +92,30 @@ void set_class_flags(ItemType& it, const char* digits) {
 
 }  // namespace
 
-// All bits zero is ItemType{}, and an aggregate's records begin to exist in such memory.
-static_assert(std::is_aggregate_v<ItemType> && std::is_trivially_destructible_v<ItemType>);
-
 void create_item_table(ItemTable& t) {
-  t.items.reset(static_cast<ItemType*>(std::calloc(kItemTypeCount, sizeof(ItemType))));
+  t.items.clear();
+  t.created = true;
 }
 
-void release_item_table(ItemTable& t) { t.items.reset(); }
+void release_item_table(ItemTable& t) {
+  t.items = {};
+  t.created = false;
+}
+
+ItemType item_type(const ItemTable& t, int32_t id) {
+  const auto it = t.items.find(id);
+  return it == t.items.end() ? ItemType{} : it->second;
+}
 
 void copy_item_type(ItemTable& t, int32_t destination, int32_t source) {
-  if (!t.items || !valid_id(destination) || !valid_id(source)) return;
-  ItemType& d = t.items[destination];
-  d = t.items[source];
+  if (!t.created || !valid_id(destination) || !valid_id(source)) return;
+  ItemType d = item_type(t, source);
   d.rating_value = float(d.rating);
+  t.items[destination] = d;
 }
 
 void fill_item_types(ItemTable& t) {
-  if (!t.items) return;
+  if (!t.created) return;
   t.items[0] = ItemType{};
   for (const HeldItemRow& row : kHeldItems) {
     ItemType it;

@@ -2,9 +2,7 @@
 // The item type table: one record per item id; an item type lives at the
 // record whose index is its id, copies of types sit at higher ids.
 #include <cstdint>
-#include <memory>
-
-#include "world/world.h"
+#include <unordered_map>
 
 constexpr int32_t kItemTypeCount = 230000;  // ids 0..229,999
 
@@ -51,12 +49,14 @@ enum ArmourPiece : uint8_t {
 };
 constexpr uint8_t kArmourEquipmentBase = 10;
 
-// Created zero-filled during start-up loading, filled once, released at exit. The game
-// writes about 150 records, none above id 10,000: calloc'd, the pages nobody writes read
-// as zero records without taking memory or start-up time.
+// Created during start-up loading, filled once, released at exit. Of its 230,000 ids the
+// game writes about 150: only those are held, and every other id reads as a zero record.
 struct ItemTable {
-  std::unique_ptr<ItemType[], FreeDeleter> items;  // kItemTypeCount
+  bool created = false;
+  std::unordered_map<int32_t, ItemType> items;
 };
+// The record of an id in the table (a zero record when none was written).
+ItemType item_type(const ItemTable& t, int32_t id);
 
 void create_item_table(ItemTable& t);
 void release_item_table(ItemTable& t);
