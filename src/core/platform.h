@@ -65,6 +65,8 @@ class Display {
   virtual void move_window_to_pointer(int32_t w, int32_t h) = 0;
   virtual void show_message(const char* caption, const char* text) = 0;
   virtual void pause(int32_t ms) = 0;
+  // A pause of ms of which spent_ms already went on work done inside it.
+  virtual void pause_rest(int32_t ms, int32_t /*spent_ms*/) { pause(ms); }
   virtual ScreenRect window_rect() const = 0;
   // The window's icon: RGBA, side x side pixels, top row first.
   virtual void set_icon(const uint8_t* /*rgba*/, int32_t /*side*/) {}

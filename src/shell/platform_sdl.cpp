@@ -280,6 +280,13 @@ void SdlDisplay::pause(int32_t ms) {
   if (video_) SDL_PumpEvents();
 }
 
+void SdlDisplay::pause_rest(int32_t ms, int32_t spent_ms) {
+  if (headless_) return pause(ms);
+  paused_ms_ += ms;
+  if (spent_ms < ms) SDL_Delay(Uint32(ms - spent_ms));
+  if (video_) SDL_PumpEvents();
+}
+
 void SdlDisplay::pointer_screen(int* x, int* y) const {
   *x = 0;
   *y = 0;

@@ -28,6 +28,7 @@ class SdlDisplay : public Display {
   void move_window_to_pointer(int32_t w, int32_t h) override;
   void show_message(const char* caption, const char* text) override;
   void pause(int32_t ms) override;
+  void pause_rest(int32_t ms, int32_t spent_ms) override;
   ScreenRect window_rect() const override;
   // Where the picture lies on the screen: the window, less any black around it.
   ScreenRect picture_rect() const;

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -116,12 +117,17 @@ void look_at_selected_unit(Game& g) {
 
 // The one-second pause a loaded map gets. The first planning tick's search trees grow in
 // it, so that the frames before that tick have nothing left to search.
+// The trees the first planning tick asks for grow inside the pause, which then sleeps
+// only what is left of its second.
 void map_pause(Game& g) {
   if (g.loaded.map_loaded < 0) return;
+  const auto wall0 = std::chrono::steady_clock::now();
   const double t0 = thread_cpu_ms();
   search_ahead_of_wander_orders(g.world, g.units, g.path);
   g.ticks.map_pause_work_cpu_ms = thread_cpu_ms() - t0;
-  pause_ms(g.platform, 1000);
+  const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - wall0);
+  g.platform.display->pause_rest(1000, int32_t(std::min<int64_t>(spent.count(), 1000)));
 }
 
 }  // namespace
