@@ -107,6 +107,8 @@ bool SdlDisplay::use_gl(std::string* error) {
                                   8,
                                   EGL_BLUE_SIZE,
                                   8,
+                                  EGL_ALPHA_SIZE,
+                                  8,
                                   EGL_DEPTH_SIZE,
                                   16,
                                   EGL_NONE};
