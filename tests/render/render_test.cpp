@@ -38,15 +38,12 @@ constexpr Rgba kWhite{255, 255, 255, 255}, kInk{200, 100, 50, 255};
 TEST(Framebuffer, PixelsClipAndLieRowsBottomFirstAndClearingLeavesTheSecondaryLayer) {
   Framebuffer fb;
   set_resolution(fb, 64, 48);
-  put_pixel(fb, 3, 2, 1, 1, 1);
-  put_secondary_pixel(fb, 5, 5, 1, 1, 1);
+  put_pixel(fb, 3, 2, 1, 1, 1), put_secondary_pixel(fb, 5, 5, 1, 1, 1);
   set_resolution(fb, 32, 24);  // both layers start black again at the new size
   const std::vector<uint8_t> black(32 * 24 * 4, 0);
   EXPECT_TRUE(fb.pixels == black && fb.secondary == black);
-  for (auto [x, y] : {std::pair{32, 5}, {5, 24}, {-1, 5}, {5, -1}, {3, 2}, {31, 23}}) {
-    put_pixel(fb, x, y, 7, 8, 9);
-    put_secondary_pixel(fb, x, y, 7, 8, 9);
-  }
+  for (auto [x, y] : {std::pair{32, 5}, {5, 24}, {-1, 5}, {5, -1}, {3, 2}, {31, 23}})
+    put_pixel(fb, x, y, 7, 8, 9), put_secondary_pixel(fb, x, y, 7, 8, 9);
   // Only the two inside, as R G B A, rows one after another from the bottom one.
   std::vector<uint8_t> want = black;
   for (size_t at : {(2 * 32 + 3) * 4, (23 * 32 + 31) * 4})
@@ -82,7 +79,6 @@ Pixels walked_line(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
 
 // The walk is not symmetric: from either end the minor step comes last.
 TEST(Line, MatchesTheStepByStepWalkOnRandomLines) {
-  // Ends inside and well outside the picture, every direction.
   std::mt19937 rng(20240611);
   std::uniform_int_distribution<int32_t> coord(-120, 180);
   for (int32_t i = 0; i < 20000; ++i) {
@@ -93,8 +89,7 @@ TEST(Line, MatchesTheStepByStepWalkOnRandomLines) {
 }
 
 TEST(Line, EndsAnywhereInTheCoordinateRangeAreSafe) {
-  // Walked one by one these would take billions of steps, and their differences
-  // overflow 32 bits. Lines across the whole range are halfway along in the
+  // Differences overflow 32 bits. Lines across the whole range are halfway along in the
   // picture: there the late minor step leaves 47 / 2 at 23 and 63 / 2 at 31.
   EXPECT_EQ(line(INT_MAX, 3, INT_MIN, 3), walked_line(0, 3, 63, 3));
   EXPECT_EQ(line(5, INT_MIN, 5, INT_MAX), walked_line(5, 0, 5, 47));
@@ -131,8 +126,7 @@ Ink ink_of(const char* glyph, int32_t row_length, int32_t first) {
   for (int32_t i = first * row_length; glyph[i] != '\0'; ++i)
     if (glyph[i] == '1') {
       k.top = k.top < 0 ? i / row_length : k.top;
-      k.bottom = i / row_length;
-      k.right = std::max(k.right, i % row_length);
+      k.bottom = i / row_length, k.right = std::max(k.right, i % row_length);
     }
   return k;
 }
@@ -215,8 +209,7 @@ TEST(TextBuffer, PrintIsCutAt255CharactersAndDrawingStopsAtTheBuffersEnd) {
   TextBuffer t;
   text_print(t, "%s", std::string(300, 'W').c_str());
   EXPECT_EQ(std::string(t.s), std::string(255, 'W'));
-  // Filled by hand without a terminator, with more text after it: drawing stops
-  // after the buffer's 256 characters.
+  // Filled without a terminator, more text after it: drawing stops after 256 characters.
   struct {
     TextBuffer t;
     char more[64];
@@ -300,8 +293,7 @@ TEST(Present, OnlyANewPictureOrARepaintIsSent) {
   Framebuffer fb;
   set_resolution(fb, 4, 3);
   MemoryDisplay d;
-  d.bytes.resize(8 * 6 * 4);
-  d.target = {d.bytes.data(), 8 * 4, 8, 6};
+  d.bytes.resize(8 * 6 * 4), d.target = {d.bytes.data(), 8 * 4, 8, 6};
   PresentState st;
   for (int64_t i = 0; const auto& s : steps) {
     if (s.change) fb.pixels.back() ^= 1;

@@ -49,8 +49,7 @@ uint8_t pick(Rand& r, const uint8_t (&codes)[N]) {
 // row, so that waypoints are drawn many times.
 void paint(World& w, Rand& r, int32_t level, int32_t x0, int32_t y0, int32_t size) {
   const int32_t x1 = std::min(x0 + size, w.side), y1 = std::min(y0 + size, w.side);
-  x0 = std::max(x0, 0);
-  y0 = std::max(y0, 0);
+  x0 = std::max(x0, 0), y0 = std::max(y0, 0);
   const int32_t style = r.in(0, 10);
   const int32_t blocking = r.in(0, 45), costly = r.in(0, 30), other = r.in(0, 40);
   const uint8_t ground = r.chance(70) ? uint8_t(kTilePlain) : pick(r, kOpenGround);
@@ -91,9 +90,8 @@ void paint(World& w, Rand& r, int32_t level, int32_t x0, int32_t y0, int32_t siz
   }
 }
 
-// A one-cell-wide serpentine from (1, 1) whose route outgrows a unit path: corridors on
-// odd rows, gaps at alternating ends, some cells dearer. Returns the route's cells after
-// the start, in walking order.
+// A one-cell-wide serpentine from (1, 1) whose route outgrows a unit path, some cells dearer.
+// Returns the route's cells after the start, in walking order.
 std::vector<std::pair<int32_t, int32_t>> build_serpentine(World& w, Rand& r) {
   for (int32_t y = 0; y < 64; ++y)
     for (int32_t x = 0; x < 64; ++x) set_cell(w, x, y, kLevel, kTileWall);
@@ -110,11 +108,21 @@ std::vector<std::pair<int32_t, int32_t>> build_serpentine(World& w, Rand& r) {
   return route;
 }
 
+// A unit's stored path against the reference's, its first `cells` cells.
+void compare_path(const PathSearch& ps, const OracleSearch& o, int32_t u, int32_t cells) {
+  SCOPED_TRACE(::testing::Message() << "unit " << u);
+  ASSERT_EQ(
+      std::tuple(ps.path_length[u], ps.path_cursor[u], ps.path_target_x[u], ps.path_target_y[u]),
+      std::tuple(o.path_length[u], o.path_cursor[u], o.path_target_x[u], o.path_target_y[u]));
+  const size_t row = size_t(u) * kUnitPathCapacity;
+  ASSERT_EQ(std::memcmp(&ps.path_x[row], &o.path_x[row], size_t(cells) * 4), 0);
+  ASSERT_EQ(std::memcmp(&ps.path_y[row], &o.path_y[row], size_t(cells) * 4), 0);
+}
+
 // A unit ordered to move, on both tables of a comparison.
 void place(UnitTable& t, int32_t u, int32_t x, int32_t y, int32_t level, uint16_t flag = 1) {
   UnitRecord& r = t.records[u];
-  r.in_use = 1;
-  r.order_flag = flag;
+  r.in_use = 1, r.order_flag = flag;
   r.x = uint16_t(x), r.y = uint16_t(y), r.level = uint16_t(level);
 }
 
@@ -123,12 +131,9 @@ void place(UnitTable& t, int32_t u, int32_t x, int32_t y, int32_t level, uint16_
 class Differential {
  public:
   Differential(int32_t side, uint64_t seed) : rng{seed} {
-    set_world_side(world, side);
-    create_world_grid(world);
-    create_path_search(ps, side);
-    oracle_create(oracle, side);
-    create_unit_table(units);
-    create_unit_table(oracle_units);
+    set_world_side(world, side), create_world_grid(world);
+    create_path_search(ps, side), oracle_create(oracle, side);
+    create_unit_table(units), create_unit_table(oracle_units);
   }
 
   // Everything a search leaves behind, compared with the reference.
@@ -156,15 +161,9 @@ class Differential {
   // A unit's stored path and record; the rows beside it stay untouched.
   void compare_unit(int32_t u) {
     for (int32_t v = std::max(u - 1, 0); v <= std::min(u + 1, kUnitTableSize - 1); ++v) {
-      SCOPED_TRACE(::testing::Message() << "unit " << v);
-      ASSERT_EQ(std::tuple(ps.path_length[v], ps.path_cursor[v], ps.path_target_x[v],
-                           ps.path_target_y[v]),
-                std::tuple(oracle.path_length[v], oracle.path_cursor[v], oracle.path_target_x[v],
-                           oracle.path_target_y[v]));
-      const size_t row = size_t(v) * kUnitPathCapacity;
-      ASSERT_EQ(std::memcmp(&ps.path_x[row], &oracle.path_x[row], kUnitPathCapacity * 4), 0);
-      ASSERT_EQ(std::memcmp(&ps.path_y[row], &oracle.path_y[row], kUnitPathCapacity * 4), 0);
-      ASSERT_EQ(std::memcmp(&units.records[v], &oracle_units.records[v], sizeof(UnitRecord)), 0);
+      ASSERT_NO_FATAL_FAILURE(compare_path(ps, oracle, v, kUnitPathCapacity));
+      ASSERT_EQ(std::memcmp(&units.records[v], &oracle_units.records[v], sizeof(UnitRecord)), 0)
+          << "unit " << v;
     }
   }
 
@@ -175,8 +174,7 @@ class Differential {
     return rng.in(3, std::min(kSearchWindow, world.side));
   }
   int32_t pick_coord(int32_t around, int32_t spread) {
-    if (rng.chance(5)) return rng.in(-100, world.side + 100);  // off the grid
-    return around + rng.in(-spread, spread);
+    return rng.chance(5) ? rng.in(-100, world.side + 100) : around + rng.in(-spread, spread);
   }
   int32_t pick_level() {
     const int32_t levels[] = {0, 1, 2, 11, kLevelCount - 1};
@@ -193,30 +191,21 @@ class Differential {
         const int32_t sx = pick_coord(cx, 20), sy = pick_coord(cy, 20);
         const int32_t tx = pick_coord(sx, 40), ty = pick_coord(sy, 40);
         const int32_t u = rng.in(0, kUnitTableSize - 1);
-        const PathRequest rq{u,
-                             sx,
-                             sy,
-                             level,
-                             tx,
-                             ty,
-                             window,
-                             rng.chance(50),
-                             pick_coord(cx - window / 2, 30),
-                             pick_coord(cy - window / 2, 30)};
+        PathRequest rq{u, sx, sy, level, tx, ty, window, rng.chance(50)};
+        rq.origin_x = pick_coord(cx - window / 2, 30);
+        rq.origin_y = pick_coord(cy - window / 2, 30);
         const PathResult r = find_path(ps, world, rq);
         if (rq.centred) oracle_setup_centred(oracle, sx, sy, tx, ty, level, window);
         else
           oracle_setup_at_origin(oracle, rq.origin_x, rq.origin_y, sx, sy, tx, ty, level, window);
         oracle_run(oracle, world, window * window);
-        compare_search("search", n);
-        if (::testing::Test::HasFatalFailure()) return;
+        ASSERT_NO_FATAL_FAILURE(compare_search("search", n));
         ASSERT_EQ(r.result, oracle.result);
         if (r.result == kFound) {
           oracle_store(oracle, u);
           ASSERT_EQ(std::tuple(r.step_x, r.step_y, r.length),
                     std::tuple(oracle.first_step_x, oracle.first_step_y, oracle.route_cells));
-          compare_unit(u);
-          if (::testing::Test::HasFatalFailure()) return;
+          ASSERT_NO_FATAL_FAILURE(compare_unit(u));
         }
         ++searched;
       }
@@ -245,10 +234,8 @@ class Differential {
       if (::testing::Test::HasFatalFailure() || ended) return;
       ended = want == 0;
       if (ended) continue;
-      for (UnitTable* t : {&units, &oracle_units}) {
-        t->records[u].x = t->records[u].next_x;
-        t->records[u].y = t->records[u].next_y;
-      }
+      for (UnitTable* t : {&units, &oracle_units})
+        t->records[u].x = t->records[u].next_x, t->records[u].y = t->records[u].next_y;
     }
   }
 
@@ -290,10 +277,8 @@ class Differential {
   int32_t widest = kSearchWindow;  // widest window a search may get; the node entries compared
 };
 
-// Together these compare more than 10,000 searches. On a 64-wide world no node may cost
-// more than 2 x 64 x 64, a limit that mountains reach: the rule for "nothing cheaper than
-// the limit" gets exercised too. Windows wider than the game's, which it never asks for,
-// are searched by the plain scan.
+// Over 10,000 searches. On a 64-wide world mountains reach the node cost limit (2 x 64 x 64);
+// windows wider than the game's, which it never asks for, are searched by the plain scan.
 TEST(PathSearchDifferential, SearchesAndWalksMatchTheLinearScan) {
   const struct {
     int32_t side, searches, walks, long_routes, widest;
@@ -351,17 +336,15 @@ TEST(PathSearch, WhatDoesNotFitIsRefused) {
   EXPECT_EQ(ps.path_cursor[31], kUnitPathCapacity + 5);
 }
 
-// Whole games, the game's side with kept search trees and searching ahead, the other side
-// the reference's orders and searches: orders by right click (some to a unit's own cell or
-// near it), by 'A' and by wandering, console edits of units' own levels and of the coarse
-// maps, unit 1 teleported onto the coarse maps and near the top level, units that are
-// inactive, in use but not as 1, or at the last index. After every tick the unit tables,
-// the routes and the random draws must agree.
-class GameDifferential {
+// Whole games, kept search trees and searching ahead against the reference: orders by right
+// click (some to or near a unit's own cell), by 'A' and by wandering, console edits of units'
+// levels and coarse maps, unit 1 teleported onto the coarse maps and near the top level, units
+// inactive, in use but not as 1, or at the last index. After every tick the unit tables, the
+// routes and the random draws agree.
+class GameDifferential : public Differential {
  public:
-  explicit GameDifferential(uint64_t seed, int32_t trees) : rng{seed} {
-    set_world_side(world, kWorldSide);
-    create_world_grid(world);
+  explicit GameDifferential(uint64_t seed, int32_t trees) : Differential(kWorldSide, seed) {
+    create_kept_trees(ps, trees);
     for (int32_t level = 0; level < 3; ++level)
       for (int32_t y = 0; y < kWorldSide; y += 64)
         for (int32_t x = 0; x < kWorldSide; x += 64) paint(world, rng, level, x, y, 64);
@@ -369,11 +352,6 @@ class GameDifferential {
       for (int32_t y = 0; y < 64; ++y)
         for (int32_t x = 0; x < 64; ++x)
           set_cell(world, x, y, level, rng.chance(75) ? kTilePlain : kTileMountain);
-    create_path_search(ps, kWorldSide);
-    create_kept_trees(ps, trees);
-    oracle_create(oracle, kWorldSide);
-    create_unit_table(units);
-    create_unit_table(oracle_units);
     for (int32_t u : kUnits) {
       const int32_t x = rng.in(1, kWorldSide - 2), y = rng.in(1, kWorldSide - 2);
       for (UnitTable* t : {&units, &oracle_units}) {
@@ -437,8 +415,7 @@ class GameDifferential {
       if (f % divisor == 0) {
         movement_tick(world, units, ps, game_rng);
         oracle_movement_tick(oracle, world, oracle_units, oracle_rng);
-        compare(f);
-        if (::testing::Test::HasFatalFailure()) return;
+        ASSERT_NO_FATAL_FAILURE(compare(f));
       }
       if (rng.chance(3)) {
         order_unit1_random(world, units, ps, game_rng);
@@ -459,25 +436,12 @@ class GameDifferential {
                           sizeof(UnitRecord) * kUnitTableSize),
               0);
     ASSERT_EQ(rng_next(game_rng), rng_next(oracle_rng));
-    for (int32_t u = 0; u < kUnitTableSize; ++u) {
-      ASSERT_EQ(std::tuple(ps.path_cursor[u], ps.path_length[u], ps.path_target_x[u],
-                           ps.path_target_y[u]),
-                std::tuple(oracle.path_cursor[u], oracle.path_length[u], oracle.path_target_x[u],
-                           oracle.path_target_y[u]))
-          << "unit " << u;
-      const size_t row = size_t(u) * kUnitPathCapacity, cells = size_t(ps.path_length[u]);
-      ASSERT_EQ(std::memcmp(&ps.path_x[row], &oracle.path_x[row], cells * 4), 0) << "unit " << u;
-      ASSERT_EQ(std::memcmp(&ps.path_y[row], &oracle.path_y[row], cells * 4), 0) << "unit " << u;
-    }
+    for (int32_t u = 0; u < kUnitTableSize; ++u)
+      ASSERT_NO_FATAL_FAILURE(compare_path(ps, oracle, u, ps.path_length[u]));
   }
 
   static constexpr int32_t kUnits[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11,  12,   13,  14,
                                        15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 999, 1001, 2999};
-  World world;
-  PathSearch ps;
-  OracleSearch oracle;
-  UnitTable units, oracle_units;
-  Rand rng;
   Rng game_rng, oracle_rng;
   int64_t ahead_rounds = 0;
 };

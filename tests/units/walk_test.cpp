@@ -14,10 +14,7 @@ namespace {
 
 class WalkTest : public ::testing::Test {
  protected:
-  WalkTest() {
-    set_world_side(world, kWorldSide);
-    create_world_grid(world);
-  }
+  WalkTest() { set_world_side(world, kWorldSide), create_world_grid(world); }
   void wall(int32_t x, int32_t y, int32_t z, uint8_t code = kTileWall) {
     set_cell(world, x, y, z, code);
   }

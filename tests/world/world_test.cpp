@@ -23,9 +23,7 @@ namespace {
 
 TEST(World, OffTheGridReadsEmptyUnlistedCodesCostThreeAndTheObjectTableNeverOverflows) {
   World w;
-  set_world_side(w, 4);
-  create_world_grid(w);
-  create_object_table(w);
+  set_world_side(w, 4), create_world_grid(w), create_object_table(w);
   for (int32_t z = 0; z < kLevelCount; ++z)  // so a wrapped index reads a wall
     for (int32_t c = 0; c < w.stride; ++c) set_cell(w, c % 4, c / 4, z, 61);
   EXPECT_EQ(cell_at(w, 3, 3, kLevelCount - 1), 61);
@@ -118,9 +116,7 @@ std::string held(const BitmapStore& s, int32_t slot) {
 struct FullWorld : ::testing::Test {
   World w;
   void SetUp() override {
-    set_world_side(w, kWorldSide);
-    create_world_grid(w);
-    create_object_table(w);
+    set_world_side(w, kWorldSide), create_world_grid(w), create_object_table(w);
   }
   uint8_t at(int32_t x, int32_t y, int32_t z) const { return cell_at(w, x, y, z); }
 };
@@ -251,8 +247,7 @@ bool same(const ItemType& a, const ItemType& b) {
 // turn sharing picture, factor and worth; a copy keeps its source, its rating as rating value.
 TEST(ItemTypes, EveryTypeKeepsTheRulesOfItsKindAndCopiesKeepTheirSources) {
   ItemTable t;
-  create_item_table(t);
-  fill_item_types(t);
+  create_item_table(t), fill_item_types(t);
   auto copy_of = [](ItemType c) { return c.rating_value = c.rating, c; };
   const std::pair<int32_t, int32_t> copies[] = {
       {10000, 6110}, {9000, 6110}, {9001, 6111}, {9002, 6200}, {9003, 6316}};
@@ -287,10 +282,8 @@ TEST(ItemTypes, EveryTypeKeepsTheRulesOfItsKindAndCopiesKeepTheirSources) {
   EXPECT_TRUE(defined == 31 + 112 && weapons == 29 && pieces == 112)
       << defined << " " << weapons << " " << pieces;
   // Copies from or to ids outside the table are ignored; the last id is inside.
-  for (int32_t id : {-1, kItemTypeCount, INT_MIN, INT_MAX}) {
-    copy_item_type(t, id, 6320);
-    copy_item_type(t, 5, id);
-  }
+  for (int32_t id : {-1, kItemTypeCount, INT_MIN, INT_MAX})
+    copy_item_type(t, id, 6320), copy_item_type(t, 5, id);
   EXPECT_TRUE(same(item_type(t, 5), ItemType{}) &&
               same(item_type(t, kItemTypeCount - 1), ItemType{}));
   copy_item_type(t, kItemTypeCount - 1, 6320);
