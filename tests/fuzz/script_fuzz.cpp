@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           "error is not one short line");
     return 0;
   }
-  // A typed capital costs the most: Shift and the key, down and up.
-  check(events.size() <= 4 * size, "more events than the text can hold");
+  // A typed capital costs the most: Shift and the key, down and up, and its text.
+  check(events.size() <= 5 * size, "more events than the text can hold");
   for (size_t i = 0; i < events.size(); ++i) {
     const ScriptEvent& e = events[i];
     check(e.pass >= 0, "event before pass 0");
