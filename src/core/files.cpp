@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 
 namespace {
@@ -65,6 +67,23 @@ int open_regular_file(const std::string& path, std::string* why) {
     return -1;
   }
   return fd;
+}
+
+int create_stamped_file(const std::string& folder, const char* suffix, std::string* path) {
+  char stamp[32];
+  const std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
+  for (int n = 1; n < 1000; ++n) {
+    char name[64];
+    if (n == 1) std::snprintf(name, sizeof name, "/kelvarot-%s%s", stamp, suffix);
+    else std::snprintf(name, sizeof name, "/kelvarot-%s-%d%s", stamp, n, suffix);
+    *path = folder + name;
+    const int fd = ::open(path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
 }
 
 std::string write_target(const std::string& path) {

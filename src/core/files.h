@@ -9,6 +9,9 @@
 // nothing is there and a short reason ("is a directory", "Permission denied", ...) when
 // something is there that cannot be read.
 int open_regular_file(const std::string& path, std::string* why);
+// Creates "kelvarot-YYYYMMDD-HHMMSS[-N]" + suffix in folder, exclusively, so that nothing
+// is ever replaced. Returns its descriptor and puts its name in *path; -1 (errno set) on failure.
+int create_stamped_file(const std::string& folder, const char* suffix, std::string* path);
 
 // Writes all of data, resuming after interruptions. False when a write fails.
 bool write_all(int fd, const void* data, size_t size);

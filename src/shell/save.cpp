@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 
 #include "core/files.h"
@@ -389,22 +388,12 @@ std::string new_save_name(const std::string& folder, std::string* why) {
     *why = "cannot make the folder " + quote_name(folder);
     return "";
   }
-  char stamp[32];
-  const std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&now, &tm);
-  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
-  for (int n = 1; n < 1000; ++n) {
-    char name[64];
-    if (n == 1) std::snprintf(name, sizeof name, "/kelvarot-%s.sav", stamp);
-    else std::snprintf(name, sizeof name, "/kelvarot-%s-%d.sav", stamp, n);
-    const std::string path = folder + name;
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd >= 0) {
-      close(fd);
-      return path;
-    }
-    if (errno != EEXIST) break;
+  // the name is claimed now; the save replaces the empty file when it is written
+  std::string path;
+  const int fd = create_stamped_file(folder, ".sav", &path);
+  if (fd >= 0) {
+    close(fd);
+    return path;
   }
   *why = std::string("cannot make a file in ") + quote_name(folder) + " (" + std::strerror(errno) +
          ")";

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <vector>
 
@@ -67,36 +66,21 @@ std::string read_small_file(const std::string& path) {
 std::string write_new_screenshot(const std::string& folder, const Framebuffer& fb) {
   std::error_code ec;
   if (!std::filesystem::is_directory(folder, ec)) return "";
-  char stamp[32];
-  const std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&now, &tm);
-  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &tm);
-  for (int n = 1; n < 1000; ++n) {
-    char name[64];
-    if (n == 1) std::snprintf(name, sizeof name, "/kelvarot-%s.png", stamp);
-    else std::snprintf(name, sizeof name, "/kelvarot-%s-%d.png", stamp, n);
-    const std::string path = folder + name;
-    // claim the name first; an existing file is never touched
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-    if (fd < 0) {
-      if (errno == EEXIST) continue;
-      return "";
-    }
-    // written through the descriptor that claimed it: the name may have been swapped since
-    std::vector<uint8_t> png;
-    std::string why;
-    bool ok = fb.width > 0 && fb.height > 0 &&
-              encode_png(fb.width, fb.height, 3, rgb_top_first(fb).data(), &png, &why) &&
-              write_all(fd, png.data(), png.size());
-    if (close(fd) != 0) ok = false;
-    if (!ok) {
-      unlink(path.c_str());
-      return "";
-    }
-    return path;
+  std::string path;
+  const int fd = create_stamped_file(folder, ".png", &path);
+  if (fd < 0) return "";
+  // written through the descriptor that claimed it: the name may have been swapped since
+  std::vector<uint8_t> png;
+  std::string why;
+  bool ok = fb.width > 0 && fb.height > 0 &&
+            encode_png(fb.width, fb.height, 3, rgb_top_first(fb).data(), &png, &why) &&
+            write_all(fd, png.data(), png.size());
+  if (close(fd) != 0) ok = false;
+  if (!ok) {
+    unlink(path.c_str());
+    return "";
   }
-  return "";
+  return path;
 }
 
 // Where F12 puts pictures: $XDG_PICTURES_DIR, else the pictures folder named in
