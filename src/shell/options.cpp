@@ -1,5 +1,7 @@
 #include "shell/options.h"
 
+#include <utility>
+
 #include "core/numbers.h"
 #include "core/quote.h"
 #include "world/world.h"
@@ -20,6 +22,22 @@ bool parse_probe(const char* s, Probe* p) {
     rest.erase(0, k < 2 ? comma + 1 : comma);
   }
   return true;
+}
+
+// The options that name a file or folder, taken as given; null for any other.
+std::string Options::*file_option(const std::string& a) {
+  static const std::pair<const char*, std::string Options::*> kFiles[] = {
+      {"--script", &Options::script},
+      {"--screenshot", &Options::screenshot},
+      {"--record", &Options::record},
+      {"--save", &Options::save},
+      {"--load", &Options::load},
+      {"--timedemo", &Options::timedemo},
+      {"--dump-state", &Options::dump_state},
+      {"--data", &Options::data_dir}};
+  for (const auto& [name, member] : kFiles)
+    if (a == name) return member;
+  return nullptr;
 }
 
 }  // namespace
@@ -84,30 +102,9 @@ bool parse_options(int argc, const char* const* argv, Options* o, std::string* e
       }
       o->seeded = true;
       o->seed = uint32_t(n);
-    } else if (a == "--script") {
+    } else if (std::string Options::*file = file_option(a)) {
       if (!value(&v)) return false;
-      o->script = v;
-    } else if (a == "--screenshot") {
-      if (!value(&v)) return false;
-      o->screenshot = v;
-    } else if (a == "--record") {
-      if (!value(&v)) return false;
-      o->record = v;
-    } else if (a == "--save") {
-      if (!value(&v)) return false;
-      o->save = v;
-    } else if (a == "--load") {
-      if (!value(&v)) return false;
-      o->load = v;
-    } else if (a == "--timedemo") {
-      if (!value(&v)) return false;
-      o->timedemo = v;
-    } else if (a == "--dump-state") {
-      if (!value(&v)) return false;
-      o->dump_state = v;
-    } else if (a == "--data") {
-      if (!value(&v)) return false;
-      o->data_dir = v;
+      o->*file = v;
     } else if (a == "--probe") {
       if (!value(&v)) return false;
       Probe p;
